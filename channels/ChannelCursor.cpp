@@ -1,0 +1,43 @@
+#include "channels/ChannelCursor.h"
+
+ChannelCursor::ChannelCursor(ChannelModel *model, QObject *parent)
+    : QItemSelectionModel(model, parent)
+    , m_channels(model)
+{
+}
+
+int ChannelCursor::currentRow() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void ChannelCursor::moveTo(int row)
+{
+    if (!m_channels->rowAt(row)) {
+        clear();
+        return;
+    }
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    setCurrentIndex(m_channels->index(row, column), ClearAndSelect | Rows);
+}
+
+bool ChannelCursor::moveFirst()
+{
+    moveTo(0);
+    return !atEnd();
+}
+
+void ChannelCursor::moveNext()
+{
+    if (!atEnd())
+        moveTo(currentRow() + 1);
+}
+
+std::optional<QVariant> ChannelCursor::field(int position) const
+{
+    const ChannelRow *row = atEnd() ? nullptr : m_channels->rowAt(currentRow());
+    if (!row || position < 0 || position >= ChannelRow::fieldCount)
+        return std::nullopt;
+    return row->values[position];
+}

@@ -1,0 +1,139 @@
+#include "channels/ChannelDatabase.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+
+const QString ChannelDatabase::defaultFileName = QStringLiteral("char4.mdb");
+const QString ChannelDatabase::tableName = QStringLiteral("信道表");
+
+static QAtomicInt connectionCount;
+
+ChannelDatabase::ChannelDatabase()
+    : m_connection(QStringLiteral("channels-%1").arg(connectionCount.fetchAndAddRelaxed(1)))
+{
+}
+
+ChannelDatabase::~ChannelDatabase()
+{
+    close();
+}
+
+bool ChannelDatabase::fail(const QString &cause)
+{
+    m_error = cause;
+    return false;
+}
+
+void ChannelDatabase::close()
+{
+    m_open = false;
+    m_fields.clear();
+    if (QSqlDatabase::contains(m_connection)) {
+        QSqlDatabase::database(m_connection, false).close();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+}
+
+bool ChannelDatabase::open(const QString &path)
+{
+    close();
+    m_path = path;
+    m_error.clear();
+    const QFileInfo info(path);
+    if (!info.exists())
+        return fail(QStringLiteral("文件不存在"));
+    if (!info.isFile())
+        return fail(QStringLiteral("不是文件"));
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    // mode=rw: a file that vanished since the check above is not created anew.
+    // A short busy timeout: a file locked by another program is reported, not waited on.
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=500"));
+    QUrl uri = QUrl::fromLocalFile(info.absoluteFilePath());
+    uri.setQuery(QStringLiteral("mode=rw"));
+    db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+    if (!db.open())
+        return fail(db.lastError().databaseText());
+
+    // SQLite "opens" any file; only the first statement finds out what it is.
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+        return fail(QStringLiteral("不是信道数据库（%1）").arg(probe.lastError().databaseText()));
+
+    const QSqlRecord record = db.record(tableName);
+    if (record.isEmpty())
+        return fail(QStringLiteral("缺少%1").arg(tableName));
+    if (record.count() < ChannelRow::fieldCount)
+        return fail(QStringLiteral("%1的字段少于五个").arg(tableName));
+    for (int i = 0; i < ChannelRow::fieldCount; ++i)
+        m_fields << record.fieldName(i);
+    m_open = true;
+    return true;
+}
+
+QString ChannelDatabase::column(int position) const
+{
+    return QSqlDatabase::database(m_connection, false).driver()->escapeIdentifier(
+            m_fields.at(position), QSqlDriver::FieldName);
+}
+
+QVector<ChannelRow> ChannelDatabase::rowsAfter(qint64 afterKey, int limit)
+{
+    QVector<ChannelRow> rows;
+    if (!m_open)
+        return rows;
+    QStringList columns;
+    for (int i = 0; i < ChannelRow::fieldCount; ++i)
+        columns << column(i);
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT rowid, %1 FROM \"%2\" WHERE rowid > ? ORDER BY rowid LIMIT ?")
+                          .arg(columns.join(u','), tableName));
+    query.addBindValue(afterKey);
+    query.addBindValue(limit);
+    if (!query.exec()) {
+        fail(query.lastError().databaseText());
+        return rows;
+    }
+    while (query.next()) {
+        ChannelRow row;
+        row.key = query.value(0).toLongLong();
+        for (int i = 0; i < ChannelRow::fieldCount; ++i)
+            row.values[i] = query.isNull(i + 1) ? QVariant() : query.value(i + 1);
+        rows.append(row);
+    }
+    return rows;
+}
+
+bool ChannelDatabase::update(qint64 key, int position, const QVariant &value)
+{
+    if (!m_open)
+        return fail(QStringLiteral("数据库未打开"));
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("UPDATE \"%1\" SET %2 = ? WHERE rowid = ?")
+                          .arg(tableName, column(position)));
+    query.addBindValue(value.isValid() ? value : QVariant(QMetaType::fromType<QString>()));
+    query.addBindValue(key);
+    if (!query.exec())
+        return fail(query.lastError().databaseText());
+    if (query.numRowsAffected() != 1)
+        return fail(QStringLiteral("该行已不在表中"));
+    return true;
+}
+
+QVariant ChannelDatabase::value(qint64 key, int position)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
+                          .arg(column(position), tableName));
+    query.addBindValue(key);
+    if (query.exec() && query.next() && !query.isNull(0))
+        return query.value(0);
+    return QVariant();
+}

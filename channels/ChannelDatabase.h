@@ -1,0 +1,50 @@
+#pragma once
+
+#include "channels/ChannelRow.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// The channel file char4.mdb and its table 信道表, kept as an SQLite database.
+// Opening never creates a file, and a file that is no database or lacks the table
+// fails to open with a cause the operator can read (errorString()).
+// Rows come in storage order and are read in pages, so a large table costs
+// nothing until it is scrolled.
+class ChannelDatabase
+{
+public:
+    static const QString defaultFileName;   // "char4.mdb"
+    static const QString tableName;         // "信道表"
+
+    ChannelDatabase();
+    ~ChannelDatabase();
+    ChannelDatabase(const ChannelDatabase &) = delete;
+    ChannelDatabase &operator=(const ChannelDatabase &) = delete;
+
+    bool open(const QString &path);
+    void close();
+    bool isOpen() const { return m_open; }
+    QString path() const { return m_path; }
+    QString errorString() const { return m_error; }
+
+    // The table's own names of its first five fields, in table order.
+    QStringList fieldNames() const { return m_fields; }
+
+    // Up to `limit` rows whose key follows `afterKey`; empty at the end or on error.
+    QVector<ChannelRow> rowsAfter(qint64 afterKey, int limit);
+    // Writes one field of one row; false with errorString() when the file refuses.
+    bool update(qint64 key, int position, const QVariant &value);
+    // The stored value of one field, to put back an edit the operator discards.
+    QVariant value(qint64 key, int position);
+
+private:
+    bool fail(const QString &cause);
+    QString column(int position) const;
+
+    QString m_connection;
+    QString m_path;
+    QString m_error;
+    QStringList m_fields;
+    bool m_open = false;
+};

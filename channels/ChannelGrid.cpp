@@ -1,0 +1,52 @@
+#include "channels/ChannelGrid.h"
+
+#include "app/Twips.h"
+#include "channels/ChannelCursor.h"
+
+#include <QApplication>
+#include <QHeaderView>
+
+static const double columnTwips[] = { 1094.74, 1049.95, 1964.98, 1980.28, 1785.26 };
+
+ChannelGrid::ChannelGrid(QWidget *parent)
+    : QTableView(parent)
+{
+    setObjectName(QStringLiteral("DataGrid1"));
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed | SelectedClicked);
+    setWordWrap(false);
+    setFont(Twips::font(QStringLiteral("楷体_GB2312"), 15.75));
+    horizontalHeader()->setFont(Twips::font(QStringLiteral("楷体_GB2312"), 12));
+    horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+}
+
+void ChannelGrid::setCursor(ChannelCursor *cursor)
+{
+    setModel(cursor->model());
+    setSelectionModel(cursor);
+    applyDesign();
+}
+
+void ChannelGrid::applyDesign()
+{
+    for (int i = 0; i < int(std::size(columnTwips)); ++i)
+        setColumnWidth(i, Twips::toPixels(columnTwips[i], this));
+    // Header three text lines high, rows 24 points.
+    const QFontMetrics header(horizontalHeader()->font());
+    horizontalHeader()->setFixedHeight(3 * header.lineSpacing() + 4);
+    verticalHeader()->setDefaultSectionSize(qRound(24.0 * logicalDpiY() / 72.0));
+}
+
+void ChannelGrid::commitPendingEdit()
+{
+    if (state() != EditingState)
+        return;
+    QWidget *editor = QApplication::focusWidget();
+    if (editor && viewport()->isAncestorOf(editor)) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}

@@ -1,0 +1,162 @@
+#include "channels/ChannelModel.h"
+
+#include "channels/FieldValue.h"
+
+#include <QBrush>
+#include <QColor>
+
+static const int pageSize = 256;
+
+ChannelModel::ChannelModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+bool ChannelModel::open(const QString &path)
+{
+    beginResetModel();
+    m_rows.clear();
+    m_unsaved.clear();
+    const bool ok = m_db.open(path);
+    m_complete = !ok;
+    endResetModel();
+    if (ok)
+        fetchMore();
+    return ok && m_db.errorString().isEmpty();
+}
+
+int ChannelModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rows.size();
+}
+
+int ChannelModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ChannelRow::fieldCount;
+}
+
+bool ChannelModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && !m_complete;
+}
+
+void ChannelModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    const qint64 after = m_rows.isEmpty() ? std::numeric_limits<qint64>::min() : m_rows.last().key;
+    const QVector<ChannelRow> page = m_db.rowsAfter(after, pageSize);
+    m_complete = page.size() < pageSize;
+    if (page.isEmpty())
+        return;
+    beginInsertRows({}, m_rows.size(), m_rows.size() + page.size() - 1);
+    m_rows += page;
+    endInsertRows();
+}
+
+const ChannelRow *ChannelModel::rowAt(int row)
+{
+    if (row < 0)
+        return nullptr;
+    while (row >= m_rows.size() && canFetchMore())
+        fetchMore();
+    return row < m_rows.size() ? &m_rows.at(row) : nullptr;
+}
+
+QVariant ChannelModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const QVariant &value = m_rows.at(index.row()).values[index.column()];
+    const bool unsaved = m_unsaved.contains(cellKey(index.row(), index.column()));
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return FieldValue::fieldText(value);
+    case Qt::BackgroundRole:
+        return unsaved ? QBrush(QColor(255, 236, 179)) : QVariant();
+    case Qt::ToolTipRole:
+        return unsaved ? QStringLiteral("此修改尚未保存到 %1").arg(ChannelDatabase::defaultFileName)
+                       : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant ChannelModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    static const char16_t *captions[] = {
+        u"记录编号", u"信道号", u"接收频率  (MHz)", u"发送频率  (MHz)", u"备注",
+    };
+    return section >= 0 && section < ChannelRow::fieldCount ? QString::fromUtf16(captions[section])
+                                                            : QVariant();
+}
+
+Qt::ItemFlags ChannelModel::flags(const QModelIndex &index) const
+{
+    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+}
+
+bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= m_rows.size())
+        return false;
+    const int row = index.row();
+    const int column = index.column();
+    QVariant &stored = m_rows[row].values[column];
+    const QVariant value = FieldValue::fromInput(column, typed.toString());
+    const bool same = FieldValue::isNull(stored) == FieldValue::isNull(value)
+            && FieldValue::fieldText(stored) == FieldValue::fieldText(value)
+            && stored.typeId() == value.typeId();
+    if (same && !m_unsaved.contains(cellKey(row, column)))
+        return true;
+
+    stored = value;
+    m_unsaved.insert(cellKey(row, column));
+    if (write(row, column))
+        saveUnsaved();   // the file takes writes again: catch up on earlier refusals
+    else
+        emit saveFailed(QStringLiteral("第 %1 行“%2”的修改未能保存到 %3：%4")
+                                .arg(row + 1)
+                                .arg(headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
+                                     ChannelDatabase::defaultFileName, m_db.errorString()));
+    emit dataChanged(index, index);
+    return true;
+}
+
+bool ChannelModel::write(int row, int column)
+{
+    if (!m_db.update(m_rows.at(row).key, column, m_rows.at(row).values[column]))
+        return false;
+    m_unsaved.remove(cellKey(row, column));
+    return true;
+}
+
+bool ChannelModel::saveUnsaved()
+{
+    const QSet<quint64> cells = m_unsaved;
+    for (quint64 cell : cells) {
+        const int row = int(cell >> 3);
+        const int column = int(cell & 7);
+        if (!write(row, column))
+            return false;
+        emit dataChanged(index(row, column), index(row, column));
+    }
+    return true;
+}
+
+void ChannelModel::discardUnsaved()
+{
+    const QSet<quint64> cells = m_unsaved;
+    m_unsaved.clear();
+    for (quint64 cell : cells) {
+        const int row = int(cell >> 3);
+        const int column = int(cell & 7);
+        m_rows[row].values[column] = m_db.value(m_rows.at(row).key, column);
+        emit dataChanged(index(row, column), index(row, column));
+    }
+}

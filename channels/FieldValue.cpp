@@ -1,0 +1,42 @@
+#include "channels/FieldValue.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace FieldValue {
+
+static const int remarkPosition = 4;
+
+QString fieldText(const QVariant &value)
+{
+    if (isNull(value))
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QString::number(value.toDouble(), 'g', 15);
+    case QMetaType::QByteArray:
+        return QString::fromUtf8(value.toByteArray());
+    default:
+        return value.toString();
+    }
+}
+
+QVariant fromInput(int position, const QString &typed)
+{
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return QVariant();
+    if (position == remarkPosition)
+        return typed;
+    bool ok = false;
+    const qlonglong whole = text.toLongLong(&ok);
+    if (ok)
+        return whole;
+    const double number = QLocale::c().toDouble(text, &ok);
+    if (ok && std::isfinite(number))
+        return number;
+    return typed;
+}
+
+} // namespace FieldValue

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// How a stored channel field looks as text, and how an operator's typing is stored.
+// The frame encoder reads numbers through the text form, so the grid and the
+// transfer must agree on it: both use fieldText().
+namespace FieldValue {
+
+// The database null is an invalid QVariant throughout the program.
+inline bool isNull(const QVariant &value) { return !value.isValid() || value.isNull(); }
+
+// Text form of a value: whole numbers in decimal, doubles with at most 15
+// significant digits and no trailing zeros (150.025, never 150.02500000000001),
+// texts unchanged, null as the empty string.
+QString fieldText(const QVariant &value);
+
+// What the operator typed into column `position`, as it goes into the table:
+// empty is null; in the four numeric columns a complete number is stored as a
+// number, anything else as the text typed; the remark is always text.
+QVariant fromInput(int position, const QString &typed);
+
+} // namespace FieldValue
