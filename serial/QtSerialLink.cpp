@@ -1,0 +1,178 @@
+#include "serial/QtSerialLink.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <sys/ioctl.h>
+#include <termios.h>
+
+// How long a closed port may go on sending what was queued before it: the
+// output buffer holds 512 characters, 4.3 s at 1200 baud.
+static const int drainLimitMs = 5000;
+static const int drainPollMs = 20;
+static const qint64 inBufferSize = 1024;
+
+QtSerialLink::QtSerialLink(QObject *parent)
+    : SerialLink(parent)
+{
+}
+
+QtSerialLink::~QtSerialLink()
+{
+    if (m_port) {
+        m_port->flush();
+        m_port->close();
+    }
+    for (const auto &port : std::as_const(m_draining))
+        if (port)
+            port->flush();
+}
+
+QString QtSerialLink::deviceFor(int number)
+{
+    const QByteArray mapped = qgetenv(number == 1 ? "QT7020_COM1" : "QT7020_COM2");
+    if (!mapped.isEmpty())
+        return QString::fromLocal8Bit(mapped);
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+}
+
+bool QtSerialLink::setPortNumber(int number)
+{
+    if (m_port) {
+        m_error = QStringLiteral("端口打开时不能更改端口号");
+        return false;
+    }
+    if (number != 1 && number != 2) {
+        m_error = QStringLiteral("无效的端口号 %1").arg(number);
+        return false;
+    }
+    m_number = number;
+    return true;
+}
+
+bool QtSerialLink::open()
+{
+    if (m_port)
+        return true;
+    const QString device = deviceFor(m_number);
+    closeDrainingNow(device);
+
+    auto *port = new QSerialPort(device, this);
+    port->setObjectName(device);
+    port->setBaudRate(QSerialPort::Baud1200);
+    port->setDataBits(QSerialPort::Data8);
+    port->setParity(QSerialPort::NoParity);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    port->setReadBufferSize(inBufferSize);
+    if (!port->open(QIODevice::ReadWrite)) {
+        m_error = port->errorString();
+        delete port;
+        return false;
+    }
+    // A pseudo-terminal has no modem lines; the line works all the same.
+    port->setDataTerminalReady(true);
+    port->setRequestToSend(false);
+    port->clearError();
+    connect(port, &QSerialPort::errorOccurred, this, &QtSerialLink::onError);
+    connect(port, &QSerialPort::readyRead, port, [port] { port->readAll(); });
+    m_port = port;
+    m_error.clear();
+    return true;
+}
+
+void QtSerialLink::onError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError
+        || error == QSerialPort::UnsupportedOperationError || !m_port)
+        return;
+    // Qt keeps the port open and goes on accepting writes after a resource
+    // error; close it now so that nothing more is sent into the void.
+    QSerialPort *port = m_port;
+    m_port = nullptr;
+    m_error = port->errorString();
+    port->disconnect(this);
+    port->close();
+    port->deleteLater();
+    emit failed(m_error);
+}
+
+void QtSerialLink::close()
+{
+    if (!m_port)
+        return;
+    QSerialPort *port = m_port;
+    m_port = nullptr;
+    port->disconnect(this);
+    drainThenClose(port);
+}
+
+static int kernelBacklog(QSerialPort *port)
+{
+    int pending = 0;
+    if (::ioctl(port->handle(), TIOCOUTQ, &pending) != 0)
+        return 0;
+    return pending;
+}
+
+// Closing at once would cut the frame on the wire in half and reset the line
+// settings under the bytes still queued; let the queue run out first, without
+// holding up the window.
+void QtSerialLink::drainThenClose(QSerialPort *port)
+{
+    auto finish = [port] {
+        if (port->isOpen()) {
+            port->flush();
+            ::tcdrain(port->handle());
+            port->close();
+        }
+        port->deleteLater();
+    };
+    port->flush();
+    if (port->bytesToWrite() == 0 && kernelBacklog(port) == 0) {
+        finish();
+        return;
+    }
+    m_draining.append(port);
+    auto *poll = new QTimer(port);
+    QElapsedTimer started;
+    started.start();
+    connect(poll, &QTimer::timeout, port, [port, finish, started] {
+        if ((port->bytesToWrite() == 0 && kernelBacklog(port) == 0) || started.hasExpired(drainLimitMs))
+            finish();
+    });
+    connect(port, &QSerialPort::errorOccurred, port, [port](QSerialPort::SerialPortError e) {
+        if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError
+            && e != QSerialPort::UnsupportedOperationError) {
+            port->close();
+            port->deleteLater();
+        }
+    });
+    poll->start(drainPollMs);
+}
+
+void QtSerialLink::closeDrainingNow(const QString &device)
+{
+    for (const auto &port : std::as_const(m_draining)) {
+        if (port && port->isOpen() && port->objectName() == device) {
+            port->flush();
+            ::tcdrain(port->handle());
+            port->close();
+            port->deleteLater();
+        }
+    }
+    m_draining.removeIf([](const QPointer<QSerialPort> &p) { return !p || !p->isOpen(); });
+}
+
+bool QtSerialLink::write(const QByteArray &text)
+{
+    if (!m_port) {
+        m_error = QStringLiteral("端口未打开");
+        return false;
+    }
+    if (m_port->write(text) != text.size()) {
+        m_error = m_port->errorString();
+        return false;
+    }
+    return true;
+}

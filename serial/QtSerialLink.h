@@ -1,0 +1,40 @@
+#pragma once
+
+#include "serial/SerialLink.h"
+
+#include <QList>
+#include <QPointer>
+#include <QSerialPort>
+
+// The serial line on QSerialPort. COM1 and COM2 are /dev/ttyS0 and /dev/ttyS1
+// unless QT7020_COM1 or QT7020_COM2 names another device (a USB adapter, a
+// pseudo-terminal). Incoming characters are thrown away: reading is kept only so
+// that a device that goes away is noticed.
+class QtSerialLink : public SerialLink
+{
+    Q_OBJECT
+public:
+    explicit QtSerialLink(QObject *parent = nullptr);
+    ~QtSerialLink() override;
+
+    static QString deviceFor(int number);
+
+    int portNumber() const override { return m_number; }
+    bool setPortNumber(int number) override;
+    bool open() override;
+    void close() override;
+    bool isOpen() const override { return m_port != nullptr; }
+    bool write(const QByteArray &text) override;
+    QString errorString() const override { return m_error; }
+    QString deviceName() const override { return deviceFor(m_number); }
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+    void drainThenClose(QSerialPort *port);
+    void closeDrainingNow(const QString &device);
+
+    int m_number = 1;
+    QSerialPort *m_port = nullptr;
+    QList<QPointer<QSerialPort>> m_draining;
+    QString m_error;
+};

@@ -1,0 +1,153 @@
+#include "Pty.h"
+#include "TestDatabase.h"
+
+#include "channels/ChannelCursor.h"
+#include "serial/QtSerialLink.h"
+#include "transfer/ChannelFrame.h"
+#include "transfer/TransferSequence.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class TestSerialLink : public QObject
+{
+    Q_OBJECT
+private slots:
+    void portNumbersMapToDevices();
+    void openingAppliesTheLineSettings();
+    void openingFailsWhenMissingOrBusy();
+    void writesGoOutUnchangedAndWholeOnClose();
+    void vanishedDeviceIsReportedAndClosed();
+    void fullTransferPutsExactlyTheFramesOnTheLine();
+};
+
+void TestSerialLink::portNumbersMapToDevices()
+{
+    qunsetenv("QT7020_COM1");
+    qunsetenv("QT7020_COM2");
+    QCOMPARE(QtSerialLink::deviceFor(1), QStringLiteral("/dev/ttyS0"));
+    QCOMPARE(QtSerialLink::deviceFor(2), QStringLiteral("/dev/ttyS1"));
+    qputenv("QT7020_COM2", "/dev/ttyUSB0");
+    QCOMPARE(QtSerialLink::deviceFor(2), QStringLiteral("/dev/ttyUSB0"));
+    QtSerialLink link;
+    QCOMPARE(link.portNumber(), 1);
+    QVERIFY(!link.setPortNumber(3));
+    QVERIFY(!link.setPortNumber(0));
+    QVERIFY(link.setPortNumber(2));
+    QCOMPARE(link.deviceName(), QStringLiteral("/dev/ttyUSB0"));
+    qunsetenv("QT7020_COM2");
+}
+
+void TestSerialLink::openingAppliesTheLineSettings()
+{
+    Pty pty;
+    qputenv("QT7020_COM1", pty.device().toLocal8Bit());
+    QtSerialLink link;
+    QVERIFY2(link.open(), qPrintable(link.errorString()));
+    QVERIFY(link.isOpen());
+    QVERIFY(!link.setPortNumber(2));   // not while open
+    termios t;
+    QCOMPARE(::tcgetattr(pty.slave(), &t), 0);
+    QCOMPARE(::cfgetospeed(&t), speed_t(B1200));
+    QCOMPARE(::cfgetispeed(&t), speed_t(B1200));
+    QCOMPARE(t.c_cflag & CSIZE, tcflag_t(CS8));
+    QCOMPARE(t.c_cflag & PARENB, tcflag_t(0));
+    QCOMPARE(t.c_cflag & CSTOPB, tcflag_t(0));
+    QCOMPARE(t.c_cflag & CRTSCTS, tcflag_t(0));
+    QCOMPARE(t.c_iflag & (IXON | IXOFF | IXANY), tcflag_t(0));
+    QCOMPARE(t.c_oflag & OPOST, tcflag_t(0));   // nothing added to the bytes
+    link.close();
+    link.close();   // closing a closed port is no failure
+    QVERIFY(!link.isOpen());
+}
+
+void TestSerialLink::openingFailsWhenMissingOrBusy()
+{
+    qputenv("QT7020_COM1", "/dev/qt7020-no-such-device");
+    QtSerialLink missing;
+    QVERIFY(!missing.open());
+    QVERIFY(!missing.errorString().isEmpty());
+    QVERIFY(!missing.isOpen());
+    QVERIFY(!missing.write("0000000000000000"));
+
+    Pty pty;
+    qputenv("QT7020_COM1", pty.device().toLocal8Bit());
+    QtSerialLink first;
+    QtSerialLink second;
+    QVERIFY(first.open());
+    QVERIFY(!second.open());
+    QVERIFY(!second.isOpen());
+    first.close();
+    QTRY_VERIFY(second.open());
+}
+
+void TestSerialLink::writesGoOutUnchangedAndWholeOnClose()
+{
+    Pty pty;
+    qputenv("QT7020_COM1", pty.device().toLocal8Bit());
+    QtSerialLink link;
+    QVERIFY(link.open());
+    QByteArray sent;
+    for (int i = 0; i < 20; ++i) {
+        const QByteArray frame = ChannelFrame::encode(i + 1, 438.5, 438.5).text().toLatin1();
+        QVERIFY(link.write(frame));
+        sent += frame;
+    }
+    // Closed straight after writing: every queued frame still arrives, whole.
+    link.close();
+    QVERIFY(!link.write("0000000000000000"));
+    QCOMPARE(pty.read(sent.size() + 1, 1500), sent);
+}
+
+void TestSerialLink::vanishedDeviceIsReportedAndClosed()
+{
+    auto pty = std::make_unique<Pty>();
+    qputenv("QT7020_COM1", pty->device().toLocal8Bit());
+    QtSerialLink link;
+    QVERIFY(link.open());
+    QSignalSpy failed(&link, &SerialLink::failed);
+    pty->closeMaster();
+    QVERIFY(failed.wait(3000));
+    QVERIFY(!link.isOpen());
+    QVERIFY(!link.write("0000000000000000"));
+    QTest::qWait(100);
+    QCOMPARE(failed.count(), 1);   // one report, not a flood
+
+    // A working device afterwards opens as usual.
+    pty = std::make_unique<Pty>();
+    qputenv("QT7020_COM1", pty->device().toLocal8Bit());
+    QVERIFY(link.open());
+}
+
+void TestSerialLink::fullTransferPutsExactlyTheFramesOnTheLine()
+{
+    TestDatabase file(TestDatabase::numberedRows(60));
+    ChannelModel model;
+    QVERIFY(model.open(file.path()));
+    ChannelCursor cursor(&model);
+    Pty pty;
+    qputenv("QT7020_COM1", pty.device().toLocal8Bit());
+    QtSerialLink link;
+    QVERIFY(link.open());
+    TransferSequence sequence(&cursor, &link);
+    QVERIFY(sequence.start());
+    sequence.timer()->stop();   // ticks by hand, with the event loop between them
+    QByteArray expected;
+    for (int row = 0; row < 51; ++row) {
+        const ChannelRow *r = model.rowAt(row);
+        expected += ChannelFrame::encode(r->values[1], r->values[2], r->values[3]).text().toLatin1();
+    }
+    QByteArray received;
+    for (int tick = 0; tick < 65; ++tick) {
+        sequence.timer()->start();
+        sequence.tick();
+        sequence.timer()->stop();
+        received += pty.read(16, tick < 51 ? 1000 : 20);
+    }
+    received += pty.read(1, 200);
+    QCOMPARE(received.size(), 816);
+    QCOMPARE(received, expected);
+}
+
+QTEST_GUILESS_MAIN(TestSerialLink)
+#include "tst_seriallink.moc"

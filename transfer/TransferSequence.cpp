@@ -1,0 +1,139 @@
+#include "transfer/TransferSequence.h"
+
+#include "channels/ChannelCursor.h"
+#include "channels/FieldValue.h"
+#include "serial/SerialLink.h"
+#include "transfer/ChannelFrame.h"
+
+const QString TransferSequence::sendingText = QStringLiteral("正在传送数据,,,,,,,");
+const QString TransferSequence::finishedText = QStringLiteral("数据传送完毕!!!");
+
+static ChannelFrame frameOf(const ChannelRow &row)
+{
+    return ChannelFrame::encode(row.values[1], row.values[2], row.values[3]);
+}
+
+static QString rowProblem(int row, const ChannelRow &values, const ChannelFrame &frame)
+{
+    return QStringLiteral("第 %1 行（记录编号 %2）：%3\n数据没有传送。")
+            .arg(row + 1)
+            .arg(FieldValue::fieldText(values.values[0]), frame.errorMessage());
+}
+
+TransferSequence::TransferSequence(ChannelCursor *cursor, SerialLink *port, QObject *parent)
+    : QObject(parent)
+    , m_cursor(cursor)
+    , m_port(port)
+{
+    m_timer.setObjectName(QStringLiteral("Timer1"));
+    m_timer.setInterval(intervalMs);
+    // A precise timer schedules each tick from the previous due time, so frame k
+    // leaves about k x 100 ms after the start however late single ticks run.
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &TransferSequence::tick);
+}
+
+QString TransferSequence::portName() const
+{
+    return QStringLiteral("串行端口 %1（%2）").arg(m_port->portNumber()).arg(m_port->deviceName());
+}
+
+QString TransferSequence::checkRows() const
+{
+    ChannelModel *channels = m_cursor->channels();
+    if (!channels->isOpen())
+        return QStringLiteral("信道数据库 %1 未打开，无法传送数据。").arg(ChannelDatabase::defaultFileName);
+    if (!channels->rowAt(0))
+        return QStringLiteral("信道表中没有数据，无法传送。");
+    for (int row = 0; row < frameCount; ++row) {
+        const ChannelRow *values = channels->rowAt(row);
+        if (!values)
+            break;
+        const ChannelFrame frame = frameOf(*values);
+        if (!frame.isValid())
+            return rowProblem(row, *values, frame);
+    }
+    if (!m_port->isOpen())
+        return QStringLiteral("%1未打开，数据没有传送。\n请在“选择端口”中选择端口。").arg(portName());
+    return QString();
+}
+
+bool TransferSequence::start()
+{
+    const QString problem = checkRows();
+    if (!problem.isEmpty()) {
+        abort(problem);
+        return false;
+    }
+    // Every start is a whole transfer: restarting from the counter of a running
+    // one would skip rows and still report them sent.
+    m_counter = 0;
+    m_cursor->moveFirst();
+    setStatus(sendingText);
+    m_timer.start();
+    return true;
+}
+
+void TransferSequence::tick()
+{
+    // A tick already queued when the transfer stopped must not send.
+    if (!m_timer.isActive())
+        return;
+    if (m_counter < sendBelow) {
+        if (m_cursor->atEnd()) {
+            // Fewer than 51 rows: everything there is went out.
+            m_counter = finishedFrom;
+            setProgress(finishedFrom);
+        } else {
+            const int row = m_cursor->currentRow();
+            const ChannelRow *values = m_cursor->channels()->rowAt(row);
+            const ChannelFrame frame = frameOf(*values);
+            if (!frame.isValid()) {
+                abort(rowProblem(row, *values, frame));
+                return;
+            }
+            if (!m_port->write(frame.text().toLatin1())) {
+                abort(QStringLiteral("%1写入失败，数据传送已停止：%2")
+                              .arg(portName(), m_port->errorString()));
+                return;
+            }
+            emit frameSent(row, frame.text());
+            m_cursor->moveNext();
+            setProgress(m_counter);
+        }
+    }
+    if (m_counter >= finishedFrom)
+        setStatus(finishedText);
+    m_counter += step;
+    if (m_counter == endAt) {
+        reset();
+        emit finished();
+    }
+}
+
+void TransferSequence::abort(const QString &message)
+{
+    reset();
+    emit stopped(message);
+}
+
+void TransferSequence::reset()
+{
+    m_timer.stop();
+    setStatus(QString());
+    setProgress(0);
+    m_cursor->moveFirst();
+    m_counter = 0;
+}
+
+void TransferSequence::setStatus(const QString &text)
+{
+    m_status = text;
+    emit statusChanged(text);
+}
+
+void TransferSequence::setProgress(int value)
+{
+    m_progress = value;
+    emit progressChanged(value);
+}

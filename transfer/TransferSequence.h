@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class ChannelCursor;
+class SerialLink;
+
+// Loading the radio: from the first row of 信道表, one channel frame per tick of
+// Timer1 (100 ms) to the serial line, 51 frames in all, then an idle tail until
+// the counter reaches 130 and everything returns to rest. Nothing is read back.
+//
+// The counter moves 0, 2, …, 130: frames go out while it is below 102, the
+// progress value is the counter of the sending tick, and from 100 on the status
+// shows completion.
+//
+// Unlike the radio's first loader, a transfer never ends in "finished" after
+// something went wrong: a row that cannot be encoded, a closed or failing port,
+// an empty table refuse the start or stop the transfer at once with a message
+// (stopped()), and the window returns to rest.
+class TransferSequence : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int step = 2;
+    static constexpr int sendBelow = 102;
+    static constexpr int finishedFrom = 100;
+    static constexpr int endAt = 130;
+    static constexpr int frameCount = sendBelow / step;   // 51
+    static constexpr int intervalMs = 100;
+
+    static const QString sendingText;    // "正在传送数据,,,,,,,"
+    static const QString finishedText;   // "数据传送完毕!!!"
+
+    TransferSequence(ChannelCursor *cursor, SerialLink *port, QObject *parent = nullptr);
+
+    // The menu command: checks the rows and the port, then starts from row 1
+    // and counter 0, also when a transfer is already under way.
+    bool start();
+    // One tick of Timer1; called by the timer, or by hand in tests.
+    void tick();
+    // Stops at once, back to rest, and reports why.
+    void abort(const QString &message);
+
+    bool isRunning() const { return m_timer.isActive(); }
+    int counter() const { return m_counter; }
+    int progress() const { return m_progress; }
+    QString status() const { return m_status; }
+    QTimer *timer() { return &m_timer; }
+
+signals:
+    void statusChanged(const QString &text);
+    void progressChanged(int value);
+    void frameSent(int row, const QString &frame);
+    void stopped(const QString &message);   // refused or broken off: show it
+    void finished();                        // back to rest after a full transfer
+
+private:
+    QString checkRows() const;
+    QString portName() const;
+    void setStatus(const QString &text);
+    void setProgress(int value);
+    void reset();
+
+    ChannelCursor *m_cursor;
+    SerialLink *m_port;
+    QTimer m_timer;
+    int m_counter = 0;
+    int m_progress = 0;
+    QString m_status = QStringLiteral(" ");
+};
