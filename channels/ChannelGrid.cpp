@@ -20,6 +20,7 @@ ChannelGrid::ChannelGrid(QWidget *parent)
     horizontalHeader()->setFont(Twips::font(QStringLiteral("楷体_GB2312"), 12));
     horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 }
 

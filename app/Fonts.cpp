@@ -1,0 +1,21 @@
+#include "app/Fonts.h"
+
+#include <QFont>
+#include <QStringList>
+
+namespace Fonts {
+
+void installSubstitutes()
+{
+    const QStringList kai = { QStringLiteral("KaiTi"), QStringLiteral("AR PL UKai CN"),
+                              QStringLiteral("AR PL UKai TW"), QStringLiteral("Noto Serif CJK SC"),
+                              QStringLiteral("Noto Sans CJK SC") };
+    const QStringList song = { QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                               QStringLiteral("AR PL UMing TW"), QStringLiteral("Noto Serif CJK SC"),
+                               QStringLiteral("Noto Sans CJK SC") };
+    QFont::insertSubstitutions(QStringLiteral("楷体_GB2312"), kai);
+    QFont::insertSubstitutions(QStringLiteral("KaiTi_GB2312"), kai);
+    QFont::insertSubstitutions(QStringLiteral("宋体"), song);
+}
+
+} // namespace Fonts

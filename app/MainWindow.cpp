@@ -1,0 +1,243 @@
+#include "app/MainWindow.h"
+
+#include "app/SystemMessage.h"
+#include "app/Twips.h"
+#include "app/WindowIcon.h"
+#include "channels/ChannelCursor.h"
+#include "channels/ChannelGrid.h"
+#include "channels/ChannelModel.h"
+#include "serial/PortDialog.h"
+#include "serial/SerialLink.h"
+#include "transfer/TransferSequence.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+
+const QString MainWindow::port1InUse = QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ");
+
+static const QString kai = QStringLiteral("楷体_GB2312");
+static const QString song = QStringLiteral("宋体");
+
+static void colour(QWidget *widget, const QColor &text)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    widget->setPalette(palette);
+}
+
+static QLabel *label(QWidget *parent, const char *name, const QString &text, const QFont &font,
+                     const QColor &textColour)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setFont(font);
+    colour(l, textColour);
+    return l;
+}
+
+MainWindow::MainWindow(SerialLink *port, const QString &databasePath)
+    : m_databasePath(databasePath)
+    , m_port(port)
+    , m_channels(new ChannelModel(this))
+    , m_cursor(new ChannelCursor(m_channels, this))
+    , m_transfer(new TransferSequence(m_cursor, port, this))
+{
+    setObjectName(QStringLiteral("启动窗体"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("QT7020"));
+    setWindowIcon(radioIcon());
+    m_channels->setObjectName(QStringLiteral("Adodc1"));
+    m_port->setObjectName(QStringLiteral("MSComm1"));
+
+    buildControls();
+    buildMenu();
+    openDatabase();
+
+    connect(m_transfer, &TransferSequence::statusChanged, m_status, &QLabel::setText);
+    connect(m_transfer, &TransferSequence::progressChanged, m_progress, &QProgressBar::setValue);
+    connect(m_transfer, &TransferSequence::stopped, this,
+            [this](const QString &message) { showSystemMessage(this, message); });
+    connect(m_port.get(), &SerialLink::failed, this, &MainWindow::portFailed);
+    // Shown after the edit has finished, not from inside the grid's commit.
+    connect(m_channels, &ChannelModel::saveFailed, this,
+            [this](const QString &message) { showSystemMessage(this, message); },
+            Qt::QueuedConnection);
+}
+
+MainWindow::~MainWindow()
+{
+    // The dialog reaches the port through this window: it goes with it.
+    if (m_dialog)
+        delete m_dialog.data();
+    m_transfer->timer()->stop();
+}
+
+void MainWindow::buildControls()
+{
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    client->setFixedSize(Twips::toPixels(11880, this), Twips::toPixels(7860, this));
+    client->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+
+    auto *line = new QFrame(client);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setGeometry(0, Twips::toPixels(120, this), Twips::toPixels(11880, this), 1);
+
+    auto *frame = new QGroupBox(QStringLiteral("日期"), client);
+    frame->setObjectName(QStringLiteral("Frame2"));
+    frame->setFont(Twips::font(kai, 15.75));
+    colour(frame, QColor(255, 255, 0));
+    frame->setGeometry(Twips::rect(this, 600, 600, 2175, 735));
+    m_date = label(frame, "Label8", QStringLiteral("Label8"), Twips::font(kai, 12), QColor(255, 0, 0));
+    m_date->setGeometry(Twips::rect(this, 240, 360, 1695, 255));
+
+    auto *title = label(client, "Label1", QStringLiteral("信道设置系统"), Twips::font(kai, 26.25),
+                        QColor(0, 0, 255));
+    title->setGeometry(Twips::rect(this, 4200, 720, 3735, 855));
+    auto *model = label(client, "Label3", QStringLiteral("(QT_7020)"), Twips::font(song, 15.75),
+                        QColor(0, 0, 255));
+    model->setGeometry(Twips::rect(this, 5160, 1440, 1695, 375));
+    model->raise();   // in front where it overlaps the title, so it stays readable
+    m_status = label(client, "Label2", QStringLiteral(" "), Twips::font(kai, 15.75), QColor(0, 0, 255));
+    m_status->setGeometry(Twips::rect(this, 8040, 720, 3615, 375));
+
+    m_progress = new QProgressBar(client);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_progress->setGeometry(Twips::rect(this, 8280, 1440, 3255, 255));
+
+    m_grid = new ChannelGrid(client);
+    m_grid->setCursor(m_cursor);
+    m_grid->setGeometry(Twips::rect(this, 2520, 2400, 7695, 5055));
+    m_grid->setFocus();
+}
+
+void MainWindow::buildMenu()
+{
+    QMenuBar *bar = menuBar();
+    auto item = [](QAction *action, const char *name) {
+        action->setObjectName(QString::fromUtf8(name));
+        return action;
+    };
+    item(bar->addAction(QString(22, u' ') + QStringLiteral("对讲机型号(&D)")), "型号");
+    m_send = item(bar->addAction(QString(8, u' ') + QStringLiteral("数据传送(&S)")), "传送");
+    QMenu *system = bar->addMenu(QString(8, u' ') + QStringLiteral("系统设置(&X)"));
+    system->setObjectName(QStringLiteral("系统"));
+    item(system->menuAction(), "系统");
+    QAction *port = item(system->addAction(QStringLiteral("选择端口")), "端口");
+    item(system->addAction(QStringLiteral("波特率")), "波特率");
+    QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
+    item(bar->addAction(QString(7, u' ') + QStringLiteral("帮助(&B)")), "帮助");
+
+    connect(m_send, &QAction::triggered, this, &MainWindow::startTransfer);
+    connect(port, &QAction::triggered, this, &MainWindow::openPortDialog);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+void MainWindow::openDatabase()
+{
+    m_channels->open(m_databasePath);
+}
+
+QString MainWindow::dateLine(const QDate &date)
+{
+    return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+void MainWindow::load(const QDate &today)
+{
+    show();
+    QApplication::processEvents();   // on screen before any message box
+
+    m_date->setText(dateLine(today));
+
+    // A database problem is named as such; the port is still opened, since
+    // it has nothing to do with the file.
+    if (!m_cursor->moveFirst()) {
+        const QFileInfo file(m_databasePath);
+        const QString cause = m_channels->isOpen() ? QStringLiteral("信道表中没有数据")
+                                                   : m_channels->errorString();
+        showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用（查找位置：%2）：%3。")
+                                        .arg(file.fileName(),
+                                             QDir::toNativeSeparators(file.absolutePath()), cause));
+    }
+
+    m_send->setEnabled(true);
+
+    if (!m_port->setPortNumber(1) || !m_port->open())
+        showSystemMessage(this, port1InUse);
+}
+
+void MainWindow::startTransfer()
+{
+    m_grid->commitPendingEdit();
+    m_transfer->start();
+}
+
+void MainWindow::openPortDialog()
+{
+    if (!m_dialog)
+        m_dialog = new PortDialog(m_port.get());
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+}
+
+void MainWindow::portFailed(const QString &cause)
+{
+    const QString message = QStringLiteral("串行端口 %1（%2）出现故障，已关闭：%3")
+                                    .arg(m_port->portNumber())
+                                    .arg(m_port->deviceName(), cause);
+    if (m_transfer->isRunning())
+        m_transfer->abort(message + QStringLiteral("\n数据传送已停止。"));
+    else
+        showSystemMessage(this, message);
+}
+
+// True when the window may close: every edit is in the file, or the operator
+// chose to drop those the file refuses.
+bool MainWindow::keepUnsavedEdits()
+{
+    m_grid->commitPendingEdit();
+    while (m_channels->unsavedCount() > 0 && !m_channels->saveUnsaved()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"),
+                        QStringLiteral("有 %1 处修改未能保存到 %2：%3\n\n重试保存，还是放弃这些修改？")
+                                .arg(m_channels->unsavedCount())
+                                .arg(ChannelDatabase::defaultFileName, m_channels->errorString()),
+                        QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.setDefaultButton(QMessageBox::Retry);
+        const int answer = box.exec();
+        if (answer == QMessageBox::Discard)
+            return true;
+        if (answer == QMessageBox::Cancel)
+            return false;
+    }
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!keepUnsavedEdits()) {
+        event->ignore();
+        return;
+    }
+    m_transfer->timer()->stop();   // no frame after the window is gone
+    if (m_dialog)
+        m_dialog->close();
+    event->accept();
+}
+
+PortDialog *MainWindow::portDialog() const
+{
+    return m_dialog.data();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDate>
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+class ChannelCursor;
+class ChannelGrid;
+class ChannelModel;
+class PortDialog;
+class QAction;
+class QLabel;
+class QProgressBar;
+class SerialLink;
+class TransferSequence;
+
+// 启动窗体: the program's one permanent window. It holds the channel grid, the
+// serial line, the transfer with its progress bar and status line, and the menu.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    static const QString port1InUse;   // the start-up warning about COM1
+
+    // Takes ownership of `port`; `databasePath` is char4.mdb in the working folder
+    // unless a test names another.
+    MainWindow(SerialLink *port, const QString &databasePath);
+    ~MainWindow() override;
+
+    // Start-up: show the window, date line, first row, transfer item, COM1.
+    void load(const QDate &today = QDate::currentDate());
+
+    static QString dateLine(const QDate &date);   // 2004年6月8日
+
+    TransferSequence *transfer() const { return m_transfer; }
+    PortDialog *portDialog() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenu();
+    void openDatabase();
+    void startTransfer();
+    void openPortDialog();
+    void portFailed(const QString &cause);
+    bool keepUnsavedEdits();
+
+    QString m_databasePath;
+    std::unique_ptr<SerialLink> m_port;
+    ChannelModel *m_channels;
+    ChannelCursor *m_cursor;
+    TransferSequence *m_transfer;
+    ChannelGrid *m_grid = nullptr;
+    QLabel *m_date = nullptr;
+    QLabel *m_status = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QAction *m_send = nullptr;
+    QPointer<PortDialog> m_dialog;
+};

@@ -1,0 +1,24 @@
+#include "app/WindowIcon.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+QIcon radioIcon()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 40, 40));
+    p.drawRoundedRect(QRectF(20, 1, 3, 11), 1.5, 1.5);          // antenna
+    p.setBrush(QColor(0, 0, 200));
+    p.drawRoundedRect(QRectF(8, 9, 17, 22), 3, 3);               // body
+    p.setBrush(QColor(190, 230, 255));
+    p.drawRect(QRectF(11, 12, 11, 6));                           // display
+    p.setBrush(QColor(255, 255, 0));
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 3; ++col)
+            p.drawEllipse(QRectF(11 + col * 4, 21 + row * 4, 2.5, 2.5));   // keys
+    return QIcon(pixmap);
+}

@@ -1,0 +1,122 @@
+#include "serial/PortDialog.h"
+
+#include "app/SystemMessage.h"
+#include "app/Twips.h"
+#include "serial/SerialLink.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+const QString PortDialog::port1Busy = QStringLiteral("串行端口 1 已被使用 ");
+const QString PortDialog::port2Busy = QStringLiteral("串行端口 2 已被使用， ");
+
+static QPalette textColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    return palette;
+}
+
+PortDialog::PortDialog(SerialLink *port)
+    : QDialog(nullptr,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                      | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_port(port)
+    , m_label(new QLabel(QStringLiteral("请选择串行口:"), this))
+    , m_option1(new QRadioButton(QStringLiteral(" COM1"), this))
+    , m_option2(new QRadioButton(QStringLiteral(" COM2"), this))
+    , m_ok(new QPushButton(QStringLiteral("确定"), this))
+    , m_cancel(new QPushButton(QStringLiteral("取消"), this))
+{
+    setObjectName(QStringLiteral("Dialog"));
+    setWindowTitle(QStringLiteral("选择端口"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setFixedSize(Twips::toPixels(3000, this), Twips::toPixels(2790, this));
+
+    m_label->setObjectName(QStringLiteral("Label1"));
+    m_option1->setObjectName(QStringLiteral("Option1"));
+    m_option2->setObjectName(QStringLiteral("Option2"));
+    m_ok->setObjectName(QStringLiteral("OKButton"));
+    m_cancel->setObjectName(QStringLiteral("CancelButton"));
+
+    const QFont kai = Twips::font(QStringLiteral("楷体_GB2312"), 15.75);
+    m_label->setFont(kai);
+    m_label->setPalette(textColour(m_label, QColor(0, 0, 255)));
+    for (QRadioButton *option : { m_option1, m_option2 }) {
+        option->setFont(kai);
+        option->setPalette(textColour(option, QColor(255, 0, 0)));
+    }
+    m_label->setGeometry(Twips::rect(this, 240, 240, 2295, 375));
+    m_option1->setGeometry(Twips::rect(this, 720, 735, 1695, 405));
+    m_option2->setGeometry(Twips::rect(this, 720, 1230, 1335, 510));
+    m_ok->setGeometry(Twips::rect(this, 120, 2040, 1095, 375));
+    m_cancel->setGeometry(Twips::rect(this, 1560, 2040, 1095, 375));
+
+    // Neither button answers Enter: OK is a deliberate click.
+    for (QPushButton *button : { m_ok, m_cancel }) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    setTabOrder(m_ok, m_cancel);
+    setTabOrder(m_cancel, m_option1);
+    setTabOrder(m_option1, m_option2);
+    connect(m_ok, &QPushButton::clicked, this, &PortDialog::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &PortDialog::reject);
+
+    if (m_port && m_port->portNumber() == 1)
+        m_option1->setChecked(true);
+    if (m_port && m_port->portNumber() == 2)
+        m_option2->setChecked(true);
+}
+
+void PortDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_ok->setFocus();
+}
+
+void PortDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Escape does not close the dialog; Cancel and the close box do.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void PortDialog::accept()
+{
+    if (!m_port) {
+        close();
+        return;
+    }
+    if (m_option1->isChecked())
+        switchTo(1, port1Busy);
+    else if (m_option2->isChecked())
+        switchTo(2, port2Busy);
+}
+
+void PortDialog::switchTo(int number, const QString &busyText)
+{
+    if (m_port->portNumber() == number) {
+        // Confirming the current port opens it if an earlier opening failed;
+        // an open port is left alone.
+        if (!m_port->isOpen() && !m_port->open()) {
+            showSystemMessage(this, busyText);
+            return;
+        }
+        QDialog::accept();
+        return;
+    }
+    m_port->close();
+    if (!m_port->setPortNumber(number) || !m_port->open()) {
+        showSystemMessage(this, busyText);
+        return;
+    }
+    QDialog::accept();
+}
