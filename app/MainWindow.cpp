@@ -210,13 +210,12 @@ bool MainWindow::keepUnsavedEdits()
 {
     m_grid->commitPendingEdit();
     while (m_channels->unsavedCount() > 0 && !m_channels->saveUnsaved()) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"),
-                        QStringLiteral("有 %1 处修改未能保存到 %2：%3\n\n重试保存，还是放弃这些修改？")
-                                .arg(m_channels->unsavedCount())
-                                .arg(ChannelDatabase::defaultFileName, m_channels->errorString()),
-                        QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel, this);
-        box.setDefaultButton(QMessageBox::Retry);
-        const int answer = box.exec();
+        const int answer = askSystemQuestion(
+                this,
+                QStringLiteral("有 %1 处修改未能保存到 %2：%3\n\n重试保存，还是放弃这些修改？")
+                        .arg(m_channels->unsavedCount())
+                        .arg(ChannelDatabase::defaultFileName, m_channels->errorString()),
+                QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Retry);
         if (answer == QMessageBox::Discard)
             return true;
         if (answer == QMessageBox::Cancel)

@@ -1,0 +1,165 @@
+// A real transfer, real timer, real serial port on a pseudo-terminal: when does
+// each frame arrive at the other end, measured against k x 100 ms after the start?
+//
+//   transfer_timing [runs]
+//
+// Targets: worst deviation <= 5 ms on an idle machine, reset at 6500 +- 20 ms,
+// 816 bytes.
+
+#include "channels/ChannelCursor.h"
+#include "channels/ChannelModel.h"
+#include "serial/QtSerialLink.h"
+#include "transfer/TransferSequence.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+using Clock = std::chrono::steady_clock;
+
+static QString makeTable(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("char4.mdb"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("make"));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("CREATE TABLE 信道表 (记录编号, 信道号, 接收频率, 发送频率, 备注)"));
+        db.transaction();
+        for (int i = 1; i <= 60; ++i)
+            q.exec(QStringLiteral("INSERT INTO 信道表 VALUES (%1, %1, %2, %3, 'bench')")
+                           .arg(i).arg(438.0 + i * 0.0125).arg(443.0 + i * 0.0125));
+        db.commit();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("make"));
+    return path;
+}
+
+struct Run
+{
+    std::vector<double> arrivals;   // ms after start, one per complete frame
+    double resetMs = 0;
+    long bytes = 0;
+};
+
+static Run measure(ChannelCursor &cursor)
+{
+    int master = -1, slave = -1;
+    char name[256] = {};
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        std::perror("openpty");
+        std::exit(1);
+    }
+    termios raw;
+    tcgetattr(master, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(master, TCSANOW, &raw);
+    qputenv("QT7020_COM1", name);
+
+    QtSerialLink link;
+    if (!link.open()) {
+        std::fprintf(stderr, "open %s: %s\n", name, qPrintable(link.errorString()));
+        std::exit(1);
+    }
+    TransferSequence sequence(&cursor, &link);
+
+    Run run;
+    std::atomic<bool> stop{ false };
+    std::mutex lock;
+    Clock::time_point start;
+    std::thread reader([&] {
+        long total = 0;
+        while (!stop) {
+            pollfd p{ master, POLLIN, 0 };
+            if (poll(&p, 1, 5) <= 0)
+                continue;
+            char buffer[256];
+            const ssize_t n = read(master, buffer, sizeof buffer);
+            if (n <= 0)
+                continue;
+            const auto now = Clock::now();
+            std::lock_guard<std::mutex> guard(lock);
+            for (ssize_t i = 0; i < n; ++i)
+                if (++total % 16 == 0)
+                    run.arrivals.push_back(std::chrono::duration<double, std::milli>(now - start).count());
+            run.bytes = total;
+        }
+    });
+
+    QObject::connect(&sequence, &TransferSequence::finished, [&] {
+        run.resetMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(&sequence, &TransferSequence::stopped, [](const QString &m) {
+        std::fprintf(stderr, "stopped: %s\n", qPrintable(m));
+        QCoreApplication::exit(1);
+    });
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        start = Clock::now();
+    }
+    sequence.start();
+    QCoreApplication::exec();
+    QElapsedTimer settle;
+    settle.start();
+    while (!settle.hasExpired(300))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    stop = true;
+    reader.join();
+    link.close();
+    close(master);
+    close(slave);
+    return run;
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    QTemporaryDir dir;
+    ChannelModel model;
+    if (!model.open(makeTable(dir))) {
+        std::fprintf(stderr, "table: %s\n", qPrintable(model.errorString()));
+        return 1;
+    }
+    ChannelCursor cursor(&model);
+
+    double worstOverall = 0;
+    for (int r = 1; r <= runs; ++r) {
+        const Run run = measure(cursor);
+        std::vector<double> deviations;
+        if (r == 1)
+            std::printf("frame  arrival ms  deviation ms\n");
+        for (size_t k = 0; k < run.arrivals.size(); ++k) {
+            const double deviation = run.arrivals[k] - 100.0 * double(k + 1);
+            deviations.push_back(std::abs(deviation));
+            if (r == 1)
+                std::printf("%5zu  %10.2f  %+12.2f\n", k + 1, run.arrivals[k], deviation);
+        }
+        std::sort(deviations.begin(), deviations.end());
+        const double median = deviations.empty() ? 0 : deviations[deviations.size() / 2];
+        const double worst = deviations.empty() ? 0 : deviations.back();
+        worstOverall = std::max(worstOverall, worst);
+        std::printf("run %d: frames %zu, bytes %ld, median deviation %.2f ms, worst %.2f ms, reset at %.1f ms\n",
+                    r, run.arrivals.size(), run.bytes, median, worst, run.resetMs);
+    }
+    std::printf("worst deviation over %d runs: %.2f ms (target <= 5 ms)\n", runs, worstOverall);
+    return 0;
+}
