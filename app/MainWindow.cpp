@@ -6,6 +6,7 @@
 #include "channels/ChannelCursor.h"
 #include "channels/ChannelGrid.h"
 #include "channels/ChannelModel.h"
+#include "channels/JetConversion.h"
 #include "serial/PortDialog.h"
 #include "serial/SerialLink.h"
 #include "transfer/TransferSequence.h"
@@ -64,6 +65,11 @@ MainWindow::MainWindow(SerialLink *port, const QString &databasePath)
     connect(m_transfer, &TransferSequence::stopped, this,
             [this](const QString &message) { showSystemMessage(this, message); });
     connect(m_port.get(), &SerialLink::failed, this, &MainWindow::portFailed);
+    connect(m_grid, &ChannelGrid::editRefused, this, [this] {
+        showSystemMessage(this, QStringLiteral("%1 是旧格式（Access）的信道文件，只能读取和传送，不能修改。\n"
+                                               "请先用“系统设置 → 转换为新格式…”转换。")
+                                        .arg(ChannelDatabase::defaultFileName));
+    }, Qt::QueuedConnection);
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_channels, &ChannelModel::saveFailed, this,
             [this](const QString &message) { showSystemMessage(this, message); },
@@ -136,11 +142,14 @@ void MainWindow::buildMenu()
     item(system->menuAction(), "系统");
     QAction *port = item(system->addAction(QStringLiteral("选择端口")), "端口");
     item(system->addAction(QStringLiteral("波特率")), "波特率");
+    system->addSeparator();
+    QAction *convert = item(system->addAction(QStringLiteral("转换为新格式…")), "转换");
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     item(bar->addAction(QString(7, u' ') + QStringLiteral("帮助(&B)")), "帮助");
 
     connect(m_send, &QAction::triggered, this, &MainWindow::startTransfer);
     connect(port, &QAction::triggered, this, &MainWindow::openPortDialog);
+    connect(convert, &QAction::triggered, this, &MainWindow::convertFile);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -214,7 +223,7 @@ bool MainWindow::keepUnsavedEdits()
                 this,
                 QStringLiteral("有 %1 处修改未能保存到 %2：%3\n\n重试保存，还是放弃这些修改？")
                         .arg(m_channels->unsavedCount())
-                        .arg(ChannelDatabase::defaultFileName, m_channels->errorString()),
+                        .arg(ChannelDatabase::defaultFileName, m_channels->saveError()),
                 QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Retry);
         if (answer == QMessageBox::Discard)
             return true;
@@ -239,4 +248,28 @@ void MainWindow::closeEvent(QCloseEvent *event)
 PortDialog *MainWindow::portDialog() const
 {
     return m_dialog.data();
+}
+
+void MainWindow::convertFile()
+{
+    if (m_transfer->isRunning()) {
+        showSystemMessage(this, QStringLiteral("正在传送数据，请在传送结束后再转换。"));
+        return;
+    }
+    if (!isJet(m_channels->kind())) {
+        showSystemMessage(this, QStringLiteral("%1 不是旧格式（Access）的信道文件，不需要转换。")
+                                        .arg(QFileInfo(m_databasePath).fileName()));
+        return;
+    }
+    QString backup;
+    QString error;
+    if (!JetConversion::convert(m_databasePath, &backup, &error)) {
+        showSystemMessage(this, QStringLiteral("转换失败，%1 没有任何改动：%2")
+                                        .arg(QFileInfo(m_databasePath).fileName(), error));
+        return;
+    }
+    openDatabase();
+    m_cursor->moveFirst();
+    showSystemMessage(this, QStringLiteral("已转换为新格式，现在可以修改。\n原文件已改名为 %1，内容未作改动。")
+                                    .arg(QFileInfo(backup).fileName()));
 }

@@ -46,6 +46,7 @@ private:
     void startTransfer();
     void openPortDialog();
     void portFailed(const QString &cause);
+    void convertFile();
     bool keepUnsavedEdits();
 
     QString m_databasePath;

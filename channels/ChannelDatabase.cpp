@@ -137,3 +137,41 @@ QVariant ChannelDatabase::value(qint64 key, int position)
         return query.value(0);
     return QVariant();
 }
+
+bool ChannelDatabase::create(const QString &path, const QStringList &fields,
+                             const QVector<QVariantList> &rows, QString *error)
+{
+    const QString name = QStringLiteral("create-%1").arg(connectionCount.fetchAndAddRelaxed(1));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        QStringList columns;
+        QStringList marks;
+        for (const QString &field : fields) {
+            columns << db.driver()->escapeIdentifier(field, QSqlDriver::FieldName);
+            marks << QStringLiteral("?");
+        }
+        ok = db.open() && db.transaction()
+                && query.exec(QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(tableName, columns.join(u',')))
+                && query.prepare(QStringLiteral("INSERT INTO \"%1\" VALUES (%2)").arg(tableName, marks.join(u',')));
+        for (int r = 0; ok && r < rows.size(); ++r) {
+            for (int i = 0; i < fields.size(); ++i) {
+                const QVariant v = rows.at(r).value(i);
+                query.addBindValue(v.isValid() ? v : QVariant(QMetaType::fromType<QString>()));
+            }
+            ok = query.exec();
+        }
+        ok = ok && db.commit();
+        if (!ok) {
+            const QSqlError cause = query.lastError().isValid() ? query.lastError() : db.lastError();
+            if (error)
+                *error = cause.databaseText().isEmpty() ? cause.text() : cause.databaseText();
+            db.rollback();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}

@@ -51,3 +51,11 @@ void ChannelGrid::commitPendingEdit()
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
 }
+
+bool ChannelGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    const bool asked = trigger == DoubleClicked || trigger == EditKeyPressed || trigger == AnyKeyPressed;
+    if (asked && index.isValid() && !(model()->flags(index) & Qt::ItemIsEditable))
+        emit editRefused();
+    return QTableView::edit(index, trigger, event);
+}

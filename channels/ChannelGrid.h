@@ -13,10 +13,18 @@ public:
     explicit ChannelGrid(QWidget *parent = nullptr);
 
     void setCursor(ChannelCursor *cursor);
+    using QTableView::edit;
 
     // Hands a cell still being edited to the model, so that closing the window
     // or starting a transfer does not drop what the operator typed.
     void commitPendingEdit();
+
+signals:
+    // The operator tried to type into a table that cannot be changed.
+    void editRefused();
+
+protected:
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
 private:
     void applyDesign();

@@ -1,6 +1,7 @@
 #include "channels/ChannelModel.h"
 
 #include "channels/FieldValue.h"
+#include "channels/JetTable.h"
 
 #include <QBrush>
 #include <QColor>
@@ -12,17 +13,68 @@ ChannelModel::ChannelModel(QObject *parent)
 {
 }
 
-bool ChannelModel::open(const QString &path)
+bool ChannelModel::open(const QString &path, const QString &jetTable)
 {
     beginResetModel();
     m_rows.clear();
     m_unsaved.clear();
-    const bool ok = m_db.open(path);
-    m_complete = !ok;
+    m_db.close();
+    m_path = path;
+    m_error.clear();
+    m_readOnly = false;
+    m_complete = true;
+    m_kind = channelFileKind(path);
+    switch (m_kind) {
+    case ChannelFileKind::Missing:
+        m_error = QStringLiteral("文件不存在");
+        break;
+    case ChannelFileKind::NotAFile:
+        m_error = QStringLiteral("不是文件");
+        break;
+    case ChannelFileKind::Empty:
+        m_error = QStringLiteral("文件是空的");
+        break;
+    case ChannelFileKind::Unknown:
+        m_error = QStringLiteral("不是信道数据库");
+        break;
+    case ChannelFileKind::SQLite:
+        if (m_db.open(path))
+            m_complete = false;
+        else
+            m_error = m_db.errorString();
+        break;
+    default:
+        openJet(jetTable);
+        break;
+    }
+    m_open = m_error.isEmpty();
     endResetModel();
-    if (ok)
-        fetchMore();
-    return ok && m_db.errorString().isEmpty();
+    fetchMore();
+    return m_open;
+}
+
+bool ChannelModel::openJet(const QString &jetTable)
+{
+    JetTable jet;
+    if (!jet.read(m_path, jetTable)) {
+        m_error = jet.errorString();
+        return false;
+    }
+    if (jet.fieldNames().size() < ChannelRow::fieldCount) {
+        m_error = QStringLiteral("%1的字段少于五个").arg(jetTable);
+        return false;
+    }
+    const QVector<QVariantList> rows = jet.rows();
+    m_rows.reserve(rows.size());
+    for (const QVariantList &values : rows) {
+        ChannelRow row;
+        row.key = m_rows.size();
+        for (int i = 0; i < ChannelRow::fieldCount; ++i)
+            row.values[i] = values.at(i);
+        m_rows.append(row);
+    }
+    m_readOnly = true;
+    return true;
 }
 
 int ChannelModel::rowCount(const QModelIndex &parent) const
@@ -98,12 +150,13 @@ QVariant ChannelModel::headerData(int section, Qt::Orientation orientation, int 
 
 Qt::ItemFlags ChannelModel::flags(const QModelIndex &index) const
 {
-    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    return m_readOnly ? flags : flags | Qt::ItemIsEditable;
 }
 
 bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int role)
 {
-    if (role != Qt::EditRole || !index.isValid() || index.row() >= m_rows.size())
+    if (role != Qt::EditRole || m_readOnly || !index.isValid() || index.row() >= m_rows.size())
         return false;
     const int row = index.row();
     const int column = index.column();

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "channels/ChannelDatabase.h"
+#include "channels/ChannelFileKind.h"
 
 #include <QAbstractTableModel>
 #include <QSet>
 
 // 信道表 as the grid and the transfer see it: five columns with the grid's
 // captions, rows fetched page by page as they are needed.
+//
+// An Access (Jet) char4.mdb that an operator brings along is read whole and
+// shown read-only; it sends like any other until it is converted.
 //
 // An edit is written to the file as soon as the operator leaves the cell, and
 // addresses its row by key, so two identical rows stay two rows. An edit the file
@@ -19,15 +23,20 @@ class ChannelModel : public QAbstractTableModel
 public:
     explicit ChannelModel(QObject *parent = nullptr);
 
-    bool open(const QString &path);
-    bool isOpen() const { return m_db.isOpen(); }
-    QString path() const { return m_db.path(); }
-    QString errorString() const { return m_db.errorString(); }
+    // `jetTable` names the table to read from an Access file; always 信道表
+    // but in tests of Access files that hold other tables.
+    bool open(const QString &path, const QString &jetTable = ChannelDatabase::tableName);
+    bool isOpen() const { return m_open; }
+    bool isReadOnly() const { return m_readOnly; }
+    ChannelFileKind kind() const { return m_kind; }
+    QString path() const { return m_path; }
+    QString errorString() const { return m_error; }
 
     // The row at `row`, fetching as far as needed; nullptr past the last row.
     const ChannelRow *rowAt(int row);
 
     int unsavedCount() const { return m_unsaved.size(); }
+    QString saveError() const { return m_db.errorString(); }
     bool saveUnsaved();
     void discardUnsaved();
 
@@ -47,8 +56,14 @@ signals:
 private:
     static quint64 cellKey(int row, int column) { return quint64(row) << 3 | quint64(column); }
     bool write(int row, int column);
+    bool openJet(const QString &jetTable);
 
     ChannelDatabase m_db;
+    ChannelFileKind m_kind = ChannelFileKind::Missing;
+    QString m_path;
+    QString m_error;
+    bool m_open = false;
+    bool m_readOnly = false;
     QVector<ChannelRow> m_rows;
     QSet<quint64> m_unsaved;
     bool m_complete = true;

@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariantList>
@@ -69,6 +70,26 @@ public:
                 result = q.isNull(0) ? QVariant() : q.value(0);
         });
         return result;
+    }
+
+    // Every row of 信道表 in any file, every field with its stored kind.
+    static void readAll(const QString &path, QVector<QVariantList> *rows)
+    {
+        const QString name = QStringLiteral("read-all");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            db.open();
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("SELECT * FROM 信道表 ORDER BY rowid"));
+            while (q.next()) {
+                QVariantList row;
+                for (int i = 0; i < q.record().count(); ++i)
+                    row << (q.isNull(i) ? QVariant() : q.value(i));
+                rows->append(row);
+            }
+        }
+        QSqlDatabase::removeDatabase(name);
     }
 
 private:

@@ -70,7 +70,7 @@ void TestChannelTable::openingNeverCreatesAndNamesTheCause()
     const QString empty = dir.filePath(QStringLiteral("empty.mdb"));
     QFile(empty).open(QIODevice::WriteOnly);
     QVERIFY(!model.open(empty));
-    QCOMPARE(model.errorString(), QStringLiteral("缺少信道表"));
+    QCOMPARE(model.errorString(), QStringLiteral("文件是空的"));
     QCOMPARE(QFile(empty).size(), 0);
 
     TestDatabase other({}, QStringLiteral("CREATE TABLE 其它 (a)"));

@@ -5,7 +5,9 @@
 #include "app/MainWindow.h"
 #include "app/Twips.h"
 #include "channels/ChannelCursor.h"
+#include "channels/ChannelFileKind.h"
 #include "channels/ChannelGrid.h"
+#include "channels/ChannelModel.h"
 #include "transfer/TransferSequence.h"
 
 #include <QLabel>
@@ -27,6 +29,7 @@ private slots:
     void transferRunsFromTheMenu();
     void exitDuringTransferSendsNothingMore();
     void exitKeepsEditsTheFileRefused();
+    void accessFileIsReadOnlyUntilConverted();
 };
 
 void TestMainWindow::dateLine()
@@ -226,6 +229,59 @@ void TestMainWindow::exitKeepsEditsTheFileRefused()
     QTRY_VERIFY(!window);
     QCOMPARE(file.stored(3, QStringLiteral("备注")), QVariant(QStringLiteral("改")));
     other.close();
+}
+
+void TestMainWindow::accessFileIsReadOnlyUntilConverted()
+{
+    // The Access 97 fixture with its Table1 renamed to 信道表: in GBK the new
+    // name has the same six bytes, so the file stays intact.
+    QTemporaryDir dir;
+    QFile fixture(QStringLiteral(QT7020_TEST_DATA "/jet3-access97.mdb"));
+    QVERIFY(fixture.open(QIODevice::ReadOnly));
+    QByteArray bytes = fixture.readAll();
+    bytes.replace("Table1", QByteArray::fromHex("d0c5b5c0b1ed"));
+    const QString path = dir.filePath(QStringLiteral("char4.mdb"));
+    QFile jet(path);
+    QVERIFY(jet.open(QIODevice::WriteOnly));
+    jet.write(bytes);
+    jet.close();
+
+    auto *port = new FakeSerialLink;
+    MainWindow window(port, path);
+    MessageBoxes boxes;
+    window.load();
+    QTest::qWait(30);
+    QVERIFY(boxes.seen.isEmpty());
+    auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
+    QCOMPARE(grid->model()->rowCount(), 2);
+    QCOMPARE(grid->model()->index(1, 1).data().toString(), QStringLiteral("hijklmnop"));
+
+    // Typing into it is refused with a pointer to the conversion.
+    QTest::keyClick(grid->viewport(), Qt::Key_5);
+    QTRY_COMPARE(boxes.seen.size(), 1);
+    QVERIFY2(boxes.texts().at(0).contains(QStringLiteral("转换为新格式")), qPrintable(boxes.texts().at(0)));
+    QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("b"));
+
+    // It sends like any other file: its channel fields hold letters, so null frames.
+    window.findChild<QAction *>(QStringLiteral("传送"))->trigger();
+    window.transfer()->timer()->start(1000000);
+    for (int i = 0; i < 3; ++i)
+        window.transfer()->tick();
+    QCOMPARE(port->written, QByteArray(32, '0'));
+    window.transfer()->abort(QString());
+    QTRY_COMPARE(boxes.seen.size(), 2);
+
+    window.findChild<QAction *>(QStringLiteral("转换"))->trigger();
+    QTRY_COMPARE(boxes.seen.size(), 3);
+    QVERIFY2(boxes.texts().at(2).contains(QStringLiteral("char4.jet.mdb")), qPrintable(boxes.texts().at(2)));
+    QCOMPARE(channelFileKind(path), ChannelFileKind::SQLite);
+    QVERIFY(grid->model()->flags(grid->model()->index(0, 1)) & Qt::ItemIsEditable);
+    QCOMPARE(grid->model()->index(1, 1).data().toString(), QStringLiteral("hijklmnop"));
+    QCOMPARE(window.findChild<ChannelCursor *>()->currentRow(), 0);
+
+    window.findChild<QAction *>(QStringLiteral("转换"))->trigger();
+    QTRY_COMPARE(boxes.seen.size(), 4);
+    QVERIFY(boxes.texts().at(3).contains(QStringLiteral("不需要转换")));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,0 +1,238 @@
+#include "TestDatabase.h"
+
+#include "channels/ChannelFileKind.h"
+#include "channels/ChannelModel.h"
+#include "channels/FieldValue.h"
+#include "channels/JetConversion.h"
+#include "channels/JetTable.h"
+#include "transfer/ChannelFrame.h"
+
+#include <QCryptographicHash>
+#include <QtEndian>
+#include <QtTest>
+
+#include <glib.h>
+#include <mdbtools.h>
+
+// A fixture copied into a folder of its own, as char4.mdb unless named otherwise.
+static QString copyFixture(const QTemporaryDir &dir, const char *fixture, const char *as = "char4.mdb")
+{
+    const QString target = dir.filePath(QString::fromLatin1(as));
+    QFile::copy(QStringLiteral(QT7020_TEST_DATA "/") + QString::fromLatin1(fixture), target);
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    return target;
+}
+
+static QByteArray digest(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+static QStringList framesOf(ChannelModel &model)
+{
+    QStringList frames;
+    for (int row = 0; const ChannelRow *r = model.rowAt(row); ++row) {
+        const ChannelFrame f = ChannelFrame::encode(r->values[1], r->values[2], r->values[3]);
+        frames << (f.isValid() ? f.text() : f.errorMessage());
+    }
+    return frames;
+}
+
+class TestJet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void kindsFromTheFirstBytes();
+    void readsTheFixtureTables();
+    void singleDoubleAndCurrencyReadAsPrinted();
+    void accessFileIsShownReadOnly();
+    void conversionKeepsEveryValueAndFrame();
+    void failedConversionChangesNothing();
+};
+
+void TestJet::kindsFromTheFirstBytes()
+{
+    QTemporaryDir dir;
+    QCOMPARE(channelFileKind(copyFixture(dir, "jet3-access97.mdb", "a.mdb")), ChannelFileKind::Jet3);
+    QCOMPARE(channelFileKind(copyFixture(dir, "jet4-chinese-text.mdb", "b.mdb")), ChannelFileKind::Jet4);
+    TestDatabase sqlite;
+    QCOMPARE(channelFileKind(sqlite.path()), ChannelFileKind::SQLite);
+    QCOMPARE(channelFileKind(dir.filePath(QStringLiteral("none.mdb"))), ChannelFileKind::Missing);
+    QCOMPARE(channelFileKind(dir.path()), ChannelFileKind::NotAFile);
+    auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    };
+    QCOMPARE(channelFileKind(write("empty.mdb", {})), ChannelFileKind::Empty);
+    QCOMPARE(channelFileKind(write("garbage.mdb", QByteArray(100, 'x'))), ChannelFileKind::Unknown);
+    QByteArray ace(0x40, '\0');
+    ace.replace(4, 15, "Standard Jet DB");
+    ace[0x14] = 3;
+    QCOMPARE(channelFileKind(write("ace.mdb", ace)), ChannelFileKind::Ace);
+    QCOMPARE(channelFileKind(write("short.mdb", ace.left(10))), ChannelFileKind::Unknown);
+}
+
+void TestJet::readsTheFixtureTables()
+{
+    QTemporaryDir dir;
+    JetTable table;
+    QVERIFY2(table.read(copyFixture(dir, "jet3-access97.mdb", "97.mdb"), QStringLiteral("Table1")),
+             qPrintable(table.errorString()));
+    QCOMPARE(table.fieldNames(), QStringList({ "A", "B", "C", "D", "E", "F", "G", "H", "I" }));
+    QCOMPARE(table.rows().size(), 2);
+    const QVariantList second = table.rows().at(1);
+    QCOMPARE(second.at(0), QVariant(QStringLiteral("abcdefg")));
+    QCOMPARE(second.at(2), QVariant(qlonglong(2)));
+    QCOMPARE(second.at(3), QVariant(qlonglong(222)));
+    QCOMPARE(second.at(4), QVariant(qlonglong(333333333)));
+    QCOMPARE(second.at(5).typeId(), QMetaType::Double);
+    QCOMPARE(FieldValue::fieldText(second.at(5)), QStringLiteral("444.555"));
+    QCOMPARE(second.at(6), QVariant(QStringLiteral("1974-09-21 00:00:00")));
+    QCOMPARE(FieldValue::fieldText(second.at(7)), QStringLiteral("3.5"));
+    QCOMPARE(second.at(8), QVariant(1));
+
+    QVERIFY(table.read(copyFixture(dir, "jet4-chinese-columns.mdb", "cn.mdb"), QStringLiteral("Sheet1")));
+    QCOMPARE(table.fieldNames().mid(0, 2), QStringList({ QStringLiteral("字段1"), QStringLiteral("字段2") }));
+    QCOMPARE(table.rows().size(), 1770);
+    QCOMPARE(table.rows().at(0).at(0), QVariant(QStringLiteral("代\u00A0\u00A0\u00A0\u00A0码")));
+    QVERIFY(!table.rows().at(0).at(1).isValid());
+    QCOMPARE(table.rows().at(1).at(4), QVariant(QStringLiteral("农、林、牧、渔业")));
+    // The header of `student` says 3 rows; 2 are alive.
+    QVERIFY(table.read(dir.filePath(QStringLiteral("cn.mdb")), QStringLiteral("student")));
+    QCOMPARE(table.rows().size(), 2);
+    QCOMPARE(table.rows().at(0).at(1), QVariant(QStringLiteral("张三")));
+
+    QVERIFY(table.read(copyFixture(dir, "jet4-chinese-text.mdb", "users.mdb"), QStringLiteral("Users")));
+    QCOMPARE(table.rows().at(2).at(1), QVariant(QStringLiteral("张三")));
+    QCOMPARE(table.rows().at(2).at(2), QVariant(QStringLiteral("男")));
+    QVERIFY(table.read(copyFixture(dir, "jet4-unicode-compression.mdb", "u.mdb"), QStringLiteral("Table")));
+    QCOMPARE(table.rows().at(2).at(1), QVariant(QStringLiteral("Мир")));
+    QCOMPARE(table.rows().at(3).at(1).toString().normalized(QString::NormalizationForm_C),
+             QStringLiteral("ϰαὶ τότ' ἐγὼ Κύϰλωπα").normalized(QString::NormalizationForm_C));
+
+    QVERIFY(!table.read(dir.filePath(QStringLiteral("users.mdb")), QStringLiteral("信道表")));
+    QCOMPARE(table.errorString(), QStringLiteral("缺少信道表"));
+}
+
+void TestJet::singleDoubleAndCurrencyReadAsPrinted()
+{
+    auto single = [](float f) {
+        char raw[4];
+        qToLittleEndian(f, raw);
+        return FieldValue::fieldText(JetTable::value(MDB_FLOAT, raw, 4, QString()));
+    };
+    auto dbl = [](double d) {
+        char raw[8];
+        qToLittleEndian(d, raw);
+        return FieldValue::fieldText(JetTable::value(MDB_DOUBLE, raw, 8, QString()));
+    };
+    auto money = [](qint64 tenThousandths) {
+        char raw[8];
+        qToLittleEndian(tenThousandths, raw);
+        return FieldValue::fieldText(JetTable::value(MDB_MONEY, raw, 8, QString()));
+    };
+    QCOMPARE(single(145.0125f), QStringLiteral("145.0125"));
+    QCOMPARE(single(150.025f), QStringLiteral("150.025"));
+    QCOMPARE(single(438.5f), QStringLiteral("438.5"));
+    QCOMPARE(single(1699.121f), QStringLiteral("1699.121"));
+    QCOMPARE(dbl(150.025), QStringLiteral("150.025"));
+    QCOMPARE(dbl(0.1 + 0.2), QStringLiteral("0.3"));
+    QCOMPARE(dbl(1677.7215), QStringLiteral("1677.7215"));
+    QCOMPARE(money(1450125), QStringLiteral("145.0125"));
+    QCOMPARE(money(-35000), QStringLiteral("-3.5"));
+    // The Single as read gives the frame its text promises.
+    char raw[4];
+    qToLittleEndian(145.0125f, raw);
+    QCOMPARE(ChannelFrame::encode(1, 145, JetTable::value(MDB_FLOAT, raw, 4, QString())).text(),
+             ChannelFrame::encode(1, 145, QStringLiteral("145.0125")).text());
+}
+
+void TestJet::accessFileIsShownReadOnly()
+{
+    QTemporaryDir dir;
+    const QString path = copyFixture(dir, "jet4-chinese-columns.mdb");
+    const QByteArray before = digest(path);
+    ChannelModel model;
+    QVERIFY2(model.open(path, QStringLiteral("Sheet1")), qPrintable(model.errorString()));
+    QVERIFY(model.isReadOnly());
+    QCOMPARE(model.rowCount(), 1770);
+    QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
+    QVERIFY(!model.setData(model.index(0, 0), QStringLiteral("x")));
+    QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("代\u00A0\u00A0\u00A0\u00A0码"));
+    QCOMPARE(digest(path), before);
+
+    QVERIFY(!model.open(path));   // no 信道表 in it
+    QCOMPARE(model.errorString(), QStringLiteral("缺少信道表"));
+}
+
+void TestJet::conversionKeepsEveryValueAndFrame()
+{
+    QTemporaryDir dir;
+    const QString path = copyFixture(dir, "jet4-chinese-columns.mdb");
+    const QByteArray original = digest(path);
+    JetTable jet;
+    QVERIFY(jet.read(path, QStringLiteral("Sheet1")));
+    ChannelModel before;
+    QVERIFY(before.open(path, QStringLiteral("Sheet1")));
+    const QStringList frames = framesOf(before);
+
+    QString backup, error;
+    QVERIFY2(JetConversion::convert(path, &backup, &error, QStringLiteral("Sheet1")), qPrintable(error));
+    QCOMPARE(backup, dir.filePath(QStringLiteral("char4.jet.mdb")));
+    QCOMPARE(digest(backup), original);
+    QCOMPARE(channelFileKind(path), ChannelFileKind::SQLite);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    ChannelModel after;
+    QVERIFY2(after.open(path), qPrintable(after.errorString()));
+    QVERIFY(!after.isReadOnly());
+    QCOMPARE(framesOf(after), frames);
+    // Every field of every row, with its kind, including the columns past the fifth.
+    QVector<QVariantList> stored;
+    TestDatabase::readAll(path, &stored);
+    QCOMPARE(stored.size(), jet.rows().size());
+    for (int r = 0; r < stored.size(); ++r)
+        QCOMPARE(stored.at(r), jet.rows().at(r));
+
+    // A second conversion of another Access file finds the first backup taken.
+    copyFixture(dir, "jet4-chinese-columns.mdb", "char4.mdb.new");
+    QFile::remove(path);
+    QFile::rename(dir.filePath(QStringLiteral("char4.mdb.new")), path);
+    QVERIFY(JetConversion::convert(path, &backup, &error, QStringLiteral("Sheet1")));
+    QCOMPARE(backup, dir.filePath(QStringLiteral("char4.jet.2.mdb")));
+}
+
+void TestJet::failedConversionChangesNothing()
+{
+    QTemporaryDir dir;
+    const QString path = copyFixture(dir, "jet4-chinese-text.mdb");
+    const QByteArray original = digest(path);
+    QString backup, error;
+    QVERIFY(!JetConversion::convert(path, &backup, &error));   // it has no 信道表
+    QCOMPARE(error, QStringLiteral("缺少信道表"));
+    QCOMPARE(digest(path), original);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("char4.mdb")));
+
+    // A file that only claims to be Access.
+    QFile fake(path);
+    QVERIFY(fake.open(QIODevice::WriteOnly));
+    QByteArray bytes(4096, '\x7f');
+    bytes.replace(4, 15, "Standard Jet DB");
+    bytes[0x14] = 1;
+    fake.write(bytes);
+    fake.close();
+    QVERIFY(!JetConversion::convert(path, &backup, &error));
+    QCOMPARE(digest(path), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("char4.mdb")));
+
+    TestDatabase sqlite;
+    QVERIFY(!JetConversion::convert(sqlite.path(), &backup, &error));
+    QCOMPARE(error, QStringLiteral("不是 Access 格式的文件"));
+}
+
+QTEST_GUILESS_MAIN(TestJet)
+#include "tst_jet.moc"
