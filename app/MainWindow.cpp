@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/ChannelExchange.h"
 #include "app/SystemMessage.h"
 #include "app/Twips.h"
 #include "app/WindowIcon.h"
@@ -9,11 +10,13 @@
 #include "channels/JetConversion.h"
 #include "serial/PortDialog.h"
 #include "serial/SerialLink.h"
+#include "transfer/RowCheck.h"
 #include "transfer/TransferSequence.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -54,6 +57,7 @@ MainWindow::MainWindow(SerialLink *port, const QString &databasePath)
     setWindowTitle(QStringLiteral("QT7020"));
     setWindowIcon(radioIcon());
     m_channels->setObjectName(QStringLiteral("Adodc1"));
+    m_channels->setRowCheck(checkRow);
     m_port->setObjectName(QStringLiteral("MSComm1"));
 
     buildControls();
@@ -143,6 +147,8 @@ void MainWindow::buildMenu()
     QAction *port = item(system->addAction(QStringLiteral("选择端口")), "端口");
     item(system->addAction(QStringLiteral("波特率")), "波特率");
     system->addSeparator();
+    QAction *importItem = item(system->addAction(QStringLiteral("导入信道表…")), "导入");
+    QAction *exportItem = item(system->addAction(QStringLiteral("导出信道表…")), "导出");
     QAction *convert = item(system->addAction(QStringLiteral("转换为新格式…")), "转换");
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     item(bar->addAction(QString(7, u' ') + QStringLiteral("帮助(&B)")), "帮助");
@@ -150,6 +156,8 @@ void MainWindow::buildMenu()
     connect(m_send, &QAction::triggered, this, &MainWindow::startTransfer);
     connect(port, &QAction::triggered, this, &MainWindow::openPortDialog);
     connect(convert, &QAction::triggered, this, &MainWindow::convertFile);
+    connect(importItem, &QAction::triggered, this, &MainWindow::importTable);
+    connect(exportItem, &QAction::triggered, this, &MainWindow::exportTable);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -250,12 +258,66 @@ PortDialog *MainWindow::portDialog() const
     return m_dialog.data();
 }
 
-void MainWindow::convertFile()
+bool MainWindow::transferIdle()
 {
-    if (m_transfer->isRunning()) {
-        showSystemMessage(this, QStringLiteral("正在传送数据，请在传送结束后再转换。"));
+    if (m_transfer->isRunning())
+        showSystemMessage(this, QStringLiteral("正在传送数据，请在传送结束后再操作。"));
+    return !m_transfer->isRunning();
+}
+
+void MainWindow::exportTable()
+{
+    QString filter;
+    const QString ours = QStringLiteral("信道表 CSV (*.csv)");
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("导出信道表"),
+                                                      QStringLiteral("char4.csv"),
+                                                      ours + QStringLiteral(";;CHIRP CSV (*.csv)"), &filter);
+    if (file.isEmpty())
+        return;
+    m_grid->commitPendingEdit();
+    QString report, error;
+    const auto format = filter == ours ? ChannelExchange::OurCsv : ChannelExchange::ChirpCsv;
+    if (ChannelExchange::exportTo(*m_channels, file, format, &report, &error))
+        showSystemMessage(this, report);
+    else
+        showSystemMessage(this, QStringLiteral("导出失败：%1").arg(error));
+}
+
+void MainWindow::importTable()
+{
+    if (!transferIdle())
+        return;
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("导入信道表"), QString(),
+                                                      QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
+    if (file.isEmpty())
+        return;
+    ImportedRows rows;
+    QString error;
+    if (!ChannelExchange::read(file, &rows, &error)) {
+        showSystemMessage(this, QStringLiteral("导入失败，信道表没有改动：\n%1").arg(error));
         return;
     }
+    m_grid->commitPendingEdit();
+    const QString question = ChannelExchange::summary(rows)
+            + QStringLiteral("\n\n用这些行替换信道表现有的全部 %1 行吗？原文件会先复制为 %2.bak。")
+                      .arg(m_channels->allRows().size())
+                      .arg(QFileInfo(m_databasePath).fileName());
+    if (askSystemQuestion(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
+    QString backup;
+    if (!m_channels->replaceAll(rows.rows, &backup)) {
+        showSystemMessage(this, QStringLiteral("导入失败，信道表没有改动：%1").arg(m_channels->errorString()));
+        return;
+    }
+    m_cursor->moveFirst();
+    showSystemMessage(this, QStringLiteral("已导入 %1 行。原文件已复制为 %2。")
+                                    .arg(rows.rows.size()).arg(QFileInfo(backup).fileName()));
+}
+
+void MainWindow::convertFile()
+{
+    if (!transferIdle())
+        return;
     if (!isJet(m_channels->kind())) {
         showSystemMessage(this, QStringLiteral("%1 不是旧格式（Access）的信道文件，不需要转换。")
                                         .arg(QFileInfo(m_databasePath).fileName()));

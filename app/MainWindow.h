@@ -47,6 +47,9 @@ private:
     void openPortDialog();
     void portFailed(const QString &cause);
     void convertFile();
+    void exportTable();
+    void importTable();
+    bool transferIdle();
     bool keepUnsavedEdits();
 
     QString m_databasePath;

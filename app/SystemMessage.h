@@ -14,6 +14,8 @@ inline int askSystemQuestion(QWidget *parent, const QString &text, QMessageBox::
     QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"), text, buttons, parent);
     const struct { QMessageBox::StandardButton button; const char16_t *caption; } captions[] = {
         { QMessageBox::Ok, u"确定" },
+        { QMessageBox::Yes, u"是" },
+        { QMessageBox::No, u"否" },
         { QMessageBox::Retry, u"重试" },
         { QMessageBox::Discard, u"放弃修改" },
         { QMessageBox::Cancel, u"取消" },

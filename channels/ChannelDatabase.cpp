@@ -14,6 +14,17 @@ const QString ChannelDatabase::tableName = QStringLiteral("信道表");
 
 static QAtomicInt connectionCount;
 
+// Our null is an invalid QVariant; a text, even an empty one, stays a text
+// (QSQLITE would store a null QString as NULL).
+static QVariant bindable(const QVariant &value)
+{
+    if (!value.isValid())
+        return QVariant(QMetaType::fromType<QString>());
+    if (value.typeId() == QMetaType::QString && value.toString().isNull())
+        return QStringLiteral("");
+    return value;
+}
+
 ChannelDatabase::ChannelDatabase()
     : m_connection(QStringLiteral("channels-%1").arg(connectionCount.fetchAndAddRelaxed(1)))
 {
@@ -118,13 +129,41 @@ bool ChannelDatabase::update(qint64 key, int position, const QVariant &value)
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.prepare(QStringLiteral("UPDATE \"%1\" SET %2 = ? WHERE rowid = ?")
                           .arg(tableName, column(position)));
-    query.addBindValue(value.isValid() ? value : QVariant(QMetaType::fromType<QString>()));
+    query.addBindValue(bindable(value));
     query.addBindValue(key);
     if (!query.exec())
         return fail(query.lastError().databaseText());
     if (query.numRowsAffected() != 1)
         return fail(QStringLiteral("该行已不在表中"));
     return true;
+}
+
+bool ChannelDatabase::replaceAll(const QVector<QVariantList> &rows)
+{
+    if (!m_open)
+        return fail(QStringLiteral("数据库未打开"));
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QStringList columns;
+    for (int i = 0; i < ChannelRow::fieldCount; ++i)
+        columns << column(i);
+    if (!db.transaction())
+        return fail(db.lastError().databaseText());
+    QSqlQuery query(db);
+    bool ok = query.exec(QStringLiteral("DELETE FROM \"%1\"").arg(tableName))
+            && query.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (?,?,?,?,?)")
+                                     .arg(tableName, columns.join(u',')));
+    for (int r = 0; ok && r < rows.size(); ++r) {
+        for (int i = 0; i < ChannelRow::fieldCount; ++i) {
+            query.addBindValue(bindable(rows.at(r).value(i)));
+        }
+        ok = query.exec();
+    }
+    if (ok && db.commit())
+        return true;
+    const QString cause = query.lastError().databaseText().isEmpty() ? db.lastError().databaseText()
+                                                                     : query.lastError().databaseText();
+    db.rollback();
+    return fail(cause);
 }
 
 QVariant ChannelDatabase::value(qint64 key, int position)
@@ -158,8 +197,7 @@ bool ChannelDatabase::create(const QString &path, const QStringList &fields,
                 && query.prepare(QStringLiteral("INSERT INTO \"%1\" VALUES (%2)").arg(tableName, marks.join(u',')));
         for (int r = 0; ok && r < rows.size(); ++r) {
             for (int i = 0; i < fields.size(); ++i) {
-                const QVariant v = rows.at(r).value(i);
-                query.addBindValue(v.isValid() ? v : QVariant(QMetaType::fromType<QString>()));
+                query.addBindValue(bindable(rows.at(r).value(i)));
             }
             ok = query.exec();
         }

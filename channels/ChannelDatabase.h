@@ -40,6 +40,9 @@ public:
     QVector<ChannelRow> rowsAfter(qint64 afterKey, int limit);
     // Writes one field of one row; false with errorString() when the file refuses.
     bool update(qint64 key, int position, const QVariant &value);
+    // Replaces every row of the table by these (five fields each), in one
+    // transaction: on failure the table is as it was.
+    bool replaceAll(const QVector<QVariantList> &rows);
     // The stored value of one field, to put back an edit the operator discards.
     QVariant value(qint64 key, int position);
 

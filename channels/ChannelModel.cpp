@@ -4,6 +4,8 @@
 #include "channels/JetTable.h"
 
 #include <QBrush>
+#include <QFile>
+#include <QFileInfo>
 #include <QColor>
 
 static const int pageSize = 256;
@@ -119,24 +121,35 @@ QVariant ChannelModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
-    const QVariant &value = m_rows.at(index.row()).values[index.column()];
-    const bool unsaved = m_unsaved.contains(cellKey(index.row(), index.column()));
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole:
+    const ChannelRow &row = m_rows.at(index.row());
+    const QVariant &value = row.values[index.column()];
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
         return FieldValue::fieldText(value);
-    case Qt::BackgroundRole:
-        return unsaved ? QBrush(QColor(255, 236, 179)) : QVariant();
-    case Qt::ToolTipRole:
-        return unsaved ? QStringLiteral("此修改尚未保存到 %1").arg(ChannelDatabase::defaultFileName)
-                       : QVariant();
-    default:
+    if (role != Qt::BackgroundRole && role != Qt::ToolTipRole)
         return {};
+
+    const bool unsaved = m_unsaved.contains(cellKey(index.row(), index.column()));
+    const QString problem = m_check ? m_check(row).problems[index.column()] : QString();
+    if (role == Qt::BackgroundRole) {
+        if (!problem.isEmpty())
+            return QBrush(QColor(255, 205, 210));
+        return unsaved ? QBrush(QColor(255, 236, 179)) : QVariant();
     }
+    QStringList notes;
+    if (!problem.isEmpty())
+        notes << problem;
+    if (unsaved)
+        notes << QStringLiteral("此修改尚未保存到 %1").arg(ChannelDatabase::defaultFileName);
+    return notes.isEmpty() ? QVariant() : QVariant(notes.join(u'\n'));
 }
 
 QVariant ChannelModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Vertical && role == Qt::ToolTipRole && m_check && section < m_rows.size()) {
+        const RowVerdict verdict = m_check(m_rows.at(section));
+        return verdict.sendable() ? QStringLiteral("发送: %1").arg(verdict.frame)
+                                  : QStringLiteral("此行不能传送");
+    }
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)
@@ -177,7 +190,9 @@ bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int 
                                 .arg(row + 1)
                                 .arg(headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
                                      ChannelDatabase::defaultFileName, m_db.errorString()));
-    emit dataChanged(index, index);
+    // One field can change the verdict on the whole row.
+    emit dataChanged(this->index(row, 0), this->index(row, ChannelRow::fieldCount - 1));
+    emit headerDataChanged(Qt::Vertical, row, row);
     return true;
 }
 
@@ -212,4 +227,38 @@ void ChannelModel::discardUnsaved()
         m_rows[row].values[column] = m_db.value(m_rows.at(row).key, column);
         emit dataChanged(index(row, column), index(row, column));
     }
+}
+
+QVector<QVariantList> ChannelModel::allRows()
+{
+    while (canFetchMore())
+        fetchMore();
+    QVector<QVariantList> rows;
+    rows.reserve(m_rows.size());
+    for (const ChannelRow &row : std::as_const(m_rows))
+        rows << QVariantList(row.values.begin(), row.values.end());
+    return rows;
+}
+
+bool ChannelModel::replaceAll(const QVector<QVariantList> &rows, QString *backup)
+{
+    if (!m_open || m_readOnly) {
+        m_error = m_readOnly ? QStringLiteral("旧格式（Access）的文件不能修改，请先转换为新格式")
+                             : QStringLiteral("数据库未打开");
+        return false;
+    }
+    QString copy = m_path + QStringLiteral(".bak");
+    for (int n = 2; QFileInfo::exists(copy); ++n)
+        copy = m_path + QStringLiteral(".bak.%1").arg(n);
+    if (!QFile::copy(m_path, copy)) {
+        m_error = QStringLiteral("不能复制为 %1").arg(QFileInfo(copy).fileName());
+        return false;
+    }
+    if (backup)
+        *backup = copy;
+    if (!m_db.replaceAll(rows)) {
+        m_error = m_db.errorString();
+        return false;
+    }
+    return open(m_path);
 }

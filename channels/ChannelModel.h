@@ -2,6 +2,7 @@
 
 #include "channels/ChannelDatabase.h"
 #include "channels/ChannelFileKind.h"
+#include "channels/RowVerdict.h"
 
 #include <QAbstractTableModel>
 #include <QSet>
@@ -32,8 +33,19 @@ public:
     QString path() const { return m_path; }
     QString errorString() const { return m_error; }
 
+    // With a check, cells that keep their row from being sent are tinted and
+    // say why, and each row header shows the frame the row will send.
+    void setRowCheck(const RowCheck &check) { m_check = check; }
+
     // The row at `row`, fetching as far as needed; nullptr past the last row.
     const ChannelRow *rowAt(int row);
+
+    // Every row, fetched to the end, five fields each: for export.
+    QVector<QVariantList> allRows();
+    // Replaces every row in one transaction, after copying the file to
+    // char4.mdb.bak (char4.mdb.bak.2, … when taken). Unsaved edits are dropped.
+    // On failure the file's rows are as they were.
+    bool replaceAll(const QVector<QVariantList> &rows, QString *backup);
 
     int unsavedCount() const { return m_unsaved.size(); }
     QString saveError() const { return m_db.errorString(); }
@@ -59,6 +71,7 @@ private:
     bool openJet(const QString &jetTable);
 
     ChannelDatabase m_db;
+    RowCheck m_check;
     ChannelFileKind m_kind = ChannelFileKind::Missing;
     QString m_path;
     QString m_error;

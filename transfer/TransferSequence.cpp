@@ -38,9 +38,8 @@ QString TransferSequence::portName() const
     return QStringLiteral("串行端口 %1（%2）").arg(m_port->portNumber()).arg(m_port->deviceName());
 }
 
-QString TransferSequence::checkRows() const
+QString TransferSequence::checkTable(ChannelModel *channels)
 {
-    ChannelModel *channels = m_cursor->channels();
     if (!channels->isOpen())
         return QStringLiteral("信道数据库 %1 未打开，无法传送数据。").arg(ChannelDatabase::defaultFileName);
     if (!channels->rowAt(0))
@@ -53,14 +52,14 @@ QString TransferSequence::checkRows() const
         if (!frame.isValid())
             return rowProblem(row, *values, frame);
     }
-    if (!m_port->isOpen())
-        return QStringLiteral("%1未打开，数据没有传送。\n请在“选择端口”中选择端口。").arg(portName());
     return QString();
 }
 
 bool TransferSequence::start()
 {
-    const QString problem = checkRows();
+    QString problem = checkTable(m_cursor->channels());
+    if (problem.isEmpty() && !m_port->isOpen())
+        problem = QStringLiteral("%1未打开，数据没有传送。\n请在“选择端口”中选择端口。").arg(portName());
     if (!problem.isEmpty()) {
         abort(problem);
         return false;

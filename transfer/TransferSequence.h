@@ -5,6 +5,7 @@
 #include <QTimer>
 
 class ChannelCursor;
+class ChannelModel;
 class SerialLink;
 
 // Loading the radio: from the first row of 信道表, one channel frame per tick of
@@ -35,6 +36,10 @@ public:
 
     TransferSequence(ChannelCursor *cursor, SerialLink *port, QObject *parent = nullptr);
 
+    // Why the rows a transfer would send cannot go out (no table, no row, a row
+    // that cannot be encoded), or empty when they can.
+    static QString checkTable(ChannelModel *channels);
+
     // The menu command: checks the rows and the port, then starts from row 1
     // and counter 0, also when a transfer is already under way.
     bool start();
@@ -57,7 +62,6 @@ signals:
     void finished();                        // back to rest after a full transfer
 
 private:
-    QString checkRows() const;
     QString portName() const;
     void setStatus(const QString &text);
     void setProgress(int value);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "channels/ChannelRow.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+
+// What a row will send: its frame, or for each field that keeps it from being
+// sent, why. The grid tints those cells; the transfer refuses such a row.
+struct RowVerdict
+{
+    QString frame;
+    std::array<QString, ChannelRow::fieldCount> problems;
+
+    bool sendable() const { return !frame.isEmpty(); }
+};
+
+using RowCheck = std::function<RowVerdict(const ChannelRow &)>;

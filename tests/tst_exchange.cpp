@@ -1,0 +1,283 @@
+#include "Pty.h"
+#include "TestDatabase.h"
+
+#include "app/ChannelExchange.h"
+#include "channels/ChannelCsv.h"
+#include "channels/ChannelModel.h"
+#include "channels/ChirpCsv.h"
+#include "transfer/ChannelFrame.h"
+#include "transfer/RowCheck.h"
+
+#include <QCryptographicHash>
+#include <QProcess>
+#include <QtTest>
+
+static QStringList framesOf(const QVector<QVariantList> &rows)
+{
+    QStringList frames;
+    for (const QVariantList &r : rows)
+        frames << ChannelFrame::encode(r.value(1), r.value(2), r.value(3)).text();
+    return frames;
+}
+
+// Runs the program itself, in `dir`, and returns its exit status.
+static int qt7020(const QStringList &arguments, const QString &dir, QByteArray *output = nullptr)
+{
+    QProcess process;
+    process.setWorkingDirectory(dir);
+    process.start(QStringLiteral(QT7020_BINARY), arguments);
+    process.waitForFinished(20000);
+    if (output)
+        *output = process.readAllStandardOutput() + process.readAllStandardError();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+static QByteArray digest(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+class TestExchange : public QObject
+{
+    Q_OBJECT
+private slots:
+    void ourCsvRoundTripKeepsValuesAndKinds();
+    void chirpCsvAsChirpWritesIt();
+    void tableThroughChirpAndBack();
+    void badFilesAreNamedAndChangeNothing_data();
+    void badFilesAreNamedAndChangeNothing();
+    void rowCheckMarksExactlyTheOffendingCells();
+    void commandLine();
+};
+
+void TestExchange::ourCsvRoundTripKeepsValuesAndKinds()
+{
+    const QVariant null;
+    const QVector<QVariantList> rows = {
+        { 1, 5, 438.5, 438.0, QStringLiteral("调度, \"一\"组\n第二行") },
+        { 2, QStringLiteral("12"), 145.2, 0.1 + 0.2, QString() },
+        { null, null, null, null, null },
+        { QStringLiteral("R4"), 3000000000LL, 1e-7, -145.5, QStringLiteral("145.5") },
+    };
+    const QByteArray csv = ChannelCsv::write(rows);
+    QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(csv.contains("145.2,0.30000000000000004"));
+    QVERIFY(!csv.contains("145.19999"));
+    ImportedRows back;
+    QString error;
+    QVERIFY2(ChannelCsv::read(csv, &back, &error), qPrintable(error));
+    QCOMPARE(back.rows.size(), rows.size());
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < 5; ++c) {
+            const QVariant &was = rows[r][c];
+            const QVariant &is = back.rows[r][c];
+            QCOMPARE(is.isValid(), was.isValid());
+            QCOMPARE(is.typeId() == QMetaType::QString, was.typeId() == QMetaType::QString);
+            QCOMPARE(is.typeId() == QMetaType::Double, was.typeId() == QMetaType::Double);
+            QCOMPARE(is, was);
+        }
+    }
+    // Without the byte-order mark and with LF line ends, as other tools write it.
+    QByteArray plain = csv.mid(3);
+    plain.replace("\r\n", "\n");
+    QVERIFY(ChannelCsv::read(plain, &back, &error));
+    QCOMPARE(back.rows.size(), rows.size());
+
+    // Through a database file and back.
+    TestDatabase file;
+    ChannelModel model;
+    QVERIFY(model.open(file.path()));
+    QString backup;
+    QVERIFY(model.replaceAll(back.rows, &backup));
+    QCOMPARE(backup, file.path() + QStringLiteral(".bak"));
+    QCOMPARE(model.allRows(), rows);
+    QVERIFY(model.replaceAll(back.rows, &backup));
+    QCOMPARE(backup, file.path() + QStringLiteral(".bak.2"));
+}
+
+void TestExchange::chirpCsvAsChirpWritesIt()
+{
+    const QByteArray csv =
+            "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,TStep,Skip,Comment,URCALL,RPT1CALL,RPT2CALL\n"
+            "1,CALL,146.520000,,0.600000,,88.5,88.5,023,NN,FM,5.00,,Simplex calling,,,\n"
+            "2,RPT+,147.000000,+,0.600000,Tone,100.0,88.5,023,NN,FM,5.00,,,,,\n"
+            "3,RPT-,146.940000,-,0.600000,Tone,100.0,88.5,023,NN,FM,5.00,,\"North, hill\",,,\n"
+            "4,XBAND,438.500000,split,145.500000,,88.5,88.5,023,NN,FM,5.00,,,,,\n"
+            "5,RXONLY,162.550000,off,0.000000,,88.5,88.5,023,NN,FM,5.00,,NOAA,,,\n"
+            "6,,0.000000,,0.000000,,88.5,88.5,023,NN,FM,5.00,,,,,\n";
+    ImportedRows rows;
+    QString error;
+    QVERIFY2(ChirpCsv::read(csv, &rows, &error), qPrintable(error));
+    QCOMPARE(rows.rows.size(), 5);
+    QCOMPARE(rows.skipped, QStringList(QStringLiteral("第 7 行：没有频率")));
+    const QVariant null;
+    const QVector<QVariantList> expected = {
+        { 1LL, 1LL, 146.52, 146.52, QStringLiteral("CALL Simplex calling") },
+        { 2LL, 2LL, 147.0, 147.6, QStringLiteral("RPT+") },
+        { 3LL, 3LL, 146.94, 146.34, QStringLiteral("RPT- North, hill") },
+        { 4LL, 4LL, 438.5, 145.5, QStringLiteral("XBAND") },
+        { 5LL, 5LL, 162.55, null, QStringLiteral("RXONLY NOAA") },
+    };
+    QCOMPARE(rows.rows, expected);
+}
+
+void TestExchange::tableThroughChirpAndBack()
+{
+    const QVariant null;
+    const QVector<QVariantList> table = {
+        { 1, 1, 438.5125, 443.5125, QStringLiteral("调度，一组") },
+        { 2, 2, 150.025, 145.425, null },
+        { 3, null, 145.0, 145.0, QStringLiteral("没有信道号") },
+        { 4, 4, 438.5, 145.5, QStringLiteral("跨段, \"中继\"") },
+        { 5, 5, 162.55, null, QStringLiteral("只收") },
+    };
+    QStringList skipped;
+    const QByteArray csv = ChirpCsv::write(table, &skipped);
+    QCOMPARE(skipped, QStringList(QStringLiteral("第 3 行：没有信道号")));
+    QVERIFY(csv.contains(",438.512500,+,5.000000,"));
+    QVERIFY(csv.contains(",150.025000,-,4.600000,"));
+    QVERIFY(csv.contains(",438.500000,split,145.500000,"));
+    QVERIFY(csv.contains(",162.550000,off,"));
+    ImportedRows back;
+    QString error;
+    QVERIFY2(ChirpCsv::read(csv, &back, &error), qPrintable(error));
+    QVector<QVariantList> sendable = table;
+    sendable.remove(2);
+    QCOMPARE(framesOf(back.rows), framesOf(sendable));
+    for (int r = 0; r < sendable.size(); ++r) {
+        QCOMPARE(back.rows[r][4], sendable[r][4]);
+        QCOMPARE(back.rows[r][3].isValid(), sendable[r][3].isValid());
+        if (sendable[r][3].isValid())
+            QCOMPARE(back.rows[r][3].toDouble(), sendable[r][3].toDouble());
+    }
+}
+
+void TestExchange::badFilesAreNamedAndChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    const QByteArray header = "记录编号,信道号,接收频率,发送频率,备注\r\n";
+    const QByteArray chirp = "Location,Name,Frequency,Duplex,Offset\n";
+    QTest::newRow("wrong header") << QByteArray("Name,Freq\nx,146.52\n") << "第 1 行：不是 CHIRP 的表头（缺少 Location）";
+    QTest::newRow("our header misspelt") << QByteArray("\xEF\xBB\xBF记录编号,信道,接收频率,发送频率,备注\n")
+                                         << "第 1 行：表头应为";
+    QTest::newRow("unreadable number") << header + "1,2,438.5,44x.5,\"a\"\r\n"
+                                       << "第 2 行第 4 列（发送频率）：数值无法识别: 44x.5";
+    QTest::newRow("field count") << header + "1,2,438.5\r\n" << "第 2 行：应有 5 个字段，实有 3 个";
+    QTest::newRow("open quote") << header + "1,2,438.5,438.5,\"没有结束\r\n2,2,2,2,2\r\n"
+                                << "第 2 行第 5 列：引号没有结束";
+    QTest::newRow("not text") << header + QByteArray("1,2,\0\0,4,5\n", 11) << "第 2 行：不是文本文件";
+    QTest::newRow("not UTF-8") << header + "1,2,3,4,\"\xB5\xF7\xB6\xC8\"\n" << "第 2 行：不是 UTF-8 文本";
+    QTest::newRow("chirp location") << chirp + "A,x,146.52,,0\n" << "第 2 行第 1 列（Location）：数值无法识别: A";
+    QTest::newRow("chirp duplex") << chirp + "1,x,146.52,up,0.6\n" << "第 2 行第 4 列（Duplex）：无法识别: up";
+    QTest::newRow("chirp frequency") << chirp + "1,x,146,52,,0.6\n" << "第 2 行第 4 列（Duplex）：无法识别: 52";
+}
+
+void TestExchange::badFilesAreNamedAndChangeNothing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    TestDatabase file(TestDatabase::numberedRows(3));
+    const QString csv = file.dir() + QStringLiteral("/bad.csv");
+    QFile out(csv);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+    ImportedRows rows;
+    QString error;
+    QVERIFY(!ChannelExchange::read(csv, &rows, &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+
+    const QByteArray before = digest(file.path());
+    QByteArray output;
+    QCOMPARE(qt7020({ "--import", csv }, file.dir(), &output), 1);
+    QVERIFY2(QString::fromUtf8(output).contains(message), output.constData());
+    QCOMPARE(digest(file.path()), before);
+    QVERIFY(!QFile::exists(file.path() + QStringLiteral(".bak")));
+}
+
+void TestExchange::rowCheckMarksExactlyTheOffendingCells()
+{
+    const QVariant null;
+    TestDatabase file({ { 1, 1, 438.5, 438.5, null },
+                        { 2, 300, 99.5, 2000, null },
+                        { 3, 3, 99.5, 2000, null },
+                        { 4, null, 99.5, 2000, null } });
+    ChannelModel model;
+    QVERIFY(model.open(file.path()));
+    model.setRowCheck(checkRow);
+    auto marked = [&](int row) {
+        QString cells;
+        for (int c = 0; c < 5; ++c)
+            cells += model.index(row, c).data(Qt::BackgroundRole).isValid() ? u'x' : u'.';
+        return cells;
+    };
+    QCOMPARE(marked(0), QStringLiteral("....."));
+    QCOMPARE(marked(1), QStringLiteral(".x..."));   // the channel alone decides
+    QCOMPARE(marked(2), QStringLiteral("..xx."));
+    QCOMPARE(marked(3), QStringLiteral("....."));   // no channel: the null frame
+    QCOMPARE(model.index(2, 2).data(Qt::ToolTipRole).toString(), QStringLiteral("接收频率 超出范围: 99.5"));
+    QCOMPARE(model.index(2, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("发送频率 超出范围: 2000"));
+    QCOMPARE(model.headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("发送: 01F8A43F00E8E842"));
+    QCOMPARE(model.headerData(2, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("此行不能传送"));
+
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    QVERIFY(model.setData(model.index(2, 2), QStringLiteral("145")));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toModelIndex().column(), 0);
+    QCOMPARE(changed.at(0).at(1).toModelIndex().column(), 4);
+    QCOMPARE(marked(2), QStringLiteral("...x."));
+    QVERIFY(model.setData(model.index(2, 1), QStringLiteral("")));
+    QCOMPARE(marked(2), QStringLiteral("....."));
+}
+
+void TestExchange::commandLine()
+{
+    QVector<QVariantList> rows = TestDatabase::numberedRows(55);
+    const QVector<QVariantList> original = rows;
+    TestDatabase file(rows);
+    QByteArray output;
+    QCOMPARE(qt7020({ "--frames" }, file.dir(), &output), 0);
+    const QList<QByteArray> lines = output.trimmed().split('\n');
+    QCOMPARE(lines.size(), 51);
+    for (int i = 0; i < 51; ++i) {
+        const QString frame = ChannelFrame::encode(rows[i][1], rows[i][2], rows[i][3]).text();
+        QCOMPARE(lines[i], QStringLiteral("%1\t%1\t%2").arg(i + 1).arg(frame).toUtf8());
+    }
+
+    QTemporaryDir empty;
+    QCOMPARE(qt7020({ "--frames" }, empty.path(), &output), 1);
+    QVERIFY(output.contains("char4.mdb"));
+    QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("char4.mdb"))));
+    QCOMPARE(qt7020({ "--nonsense" }, empty.path()), 2);
+
+    rows[20][2] = 99.5;
+    TestDatabase bad(rows);
+    QCOMPARE(qt7020({ "--frames", "--db", bad.path() }, empty.path(), &output), 2);
+    QVERIFY(output.contains("第 21 行"));
+
+    // Export and import through the program, the CHIRP way too.
+    const QString csv = file.dir() + QStringLiteral("/plan.csv");
+    QCOMPARE(qt7020({ "--export", csv, "--chirp" }, file.dir(), &output), 0);
+    QVERIFY(output.contains("已导出 55 行"));
+    QCOMPARE(qt7020({ "--import", csv, "--db", bad.path() }, empty.path(), &output), 0);
+    QVERIFY(QFile::exists(bad.path() + QStringLiteral(".bak")));
+    QCOMPARE(qt7020({ "--frames", "--db", bad.path() }, empty.path(), &output), 0);
+
+    // A whole transfer on a pseudo-terminal, paced as in the window.
+    Pty pty;
+    QProcess send;
+    send.setWorkingDirectory(file.dir());
+    send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device() });
+    const QByteArray received = pty.read(816, 10000);
+    QVERIFY(send.waitForFinished(5000));
+    QCOMPARE(send.exitCode(), 0);
+    QVERIFY(send.readAllStandardOutput().contains("数据传送完毕!!!"));
+    QCOMPARE(received, framesOf(original.mid(0, 51)).join(QString()).toLatin1());
+    QCOMPARE(qt7020({ "--send", "/dev/qt7020-none" }, file.dir(), &output), 1);
+}
+
+QTEST_GUILESS_MAIN(TestExchange)
+#include "tst_exchange.moc"
