@@ -2,6 +2,7 @@
 
 #include "app/ChannelExchange.h"
 #include "app/MainWindow.h"
+#include "app/SystemMessage.h"
 #include "channels/ChannelCursor.h"
 #include "channels/ChannelModel.h"
 #include "channels/FieldValue.h"
@@ -132,7 +133,7 @@ int CommandLine::send()
     qputenv("QT7020_COM1", QFile::encodeName(m_argument));
     QtSerialLink link;
     if (!link.open()) {
-        err(QStringLiteral("%1\n%2：%3").arg(MainWindow::port1InUse.trimmed(), m_argument, link.errorString()));
+        err(withCause(MainWindow::port1InUse, link) + QStringLiteral("\n%1：%2").arg(m_argument, link.errorString()));
         return 1;
     }
     TransferSequence sequence(&cursor, &link);

@@ -192,7 +192,7 @@ void MainWindow::load(const QDate &today)
     m_send->setEnabled(true);
 
     if (!m_port->setPortNumber(1) || !m_port->open())
-        showSystemMessage(this, port1InUse);
+        showSystemMessage(this, withCause(port1InUse, *m_port));
 }
 
 void MainWindow::startTransfer()

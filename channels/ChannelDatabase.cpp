@@ -94,11 +94,11 @@ QString ChannelDatabase::column(int position) const
             m_fields.at(position), QSqlDriver::FieldName);
 }
 
-QVector<ChannelRow> ChannelDatabase::rowsAfter(qint64 afterKey, int limit)
+bool ChannelDatabase::rowsAfter(qint64 afterKey, int limit, QVector<ChannelRow> *rows)
 {
-    QVector<ChannelRow> rows;
+    rows->clear();
     if (!m_open)
-        return rows;
+        return fail(QStringLiteral("数据库未打开"));
     QStringList columns;
     for (int i = 0; i < ChannelRow::fieldCount; ++i)
         columns << column(i);
@@ -108,18 +108,19 @@ QVector<ChannelRow> ChannelDatabase::rowsAfter(qint64 afterKey, int limit)
                           .arg(columns.join(u','), tableName));
     query.addBindValue(afterKey);
     query.addBindValue(limit);
-    if (!query.exec()) {
-        fail(query.lastError().databaseText());
-        return rows;
-    }
+    if (!query.exec())
+        return fail(query.lastError().databaseText());
     while (query.next()) {
         ChannelRow row;
         row.key = query.value(0).toLongLong();
         for (int i = 0; i < ChannelRow::fieldCount; ++i)
             row.values[i] = query.isNull(i + 1) ? QVariant() : query.value(i + 1);
-        rows.append(row);
+        rows->append(row);
     }
-    return rows;
+    // A page that breaks off part-way is a damaged file, not the end of the table.
+    if (query.lastError().isValid())
+        return fail(query.lastError().databaseText());
+    return true;
 }
 
 bool ChannelDatabase::update(qint64 key, int position, const QVariant &value)

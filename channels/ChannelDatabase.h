@@ -36,8 +36,9 @@ public:
     // The table's own names of its first five fields, in table order.
     QStringList fieldNames() const { return m_fields; }
 
-    // Up to `limit` rows whose key follows `afterKey`; empty at the end or on error.
-    QVector<ChannelRow> rowsAfter(qint64 afterKey, int limit);
+    // Up to `limit` rows whose key follows `afterKey`; false with errorString()
+    // when the file cannot be read.
+    bool rowsAfter(qint64 afterKey, int limit, QVector<ChannelRow> *rows);
     // Writes one field of one row; false with errorString() when the file refuses.
     bool update(qint64 key, int position, const QVariant &value);
     // Replaces every row of the table by these (five fields each), in one

@@ -23,6 +23,7 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
     m_db.close();
     m_path = path;
     m_error.clear();
+    m_readError.clear();
     m_readOnly = false;
     m_complete = true;
     m_kind = channelFileKind(path);
@@ -52,6 +53,16 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
     m_open = m_error.isEmpty();
     endResetModel();
     fetchMore();
+    // A damaged file can pass the opening and fail on its first page of rows.
+    if (m_open && !m_readError.isEmpty()) {
+        beginResetModel();
+        m_rows.clear();
+        m_complete = true;
+        m_open = false;
+        m_error = m_readError;
+        m_db.close();
+        endResetModel();
+    }
     return m_open;
 }
 
@@ -99,8 +110,10 @@ void ChannelModel::fetchMore(const QModelIndex &parent)
     if (!canFetchMore(parent))
         return;
     const qint64 after = m_rows.isEmpty() ? std::numeric_limits<qint64>::min() : m_rows.last().key;
-    const QVector<ChannelRow> page = m_db.rowsAfter(after, pageSize);
-    m_complete = page.size() < pageSize;
+    QVector<ChannelRow> page;
+    if (!m_db.rowsAfter(after, pageSize, &page))
+        m_readError = QStringLiteral("文件已损坏（%1）").arg(m_db.errorString());
+    m_complete = page.size() < pageSize || !m_readError.isEmpty();
     if (page.isEmpty())
         return;
     beginInsertRows({}, m_rows.size(), m_rows.size() + page.size() - 1);

@@ -32,6 +32,8 @@ public:
     ChannelFileKind kind() const { return m_kind; }
     QString path() const { return m_path; }
     QString errorString() const { return m_error; }
+    // Set when rows could not be read past some point: the table shown is short.
+    QString readError() const { return m_readError; }
 
     // With a check, cells that keep their row from being sent are tinted and
     // say why, and each row header shows the frame the row will send.
@@ -75,6 +77,7 @@ private:
     ChannelFileKind m_kind = ChannelFileKind::Missing;
     QString m_path;
     QString m_error;
+    QString m_readError;
     bool m_open = false;
     bool m_readOnly = false;
     QVector<ChannelRow> m_rows;

@@ -107,7 +107,7 @@ void PortDialog::switchTo(int number, const QString &busyText)
         // Confirming the current port opens it if an earlier opening failed;
         // an open port is left alone.
         if (!m_port->isOpen() && !m_port->open()) {
-            showSystemMessage(this, busyText);
+            showSystemMessage(this, withCause(busyText, *m_port));
             return;
         }
         QDialog::accept();
@@ -115,7 +115,7 @@ void PortDialog::switchTo(int number, const QString &busyText)
     }
     m_port->close();
     if (!m_port->setPortNumber(number) || !m_port->open()) {
-        showSystemMessage(this, busyText);
+        showSystemMessage(this, withCause(busyText, *m_port));
         return;
     }
     QDialog::accept();

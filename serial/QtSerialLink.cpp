@@ -1,10 +1,14 @@
 #include "serial/QtSerialLink.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTimer>
 
+#include <grp.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 
 // How long a closed port may go on sending what was queued before it: the
 // output buffer holds 512 characters, 4.3 s at 1200 baud.
@@ -50,6 +54,28 @@ bool QtSerialLink::setPortNumber(int number)
     return true;
 }
 
+// Why `device` could not be opened, when that is something the operator can
+// mend; a busy port (another program, QSerialPort's lock file) needs no more
+// than the message that says so.
+static QString failureCause(const QString &device, int number, QSerialPort::SerialPortError error)
+{
+    const QByteArray path = QFile::encodeName(device);
+    struct stat info;
+    if (::stat(path.constData(), &info) != 0)
+        return QStringLiteral("设备 %1 不存在；COM%2 的设备可用环境变量 QT7020_COM%2 指定。").arg(device).arg(number);
+    if (::access(path.constData(), R_OK | W_OK) != 0) {
+        const group *owner = ::getgrgid(info.st_gid);
+        const QString name = owner ? QString::fromLocal8Bit(owner->gr_name) : QString::number(info.st_gid);
+        return QStringLiteral("没有权限打开 %1：当前用户需要加入 %2 组（sudo adduser $USER %2，然后重新登录）。")
+                .arg(device, name);
+    }
+    if (error == QSerialPort::PermissionError)
+        return QString();   // accessible, so it is the lock of another program
+    if (error == QSerialPort::DeviceNotFoundError)
+        return QStringLiteral("设备 %1 不是串行端口。").arg(device);
+    return QString();
+}
+
 bool QtSerialLink::open()
 {
     if (m_port)
@@ -67,6 +93,7 @@ bool QtSerialLink::open()
     port->setReadBufferSize(inBufferSize);
     if (!port->open(QIODevice::ReadWrite)) {
         m_error = port->errorString();
+        m_cause = failureCause(device, m_number, port->error());
         delete port;
         return false;
     }
@@ -78,6 +105,7 @@ bool QtSerialLink::open()
     connect(port, &QSerialPort::readyRead, port, [port] { port->readAll(); });
     m_port = port;
     m_error.clear();
+    m_cause.clear();
     return true;
 }
 

@@ -26,6 +26,7 @@ public:
     bool isOpen() const override { return m_port != nullptr; }
     bool write(const QByteArray &text) override;
     QString errorString() const override { return m_error; }
+    QString openFailureCause() const override { return m_cause; }
     QString deviceName() const override { return deviceFor(m_number); }
 
 private:
@@ -37,4 +38,5 @@ private:
     QSerialPort *m_port = nullptr;
     QList<QPointer<QSerialPort>> m_draining;
     QString m_error;
+    QString m_cause;
 };

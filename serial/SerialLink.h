@@ -27,6 +27,9 @@ public:
     // false with errorString() when the port is closed or refuses the bytes.
     virtual bool write(const QByteArray &text) = 0;
     virtual QString errorString() const = 0;
+    // After a failed open(): a line for the operator on why, when the cause is
+    // known and is not "in use" (no such device, no permission); else empty.
+    virtual QString openFailureCause() const = 0;
     // The device behind the current port number, for messages ("/dev/ttyS0").
     virtual QString deviceName() const = 0;
 

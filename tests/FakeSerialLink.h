@@ -15,6 +15,7 @@ public:
     QSet<int> busy;
     bool refuseWrites = false;
     QStringList calls;   // "open 1", "close", "number 2", …
+    QString cause;       // what openFailureCause() says
 
     int portNumber() const override { return m_number; }
     bool setPortNumber(int number) override
@@ -51,6 +52,7 @@ public:
         return true;
     }
     QString errorString() const override { return m_error; }
+    QString openFailureCause() const override { return cause; }
     QString deviceName() const override { return QStringLiteral("/dev/fake%1").arg(m_number); }
 
     // The device goes away while open, as an unplugged adapter does.

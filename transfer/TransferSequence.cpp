@@ -52,6 +52,9 @@ QString TransferSequence::checkTable(ChannelModel *channels)
         if (!frame.isValid())
             return rowProblem(row, *values, frame);
     }
+    if (!channels->readError().isEmpty())
+        return QStringLiteral("信道数据库 %1 读取失败：%2\n数据没有传送。")
+                .arg(ChannelDatabase::defaultFileName, channels->readError());
     return QString();
 }
 
