@@ -3,11 +3,11 @@
 #include <QPainter>
 #include <QPixmap>
 
-QIcon radioIcon()
+QImage radioIconImage()
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(40, 40, 40));
@@ -20,5 +20,11 @@ QIcon radioIcon()
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < 3; ++col)
             p.drawEllipse(QRectF(11 + col * 4, 21 + row * 4, 2.5, 2.5));   // keys
-    return QIcon(pixmap);
+    p.end();
+    return image;
+}
+
+QIcon radioIcon()
+{
+    return QIcon(QPixmap::fromImage(radioIconImage()));
 }
