@@ -167,17 +167,6 @@ bool ChannelDatabase::replaceAll(const QVector<QVariantList> &rows)
     return fail(cause);
 }
 
-QVariant ChannelDatabase::value(qint64 key, int position)
-{
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
-                          .arg(column(position), tableName));
-    query.addBindValue(key);
-    if (query.exec() && query.next() && !query.isNull(0))
-        return query.value(0);
-    return QVariant();
-}
-
 bool ChannelDatabase::create(const QString &path, const QStringList &fields,
                              const QVector<QVariantList> &rows, QString *error)
 {

@@ -44,8 +44,6 @@ public:
     // Replaces every row of the table by these (five fields each), in one
     // transaction: on failure the table is as it was.
     bool replaceAll(const QVector<QVariantList> &rows);
-    // The stored value of one field, to put back an edit the operator discards.
-    QVariant value(qint64 key, int position);
 
 private:
     bool fail(const QString &cause);

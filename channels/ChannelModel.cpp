@@ -230,18 +230,6 @@ bool ChannelModel::saveUnsaved()
     return true;
 }
 
-void ChannelModel::discardUnsaved()
-{
-    const QSet<quint64> cells = m_unsaved;
-    m_unsaved.clear();
-    for (quint64 cell : cells) {
-        const int row = int(cell >> 3);
-        const int column = int(cell & 7);
-        m_rows[row].values[column] = m_db.value(m_rows.at(row).key, column);
-        emit dataChanged(index(row, column), index(row, column));
-    }
-}
-
 QVector<QVariantList> ChannelModel::allRows()
 {
     while (canFetchMore())

@@ -17,7 +17,8 @@
 // addresses its row by key, so two identical rows stay two rows. An edit the file
 // refuses (locked, read-only) keeps the operator's value in the grid, marked as
 // unsaved, and is reported through saveFailed(); it is written with the next
-// successful edit or by saveUnsaved(), and only discardUnsaved() drops it.
+// successful edit or by saveUnsaved(); only closing the window at the
+// operator's word drops it.
 class ChannelModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -52,7 +53,6 @@ public:
     int unsavedCount() const { return m_unsaved.size(); }
     QString saveError() const { return m_db.errorString(); }
     bool saveUnsaved();
-    void discardUnsaved();
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
@@ -18,17 +17,16 @@ public:
                                   "CREATE TABLE 信道表 (记录编号, 信道号, 接收频率, 发送频率, 备注)"))
     {
         m_path = m_dir.filePath(QStringLiteral("char4.mdb"));
-        run([&](QSqlDatabase &db) {
-            QSqlQuery q(db);
+        withFile(m_path, [&](QSqlQuery &q) {
             q.exec(schema);
-            db.transaction();
+            q.exec(QStringLiteral("BEGIN"));
             q.prepare(QStringLiteral("INSERT INTO 信道表 VALUES (?, ?, ?, ?, ?)"));
             for (const QVariantList &row : rows) {
                 for (const QVariant &v : row)
                     q.addBindValue(v.isValid() ? v : QVariant(QMetaType::fromType<QString>()));
                 q.exec();
             }
-            db.commit();
+            q.exec(QStringLiteral("COMMIT"));
         });
     }
 
@@ -42,57 +40,41 @@ public:
         return rows;
     }
 
-    QString path() const { return m_path; }
-    QString dir() const { return m_dir.path(); }
-
-    // Runs f on a connection of its own, as another program would.
-    template <typename F>
-    void run(F f) const
+    // Every row of 信道表 in any file, as another program reads it: each field with its stored kind.
+    static QVector<QVariantList> readAll(const QString &path)
     {
-        const QString name = QStringLiteral("test-%1").arg(quintptr(this));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(m_path);
-            db.open();
-            f(db);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
-
-    QVariant stored(qint64 rowid, const QString &column) const
-    {
-        QVariant result;
-        run([&](QSqlDatabase &db) {
-            QSqlQuery q(db);
-            q.exec(QStringLiteral("SELECT \"%1\" FROM 信道表 WHERE rowid = %2").arg(column).arg(rowid));
-            if (q.next())
-                result = q.isNull(0) ? QVariant() : q.value(0);
-        });
-        return result;
-    }
-
-    // Every row of 信道表 in any file, every field with its stored kind.
-    static void readAll(const QString &path, QVector<QVariantList> *rows)
-    {
-        const QString name = QStringLiteral("read-all");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            db.open();
-            QSqlQuery q(db);
+        QVector<QVariantList> rows;
+        withFile(path, [&](QSqlQuery &q) {
             q.exec(QStringLiteral("SELECT * FROM 信道表 ORDER BY rowid"));
             while (q.next()) {
                 QVariantList row;
                 for (int i = 0; i < q.record().count(); ++i)
                     row << (q.isNull(i) ? QVariant() : q.value(i));
-                rows->append(row);
+                rows.append(row);
             }
+        });
+        return rows;
+    }
+
+    QVector<QVariantList> stored() const { return readAll(m_path); }
+    QString path() const { return m_path; }
+    QString dir() const { return m_dir.path(); }
+
+private:
+    template <typename F>
+    static void withFile(const QString &path, F f)
+    {
+        const QString name = QStringLiteral("test-file");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            db.open();
+            QSqlQuery q(db);
+            f(q);
         }
         QSqlDatabase::removeDatabase(name);
     }
 
-private:
     QTemporaryDir m_dir;
     QString m_path;
 };

@@ -22,29 +22,21 @@ void TestChannelFrame::numericReading_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
-    QTest::newRow("plain") << "145" << 145.0;
     QTest::newRow("fraction") << "150.025" << 150.025;
     QTest::newRow("blank inside") << "1 2" << 12.0;
     QTest::newRow("tab and newline") << "\t4\n3 8.5" << 438.5;
     QTest::newRow("signs") << "- 5" << -5.0;
-    QTest::newRow("plus") << "+7" << 7.0;
-    QTest::newRow("exponent") << "1E3" << 1000.0;
     QTest::newRow("exponent with sign") << "25e-1" << 2.5;
-    QTest::newRow("incomplete exponent") << "12e" << 12.0;
     QTest::newRow("incomplete exponent sign") << "12e+x" << 12.0;
     QTest::newRow("stops at second point") << "1.2.3" << 1.2;
     QTest::newRow("stops at letters") << "438.5MHz" << 438.5;
     QTest::newRow("leading point") << ".5" << 0.5;
-    QTest::newRow("trailing point") << "5." << 5.0;
     QTest::newRow("hex") << "&HFF" << 255.0;
-    QTest::newRow("hex lower") << "&h1a" << 26.0;
     QTest::newRow("hex stops") << "&H1G" << 1.0;
     QTest::newRow("octal") << "&O17" << 15.0;
     QTest::newRow("octal stops at 8") << "&O78" << 7.0;
-    QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("letters") << "abc" << 0.0;
     QTest::newRow("sign only") << "-" << 0.0;
-    QTest::newRow("point only") << "." << 0.0;
     QTest::newRow("comma is no point") << "145,5" << 145.0;
     QTest::newRow("full-width digits end it") << "１２" << 0.0;
 }
@@ -69,13 +61,11 @@ void TestChannelFrame::frames_data()
     QTest::newRow("whole MHz") << QVariant(1) << QVariant(145) << QVariant(145) << "0120DC1200102016";
     QTest::newRow("null channel") << null << QVariant(145) << QVariant(145) << ChannelFrame::nullFrame;
     QTest::newRow("zero channel") << QVariant(0) << QVariant(1e9) << QVariant("x") << ChannelFrame::nullFrame;
-    QTest::newRow("empty channel") << QVariant("") << QVariant(145) << QVariant(145) << ChannelFrame::nullFrame;
     QTest::newRow("letters channel") << QVariant("CH") << QVariant(145) << QVariant(145) << ChannelFrame::nullFrame;
     // Fields as texts, the way an operator may have typed them.
     QTest::newRow("texts") << QVariant("1 2") << QVariant("150.025") << QVariant(" 155.525 ") << "0C6AA0130032BB17";
     QTest::newRow("channel 15") << QVariant(15) << QVariant(145) << QVariant(145) << "0F20DC1200102016";
     QTest::newRow("channel 16") << QVariant(16) << QVariant(145) << QVariant(145) << "1020DC1200102016";
-    QTest::newRow("channel 255") << QVariant(255) << QVariant(145) << QVariant(145) << "FF20DC1200102016";
     QTest::newRow("channel rounds half to even") << QVariant(2.5) << QVariant(145) << QVariant(145) << "0220DC1200102016";
     QTest::newRow("receive null") << QVariant(1) << null << QVariant(145) << "0100000000102016";
     QTest::newRow("receive zero, no offset") << QVariant(1) << QVariant(0) << QVariant(145) << "0100000000102016";
@@ -111,9 +101,7 @@ void TestChannelFrame::rejectedRows_data()
     QTest::newRow("receive too low") << QVariant(1) << QVariant(99.5) << QVariant(145) << 2 << "接收频率 超出范围: 99.5";
     QTest::newRow("receive just below six digits") << QVariant(1) << QVariant(126.2575) << QVariant(145) << 2 << "接收频率 超出范围: 126.2575";
     QTest::newRow("receive seven digits") << QVariant(1) << QVariant(1699.1216) << QVariant(145) << 2 << "接收频率 超出范围: 1699.1216";
-    QTest::newRow("negative receive") << QVariant(1) << QVariant(-438) << QVariant(145) << 2 << "接收频率 超出范围: -438";
     QTest::newRow("transmit seven digits") << QVariant(1) << QVariant(145) << QVariant(1677.7216) << 3 << "发送频率 超出范围: 1677.7216";
-    QTest::newRow("transmit too low") << QVariant(1) << QVariant(145) << QVariant(27.125) << 3 << "发送频率 超出范围: 27.125";
     QTest::newRow("receive overflow") << QVariant(1) << QVariant("1e400") << QVariant(145) << 2 << "接收频率 不是有效数值: 1e400";
     QTest::newRow("transmit overflow") << QVariant(1) << QVariant(145) << QVariant(1e305) << 3 << "发送频率 不是有效数值: 1e+305";
     QTest::newRow("channel overflow") << QVariant("9e999") << QVariant(145) << QVariant(145) << 1 << "信道号 超出范围 (1–255): 9e999";

@@ -82,6 +82,7 @@ void TestFaults::damagedChannelFileAtStartUp_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("cause");
+    QTest::newRow("missing") << "missing" << "文件不存在";
     QTest::newRow("garbage") << "garbage" << "不是信道数据库";
     QTest::newRow("empty") << "empty" << "文件是空的";
     QTest::newRow("directory") << "directory" << "不是文件";
@@ -101,7 +102,8 @@ void TestFaults::damagedChannelFileAtStartUp()
         f.open(QIODevice::WriteOnly);
         f.write(bytes);
     };
-    if (kind == u"garbage") {
+    if (kind == u"missing") {
+    } else if (kind == u"garbage") {
         write(QByteArray(8192, '\x5a'));
     } else if (kind == u"empty") {
         write({});

@@ -1,10 +1,7 @@
 #include "Pty.h"
-#include "TestDatabase.h"
 
-#include "channels/ChannelCursor.h"
 #include "serial/QtSerialLink.h"
 #include "transfer/ChannelFrame.h"
-#include "transfer/TransferSequence.h"
 
 #include <QSignalSpy>
 
@@ -22,8 +19,6 @@ private slots:
     void openingFailsWhenMissingOrBusy();
     void permissionDeniedNamesTheGroup();
     void writesGoOutUnchangedAndWholeOnClose();
-    void vanishedDeviceIsReportedAndClosed();
-    void fullTransferPutsExactlyTheFramesOnTheLine();
 };
 
 void TestSerialLink::portNumbersMapToDevices()
@@ -139,56 +134,6 @@ void TestSerialLink::writesGoOutUnchangedAndWholeOnClose()
     link.close();
     QVERIFY(!link.write("0000000000000000"));
     QCOMPARE(pty.read(sent.size() + 1, 1500), sent);
-}
-
-void TestSerialLink::vanishedDeviceIsReportedAndClosed()
-{
-    auto pty = std::make_unique<Pty>();
-    qputenv("QT7020_COM1", pty->device().toLocal8Bit());
-    QtSerialLink link;
-    QVERIFY(link.open());
-    QSignalSpy failed(&link, &SerialLink::failed);
-    pty->closeMaster();
-    QVERIFY(failed.wait(3000));
-    QVERIFY(!link.isOpen());
-    QVERIFY(!link.write("0000000000000000"));
-    QTest::qWait(100);
-    QCOMPARE(failed.count(), 1);   // one report, not a flood
-
-    // A working device afterwards opens as usual.
-    pty = std::make_unique<Pty>();
-    qputenv("QT7020_COM1", pty->device().toLocal8Bit());
-    QVERIFY(link.open());
-}
-
-void TestSerialLink::fullTransferPutsExactlyTheFramesOnTheLine()
-{
-    TestDatabase file(TestDatabase::numberedRows(60));
-    ChannelModel model;
-    QVERIFY(model.open(file.path()));
-    ChannelCursor cursor(&model);
-    Pty pty;
-    qputenv("QT7020_COM1", pty.device().toLocal8Bit());
-    QtSerialLink link;
-    QVERIFY(link.open());
-    TransferSequence sequence(&cursor, &link);
-    QVERIFY(sequence.start());
-    sequence.timer()->stop();   // ticks by hand, with the event loop between them
-    QByteArray expected;
-    for (int row = 0; row < 51; ++row) {
-        const ChannelRow *r = model.rowAt(row);
-        expected += ChannelFrame::encode(r->values[1], r->values[2], r->values[3]).text().toLatin1();
-    }
-    QByteArray received;
-    for (int tick = 0; tick < 65; ++tick) {
-        sequence.timer()->start();
-        sequence.tick();
-        sequence.timer()->stop();
-        received += pty.read(16, tick < 51 ? 1000 : 20);
-    }
-    received += pty.read(1, 200);
-    QCOMPARE(received.size(), 816);
-    QCOMPARE(received, expected);
 }
 
 QTEST_GUILESS_MAIN(TestSerialLink)
