@@ -146,12 +146,8 @@ void TestExchange::tableThroughChirpAndBack()
     QVector<QVariantList> sendable = table;
     sendable.remove(2);
     QCOMPARE(framesOf(back.rows), framesOf(sendable));
-    for (int r = 0; r < sendable.size(); ++r) {
-        QCOMPARE(back.rows[r][4], sendable[r][4]);
-        QCOMPARE(back.rows[r][3].isValid(), sendable[r][3].isValid());
-        if (sendable[r][3].isValid())
-            QCOMPARE(back.rows[r][3].toDouble(), sendable[r][3].toDouble());
-    }
+    for (int r = 0; r < sendable.size(); ++r)
+        QCOMPARE(back.rows[r].mid(2), sendable[r].mid(2));   // frequencies to the bit, and the remark
 }
 
 void TestExchange::badFilesAreNamedAndChangeNothing_data()
@@ -172,7 +168,6 @@ void TestExchange::badFilesAreNamedAndChangeNothing_data()
     QTest::newRow("not UTF-8") << header + "1,2,3,4,\"\xB5\xF7\xB6\xC8\"\n" << "第 2 行：不是 UTF-8 文本";
     QTest::newRow("chirp location") << chirp + "A,x,146.52,,0\n" << "第 2 行第 1 列（Location）：数值无法识别: A";
     QTest::newRow("chirp duplex") << chirp + "1,x,146.52,up,0.6\n" << "第 2 行第 4 列（Duplex）：无法识别: up";
-    QTest::newRow("chirp frequency") << chirp + "1,x,146,52,,0.6\n" << "第 2 行第 4 列（Duplex）：无法识别: 52";
 }
 
 void TestExchange::badFilesAreNamedAndChangeNothing()
