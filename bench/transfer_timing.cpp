@@ -6,6 +6,7 @@
 // Targets: worst deviation <= 5 ms on an idle machine, reset at 6500 +- 20 ms,
 // 816 bytes.
 
+#include "channels/ChannelCsv.h"
 #include "channels/ChannelCursor.h"
 #include "channels/ChannelModel.h"
 #include "serial/QtSerialLink.h"
@@ -13,8 +14,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -36,19 +35,12 @@ using Clock = std::chrono::steady_clock;
 static QString makeTable(const QTemporaryDir &dir)
 {
     const QString path = dir.filePath(QStringLiteral("char4.mdb"));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("make"));
-        db.setDatabaseName(path);
-        db.open();
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("CREATE TABLE 信道表 (记录编号, 信道号, 接收频率, 发送频率, 备注)"));
-        db.transaction();
-        for (int i = 1; i <= 60; ++i)
-            q.exec(QStringLiteral("INSERT INTO 信道表 VALUES (%1, %1, %2, %3, 'bench')")
-                           .arg(i).arg(438.0 + i * 0.0125).arg(443.0 + i * 0.0125));
-        db.commit();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("make"));
+    QVector<QVariantList> rows;
+    for (int i = 1; i <= 60; ++i)
+        rows.append({ i, i, 438.0 + i * 0.0125, 443.0 + i * 0.0125, QStringLiteral("bench") });
+    QString error;
+    if (!ChannelDatabase::create(path, ChannelCsv::header(), rows, &error))
+        std::fprintf(stderr, "table: %s\n", qPrintable(error));
     return path;
 }
 

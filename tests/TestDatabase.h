@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -78,3 +80,11 @@ private:
     QTemporaryDir m_dir;
     QString m_path;
 };
+
+// A file's bytes in short, to show that nothing touched it.
+inline QByteArray fileDigest(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}

@@ -8,7 +8,6 @@
 #include "transfer/ChannelFrame.h"
 #include "transfer/RowCheck.h"
 
-#include <QCryptographicHash>
 #include <QProcess>
 #include <QtTest>
 
@@ -30,13 +29,6 @@ static int qt7020(const QStringList &arguments, const QString &dir, QByteArray *
     if (output)
         *output = process.readAllStandardOutput() + process.readAllStandardError();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
-static QByteArray digest(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
 class TestExchange : public QObject
@@ -185,11 +177,11 @@ void TestExchange::badFilesAreNamedAndChangeNothing()
     QVERIFY(!ChannelExchange::read(csv, &rows, &error));
     QVERIFY2(error.contains(message), qPrintable(error));
 
-    const QByteArray before = digest(file.path());
+    const QByteArray before = fileDigest(file.path());
     QByteArray output;
     QCOMPARE(qt7020({ "--import", csv }, file.dir(), &output), 1);
     QVERIFY2(QString::fromUtf8(output).contains(message), output.constData());
-    QCOMPARE(digest(file.path()), before);
+    QCOMPARE(fileDigest(file.path()), before);
     QVERIFY(!QFile::exists(file.path() + QStringLiteral(".bak")));
 }
 

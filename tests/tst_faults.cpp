@@ -12,19 +12,11 @@
 #include "transfer/RowCheck.h"
 #include "transfer/TransferSequence.h"
 
-#include <QCryptographicHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QtTest>
-
-static QByteArray digest(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 class TestFaults : public QObject
 {
@@ -119,7 +111,7 @@ void TestFaults::damagedChannelFileAtStartUp()
                                                   : QStringLiteral("CREATE TABLE 信道表 (a, b)"));
         QFile::copy(made.path(), path);
     }
-    const QByteArray before = QFileInfo(path).isFile() ? digest(path) : QByteArray();
+    const QByteArray before = QFileInfo(path).isFile() ? fileDigest(path) : QByteArray();
     const QStringList filesBefore = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 
     auto *port = new FakeSerialLink;
@@ -133,7 +125,7 @@ void TestFaults::damagedChannelFileAtStartUp()
              qPrintable(text));
     QVERIFY(port->isOpen());   // the port is opened all the same
     if (!before.isEmpty())
-        QCOMPARE(digest(path), before);
+        QCOMPARE(fileDigest(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), filesBefore);
 
     window.findChild<QAction *>(QStringLiteral("传送"))->trigger();

@@ -7,7 +7,6 @@
 #include "channels/JetTable.h"
 #include "transfer/ChannelFrame.h"
 
-#include <QCryptographicHash>
 #include <QtEndian>
 #include <QtTest>
 
@@ -21,13 +20,6 @@ static QString copyFixture(const QTemporaryDir &dir, const char *fixture, const 
     QFile::copy(QStringLiteral(QT7020_TEST_DATA "/") + QString::fromLatin1(fixture), target);
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
     return target;
-}
-
-static QByteArray digest(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
 static QStringList framesOf(ChannelModel &model)
@@ -137,7 +129,7 @@ void TestJet::conversionKeepsEveryValueAndFrame()
 {
     QTemporaryDir dir;
     const QString path = copyFixture(dir, "jet4-chinese-columns.mdb");
-    const QByteArray original = digest(path);
+    const QByteArray original = fileDigest(path);
     JetTable jet;
     QVERIFY(jet.read(path, QStringLiteral("Sheet1")));
     ChannelModel before;
@@ -147,7 +139,7 @@ void TestJet::conversionKeepsEveryValueAndFrame()
     QString backup, error;
     QVERIFY2(JetConversion::convert(path, &backup, &error, QStringLiteral("Sheet1")), qPrintable(error));
     QCOMPARE(backup, dir.filePath(QStringLiteral("char4.jet.mdb")));
-    QCOMPARE(digest(backup), original);
+    QCOMPARE(fileDigest(backup), original);
     QCOMPARE(channelFileKind(path), ChannelFileKind::SQLite);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 
@@ -173,11 +165,11 @@ void TestJet::failedConversionChangesNothing()
 {
     QTemporaryDir dir;
     const QString path = copyFixture(dir, "jet4-chinese-text.mdb");
-    const QByteArray original = digest(path);
+    const QByteArray original = fileDigest(path);
     QString backup, error;
     QVERIFY(!JetConversion::convert(path, &backup, &error));   // it has no 信道表
     QCOMPARE(error, QStringLiteral("缺少信道表"));
-    QCOMPARE(digest(path), original);
+    QCOMPARE(fileDigest(path), original);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("char4.mdb")));
 
     // A file that only claims to be Access.
@@ -189,7 +181,7 @@ void TestJet::failedConversionChangesNothing()
     fake.write(bytes);
     fake.close();
     QVERIFY(!JetConversion::convert(path, &backup, &error));
-    QCOMPARE(digest(path), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
+    QCOMPARE(fileDigest(path), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("char4.mdb")));
 
     TestDatabase sqlite;
