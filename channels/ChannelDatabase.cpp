@@ -56,17 +56,11 @@ bool ChannelDatabase::open(const QString &path)
     close();
     m_path = path;
     m_error.clear();
-    const QFileInfo info(path);
-    if (!info.exists())
-        return fail(QStringLiteral("文件不存在"));
-    if (!info.isFile())
-        return fail(QStringLiteral("不是文件"));
-
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    // mode=rw: a file that vanished since the check above is not created anew.
+    // mode=rw: a missing file fails to open instead of being created empty.
     // A short busy timeout: a file locked by another program is reported, not waited on.
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=500"));
-    QUrl uri = QUrl::fromLocalFile(info.absoluteFilePath());
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(QStringLiteral("mode=rw"));
     db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
     if (!db.open())

@@ -8,7 +8,8 @@
 
 // The channel file char4.mdb and its table 信道表, kept as an SQLite database.
 // Opening never creates a file, and a file that is no database or lacks the table
-// fails to open with a cause the operator can read (errorString()).
+// fails to open with a cause the operator can read (errorString()); what kind of
+// file it is at all is ChannelFileKind's to tell first.
 // Rows come in storage order and are read in pages, so a large table costs
 // nothing until it is scrolled.
 class ChannelDatabase

@@ -16,6 +16,17 @@ static const int drainLimitMs = 5000;
 static const int drainPollMs = 20;
 static const qint64 inBufferSize = 1024;
 
+// Hands what is queued to the driver and waits until the line has sent it, so
+// that closing (which puts the old line settings back) cuts no frame.
+static void closeWhole(QSerialPort *port)
+{
+    if (!port->isOpen())
+        return;
+    port->flush();
+    ::tcdrain(port->handle());
+    port->close();
+}
+
 QtSerialLink::QtSerialLink(QObject *parent)
     : SerialLink(parent)
 {
@@ -23,13 +34,11 @@ QtSerialLink::QtSerialLink(QObject *parent)
 
 QtSerialLink::~QtSerialLink()
 {
-    if (m_port) {
-        m_port->flush();
-        m_port->close();
-    }
+    if (m_port)
+        closeWhole(m_port);
     for (const auto &port : std::as_const(m_draining))
         if (port)
-            port->flush();
+            closeWhole(port);
 }
 
 QString QtSerialLink::deviceFor(int number)
@@ -149,11 +158,7 @@ static int kernelBacklog(QSerialPort *port)
 void QtSerialLink::drainThenClose(QSerialPort *port)
 {
     auto finish = [port] {
-        if (port->isOpen()) {
-            port->flush();
-            ::tcdrain(port->handle());
-            port->close();
-        }
+        closeWhole(port);
         port->deleteLater();
     };
     port->flush();
@@ -183,9 +188,7 @@ void QtSerialLink::closeDrainingNow(const QString &device)
 {
     for (const auto &port : std::as_const(m_draining)) {
         if (port && port->isOpen() && port->objectName() == device) {
-            port->flush();
-            ::tcdrain(port->handle());
-            port->close();
+            closeWhole(port);
             port->deleteLater();
         }
     }
