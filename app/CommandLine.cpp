@@ -1,8 +1,6 @@
 #include "app/CommandLine.h"
 
 #include "app/ChannelExchange.h"
-#include "app/MainWindow.h"
-#include "app/SystemMessage.h"
 #include "channels/ChannelCursor.h"
 #include "channels/ChannelModel.h"
 #include "channels/FieldValue.h"
@@ -133,7 +131,13 @@ int CommandLine::send()
     qputenv("QT7020_COM1", QFile::encodeName(m_argument));
     QtSerialLink link;
     if (!link.open()) {
-        err(withCause(MainWindow::port1InUse, link) + QStringLiteral("\n%1：%2").arg(m_argument, link.errorString()));
+        // The window's texts speak of COM1 and COM2; here the device was named.
+        QString cause = link.openFailureCause();
+        if (!QFileInfo::exists(m_argument))
+            cause = QStringLiteral("设备不存在");
+        else if (cause.isEmpty())
+            cause = QStringLiteral("已被其它程序使用");
+        err(QStringLiteral("不能打开串行端口 %1：%2（%3）").arg(m_argument, cause, link.errorString()));
         return 1;
     }
     TransferSequence sequence(&cursor, &link);

@@ -264,6 +264,7 @@ void TestExchange::commandLine()
     QVERIFY(send.readAllStandardOutput().contains("数据传送完毕!!!"));
     QCOMPARE(received, framesOf(original.mid(0, 51)).join(QString()).toLatin1());
     QCOMPARE(qt7020({ "--send", "/dev/qt7020-none" }, file.dir(), &output), 1);
+    QVERIFY(output.contains("不能打开串行端口 /dev/qt7020-none：设备不存在"));
 }
 
 QTEST_GUILESS_MAIN(TestExchange)
