@@ -117,7 +117,7 @@ int CommandLine::frames()
         if (!r)
             break;
         out(QStringLiteral("%1\t%2\t%3").arg(row + 1).arg(FieldValue::fieldText(r->values[0]),
-                ChannelFrame::encode(r->values[1], r->values[2], r->values[3]).text()));
+                ChannelFrame::encode(*r).text()));
     }
     return 0;
 }

@@ -10,6 +10,18 @@
 
 static const int pageSize = 256;
 
+// Why a file of this kind cannot hold a channel table at all; empty when it may.
+static QString unusable(ChannelFileKind kind)
+{
+    switch (kind) {
+    case ChannelFileKind::Missing: return QStringLiteral("文件不存在");
+    case ChannelFileKind::NotAFile: return QStringLiteral("不是文件");
+    case ChannelFileKind::Empty: return QStringLiteral("文件是空的");
+    case ChannelFileKind::Unknown: return QStringLiteral("不是信道数据库");
+    default: return QString();
+    }
+}
+
 ChannelModel::ChannelModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
@@ -22,33 +34,18 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
     m_unsaved.clear();
     m_db.close();
     m_path = path;
-    m_error.clear();
     m_readError.clear();
     m_readOnly = false;
     m_complete = true;
     m_kind = channelFileKind(path);
-    switch (m_kind) {
-    case ChannelFileKind::Missing:
-        m_error = QStringLiteral("文件不存在");
-        break;
-    case ChannelFileKind::NotAFile:
-        m_error = QStringLiteral("不是文件");
-        break;
-    case ChannelFileKind::Empty:
-        m_error = QStringLiteral("文件是空的");
-        break;
-    case ChannelFileKind::Unknown:
-        m_error = QStringLiteral("不是信道数据库");
-        break;
-    case ChannelFileKind::SQLite:
+    m_error = unusable(m_kind);
+    if (m_error.isEmpty() && m_kind == ChannelFileKind::SQLite) {
         if (m_db.open(path))
             m_complete = false;
         else
             m_error = m_db.errorString();
-        break;
-    default:
+    } else if (m_error.isEmpty()) {
         openJet(jetTable);
-        break;
     }
     m_open = m_error.isEmpty();
     endResetModel();
@@ -66,16 +63,16 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
     return m_open;
 }
 
-bool ChannelModel::openJet(const QString &jetTable)
+void ChannelModel::openJet(const QString &jetTable)
 {
     JetTable jet;
     if (!jet.read(m_path, jetTable)) {
         m_error = jet.errorString();
-        return false;
+        return;
     }
     if (jet.fieldNames().size() < ChannelRow::fieldCount) {
         m_error = QStringLiteral("%1的字段少于五个").arg(jetTable);
-        return false;
+        return;
     }
     const QVector<QVariantList> rows = jet.rows();
     m_rows.reserve(rows.size());
@@ -87,7 +84,6 @@ bool ChannelModel::openJet(const QString &jetTable)
         m_rows.append(row);
     }
     m_readOnly = true;
-    return true;
 }
 
 int ChannelModel::rowCount(const QModelIndex &parent) const

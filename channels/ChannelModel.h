@@ -70,7 +70,7 @@ signals:
 private:
     static quint64 cellKey(int row, int column) { return quint64(row) << 3 | quint64(column); }
     bool write(int row, int column);
-    bool openJet(const QString &jetTable);
+    void openJet(const QString &jetTable);
 
     ChannelDatabase m_db;
     RowCheck m_check;

@@ -158,7 +158,7 @@ void TestFaults::randomRowsAreJudgedLikeTheEncoder()
 
     int firstBad = -1;
     for (int row = 0; const ChannelRow *r = model.rowAt(row); ++row) {
-        const ChannelFrame frame = ChannelFrame::encode(r->values[1], r->values[2], r->values[3]);
+        const ChannelFrame frame = ChannelFrame::encode(*r);
         const RowVerdict verdict = checkRow(*r);
         QCOMPARE(verdict.sendable(), frame.isValid());
         if (frame.isValid()) {

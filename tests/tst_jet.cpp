@@ -26,7 +26,7 @@ static QStringList framesOf(ChannelModel &model)
 {
     QStringList frames;
     for (int row = 0; const ChannelRow *r = model.rowAt(row); ++row) {
-        const ChannelFrame f = ChannelFrame::encode(r->values[1], r->values[2], r->values[3]);
+        const ChannelFrame f = ChannelFrame::encode(*r);
         frames << (f.isValid() ? f.text() : f.errorMessage());
     }
     return frames;

@@ -21,7 +21,7 @@ struct Rig
         QByteArray bytes;
         for (int row = first; row <= last; ++row) {
             const ChannelRow *r = model.rowAt(row - 1);
-            bytes += ChannelFrame::encode(r->values[1], r->values[2], r->values[3]).text().toLatin1();
+            bytes += ChannelFrame::encode(*r).text().toLatin1();
         }
         return bytes;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "channels/ChannelRow.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -20,6 +22,11 @@ public:
 
     static ChannelFrame encode(const QVariant &channel, const QVariant &receive,
                                const QVariant &transmit);
+    // The frame of a table row: its fields 1 to 3.
+    static ChannelFrame encode(const ChannelRow &row)
+    {
+        return encode(row.values[Channel], row.values[Receive], row.values[Transmit]);
+    }
 
     static const QString nullFrame;   // sent for a row without a channel number
 

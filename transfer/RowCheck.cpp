@@ -8,7 +8,7 @@ RowVerdict checkRow(const ChannelRow &row)
     const QVariant &receive = row.values[ChannelFrame::Receive];
     const QVariant &transmit = row.values[ChannelFrame::Transmit];
     RowVerdict verdict;
-    const ChannelFrame whole = ChannelFrame::encode(channel, receive, transmit);
+    const ChannelFrame whole = ChannelFrame::encode(row);
     if (whole.isValid()) {
         verdict.frame = whole.text();
         return verdict;

@@ -8,11 +8,6 @@
 const QString TransferSequence::sendingText = QStringLiteral("正在传送数据,,,,,,,");
 const QString TransferSequence::finishedText = QStringLiteral("数据传送完毕!!!");
 
-static ChannelFrame frameOf(const ChannelRow &row)
-{
-    return ChannelFrame::encode(row.values[1], row.values[2], row.values[3]);
-}
-
 static QString rowProblem(int row, const ChannelRow &values, const ChannelFrame &frame)
 {
     return QStringLiteral("第 %1 行（记录编号 %2）：%3\n数据没有传送。")
@@ -48,7 +43,7 @@ QString TransferSequence::checkTable(ChannelModel *channels)
         const ChannelRow *values = channels->rowAt(row);
         if (!values)
             break;
-        const ChannelFrame frame = frameOf(*values);
+        const ChannelFrame frame = ChannelFrame::encode(*values);
         if (!frame.isValid())
             return rowProblem(row, *values, frame);
     }
@@ -89,7 +84,7 @@ void TransferSequence::tick()
         } else {
             const int row = m_cursor->currentRow();
             const ChannelRow *values = m_cursor->channels()->rowAt(row);
-            const ChannelFrame frame = frameOf(*values);
+            const ChannelFrame frame = ChannelFrame::encode(*values);
             if (!frame.isValid()) {
                 abort(rowProblem(row, *values, frame));
                 return;
