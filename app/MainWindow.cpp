@@ -28,20 +28,13 @@ const QString MainWindow::port1InUse = QStringLiteral("串行端口 1已被其�
 static const QString kai = QStringLiteral("楷体_GB2312");
 static const QString song = QStringLiteral("宋体");
 
-static void colour(QWidget *widget, const QColor &text)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, text);
-    widget->setPalette(palette);
-}
-
 static QLabel *label(QWidget *parent, const char *name, const QString &text, const QFont &font,
                      const QColor &textColour)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setFont(font);
-    colour(l, textColour);
+    Twips::setTextColour(l, textColour);
     return l;
 }
 
@@ -104,7 +97,7 @@ void MainWindow::buildControls()
     auto *frame = new QGroupBox(QStringLiteral("日期"), client);
     frame->setObjectName(QStringLiteral("Frame2"));
     frame->setFont(Twips::font(kai, 15.75));
-    colour(frame, QColor(255, 255, 0));
+    Twips::setTextColour(frame, QColor(255, 255, 0));
     frame->setGeometry(Twips::rect(this, 600, 600, 2175, 735));
     m_date = label(frame, "Label8", QStringLiteral("Label8"), Twips::font(kai, 12), QColor(255, 0, 0));
     m_date->setGeometry(Twips::rect(this, 240, 360, 1695, 255));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -31,6 +33,15 @@ inline QFont font(const QString &family, double points)
     f.setPointSizeF(points);
     f.setWeight(QFont::Normal);
     return f;
+}
+
+// A design text colour, for labels and for the captions of buttons alike.
+inline void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(palette);
 }
 
 } // namespace Twips

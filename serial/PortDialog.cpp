@@ -12,14 +12,6 @@
 const QString PortDialog::port1Busy = QStringLiteral("串行端口 1 已被使用 ");
 const QString PortDialog::port2Busy = QStringLiteral("串行端口 2 已被使用， ");
 
-static QPalette textColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    return palette;
-}
-
 PortDialog::PortDialog(SerialLink *port)
     : QDialog(nullptr,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -45,10 +37,10 @@ PortDialog::PortDialog(SerialLink *port)
 
     const QFont kai = Twips::font(QStringLiteral("楷体_GB2312"), 15.75);
     m_label->setFont(kai);
-    m_label->setPalette(textColour(m_label, QColor(0, 0, 255)));
+    Twips::setTextColour(m_label, QColor(0, 0, 255));
     for (QRadioButton *option : { m_option1, m_option2 }) {
         option->setFont(kai);
-        option->setPalette(textColour(option, QColor(255, 0, 0)));
+        Twips::setTextColour(option, QColor(255, 0, 0));
     }
     m_label->setGeometry(Twips::rect(this, 240, 240, 2295, 375));
     m_option1->setGeometry(Twips::rect(this, 720, 735, 1695, 405));
