@@ -1,17 +1,18 @@
-#include "app/MainWindow.h"
+#include "MainWindow.h"
 
-#include "app/ChannelExchange.h"
-#include "app/SystemMessage.h"
-#include "app/Twips.h"
-#include "app/WindowIcon.h"
-#include "channels/ChannelCursor.h"
-#include "channels/ChannelGrid.h"
-#include "channels/ChannelModel.h"
-#include "channels/JetConversion.h"
-#include "serial/PortDialog.h"
-#include "serial/SerialLink.h"
-#include "transfer/RowCheck.h"
-#include "transfer/TransferSequence.h"
+#include "ChannelExchange.h"
+#include "SystemMessage.h"
+#include "DesignColours.h"
+#include "DesignFonts.h"
+#include "Twips.h"
+#include "WindowIcon.h"
+#include "ChannelCursor.h"
+#include "ChannelGrid.h"
+#include "ChannelModel.h"
+#include "PortDialog.h"
+#include "SerialLink.h"
+#include "RowCheck.h"
+#include "TransferSequence.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,16 +35,16 @@ static QLabel *label(QWidget *parent, const char *name, const QString &text, con
     auto *l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setFont(font);
-    Twips::setTextColour(l, textColour);
+    DesignColours::setTextColour(l, textColour);
     return l;
 }
 
-MainWindow::MainWindow(SerialLink *port, const QString &databasePath)
+MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &databasePath)
     : m_databasePath(databasePath)
-    , m_port(port)
+    , m_port(std::move(port))
     , m_channels(new ChannelModel(this))
     , m_cursor(new ChannelCursor(m_channels, this))
-    , m_transfer(new TransferSequence(m_cursor, port, this))
+    , m_transfer(new TransferSequence(m_cursor, m_port.get(), this))
 {
     setObjectName(QStringLiteral("启动窗体"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -65,7 +66,7 @@ MainWindow::MainWindow(SerialLink *port, const QString &databasePath)
     connect(m_grid, &ChannelGrid::editRefused, this, [this] {
         showSystemMessage(this, QStringLiteral("%1 是旧格式（Access）的信道文件，只能读取和传送，不能修改。\n"
                                                "请先用“系统设置 → 转换为新格式…”转换。")
-                                        .arg(ChannelDatabase::defaultFileName));
+                                        .arg(m_channels->fileName()));
     }, Qt::QueuedConnection);
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_channels, &ChannelModel::saveFailed, this,
@@ -76,9 +77,8 @@ MainWindow::MainWindow(SerialLink *port, const QString &databasePath)
 MainWindow::~MainWindow()
 {
     // The dialog reaches the port through this window: it goes with it.
-    if (m_dialog)
-        delete m_dialog.data();
-    m_transfer->timer()->stop();
+    delete m_dialog.data();
+    m_transfer->stop();
 }
 
 void MainWindow::buildControls()
@@ -96,20 +96,20 @@ void MainWindow::buildControls()
 
     auto *frame = new QGroupBox(QStringLiteral("日期"), client);
     frame->setObjectName(QStringLiteral("Frame2"));
-    frame->setFont(Twips::font(kai, 15.75));
-    Twips::setTextColour(frame, QColor(255, 255, 0));
+    frame->setFont(DesignFonts::font(kai, 15.75));
+    DesignColours::setTextColour(frame, QColor(255, 255, 0));
     frame->setGeometry(Twips::rect(this, 600, 600, 2175, 735));
-    m_date = label(frame, "Label8", QStringLiteral("Label8"), Twips::font(kai, 12), QColor(255, 0, 0));
+    m_date = label(frame, "Label8", QStringLiteral("Label8"), DesignFonts::font(kai, 12), QColor(255, 0, 0));
     m_date->setGeometry(Twips::rect(this, 240, 360, 1695, 255));
 
-    auto *title = label(client, "Label1", QStringLiteral("信道设置系统"), Twips::font(kai, 26.25),
+    auto *title = label(client, "Label1", QStringLiteral("信道设置系统"), DesignFonts::font(kai, 26.25),
                         QColor(0, 0, 255));
     title->setGeometry(Twips::rect(this, 4200, 720, 3735, 855));
-    auto *model = label(client, "Label3", QStringLiteral("(QT_7020)"), Twips::font(song, 15.75),
+    auto *model = label(client, "Label3", QStringLiteral("(QT_7020)"), DesignFonts::font(song, 15.75),
                         QColor(0, 0, 255));
     model->setGeometry(Twips::rect(this, 5160, 1440, 1695, 375));
     model->raise();   // in front where it overlaps the title, so it stays readable
-    m_status = label(client, "Label2", QStringLiteral(" "), Twips::font(kai, 15.75), QColor(0, 0, 255));
+    m_status = label(client, "Label2", QStringLiteral(" "), DesignFonts::font(kai, 15.75), QColor(0, 0, 255));
     m_status->setGeometry(Twips::rect(this, 8040, 720, 3615, 375));
 
     m_progress = new QProgressBar(client);
@@ -185,7 +185,7 @@ void MainWindow::load(const QDate &today)
     m_send->setEnabled(true);
 
     if (!m_port->setPortNumber(1) || !m_port->open())
-        showSystemMessage(this, withCause(port1InUse, *m_port));
+        showSystemMessage(this, m_port->withCause(port1InUse));
 }
 
 void MainWindow::startTransfer()
@@ -216,7 +216,7 @@ void MainWindow::portFailed(const QString &cause)
 
 // True when the window may close: every edit is in the file, or the operator
 // chose to drop those the file refuses.
-bool MainWindow::keepUnsavedEdits()
+bool MainWindow::maybeClose()
 {
     m_grid->commitPendingEdit();
     while (m_channels->unsavedCount() > 0 && !m_channels->saveUnsaved()) {
@@ -224,7 +224,7 @@ bool MainWindow::keepUnsavedEdits()
                 this,
                 QStringLiteral("有 %1 处修改未能保存到 %2：%3\n\n重试保存，还是放弃这些修改？")
                         .arg(m_channels->unsavedCount())
-                        .arg(ChannelDatabase::defaultFileName, m_channels->saveError()),
+                        .arg(m_channels->fileName(), m_channels->saveError()),
                 QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Retry);
         if (answer == QMessageBox::Discard)
             return true;
@@ -236,11 +236,11 @@ bool MainWindow::keepUnsavedEdits()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!keepUnsavedEdits()) {
+    if (!maybeClose()) {
         event->ignore();
         return;
     }
-    m_transfer->timer()->stop();   // no frame after the window is gone
+    m_transfer->stop();   // no frame after the window is gone
     if (m_dialog)
         m_dialog->close();
     event->accept();
@@ -251,7 +251,8 @@ PortDialog *MainWindow::portDialog() const
     return m_dialog.data();
 }
 
-bool MainWindow::transferIdle()
+// True when the table may be replaced now; otherwise says why not.
+bool MainWindow::idleOrSayWhy()
 {
     if (m_transfer->isRunning())
         showSystemMessage(this, QStringLiteral("正在传送数据，请在传送结束后再操作。"));
@@ -268,63 +269,41 @@ void MainWindow::exportTable()
     if (file.isEmpty())
         return;
     m_grid->commitPendingEdit();
-    QString report, error;
-    const auto format = filter == ours ? ChannelExchange::OurCsv : ChannelExchange::ChirpCsv;
-    if (ChannelExchange::exportTo(*m_channels, file, format, &report, &error))
-        showSystemMessage(this, report);
-    else
-        showSystemMessage(this, QStringLiteral("导出失败：%1").arg(error));
+    const auto format = filter == ours ? ChannelExchange::Format::Ours : ChannelExchange::Format::Chirp;
+    showSystemMessage(this, ChannelExchange::exportTo(*m_channels, file, format).message);
 }
 
 void MainWindow::importTable()
 {
-    if (!transferIdle())
+    if (!idleOrSayWhy())
         return;
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("导入信道表"), QString(),
                                                       QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
     if (file.isEmpty())
         return;
-    ImportedRows rows;
-    QString error;
-    if (!ChannelExchange::read(file, &rows, &error)) {
-        showSystemMessage(this, QStringLiteral("导入失败，信道表没有改动：\n%1").arg(error));
+    const ChannelExchange::Import import = ChannelExchange::read(file);
+    if (!import.ok) {
+        showSystemMessage(this, import.message);
         return;
     }
     m_grid->commitPendingEdit();
-    const QString question = ChannelExchange::summary(rows)
-            + QStringLiteral("\n\n用这些行替换信道表现有的全部 %1 行吗？原文件会先复制为 %2.bak。")
-                      .arg(m_channels->allRows().size())
-                      .arg(QFileInfo(m_databasePath).fileName());
+    const QString question = ChannelExchange::question(*m_channels, import);
     if (askSystemQuestion(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
-    QString backup;
-    if (!m_channels->replaceAll(rows.rows, &backup)) {
-        showSystemMessage(this, QStringLiteral("导入失败，信道表没有改动：%1").arg(m_channels->errorString()));
-        return;
-    }
-    m_cursor->moveFirst();
-    showSystemMessage(this, QStringLiteral("已导入 %1 行。原文件已复制为 %2。")
-                                    .arg(rows.rows.size()).arg(QFileInfo(backup).fileName()));
+    const ChannelExchange::Outcome outcome = ChannelExchange::apply(*m_channels, import);
+    if (outcome.ok)
+        m_cursor->moveFirst();
+    showSystemMessage(this, outcome.message);
 }
 
 void MainWindow::convertFile()
 {
-    if (!transferIdle())
+    if (!idleOrSayWhy())
         return;
-    if (!isJet(m_channels->kind())) {
-        showSystemMessage(this, QStringLiteral("%1 不是旧格式（Access）的信道文件，不需要转换。")
-                                        .arg(QFileInfo(m_databasePath).fileName()));
-        return;
+    const ChannelExchange::Outcome outcome = ChannelExchange::convert(m_databasePath);
+    if (outcome.ok) {
+        openDatabase();
+        m_cursor->moveFirst();
     }
-    QString backup;
-    QString error;
-    if (!JetConversion::convert(m_databasePath, &backup, &error)) {
-        showSystemMessage(this, QStringLiteral("转换失败，%1 没有任何改动：%2")
-                                        .arg(QFileInfo(m_databasePath).fileName(), error));
-        return;
-    }
-    openDatabase();
-    m_cursor->moveFirst();
-    showSystemMessage(this, QStringLiteral("已转换为新格式，现在可以修改。\n原文件已改名为 %1，内容未作改动。")
-                                    .arg(QFileInfo(backup).fileName()));
+    showSystemMessage(this, outcome.message);
 }

@@ -23,9 +23,8 @@ class MainWindow : public QMainWindow
 public:
     static const QString port1InUse;   // the start-up warning about COM1
 
-    // Takes ownership of `port`; `databasePath` is char4.mdb in the working folder
-    // unless a test names another.
-    MainWindow(SerialLink *port, const QString &databasePath);
+    // `databasePath` is char4.mdb in the working folder unless --db names another.
+    MainWindow(std::unique_ptr<SerialLink> port, const QString &databasePath);
     ~MainWindow() override;
 
     // Start-up: show the window, date line, first row, transfer item, COM1.
@@ -49,8 +48,8 @@ private:
     void convertFile();
     void exportTable();
     void importTable();
-    bool transferIdle();
-    bool keepUnsavedEdits();
+    bool idleOrSayWhy();
+    bool maybeClose();
 
     QString m_databasePath;
     std::unique_ptr<SerialLink> m_port;

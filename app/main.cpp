@@ -1,7 +1,7 @@
-#include "app/CommandLine.h"
-#include "app/Fonts.h"
-#include "app/MainWindow.h"
-#include "serial/QtSerialLink.h"
+#include "CommandLine.h"
+#include "DesignFonts.h"
+#include "MainWindow.h"
+#include "QtSerialLink.h"
 
 #include <QApplication>
 
@@ -10,10 +10,10 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    CommandLine commandLine(arguments);
+    const CommandLine commandLine(arguments);
     if (commandLine.finished())
         return commandLine.exitCode();
-    if (commandLine.hasAction()) {
+    if (commandLine.command() != CommandLine::None) {
         QCoreApplication app(argc, argv);
         return commandLine.run();
     }
@@ -21,8 +21,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qt7020"));
     QApplication::setApplicationVersion(QStringLiteral(QT7020_VERSION));
-    Fonts::installSubstitutes();
-    auto *window = new MainWindow(new QtSerialLink, commandLine.database());
+    DesignFonts::installSubstitutes();
+    auto *window = new MainWindow(std::make_unique<QtSerialLink>(), commandLine.database());
     window->load();
     return app.exec();
 }

@@ -5,8 +5,8 @@
 // followed by 8 bytes is a double, 'i' and 8 bytes a 64-bit integer, 'n' a
 // null; anything else is a text.
 
-#include "transfer/ChannelFrame.h"
-#include "transfer/NumericReading.h"
+#include "ChannelFrame.h"
+#include "NumericReading.h"
 
 #include <QByteArray>
 #include <QList>

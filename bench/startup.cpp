@@ -8,8 +8,8 @@
 // Uses $DISPLAY, or starts Xvfb :97 when there is none.
 // Targets: sample <= 1.3 x bare; 100 000 rows <= 1.5 x sample.
 
-#include "channels/ChannelCsv.h"
-#include "channels/ChannelDatabase.h"
+#include "ChannelCsv.h"
+#include "ChannelDatabase.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,11 +6,11 @@
 // Targets: worst deviation <= 5 ms on an idle machine, reset at 6500 +- 20 ms,
 // 816 bytes.
 
-#include "channels/ChannelCsv.h"
-#include "channels/ChannelCursor.h"
-#include "channels/ChannelModel.h"
-#include "serial/QtSerialLink.h"
-#include "transfer/TransferSequence.h"
+#include "ChannelCsv.h"
+#include "ChannelCursor.h"
+#include "ChannelModel.h"
+#include "QtSerialLink.h"
+#include "TransferSequence.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

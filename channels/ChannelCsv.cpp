@@ -1,18 +1,15 @@
-#include "channels/ChannelCsv.h"
+#include "ChannelCsv.h"
 
-#include "channels/ChannelRow.h"
-#include "channels/Csv.h"
-#include "channels/FieldValue.h"
+#include "ChannelRow.h"
+#include "Csv.h"
+#include "FieldValue.h"
 
 #include <QLocale>
 #include <cmath>
 
-static const int remarkColumn = 4;
-
 QStringList ChannelCsv::header()
 {
-    return { QStringLiteral("记录编号"), QStringLiteral("信道号"), QStringLiteral("接收频率"),
-             QStringLiteral("发送频率"), QStringLiteral("备注") };
+    return ChannelFields::names();
 }
 
 static QString csvValue(const QVariant &value)
@@ -71,7 +68,7 @@ bool ChannelCsv::read(const QByteArray &bytes, ImportedRows *out, QString *error
                 row << text;
             } else if (text.trimmed().isEmpty()) {
                 row << QVariant();
-            } else if (c == remarkColumn) {
+            } else if (c == ChannelFields::Remark) {
                 row << text;
             } else {
                 const QVariant number = FieldValue::fromInput(c, text);

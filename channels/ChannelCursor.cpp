@@ -1,4 +1,4 @@
-#include "channels/ChannelCursor.h"
+#include "ChannelCursor.h"
 
 ChannelCursor::ChannelCursor(ChannelModel *model, QObject *parent)
     : QItemSelectionModel(model, parent)

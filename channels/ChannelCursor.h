@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/ChannelModel.h"
+#include "ChannelModel.h"
 
 #include <QItemSelectionModel>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "channels/ChannelDatabase.h"
+#include "ChannelDatabase.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>
@@ -13,6 +13,7 @@ const QString ChannelDatabase::defaultFileName = QStringLiteral("char4.mdb");
 const QString ChannelDatabase::tableName = QStringLiteral("信道表");
 
 static QAtomicInt connectionCount;
+static const QString notOpen = QStringLiteral("数据库未打开");
 
 // Our null is an invalid QVariant; a text, even an empty one, stays a text
 // (QSQLITE would store a null QString as NULL).
@@ -23,6 +24,18 @@ static QVariant bindable(const QVariant &value)
     if (value.typeId() == QMetaType::QString && value.toString().isNull())
         return QStringLiteral("");
     return value;
+}
+
+// Runs the prepared INSERT once per row, `width` values each; stops at the first failure.
+static bool insertRows(QSqlQuery &insert, const QVector<QVariantList> &rows, int width)
+{
+    for (const QVariantList &row : rows) {
+        for (int i = 0; i < width; ++i)
+            insert.addBindValue(bindable(row.value(i)));
+        if (!insert.exec())
+            return false;
+    }
+    return true;
 }
 
 ChannelDatabase::ChannelDatabase()
@@ -92,7 +105,7 @@ bool ChannelDatabase::rowsAfter(qint64 afterKey, int limit, QVector<ChannelRow> 
 {
     rows->clear();
     if (!m_open)
-        return fail(QStringLiteral("数据库未打开"));
+        return fail(notOpen);
     QStringList columns;
     for (int i = 0; i < ChannelRow::fieldCount; ++i)
         columns << column(i);
@@ -120,7 +133,7 @@ bool ChannelDatabase::rowsAfter(qint64 afterKey, int limit, QVector<ChannelRow> 
 bool ChannelDatabase::update(qint64 key, int position, const QVariant &value)
 {
     if (!m_open)
-        return fail(QStringLiteral("数据库未打开"));
+        return fail(notOpen);
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.prepare(QStringLiteral("UPDATE \"%1\" SET %2 = ? WHERE rowid = ?")
                           .arg(tableName, column(position)));
@@ -136,7 +149,7 @@ bool ChannelDatabase::update(qint64 key, int position, const QVariant &value)
 bool ChannelDatabase::replaceAll(const QVector<QVariantList> &rows)
 {
     if (!m_open)
-        return fail(QStringLiteral("数据库未打开"));
+        return fail(notOpen);
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QStringList columns;
     for (int i = 0; i < ChannelRow::fieldCount; ++i)
@@ -144,15 +157,10 @@ bool ChannelDatabase::replaceAll(const QVector<QVariantList> &rows)
     if (!db.transaction())
         return fail(db.lastError().databaseText());
     QSqlQuery query(db);
-    bool ok = query.exec(QStringLiteral("DELETE FROM \"%1\"").arg(tableName))
+    const bool ok = query.exec(QStringLiteral("DELETE FROM \"%1\"").arg(tableName))
             && query.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (?,?,?,?,?)")
-                                     .arg(tableName, columns.join(u',')));
-    for (int r = 0; ok && r < rows.size(); ++r) {
-        for (int i = 0; i < ChannelRow::fieldCount; ++i) {
-            query.addBindValue(bindable(rows.at(r).value(i)));
-        }
-        ok = query.exec();
-    }
+                                     .arg(tableName, columns.join(u',')))
+            && insertRows(query, rows, ChannelRow::fieldCount);
     if (ok && db.commit())
         return true;
     const QString cause = query.lastError().databaseText().isEmpty() ? db.lastError().databaseText()
@@ -178,14 +186,9 @@ bool ChannelDatabase::create(const QString &path, const QStringList &fields,
         }
         ok = db.open() && db.transaction()
                 && query.exec(QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(tableName, columns.join(u',')))
-                && query.prepare(QStringLiteral("INSERT INTO \"%1\" VALUES (%2)").arg(tableName, marks.join(u',')));
-        for (int r = 0; ok && r < rows.size(); ++r) {
-            for (int i = 0; i < fields.size(); ++i) {
-                query.addBindValue(bindable(rows.at(r).value(i)));
-            }
-            ok = query.exec();
-        }
-        ok = ok && db.commit();
+                && query.prepare(QStringLiteral("INSERT INTO \"%1\" VALUES (%2)").arg(tableName, marks.join(u',')))
+                && insertRows(query, rows, int(fields.size()))
+                && db.commit();
         if (!ok) {
             const QSqlError cause = query.lastError().isValid() ? query.lastError() : db.lastError();
             if (error)

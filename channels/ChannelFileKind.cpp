@@ -1,4 +1,4 @@
-#include "channels/ChannelFileKind.h"
+#include "ChannelFileKind.h"
 
 #include <QFile>
 #include <QFileInfo>

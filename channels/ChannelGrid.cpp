@@ -1,7 +1,10 @@
-#include "channels/ChannelGrid.h"
+#include "ChannelGrid.h"
 
-#include "app/Twips.h"
-#include "channels/ChannelCursor.h"
+#include "DesignColours.h"
+#include "DesignFonts.h"
+#include "Twips.h"
+#include "CellEditorDelegate.h"
+#include "ChannelCursor.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -12,12 +15,13 @@ ChannelGrid::ChannelGrid(QWidget *parent)
     : QTableView(parent)
 {
     setObjectName(QStringLiteral("DataGrid1"));
+    setItemDelegate(new CellEditorDelegate(this));
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed | SelectedClicked);
     setWordWrap(false);
-    setFont(Twips::font(QStringLiteral("楷体_GB2312"), 15.75));
-    horizontalHeader()->setFont(Twips::font(QStringLiteral("楷体_GB2312"), 12));
+    setFont(DesignFonts::font(QStringLiteral("楷体_GB2312"), 15.75));
+    horizontalHeader()->setFont(DesignFonts::font(QStringLiteral("楷体_GB2312"), 12));
     horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);

@@ -1,7 +1,8 @@
-#include "channels/ChannelModel.h"
+#include "ChannelModel.h"
 
-#include "channels/FieldValue.h"
-#include "channels/JetTable.h"
+#include "BackupName.h"
+#include "FieldValue.h"
+#include "JetTable.h"
 
 #include <QBrush>
 #include <QFile>
@@ -86,6 +87,11 @@ void ChannelModel::openJet(const QString &jetTable)
     m_readOnly = true;
 }
 
+QString ChannelModel::fileName() const
+{
+    return QFileInfo(m_path).fileName();
+}
+
 int ChannelModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_rows.size();
@@ -148,7 +154,7 @@ QVariant ChannelModel::data(const QModelIndex &index, int role) const
     if (!problem.isEmpty())
         notes << problem;
     if (unsaved)
-        notes << QStringLiteral("此修改尚未保存到 %1").arg(ChannelDatabase::defaultFileName);
+        notes << QStringLiteral("此修改尚未保存到 %1").arg(fileName());
     return notes.isEmpty() ? QVariant() : QVariant(notes.join(u'\n'));
 }
 
@@ -163,11 +169,8 @@ QVariant ChannelModel::headerData(int section, Qt::Orientation orientation, int 
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)
         return section + 1;
-    static const char16_t *captions[] = {
-        u"记录编号", u"信道号", u"接收频率  (MHz)", u"发送频率  (MHz)", u"备注",
-    };
-    return section >= 0 && section < ChannelRow::fieldCount ? QString::fromUtf16(captions[section])
-                                                            : QVariant();
+    const QString caption = ChannelFields::caption(section);
+    return caption.isNull() ? QVariant() : QVariant(caption);
 }
 
 Qt::ItemFlags ChannelModel::flags(const QModelIndex &index) const
@@ -198,7 +201,7 @@ bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int 
         emit saveFailed(QStringLiteral("第 %1 行“%2”的修改未能保存到 %3：%4")
                                 .arg(row + 1)
                                 .arg(headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
-                                     ChannelDatabase::defaultFileName, m_db.errorString()));
+                                     fileName(), m_db.errorString()));
     // One field can change the verdict on the whole row.
     emit dataChanged(this->index(row, 0), this->index(row, ChannelRow::fieldCount - 1));
     emit headerDataChanged(Qt::Vertical, row, row);
@@ -244,9 +247,7 @@ bool ChannelModel::replaceAll(const QVector<QVariantList> &rows, QString *backup
                              : QStringLiteral("数据库未打开");
         return false;
     }
-    QString copy = m_path + QStringLiteral(".bak");
-    for (int n = 2; QFileInfo::exists(copy); ++n)
-        copy = m_path + QStringLiteral(".bak.%1").arg(n);
+    const QString copy = BackupName::beforeImport(m_path);
     if (!QFile::copy(m_path, copy)) {
         m_error = QStringLiteral("不能复制为 %1").arg(QFileInfo(copy).fileName());
         return false;

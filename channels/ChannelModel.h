@@ -1,8 +1,8 @@
 #pragma once
 
-#include "channels/ChannelDatabase.h"
-#include "channels/ChannelFileKind.h"
-#include "channels/RowVerdict.h"
+#include "ChannelDatabase.h"
+#include "ChannelFileKind.h"
+#include "RowVerdict.h"
 
 #include <QAbstractTableModel>
 #include <QSet>
@@ -32,6 +32,8 @@ public:
     bool isReadOnly() const { return m_readOnly; }
     ChannelFileKind kind() const { return m_kind; }
     QString path() const { return m_path; }
+    // The file's name alone, as messages name it ("char4.mdb", "plan.mdb").
+    QString fileName() const;
     QString errorString() const { return m_error; }
     // Set when rows could not be read past some point: the table shown is short.
     QString readError() const { return m_readError; }

@@ -1,7 +1,8 @@
-#include "channels/ChirpCsv.h"
+#include "ChirpCsv.h"
 
-#include "channels/Csv.h"
-#include "channels/FieldValue.h"
+#include "ChannelFields.h"
+#include "Csv.h"
+#include "FieldValue.h"
 
 #include <QHash>
 #include <QLocale>
@@ -39,9 +40,9 @@ QByteArray ChirpCsv::write(const QVector<QVariantList> &rows, QStringList *skipp
     QString text = Csv::line(header());
     for (int r = 0; r < rows.size(); ++r) {
         const QVariantList &row = rows.at(r);
-        const auto channel = number(row.value(1));
-        const auto rx = number(row.value(2));
-        const auto tx = number(row.value(3));
+        const auto channel = number(row.value(ChannelFields::Channel));
+        const auto rx = number(row.value(ChannelFields::Receive));
+        const auto tx = number(row.value(ChannelFields::Transmit));
         if (!channel || *channel < 1) {
             *skipped << QStringLiteral("第 %1 行：没有信道号").arg(r + 1);
             continue;
@@ -64,7 +65,7 @@ QByteArray ChirpCsv::write(const QVector<QVariantList> &rows, QStringList *skipp
                 offset = std::abs(difference);
             }
         }
-        const QString comment = FieldValue::fieldText(row.value(4));
+        const QString comment = FieldValue::fieldText(row.value(ChannelFields::Remark));
         text += Csv::line({ QString::number(qRound64(*channel)), QString(), mhz(*rx), duplex, mhz(offset),
                             QString(), "88.5", "88.5", "023", "NN", "023", "Tone->Tone", "FM", "5.00",
                             QString(), QString(), Csv::field(comment), QString(), QString(), QString(),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/ImportedRows.h"
+#include "ImportedRows.h"
 
 #include <QByteArray>
 

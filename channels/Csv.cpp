@@ -1,4 +1,4 @@
-#include "channels/Csv.h"
+#include "Csv.h"
 
 #include <QStringDecoder>
 

@@ -1,11 +1,11 @@
-#include "channels/FieldValue.h"
+#include "FieldValue.h"
+
+#include "ChannelFields.h"
 
 #include <QLocale>
 #include <cmath>
 
 namespace FieldValue {
-
-static const int remarkPosition = 4;
 
 QString fieldText(const QVariant &value)
 {
@@ -27,7 +27,7 @@ QVariant fromInput(int position, const QString &typed)
     const QString text = typed.trimmed();
     if (text.isEmpty())
         return QVariant();
-    if (position == remarkPosition)
+    if (position == ChannelFields::Remark)
         return typed;
     bool ok = false;
     const qlonglong whole = text.toLongLong(&ok);

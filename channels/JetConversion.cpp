@@ -1,23 +1,13 @@
-#include "channels/JetConversion.h"
+#include "JetConversion.h"
 
-#include "channels/ChannelFileKind.h"
-#include "channels/JetTable.h"
+#include "BackupName.h"
+#include "ChannelFileKind.h"
+#include "JetTable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
-
-QString JetConversion::backupName(const QString &path)
-{
-    const QFileInfo info(path);
-    const QDir dir = info.dir();
-    const QString base = info.completeBaseName();
-    QString name = dir.filePath(base + QStringLiteral(".jet.mdb"));
-    for (int n = 2; QFileInfo::exists(name); ++n)
-        name = dir.filePath(QStringLiteral("%1.jet.%2.mdb").arg(base).arg(n));
-    return name;
-}
 
 bool JetConversion::convert(const QString &path, QString *backup, QString *error, const QString &table)
 {
@@ -42,7 +32,7 @@ bool JetConversion::convert(const QString &path, QString *backup, QString *error
     if (!ChannelDatabase::create(fresh.fileName(), jet.fieldNames(), jet.rows(), &cause))
         return fail(QStringLiteral("写入新文件失败：%1").arg(cause));
 
-    const QString old = backupName(path);
+    const QString old = BackupName::accessOriginal(path);
     if (!QFile::rename(path, old))
         return fail(QStringLiteral("不能把原文件改名为 %1").arg(QFileInfo(old).fileName()));
     if (!fresh.rename(path)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/ChannelDatabase.h"
+#include "ChannelDatabase.h"
 
 #include <QString>
 
@@ -15,6 +15,4 @@ public:
     // On success `backup` is the Access file's new path.
     static bool convert(const QString &path, QString *backup, QString *error,
                         const QString &table = ChannelDatabase::tableName);
-
-    static QString backupName(const QString &path);
 };

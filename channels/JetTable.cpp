@@ -1,4 +1,4 @@
-#include "channels/JetTable.h"
+#include "JetTable.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/ChannelRow.h"
+#include "ChannelRow.h"
 
 #include <QString>
 #include <array>

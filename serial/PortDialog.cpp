@@ -1,8 +1,10 @@
-#include "serial/PortDialog.h"
+#include "PortDialog.h"
 
-#include "app/SystemMessage.h"
-#include "app/Twips.h"
-#include "serial/SerialLink.h"
+#include "SystemMessage.h"
+#include "DesignColours.h"
+#include "DesignFonts.h"
+#include "Twips.h"
+#include "SerialLink.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,12 +37,12 @@ PortDialog::PortDialog(SerialLink *port)
     m_ok->setObjectName(QStringLiteral("OKButton"));
     m_cancel->setObjectName(QStringLiteral("CancelButton"));
 
-    const QFont kai = Twips::font(QStringLiteral("楷体_GB2312"), 15.75);
+    const QFont kai = DesignFonts::font(QStringLiteral("楷体_GB2312"), 15.75);
     m_label->setFont(kai);
-    Twips::setTextColour(m_label, QColor(0, 0, 255));
+    DesignColours::setTextColour(m_label, QColor(0, 0, 255));
     for (QRadioButton *option : { m_option1, m_option2 }) {
         option->setFont(kai);
-        Twips::setTextColour(option, QColor(255, 0, 0));
+        DesignColours::setTextColour(option, QColor(255, 0, 0));
     }
     m_label->setGeometry(Twips::rect(this, 240, 240, 2295, 375));
     m_option1->setGeometry(Twips::rect(this, 720, 735, 1695, 405));
@@ -99,7 +101,7 @@ void PortDialog::switchTo(int number, const QString &busyText)
         // Confirming the current port opens it if an earlier opening failed;
         // an open port is left alone.
         if (!m_port->isOpen() && !m_port->open()) {
-            showSystemMessage(this, withCause(busyText, *m_port));
+            showSystemMessage(this, m_port->withCause(busyText));
             return;
         }
         QDialog::accept();
@@ -107,7 +109,7 @@ void PortDialog::switchTo(int number, const QString &busyText)
     }
     m_port->close();
     if (!m_port->setPortNumber(number) || !m_port->open()) {
-        showSystemMessage(this, withCause(busyText, *m_port));
+        showSystemMessage(this, m_port->withCause(busyText));
         return;
     }
     QDialog::accept();

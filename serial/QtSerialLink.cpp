@@ -1,4 +1,4 @@
-#include "serial/QtSerialLink.h"
+#include "QtSerialLink.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -49,6 +49,18 @@ QString QtSerialLink::deviceFor(int number)
     return QStringLiteral("/dev/ttyS%1").arg(number - 1);
 }
 
+void QtSerialLink::setDevice(int number, const QString &device)
+{
+    if (number == 1 || number == 2)
+        m_devices[number - 1] = device;
+}
+
+QString QtSerialLink::deviceName() const
+{
+    const QString chosen = m_devices[m_number - 1];
+    return chosen.isEmpty() ? deviceFor(m_number) : chosen;
+}
+
 bool QtSerialLink::setPortNumber(int number)
 {
     if (m_port) {
@@ -89,7 +101,7 @@ bool QtSerialLink::open()
 {
     if (m_port)
         return true;
-    const QString device = deviceFor(m_number);
+    const QString device = deviceName();
     closeDrainingNow(device);
 
     auto *port = new QSerialPort(device, this);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/SerialLink.h"
+#include "SerialLink.h"
 
 #include <QList>
 #include <QPointer>
@@ -17,7 +17,10 @@ public:
     explicit QtSerialLink(QObject *parent = nullptr);
     ~QtSerialLink() override;
 
+    // The device of port `number` from the environment, or the on-board port.
     static QString deviceFor(int number);
+    // Puts port `number` on `device` for this link alone (the command line's --send).
+    void setDevice(int number, const QString &device);
 
     int portNumber() const override { return m_number; }
     bool setPortNumber(int number) override;
@@ -27,7 +30,7 @@ public:
     bool write(const QByteArray &text) override;
     QString errorString() const override { return m_error; }
     QString openFailureCause() const override { return m_cause; }
-    QString deviceName() const override { return deviceFor(m_number); }
+    QString deviceName() const override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -35,6 +38,7 @@ private:
     void closeDrainingNow(const QString &device);
 
     int m_number = 1;
+    QString m_devices[2];
     QSerialPort *m_port = nullptr;
     QList<QPointer<QSerialPort>> m_draining;
     QString m_error;

@@ -33,6 +33,14 @@ public:
     // The device behind the current port number, for messages ("/dev/ttyS0").
     virtual QString deviceName() const = 0;
 
+    // A port message with, where known, the cause of the last failed open()
+    // on a line of its own.
+    QString withCause(const QString &text) const
+    {
+        const QString cause = openFailureCause();
+        return cause.isEmpty() ? text : text + u'\n' + cause;
+    }
+
 signals:
     // The open device failed (unplugged, hung up); the port is already closed.
     void failed(const QString &cause);

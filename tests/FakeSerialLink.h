@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/SerialLink.h"
+#include "SerialLink.h"
 
 #include <QSet>
 #include <QStringList>

@@ -1,5 +1,5 @@
-#include "transfer/ChannelFrame.h"
-#include "transfer/NumericReading.h"
+#include "ChannelFrame.h"
+#include "NumericReading.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #include "TestDatabase.h"
 
-#include "channels/ChannelCursor.h"
-#include "channels/ChannelModel.h"
+#include "ChannelCursor.h"
+#include "ChannelModel.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,12 +1,12 @@
 #include "Pty.h"
 #include "TestDatabase.h"
 
-#include "app/ChannelExchange.h"
-#include "channels/ChannelCsv.h"
-#include "channels/ChannelModel.h"
-#include "channels/ChirpCsv.h"
-#include "transfer/ChannelFrame.h"
-#include "transfer/RowCheck.h"
+#include "ChannelExchange.h"
+#include "ChannelCsv.h"
+#include "ChannelModel.h"
+#include "ChirpCsv.h"
+#include "ChannelFrame.h"
+#include "RowCheck.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -172,10 +172,9 @@ void TestExchange::badFilesAreNamedAndChangeNothing()
     QVERIFY(out.open(QIODevice::WriteOnly));
     out.write(bytes);
     out.close();
-    ImportedRows rows;
-    QString error;
-    QVERIFY(!ChannelExchange::read(csv, &rows, &error));
-    QVERIFY2(error.contains(message), qPrintable(error));
+    const ChannelExchange::Import import = ChannelExchange::read(csv);
+    QVERIFY(!import.ok);
+    QVERIFY2(import.message.contains(message), qPrintable(import.message));
 
     const QByteArray before = fileDigest(file.path());
     QByteArray output;

@@ -3,14 +3,14 @@
 #include "Pty.h"
 #include "TestDatabase.h"
 
-#include "app/MainWindow.h"
-#include "channels/ChannelCursor.h"
-#include "channels/ChannelModel.h"
-#include "serial/PortDialog.h"
-#include "serial/QtSerialLink.h"
-#include "transfer/ChannelFrame.h"
-#include "transfer/RowCheck.h"
-#include "transfer/TransferSequence.h"
+#include "MainWindow.h"
+#include "ChannelCursor.h"
+#include "ChannelModel.h"
+#include "PortDialog.h"
+#include "QtSerialLink.h"
+#include "ChannelFrame.h"
+#include "RowCheck.h"
+#include "TransferSequence.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -36,7 +36,7 @@ void TestFaults::deviceVanishesMidTransfer()
     qputenv("QT7020_COM2", com2.device().toLocal8Bit());
     TestDatabase file(TestDatabase::numberedRows(60));
     auto *link = new QtSerialLink;
-    MainWindow window(link, file.path());
+    MainWindow window(std::unique_ptr<SerialLink>(link), file.path());
     MessageBoxes boxes;
     window.load();
     QVERIFY(link->isOpen());
@@ -115,7 +115,7 @@ void TestFaults::damagedChannelFileAtStartUp()
     const QStringList filesBefore = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 
     auto *port = new FakeSerialLink;
-    MainWindow window(port, path);
+    MainWindow window(std::unique_ptr<SerialLink>(port), path);
     MessageBoxes boxes;
     window.load();
     QCOMPARE(boxes.seen.size(), 1);

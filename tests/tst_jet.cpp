@@ -1,11 +1,11 @@
 #include "TestDatabase.h"
 
-#include "channels/ChannelFileKind.h"
-#include "channels/ChannelModel.h"
-#include "channels/FieldValue.h"
-#include "channels/JetConversion.h"
-#include "channels/JetTable.h"
-#include "transfer/ChannelFrame.h"
+#include "ChannelFileKind.h"
+#include "ChannelModel.h"
+#include "FieldValue.h"
+#include "JetConversion.h"
+#include "JetTable.h"
+#include "ChannelFrame.h"
 
 #include <QtEndian>
 #include <QtTest>

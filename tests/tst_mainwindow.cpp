@@ -2,12 +2,12 @@
 #include "MessageBoxes.h"
 #include "TestDatabase.h"
 
-#include "app/MainWindow.h"
-#include "app/Twips.h"
-#include "channels/ChannelCursor.h"
-#include "channels/ChannelFileKind.h"
-#include "channels/ChannelGrid.h"
-#include "transfer/TransferSequence.h"
+#include "MainWindow.h"
+#include "Twips.h"
+#include "ChannelCursor.h"
+#include "ChannelFileKind.h"
+#include "ChannelGrid.h"
+#include "TransferSequence.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -45,7 +45,7 @@ void TestMainWindow::designAndMenu()
     QCOMPARE(Twips::toPixels(7860, 96), 524);
     QCOMPARE(Twips::toPixels(11880, 120), 990);
     TestDatabase file(TestDatabase::numberedRows(3));
-    MainWindow window(new FakeSerialLink, file.path());
+    MainWindow window(std::unique_ptr<SerialLink>(new FakeSerialLink), file.path());
     const int dpi = window.logicalDpiX();
     QCOMPARE(window.centralWidget()->size(), QSize(Twips::toPixels(11880, dpi), Twips::toPixels(7860, dpi)));
     auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
@@ -73,7 +73,7 @@ void TestMainWindow::loadOrderAndTheCom1Warning()
         auto *port = new FakeSerialLink;
         if (busy)
             port->busy = { 1 };
-        MainWindow window(port, file.path());
+        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
         MessageBoxes boxes;
         boxes.probe = [&window] { return window.isVisible(); };
         window.load(busy ? QDate(2010, 1, 5) : QDate(2004, 6, 8));
@@ -103,7 +103,7 @@ void TestMainWindow::transferRunsFromTheMenu()
 {
     TestDatabase file(TestDatabase::numberedRows(60));
     auto *port = new FakeSerialLink;
-    MainWindow window(port, file.path());
+    MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
     window.load();
     auto *status = window.findChild<QLabel *>(QStringLiteral("Label2"));
     auto *bar = window.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
@@ -123,7 +123,7 @@ void TestMainWindow::exitStopsTheTransferAndKeepsRefusedEdits()
 {
     TestDatabase file(TestDatabase::numberedRows(60));
     auto *port = new FakeSerialLink;
-    QPointer<MainWindow> window = new MainWindow(port, file.path());
+    QPointer<MainWindow> window = new MainWindow(std::unique_ptr<SerialLink>(port), file.path());
     window->load();
     auto *grid = window->findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
     MessageBoxes boxes(QMessageBox::Cancel);
@@ -177,7 +177,7 @@ void TestMainWindow::accessFileIsReadOnlyUntilConverted()
     jet.close();
 
     auto *port = new FakeSerialLink;
-    MainWindow window(port, path);
+    MainWindow window(std::unique_ptr<SerialLink>(port), path);
     MessageBoxes boxes;
     window.load();
     auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));

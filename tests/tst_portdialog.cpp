@@ -3,11 +3,11 @@
 #include "Pty.h"
 #include "TestDatabase.h"
 
-#include "app/MainWindow.h"
-#include "serial/PortDialog.h"
-#include "serial/QtSerialLink.h"
-#include "transfer/ChannelFrame.h"
-#include "transfer/TransferSequence.h"
+#include "MainWindow.h"
+#include "PortDialog.h"
+#include "QtSerialLink.h"
+#include "ChannelFrame.h"
+#include "TransferSequence.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -57,7 +57,7 @@ struct Rig
 
     TestDatabase file{ TestDatabase::numberedRows(60) };
     FakeSerialLink *port = new FakeSerialLink;
-    QPointer<MainWindow> window = new MainWindow(port, file.path());
+    QPointer<MainWindow> window = new MainWindow(std::unique_ptr<SerialLink>(port), file.path());
     MessageBoxes boxes;
 };
 
@@ -158,7 +158,7 @@ void TestPortDialog::busyCom1ThenTransferOnCom2()
     QVERIFY(otherProgram.open());
 
     TestDatabase file(TestDatabase::numberedRows(60));
-    MainWindow window(new QtSerialLink, file.path());
+    MainWindow window(std::unique_ptr<SerialLink>(new QtSerialLink), file.path());
     MessageBoxes boxes;
     window.load();
     QCOMPARE(boxes.texts(), QStringList(MainWindow::port1InUse));

@@ -1,7 +1,7 @@
 #include "Pty.h"
 
-#include "serial/QtSerialLink.h"
-#include "transfer/ChannelFrame.h"
+#include "QtSerialLink.h"
+#include "ChannelFrame.h"
 
 #include <QSignalSpy>
 

@@ -1,9 +1,9 @@
 #include "FakeSerialLink.h"
 #include "TestDatabase.h"
 
-#include "channels/ChannelCursor.h"
-#include "transfer/ChannelFrame.h"
-#include "transfer/TransferSequence.h"
+#include "ChannelCursor.h"
+#include "ChannelFrame.h"
+#include "TransferSequence.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,7 +1,7 @@
-#include "transfer/ChannelFrame.h"
+#include "ChannelFrame.h"
 
-#include "channels/FieldValue.h"
-#include "transfer/NumericReading.h"
+#include "FieldValue.h"
+#include "NumericReading.h"
 
 #include <QLocale>
 #include <cmath>
@@ -13,12 +13,6 @@ static const QString nullField = QStringLiteral("000000");
 static const double receiveOffset = 214000;   // 21.4 MHz in units of 100 Hz
 static const double lowestValue = 0x100000;  // smallest value with six hex digits
 static const double highestValue = 0xFFFFFF;
-
-QString ChannelFrame::fieldName(int position)
-{
-    static const char16_t *names[] = { u"记录编号", u"信道号", u"接收频率", u"发送频率", u"备注" };
-    return position >= 0 && position < 5 ? QString::fromUtf16(names[position]) : QString();
-}
 
 namespace {
 
@@ -67,10 +61,11 @@ ChannelFrame ChannelFrame::encode(const QVariant &channel, const QVariant &recei
                                   const QVariant &transmit)
 {
     ChannelFrame frame;
+    using namespace ChannelFields;
     auto fail = [&frame](Field field, const QVariant &value, const QString &problem) {
         frame.m_errorField = field;
         frame.m_error = QStringLiteral("%1 %2: %3")
-                            .arg(fieldName(field), problem, FieldValue::fieldText(value));
+                            .arg(name(field), problem, FieldValue::fieldText(value));
         return frame;
     };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channels/ChannelRow.h"
+#include "ChannelRow.h"
 
 #include <QString>
 #include <QVariant>
@@ -17,28 +17,25 @@
 class ChannelFrame
 {
 public:
-    // Field positions in a channel row; the encoder reads 1 to 3.
-    enum Field { NoField = 0, Channel = 1, Receive = 2, Transmit = 3 };
-
     static ChannelFrame encode(const QVariant &channel, const QVariant &receive,
                                const QVariant &transmit);
     // The frame of a table row: its fields 1 to 3.
     static ChannelFrame encode(const ChannelRow &row)
     {
-        return encode(row.values[Channel], row.values[Receive], row.values[Transmit]);
+        return encode(row[ChannelFields::Channel], row[ChannelFields::Receive],
+                      row[ChannelFields::Transmit]);
     }
 
     static const QString nullFrame;   // sent for a row without a channel number
 
-    bool isValid() const { return m_errorField == NoField; }
+    bool isValid() const { return !m_text.isEmpty(); }
     QString text() const { return m_text; }            // empty when invalid
-    Field errorField() const { return m_errorField; }
+    // The field that keeps the row from being sent; only when invalid.
+    ChannelFields::Field errorField() const { return m_errorField; }
     QString errorMessage() const { return m_error; }   // "接收频率 超出范围: 99.5"
-
-    static QString fieldName(int position);            // "信道号", "接收频率", …
 
 private:
     QString m_text;
-    Field m_errorField = NoField;
+    ChannelFields::Field m_errorField = ChannelFields::Channel;
     QString m_error;
 };

@@ -1,4 +1,4 @@
-#include "transfer/NumericReading.h"
+#include "NumericReading.h"
 
 #include <clocale>
 #include <cstdlib>

@@ -1,28 +1,28 @@
-#include "transfer/RowCheck.h"
+#include "RowCheck.h"
 
-#include "transfer/ChannelFrame.h"
+#include "ChannelFrame.h"
 
 RowVerdict checkRow(const ChannelRow &row)
 {
-    const QVariant &channel = row.values[ChannelFrame::Channel];
-    const QVariant &receive = row.values[ChannelFrame::Receive];
-    const QVariant &transmit = row.values[ChannelFrame::Transmit];
+    const QVariant &channel = row[ChannelFields::Channel];
+    const QVariant &receive = row[ChannelFields::Receive];
+    const QVariant &transmit = row[ChannelFields::Transmit];
     RowVerdict verdict;
     const ChannelFrame whole = ChannelFrame::encode(row);
     if (whole.isValid()) {
         verdict.frame = whole.text();
         return verdict;
     }
-    if (whole.errorField() == ChannelFrame::Channel) {
-        verdict.problems[ChannelFrame::Channel] = whole.errorMessage();
+    if (whole.errorField() == ChannelFields::Channel) {
+        verdict.problems[ChannelFields::Channel] = whole.errorMessage();
         return verdict;
     }
     // The encoder stops at the first bad frequency; look at each on its own.
     const ChannelFrame rx = ChannelFrame::encode(channel, receive, QVariant());
     const ChannelFrame tx = ChannelFrame::encode(channel, QVariant(), transmit);
     if (!rx.isValid())
-        verdict.problems[ChannelFrame::Receive] = rx.errorMessage();
+        verdict.problems[ChannelFields::Receive] = rx.errorMessage();
     if (!tx.isValid())
-        verdict.problems[ChannelFrame::Transmit] = tx.errorMessage();
+        verdict.problems[ChannelFields::Transmit] = tx.errorMessage();
     return verdict;
 }

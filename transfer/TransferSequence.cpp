@@ -1,9 +1,9 @@
-#include "transfer/TransferSequence.h"
+#include "TransferSequence.h"
 
-#include "channels/ChannelCursor.h"
-#include "channels/FieldValue.h"
-#include "serial/SerialLink.h"
-#include "transfer/ChannelFrame.h"
+#include "ChannelCursor.h"
+#include "FieldValue.h"
+#include "SerialLink.h"
+#include "ChannelFrame.h"
 
 const QString TransferSequence::sendingText = QStringLiteral("正在传送数据,,,,,,,");
 const QString TransferSequence::finishedText = QStringLiteral("数据传送完毕!!!");
@@ -12,7 +12,7 @@ static QString rowProblem(int row, const ChannelRow &values, const ChannelFrame 
 {
     return QStringLiteral("第 %1 行（记录编号 %2）：%3\n数据没有传送。")
             .arg(row + 1)
-            .arg(FieldValue::fieldText(values.values[0]), frame.errorMessage());
+            .arg(FieldValue::fieldText(values[ChannelFields::Record]), frame.errorMessage());
 }
 
 TransferSequence::TransferSequence(ChannelCursor *cursor, SerialLink *port, QObject *parent)
@@ -36,7 +36,7 @@ QString TransferSequence::portName() const
 QString TransferSequence::checkTable(ChannelModel *channels)
 {
     if (!channels->isOpen())
-        return QStringLiteral("信道数据库 %1 未打开，无法传送数据。").arg(ChannelDatabase::defaultFileName);
+        return QStringLiteral("信道数据库 %1 未打开，无法传送数据。").arg(channels->fileName());
     if (!channels->rowAt(0))
         return QStringLiteral("信道表中没有数据，无法传送。");
     for (int row = 0; row < frameCount; ++row) {
@@ -49,7 +49,7 @@ QString TransferSequence::checkTable(ChannelModel *channels)
     }
     if (!channels->readError().isEmpty())
         return QStringLiteral("信道数据库 %1 读取失败：%2\n数据没有传送。")
-                .arg(ChannelDatabase::defaultFileName, channels->readError());
+                .arg(channels->fileName(), channels->readError());
     return QString();
 }
 
@@ -112,6 +112,12 @@ void TransferSequence::abort(const QString &message)
 {
     reset();
     emit stopped(message);
+}
+
+void TransferSequence::stop()
+{
+    if (isRunning())
+        reset();
 }
 
 void TransferSequence::reset()

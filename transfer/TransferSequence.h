@@ -47,12 +47,14 @@ public:
     void tick();
     // Stops at once, back to rest, and reports why.
     void abort(const QString &message);
+    // Stops at once without a word: the window is going away.
+    void stop();
 
     bool isRunning() const { return m_timer.isActive(); }
     int counter() const { return m_counter; }
     int progress() const { return m_progress; }
     QString status() const { return m_status; }
-    QTimer *timer() { return &m_timer; }
+    QTimer *timer() { return &m_timer; }   // Timer1, for tests that tick by hand
 
 signals:
     void statusChanged(const QString &text);

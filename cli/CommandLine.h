@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// qt7020 without a window, for scripts and for loading many radios in a row:
+// What qt7020 was asked to do on its command line. Without a command the
+// window starts (on --db); with one, it runs without a window:
 //   --frames                the frames a transfer would send
 //   --send DEVICE           a transfer to DEVICE, same frames and pacing
 //   --export FILE [--chirp] the table as CSV
@@ -13,28 +14,28 @@
 class CommandLine
 {
 public:
+    enum Command { None, Frames, Send, Export, Import, Convert };
+
     explicit CommandLine(const QStringList &arguments);
 
-    // True when an action was asked for; otherwise the window starts (on --db).
-    bool hasAction() const { return m_action != None; }
-    // Set when the arguments are wrong or only help or the version was asked for.
+    // Set when the arguments are wrong or only help or the version was asked
+    // for: the program ends with exitCode(), having said what it had to say.
     bool finished() const { return m_finished; }
     int exitCode() const { return m_exitCode; }
-    QString database() const { return m_database; }
 
-    // Runs the action inside a QCoreApplication; returns the exit status.
-    int run();
+    Command command() const { return m_command; }
+    QString argument() const { return m_argument; }   // DEVICE or FILE of the command
+    QString database() const { return m_database; }
+    bool chirp() const { return m_chirp; }
+
+    // Runs the command inside a QCoreApplication; returns the exit status.
+    int run() const;
 
 private:
-    enum Action { None, Frames, Send, Export, Import, Convert };
+    void parse(const QStringList &arguments);
+    void stop(int code, const QString &text, bool toError);
 
-    int frames();
-    int send();
-    int exportTable();
-    int importTable();
-    int convert();
-
-    Action m_action = None;
+    Command m_command = None;
     QString m_argument;
     QString m_database;
     bool m_chirp = false;

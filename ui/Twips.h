@@ -1,10 +1,6 @@
 #pragma once
 
-#include <QColor>
-#include <QFont>
-#include <QPalette>
 #include <QRect>
-#include <QString>
 #include <QWidget>
 #include <QtMath>
 
@@ -23,25 +19,6 @@ inline QRect rect(const QWidget *widget, double left, double top, double width, 
 {
     return QRect(toPixels(left, widget), toPixels(top, widget),
                  toPixels(width, widget), toPixels(height, widget));
-}
-
-// The design fonts by name; on Linux Qt's substitution table (see FontNames)
-// turns them into installed CJK faces.
-inline QFont font(const QString &family, double points)
-{
-    QFont f(family);
-    f.setPointSizeF(points);
-    f.setWeight(QFont::Normal);
-    return f;
-}
-
-// A design text colour, for labels and for the captions of buttons alike.
-inline void setTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    widget->setPalette(palette);
 }
 
 } // namespace Twips

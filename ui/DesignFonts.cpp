@@ -1,9 +1,9 @@
-#include "app/Fonts.h"
+#include "DesignFonts.h"
 
 #include <QFont>
 #include <QStringList>
 
-namespace Fonts {
+namespace DesignFonts {
 
 void installSubstitutes()
 {
@@ -18,4 +18,12 @@ void installSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("宋体"), song);
 }
 
-} // namespace Fonts
+QFont font(const QString &family, double points)
+{
+    QFont f(family);
+    f.setPointSizeF(points);
+    f.setWeight(QFont::Normal);
+    return f;
+}
+
+} // namespace DesignFonts

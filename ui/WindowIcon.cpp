@@ -1,4 +1,4 @@
-#include "app/WindowIcon.h"
+#include "WindowIcon.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,5 +1,5 @@
 // Build step: writes the window icon as the PNG that is installed with the program.
-#include "app/WindowIcon.h"
+#include "WindowIcon.h"
 
 int main(int argc, char *argv[])
 {

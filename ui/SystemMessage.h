@@ -32,11 +32,3 @@ inline void showSystemMessage(QWidget *parent, const QString &text)
 {
     askSystemQuestion(parent, text, QMessageBox::Ok);
 }
-
-// A port message with, where known, the cause on a line of its own.
-template <typename Link>
-QString withCause(const QString &text, const Link &port)
-{
-    const QString cause = port.openFailureCause();
-    return cause.isEmpty() ? text : text + u'\n' + cause;
-}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// The grid's cell editor. A line editor holds at most 32767 characters and
+// would cut a longer remark without a word when the cell is left; such a cell
+// is edited in a plain-text editor that holds it whole.
+class CellEditorDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    static constexpr int lineEditLimit = 32767;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+};

@@ -1,0 +1,85 @@
+#include "ChannelExchange.h"
+
+#include "BackupName.h"
+#include "ChannelCsv.h"
+#include "ChannelFileKind.h"
+#include "ChannelModel.h"
+#include "ChirpCsv.h"
+#include "JetConversion.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace ChannelExchange {
+
+static QString nameOf(const QString &path) { return QFileInfo(path).fileName(); }
+
+Outcome exportTo(ChannelModel &model, const QString &file, Format format)
+{
+    if (!model.isOpen())
+        return { false, QStringLiteral("导出失败：信道数据库 %1 未打开").arg(model.fileName()) };
+    const QVector<QVariantList> rows = model.allRows();
+    QStringList skipped;
+    const QByteArray bytes = format == Format::Chirp ? ChirpCsv::write(rows, &skipped) : ChannelCsv::write(rows);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return { false, QStringLiteral("导出失败：不能写入 %1：%2").arg(file, out.errorString()) };
+    QString report = QStringLiteral("已导出 %1 行到 %2。").arg(rows.size() - skipped.size()).arg(file);
+    if (!skipped.isEmpty())
+        report += QStringLiteral("\n未导出 %1 行：\n%2").arg(skipped.size()).arg(skipped.join(u'\n'));
+    return { true, report };
+}
+
+static QString summary(const ImportedRows &rows)
+{
+    QString text = QStringLiteral("读取了 %1 行").arg(rows.rows.size());
+    if (!rows.skipped.isEmpty())
+        text += QStringLiteral("，跳过 %1 行：\n%2").arg(rows.skipped.size()).arg(rows.skipped.join(u'\n'));
+    return text + QStringLiteral("。");
+}
+
+Import read(const QString &file)
+{
+    static const QString refused = QStringLiteral("导入失败，信道表没有改动：\n");
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return { false, refused + QStringLiteral("不能读取 %1：%2").arg(file, in.errorString()), {} };
+    const QByteArray bytes = in.readAll();
+    const bool ours = QString::fromUtf8(bytes.left(64)).remove(QChar(0xFEFF))
+                              .startsWith(ChannelCsv::header().first());
+    Import import;
+    QString cause;
+    import.ok = ours ? ChannelCsv::read(bytes, &import.rows, &cause) : ChirpCsv::read(bytes, &import.rows, &cause);
+    import.message = import.ok ? summary(import.rows) : refused + QStringLiteral("%1 %2").arg(file, cause);
+    return import;
+}
+
+QString question(ChannelModel &model, const Import &import)
+{
+    return import.message
+            + QStringLiteral("\n\n用这些行替换信道表现有的全部 %1 行吗？原文件会先复制为 %2。")
+                      .arg(model.allRows().size())
+                      .arg(nameOf(BackupName::beforeImport(model.path())));
+}
+
+Outcome apply(ChannelModel &model, const Import &import)
+{
+    QString backup;
+    if (!model.replaceAll(import.rows.rows, &backup))
+        return { false, QStringLiteral("导入失败，信道表没有改动：%1").arg(model.errorString()) };
+    return { true, QStringLiteral("已导入 %1 行。原文件已复制为 %2。").arg(import.rows.rows.size()).arg(nameOf(backup)) };
+}
+
+Outcome convert(const QString &path)
+{
+    if (!isJet(channelFileKind(path)))
+        return { false, QStringLiteral("%1 不是旧格式（Access）的信道文件，不需要转换。").arg(nameOf(path)) };
+    QString backup;
+    QString error;
+    if (!JetConversion::convert(path, &backup, &error))
+        return { false, QStringLiteral("转换失败，%1 没有任何改动：%2").arg(nameOf(path), error) };
+    return { true, QStringLiteral("已转换为新格式，现在可以修改。\n原文件已改名为 %1，内容未作改动。").arg(nameOf(backup)) };
+}
+
+} // namespace ChannelExchange

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ImportedRows.h"
+
+#include <QString>
+
+class ChannelModel;
+
+// Export, import and conversion of 信道表 as use cases: each returns whether it
+// worked and the message for the operator, naming the file actually open. The
+// window and the command line only present them.
+namespace ChannelExchange {
+
+enum class Format { Ours, Chirp };
+
+struct Outcome
+{
+    bool ok = false;
+    QString message;
+};
+
+// An import file read but not yet applied; `message` is why it cannot be
+// used, or what was read ("读取了 55 行，跳过 1 行：…").
+struct Import
+{
+    bool ok = false;
+    QString message;
+    ImportedRows rows;
+};
+
+Outcome exportTo(ChannelModel &model, const QString &file, Format format);
+
+// Reads our CSV or CHIRP's (told apart by the header) without touching the table.
+Import read(const QString &file);
+// What to ask before the table is replaced, naming the copy that will be made.
+QString question(ChannelModel &model, const Import &import);
+// Replaces the table by the import's rows in one transaction, after a copy.
+Outcome apply(ChannelModel &model, const Import &import);
+
+// Turns the Access file at `path` into our format; the model is not involved.
+Outcome convert(const QString &path);
+
+} // namespace ChannelExchange

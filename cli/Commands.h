@@ -1,0 +1,11 @@
+#pragma once
+
+class CommandLine;
+
+// One function per command, each in a file of its own; each returns the
+// program's exit status.
+int framesCommand(const CommandLine &line);
+int sendCommand(const CommandLine &line);
+int exportCommand(const CommandLine &line);
+int importCommand(const CommandLine &line);
+int convertCommand(const CommandLine &line);

@@ -1,0 +1,35 @@
+#include "Terminal.h"
+
+#include "ChannelModel.h"
+
+#include <QFileInfo>
+#include <cstdio>
+
+namespace Terminal {
+
+void out(const QString &text)
+{
+    std::fputs(qPrintable(text + u'\n'), stdout);
+    std::fflush(stdout);
+}
+
+void err(const QString &text)
+{
+    std::fputs(qPrintable(text + u'\n'), stderr);
+}
+
+bool openTable(ChannelModel &model, const QString &path)
+{
+    if (model.open(path))
+        return true;
+    err(QStringLiteral("信道数据库 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), model.errorString()));
+    return false;
+}
+
+int report(const ChannelExchange::Outcome &outcome)
+{
+    outcome.ok ? out(outcome.message) : err(outcome.message);
+    return outcome.ok ? 0 : 1;
+}
+
+} // namespace Terminal
