@@ -81,12 +81,16 @@ void TestExchange::ourCsvRoundTripKeepsValuesAndKinds()
     TestDatabase file;
     ChannelModel model;
     QVERIFY(model.open(file.path()));
-    QString backup;
-    QVERIFY(model.replaceAll(back.rows, &backup));
-    QCOMPARE(backup, file.path() + QStringLiteral(".bak"));
-    QCOMPARE(model.allRows(), rows);
-    QVERIFY(model.replaceAll(back.rows, &backup));
-    QCOMPARE(backup, file.path() + QStringLiteral(".bak.2"));
+    const ChannelExchange::Import import{ true, QString(), back };
+    // The question and the report name the copy that is really made.
+    for (const QString backup : { "char4.mdb.bak", "char4.mdb.bak.2" }) {
+        QVERIFY(ChannelExchange::question(model, import).endsWith(QStringLiteral("原文件会先复制为 %1。").arg(backup)));
+        const ChannelExchange::Outcome outcome = ChannelExchange::apply(model, import);
+        QVERIFY(outcome.ok);
+        QVERIFY(outcome.message.endsWith(QStringLiteral("原文件已复制为 %1。").arg(backup)));
+        QVERIFY(QFile::exists(file.dir() + u'/' + backup));
+        QCOMPARE(model.allRows(), rows);
+    }
 }
 
 void TestExchange::chirpCsvAsChirpWritesIt()

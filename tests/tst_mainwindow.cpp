@@ -37,6 +37,7 @@ private slots:
     void transferRunsFromTheMenu();
     void exitStopsTheTransferAndKeepsRefusedEdits();
     void accessFileIsReadOnlyUntilConverted();
+    void longRemarkIsEditedWhole();
 };
 
 void TestMainWindow::designAndMenu()
@@ -204,6 +205,21 @@ void TestMainWindow::accessFileIsReadOnlyUntilConverted()
     item(&window, "转换")->trigger();
     QTRY_COMPARE(boxes.seen.size(), 4);
     QVERIFY(boxes.texts().at(3).contains(QStringLiteral("不需要转换")));
+}
+
+void TestMainWindow::longRemarkIsEditedWhole()
+{
+    // Longer than a line editor holds: leaving the cell must not cut it.
+    const QString remark = QString(40000, u'长') + QStringLiteral("尾");
+    TestDatabase file({ { 1, 1, 145.0, 145.0, remark } });
+    MainWindow window(std::unique_ptr<SerialLink>(new FakeSerialLink), file.path());
+    window.load();
+    auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
+    grid->setCurrentIndex(grid->model()->index(0, 4));
+    grid->edit(grid->currentIndex());
+    QTRY_VERIFY(grid->viewport()->isAncestorOf(QApplication::focusWidget()));
+    grid->commitPendingEdit();
+    QCOMPARE(file.stored()[0][4], QVariant(remark));
 }
 
 QTEST_MAIN(TestMainWindow)
