@@ -39,7 +39,9 @@ LoopbackDialog::LoopbackDialog(SerialLink *port, const PortList *list, QWidget *
     how->setWordWrap(true);
     m_result->setWordWrap(true);
     m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_result->setMinimumHeight(m_result->fontMetrics().lineSpacing() * 4);
+    // Room for the longest verdict, so the dialog does not jump when it comes.
+    m_result->setMinimumHeight(m_result->fontMetrics().lineSpacing() * 6);
+    setMinimumWidth(m_result->fontMetrics().averageCharWidth() * 70);
     auto *close = new QPushButton(QStringLiteral("关闭"), this);
 
     auto *form = new QFormLayout;
