@@ -18,7 +18,7 @@ struct DeviceState
     static DeviceState probe(const QString &device);
 
     // The other process that has `device` open ("ModemManager（进程 812）"),
-    // with the one-line remedy for the usual suspects; empty when none is found.
+    // with the one-line remedy for ModemManager and brltty; empty when none is found.
     static QString holder(const QString &device);
 
     // Short state for a list ("可以打开", "被占用" …).
