@@ -9,7 +9,11 @@
 #include "ChannelCursor.h"
 #include "ChannelGrid.h"
 #include "ChannelModel.h"
+#include "DeviceDialog.h"
+#include "LoopbackDialog.h"
 #include "PortDialog.h"
+#include "PortMapping.h"
+#include "SystemPortList.h"
 #include "SerialLink.h"
 #include "RowCheck.h"
 #include "TransferSequence.h"
@@ -45,6 +49,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     , m_channels(new ChannelModel(this))
     , m_cursor(new ChannelCursor(m_channels, this))
     , m_transfer(new TransferSequence(m_cursor, m_port.get(), this))
+    , m_portList(std::make_unique<SystemPortList>())
 {
     setObjectName(QStringLiteral("启动窗体"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -139,6 +144,8 @@ void MainWindow::buildMenu()
     item(system->menuAction(), "系统");
     QAction *port = item(system->addAction(QStringLiteral("选择端口")), "端口");
     item(system->addAction(QStringLiteral("波特率")), "波特率");
+    QAction *devices = item(system->addAction(QStringLiteral("串口设备…")), "串口设备");
+    QAction *loopback = item(system->addAction(QStringLiteral("检测数据线…")), "检测数据线");
     system->addSeparator();
     QAction *importItem = item(system->addAction(QStringLiteral("导入信道表…")), "导入");
     QAction *exportItem = item(system->addAction(QStringLiteral("导出信道表…")), "导出");
@@ -148,6 +155,8 @@ void MainWindow::buildMenu()
 
     connect(m_send, &QAction::triggered, this, &MainWindow::startTransfer);
     connect(port, &QAction::triggered, this, &MainWindow::openPortDialog);
+    connect(devices, &QAction::triggered, this, &MainWindow::openDeviceDialog);
+    connect(loopback, &QAction::triggered, this, &MainWindow::openLoopbackDialog);
     connect(convert, &QAction::triggered, this, &MainWindow::convertFile);
     connect(importItem, &QAction::triggered, this, &MainWindow::importTable);
     connect(exportItem, &QAction::triggered, this, &MainWindow::exportTable);
@@ -188,10 +197,37 @@ void MainWindow::load(const QDate &today)
         showSystemMessage(this, m_port->withCause(port1InUse));
 }
 
+void MainWindow::setPortList(std::unique_ptr<PortList> list)
+{
+    m_portList = std::move(list);
+}
+
 void MainWindow::startTransfer()
 {
     m_grid->commitPendingEdit();
-    m_transfer->start();
+    if (portLooksRight())
+        m_transfer->start();
+}
+
+// On many PCs /dev/ttyS0 exists and swallows whatever is written to it, so a
+// transfer "succeeds" while the USB cable stays silent. When nobody chose the
+// on-board port and an adapter is plugged in, ask once before sending.
+bool MainWindow::portLooksRight()
+{
+    const int number = m_port->portNumber();
+    if (m_askedAboutPort || PortMapping::isChosen(number) || !PortMapping::isOnBoard(m_port->deviceName())
+        || !m_portList->hasUsbAdapter())
+        return true;
+    m_askedAboutPort = true;
+    const QString question =
+            QStringLiteral("COM%1 现在是主板上的串行端口 %2，但电脑上插着 USB 串口线。\n"
+                           "仍向 %2 传送吗？选“否”打开“串口设备…”，把数据线设为 COM%1。")
+                    .arg(number)
+                    .arg(m_port->deviceName());
+    if (askSystemQuestion(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes)
+        return true;
+    openDeviceDialog();
+    return false;
 }
 
 void MainWindow::openPortDialog()
@@ -201,6 +237,22 @@ void MainWindow::openPortDialog()
     m_dialog->show();
     m_dialog->raise();
     m_dialog->activateWindow();
+}
+
+void MainWindow::openDeviceDialog()
+{
+    auto *dialog = new DeviceDialog(m_port.get(), m_portList.get(), this);
+    dialog->setModal(true);
+    dialog->show();
+}
+
+void MainWindow::openLoopbackDialog()
+{
+    if (!idleOrSayWhy())
+        return;
+    auto *dialog = new LoopbackDialog(m_port.get(), m_portList.get(), this);
+    dialog->setModal(true);
+    dialog->show();
 }
 
 void MainWindow::portFailed(const QString &cause)

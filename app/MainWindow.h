@@ -9,6 +9,7 @@ class ChannelCursor;
 class ChannelGrid;
 class ChannelModel;
 class PortDialog;
+class PortList;
 class QAction;
 class QLabel;
 class QProgressBar;
@@ -33,6 +34,8 @@ public:
     static QString dateLine(const QDate &date);   // 2004年6月8日
 
     TransferSequence *transfer() const { return m_transfer; }
+    // The serial devices present; the system's own unless a test puts in another.
+    void setPortList(std::unique_ptr<PortList> list);
     PortDialog *portDialog() const;
 
 protected:
@@ -44,6 +47,9 @@ private:
     void openDatabase();
     void startTransfer();
     void openPortDialog();
+    void openDeviceDialog();
+    void openLoopbackDialog();
+    bool portLooksRight();
     void portFailed(const QString &cause);
     void convertFile();
     void exportTable();
@@ -62,4 +68,6 @@ private:
     QProgressBar *m_progress = nullptr;
     QAction *m_send = nullptr;
     QPointer<PortDialog> m_dialog;
+    std::unique_ptr<PortList> m_portList;
+    bool m_askedAboutPort = false;
 };

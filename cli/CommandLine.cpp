@@ -24,7 +24,10 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption chirp("chirp", QStringLiteral("导出为 CHIRP 的 CSV 格式。"));
     const QCommandLineOption importFrom("import", QStringLiteral("用 CSV 文件替换信道表。"), QStringLiteral("FILE"));
     const QCommandLineOption convert("convert", QStringLiteral("把旧格式（Access）的信道文件转换为新格式。"));
-    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert });
+    const QCommandLineOption loopback("loopback", QStringLiteral("检测数据线：发送端和接收端短接后，发出的数据应原样收回。"),
+                                      QStringLiteral("DEVICE"));
+    const QCommandLineOption listPorts("list-ports", QStringLiteral("列出串行设备及其对应的 COM 口。"));
+    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, loopback, listPorts });
 
     const auto usage = [&parser] {
         return parser.helpText()
@@ -44,6 +47,7 @@ void CommandLine::parse(const QStringList &arguments)
     m_chirp = parser.isSet(chirp);
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
+        { loopback, LoopbackTest }, { listPorts, ListPorts },
     };
     for (const auto &c : commands) {
         if (!parser.isSet(c.option))
@@ -72,6 +76,8 @@ int CommandLine::run() const
     case Export: return exportCommand(*this);
     case Import: return importCommand(*this);
     case Convert: return convertCommand(*this);
+    case LoopbackTest: return loopbackCommand(*this);
+    case ListPorts: return listPortsCommand(*this);
     case None: break;
     }
     return 0;

@@ -10,11 +10,13 @@
 //   --export FILE [--chirp] the table as CSV
 //   --import FILE           replace the table from a CSV
 //   --convert               an Access char4.mdb into the new format
+//   --loopback DEVICE       the cable self-test on DEVICE
+//   --list-ports            the serial devices and the COM each stands for
 // each on --db FILE (char4.mdb in the working folder by default).
 class CommandLine
 {
 public:
-    enum Command { None, Frames, Send, Export, Import, Convert };
+    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts };
 
     explicit CommandLine(const QStringList &arguments);
 

@@ -9,3 +9,5 @@ int sendCommand(const CommandLine &line);
 int exportCommand(const CommandLine &line);
 int importCommand(const CommandLine &line);
 int convertCommand(const CommandLine &line);
+int loopbackCommand(const CommandLine &line);
+int listPortsCommand(const CommandLine &line);

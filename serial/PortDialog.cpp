@@ -50,7 +50,8 @@ PortDialog::PortDialog(SerialLink *port)
     m_ok->setGeometry(Twips::rect(this, 120, 2040, 1095, 375));
     m_cancel->setGeometry(Twips::rect(this, 1560, 2040, 1095, 375));
 
-    // Neither button answers Enter: OK is a deliberate click.
+    // Neither button is the default: Enter presses only the focused button
+    // (keyPressEvent), never OK from elsewhere in the dialog.
     for (QPushButton *button : { m_ok, m_cancel }) {
         button->setAutoDefault(false);
         button->setDefault(false);
@@ -77,6 +78,14 @@ void PortDialog::keyPressEvent(QKeyEvent *event)
 {
     // Escape does not close the dialog; Cancel and the close box do.
     if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        for (QPushButton *button : { m_ok, m_cancel })
+            if (button->hasFocus())
+                button->click();
         event->accept();
         return;
     }

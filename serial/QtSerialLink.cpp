@@ -1,12 +1,13 @@
 #include "QtSerialLink.h"
 
+#include "DeviceState.h"
+#include "PortMapping.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTimer>
 
-#include <grp.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -43,10 +44,7 @@ QtSerialLink::~QtSerialLink()
 
 QString QtSerialLink::deviceFor(int number)
 {
-    const QByteArray mapped = qgetenv(number == 1 ? "QT7020_COM1" : "QT7020_COM2");
-    if (!mapped.isEmpty())
-        return QString::fromLocal8Bit(mapped);
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+    return PortMapping::deviceFor(number);
 }
 
 void QtSerialLink::setDevice(int number, const QString &device)
@@ -76,24 +74,17 @@ bool QtSerialLink::setPortNumber(int number)
 }
 
 // Why `device` could not be opened, when that is something the operator can
-// mend; a busy port (another program, QSerialPort's lock file) needs no more
-// than the message that says so.
+// mend. A lock of another program that cannot be traced to a process needs no
+// more than the message that says "in use".
 static QString failureCause(const QString &device, int number, QSerialPort::SerialPortError error)
 {
-    const QByteArray path = QFile::encodeName(device);
-    struct stat info;
-    if (::stat(path.constData(), &info) != 0)
-        return QStringLiteral("设备 %1 不存在；COM%2 的设备可用环境变量 QT7020_COM%2 指定。").arg(device).arg(number);
-    if (::access(path.constData(), R_OK | W_OK) != 0) {
-        const group *owner = ::getgrgid(info.st_gid);
-        const QString name = owner ? QString::fromLocal8Bit(owner->gr_name) : QString::number(info.st_gid);
-        return QStringLiteral("没有权限打开 %1：当前用户需要加入 %2 组（sudo adduser $USER %2，然后重新登录）。")
-                .arg(device, name);
-    }
-    if (error == QSerialPort::PermissionError)
-        return QString();   // accessible, so it is the lock of another program
-    if (error == QSerialPort::DeviceNotFoundError)
-        return QStringLiteral("设备 %1 不是串行端口。").arg(device);
+    const DeviceState state = DeviceState::probe(device);
+    if (state.kind == DeviceState::Missing)
+        return state.cause
+                + QStringLiteral("请在“系统设置 → 串口设备…”中为 COM%1 选择设备（或用环境变量 QT7020_COM%1 指定）。")
+                          .arg(number);
+    if (state.kind != DeviceState::Opens || error == QSerialPort::PermissionError)
+        return state.cause;
     return QString();
 }
 
@@ -102,10 +93,13 @@ bool QtSerialLink::open()
     if (m_port)
         return true;
     const QString device = deviceName();
-    closeDrainingNow(device);
+    // Opened and locked under its real name, so that a by-id link and the
+    // ttyUSB name it points at are one device, not two free ones.
+    const QString real = PortMapping::resolved(device);
+    closeDrainingNow(real);
 
-    auto *port = new QSerialPort(device, this);
-    port->setObjectName(device);
+    auto *port = new QSerialPort(real, this);
+    port->setObjectName(real);
     port->setBaudRate(QSerialPort::Baud1200);
     port->setDataBits(QSerialPort::Data8);
     port->setParity(QSerialPort::NoParity);

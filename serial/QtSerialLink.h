@@ -6,9 +6,8 @@
 #include <QPointer>
 #include <QSerialPort>
 
-// The serial line on QSerialPort. COM1 and COM2 are /dev/ttyS0 and /dev/ttyS1
-// unless QT7020_COM1 or QT7020_COM2 names another device (a USB adapter, a
-// pseudo-terminal). Incoming characters are thrown away: reading is kept only so
+// The serial line on QSerialPort. COM1 and COM2 are the devices PortMapping
+// names, unless setDevice() puts one on another device for this link alone. Incoming characters are thrown away: reading is kept only so
 // that a device that goes away is noticed.
 class QtSerialLink : public SerialLink
 {
@@ -17,7 +16,7 @@ public:
     explicit QtSerialLink(QObject *parent = nullptr);
     ~QtSerialLink() override;
 
-    // The device of port `number` from the environment, or the on-board port.
+    // The device of port `number`: environment, saved choice, or the on-board port.
     static QString deviceFor(int number);
     // Puts port `number` on `device` for this link alone (the command line's --send).
     void setDevice(int number, const QString &device);

@@ -38,6 +38,7 @@ public:
 
     QString device() const { return m_device; }
     int slave() const { return m_slave; }
+    int master() const { return m_master; }
 
     // The other end goes away: the program's side hangs up.
     void closeMaster()

@@ -64,7 +64,7 @@ void TestMainWindow::designAndMenu()
     QStringList system;
     for (QAction *a : item(&window, "系统")->menu()->actions())
         system << a->objectName();
-    QCOMPARE(system, QStringList({ "端口", "波特率", "", "导入", "导出", "转换" }));
+    QCOMPARE(system, QStringList({ "端口", "波特率", "串口设备", "检测数据线", "", "导入", "导出", "转换" }));
 }
 
 void TestMainWindow::loadOrderAndTheCom1Warning()

@@ -68,6 +68,7 @@ private slots:
     void opensModelessOnTheCurrentPortOnce();
     void okBranches();
     void cancelAndCloseLeaveThePortAlone();
+    void enterPressesOnlyTheFocusedButton();
     void busyCom1ThenTransferOnCom2();
 };
 
@@ -146,6 +147,29 @@ void TestPortDialog::cancelAndCloseLeaveThePortAlone()
     }
     QVERIFY(rig.port->calls.isEmpty());
     QVERIFY(rig.port->isOpen());
+}
+
+void TestPortDialog::enterPressesOnlyTheFocusedButton()
+{
+    Rig rig;
+    for (const char *name : { "Option2", "CancelButton", "OKButton" }) {
+        PortDialog *dialog = rig.open();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        choose(dialog, 2);
+        auto *focus = dialog->findChild<QWidget *>(QString::fromLatin1(name));
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Return);
+        for (auto *button : dialog->findChildren<QPushButton *>())
+            QVERIFY(!button->isDefault());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (qstrcmp(name, "Option2") == 0) {
+            QVERIFY(rig.window->portDialog());   // Enter means nothing off the buttons
+            click(dialog, "CancelButton");
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QVERIFY(!rig.window->portDialog());
+        QCOMPARE(rig.port->portNumber(), qstrcmp(name, "OKButton") == 0 ? 2 : 1);
+    }
 }
 
 void TestPortDialog::busyCom1ThenTransferOnCom2()

@@ -68,7 +68,8 @@ void TestSerialLink::openingFailsWhenMissingOrBusy()
     QVERIFY(!missing.open());
     QVERIFY(!missing.errorString().isEmpty());
     QCOMPARE(missing.openFailureCause(),
-             QStringLiteral("设备 /dev/qt7020-no-such-device 不存在；COM1 的设备可用环境变量 QT7020_COM1 指定。"));
+             QStringLiteral("设备 /dev/qt7020-no-such-device 不存在。请在“系统设置 → 串口设备…”中为 COM1 "
+                            "选择设备（或用环境变量 QT7020_COM1 指定）。"));
     QVERIFY(!missing.isOpen());
     QVERIFY(!missing.write("0000000000000000"));
 

@@ -1,0 +1,176 @@
+#include "FakePortList.h"
+#include "Pty.h"
+
+#include "DeviceState.h"
+#include "Loopback.h"
+#include "PortFinder.h"
+#include "PortMapping.h"
+#include "QtSerialLink.h"
+
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The far end of a cable whose data lines are joined: echoes what it gets,
+// changed by `change`, or stays silent.
+struct Peer
+{
+    enum Mode { Echo, Silent, Flip };
+    Peer(const Pty &pty, Mode mode)
+        : notifier(pty.master(), QSocketNotifier::Read)
+    {
+        QObject::connect(&notifier, &QSocketNotifier::activated, [fd = pty.master(), mode] {
+            char buffer[256];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            for (ssize_t i = 0; mode == Flip && i < n; ++i)
+                buffer[i] ^= 0x10;
+            if (n > 0 && mode != Silent)
+                QVERIFY(::write(fd, buffer, size_t(n)) == n);
+        });
+    }
+    QSocketNotifier notifier;
+};
+
+class TestSerialDevices : public QObject
+{
+    Q_OBJECT
+private slots:
+    void mappingComesFromSettingsThenEnvironment();
+    void statesNameTheCause();
+    void oneDeviceUnderTwoNamesIsLockedOnce();
+    void finderSelectsTheDeviceThatAppears();
+    void loopback_data();
+    void loopback();
+};
+
+void TestSerialDevices::mappingComesFromSettingsThenEnvironment()
+{
+    qunsetenv("QT7020_COM1");
+    qunsetenv("QT7020_COM2");
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QVERIFY(!PortMapping::isChosen(1));
+    QCOMPARE(PortMapping::deviceFor(2), QStringLiteral("/dev/ttyS1"));
+
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("qt7020")));
+    QFile file(config.filePath(QStringLiteral("qt7020/qt7020.conf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[ports]\nCOM1=/dev/ttyUSB7\n");
+    file.close();
+    QCOMPARE(QtSerialLink::deviceFor(1), QStringLiteral("/dev/ttyUSB7"));
+    QVERIFY(PortMapping::isChosen(1) && !PortMapping::isChosen(2));
+
+    qputenv("QT7020_COM1", "/dev/ttyACM3");
+    QCOMPARE(QtSerialLink::deviceFor(1), QStringLiteral("/dev/ttyACM3"));
+    qunsetenv("QT7020_COM1");
+
+    PortMapping::save(2, QStringLiteral("/dev/ttyUSB9"));
+    QCOMPARE(QSettings(file.fileName(), QSettings::IniFormat).value("ports/COM2").toString(),
+             QStringLiteral("/dev/ttyUSB9"));
+    QtSerialLink link;
+    QVERIFY(link.setPortNumber(2));
+    QCOMPARE(link.deviceName(), QStringLiteral("/dev/ttyUSB9"));
+    QVERIFY(PortMapping::isOnBoard(QStringLiteral("/dev/ttyS0")) && !PortMapping::isOnBoard(link.deviceName()));
+}
+
+void TestSerialDevices::statesNameTheCause()
+{
+    QCOMPARE(DeviceState::probe(QStringLiteral("/dev/qt7020-none")).kind, DeviceState::Missing);
+    const DeviceState null = DeviceState::probe(QStringLiteral("/dev/null"));
+    QCOMPARE(null.kind, DeviceState::NotSerial);
+    QVERIFY(null.cause.contains(QStringLiteral("not a serial device")));
+    QtSerialLink send;   // as --send /dev/null does
+    send.setDevice(1, QStringLiteral("/dev/null"));
+    QVERIFY(!send.open());
+    QCOMPARE(send.openFailureCause(), null.cause);
+
+    Pty pty;
+    QCOMPARE(DeviceState::probe(pty.device()).kind, DeviceState::Opens);   // this test's own hold does not count
+    QProcess holder;
+    holder.start(QStringLiteral("/bin/sh"), { "-c", QStringLiteral("exec sleep 30 <>%1").arg(pty.device()) });
+    QVERIFY(holder.waitForStarted());
+    QTRY_COMPARE(DeviceState::probe(pty.device()).kind, DeviceState::InUse);
+    QCOMPARE(DeviceState::holder(pty.device()), QStringLiteral("sleep（进程 %1）").arg(holder.processId()));
+    QVERIFY(DeviceState::probe(pty.device()).cause.contains(QStringLiteral("sleep（进程")));
+    holder.kill();
+    holder.waitForFinished();
+}
+
+void TestSerialDevices::oneDeviceUnderTwoNamesIsLockedOnce()
+{
+    Pty pty;
+    QTemporaryDir dir;
+    const QString byId = dir.filePath(QStringLiteral("usb-QT7020_cable-if00-port0"));
+    QVERIFY(QFile::link(pty.device(), byId));
+    QCOMPARE(PortMapping::resolved(byId), pty.device());
+    QtSerialLink first;
+    QtSerialLink second;
+    first.setDevice(1, byId);
+    second.setDevice(1, pty.device());
+    QVERIFY(first.open());
+    QVERIFY(!second.open());
+}
+
+void TestSerialDevices::finderSelectsTheDeviceThatAppears()
+{
+    FakePortList list;
+    list.entries = { { QStringLiteral("/dev/ttyS0"), {}, {}, {}, {} },
+                     { QStringLiteral("/dev/ttyUSB0"), QStringLiteral("USB Serial"), {}, "1a86:7523", {} } };
+    PortFinder finder(&list);
+    QSignalSpy found(&finder, &PortFinder::found);
+    finder.start();
+    QTest::qWait(PortFinder::pollMs * 2);
+    QVERIFY(found.isEmpty());                  // a cable already there is no answer
+    const PortEntry cable = list.entries.takeLast();
+    QTest::qWait(PortFinder::pollMs * 2);
+    list.entries.append(cable);                // pulled and put back
+    QTRY_COMPARE(found.size(), 1);
+    QCOMPARE(found.first().first().value<PortEntry>().path, QStringLiteral("/dev/ttyUSB0"));
+    QVERIFY(!finder.isRunning());
+
+    QSignalSpy gaveUp(&finder, &PortFinder::gaveUp);
+    finder.start(PortFinder::pollMs * 3);
+    QTRY_COMPARE(gaveUp.size(), 1);
+    QVERIFY(found.size() == 1 && !finder.isRunning());
+}
+
+void TestSerialDevices::loopback_data()
+{
+    QTest::addColumn<int>("peer");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("echo") << int(Peer::Echo) << int(Loopback::Passed) << QStringLiteral("全部原样收回");
+    QTest::newRow("silent") << int(Peer::Silent) << int(Loopback::NoEcho) << QStringLiteral("no echo");
+    QTest::newRow("changed") << int(Peer::Flip) << int(Loopback::Garbled) << QStringLiteral("garbled");
+}
+
+void TestSerialDevices::loopback()
+{
+    QFETCH(int, peer);
+    QFETCH(int, result);
+    QFETCH(QString, said);
+    const QByteArray pattern = Loopback::pattern();
+    QVERIFY(pattern.size() >= 32);
+    char ones = 0, zeros = 0;
+    for (const char b : pattern) {
+        ones |= b;
+        zeros |= char(~b);
+    }
+    QCOMPARE(int(uchar(ones)) + int(uchar(zeros)), 2 * 0xFF);   // every bit both 0 and 1
+
+    Pty pty;
+    Peer far(pty, Peer::Mode(peer));
+    Loopback test;
+    QSignalSpy finished(&test, &Loopback::finished);
+    test.start(pty.device());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Loopback::echoWaitMs + 2000);
+    QCOMPARE(finished.first().at(0).toInt(), result);
+    QVERIFY2(finished.first().at(1).toString().contains(said), qPrintable(finished.first().at(1).toString()));
+    QVERIFY(!test.isRunning());
+}
+
+QTEST_GUILESS_MAIN(TestSerialDevices)
+#include "tst_serialdevices.moc"
