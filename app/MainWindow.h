@@ -43,6 +43,8 @@ private:
     void buildMenu();
     void openDatabase();
     void startTransfer();
+    void refuseChange(const QString &reason);
+    void checkTable();
     void openPortDialog();
     void portFailed(const QString &cause);
     void convertFile();

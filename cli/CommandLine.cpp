@@ -24,7 +24,8 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption chirp("chirp", QStringLiteral("导出为 CHIRP 的 CSV 格式。"));
     const QCommandLineOption importFrom("import", QStringLiteral("用 CSV 文件替换信道表。"), QStringLiteral("FILE"));
     const QCommandLineOption convert("convert", QStringLiteral("把旧格式（Access）的信道文件转换为新格式。"));
-    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert });
+    const QCommandLineOption check("check", QStringLiteral("检查要传送的信道：列出错误和警告。"));
+    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, check });
 
     const auto usage = [&parser] {
         return parser.helpText()
@@ -44,6 +45,7 @@ void CommandLine::parse(const QStringList &arguments)
     m_chirp = parser.isSet(chirp);
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
+        { check, Check },
     };
     for (const auto &c : commands) {
         if (!parser.isSet(c.option))
@@ -72,6 +74,7 @@ int CommandLine::run() const
     case Export: return exportCommand(*this);
     case Import: return importCommand(*this);
     case Convert: return convertCommand(*this);
+    case Check: return checkCommand(*this);
     case None: break;
     }
     return 0;

@@ -10,11 +10,12 @@
 //   --export FILE [--chirp] the table as CSV
 //   --import FILE           replace the table from a CSV
 //   --convert               an Access char4.mdb into the new format
+//   --check                 every error and warning in the rows sent
 // each on --db FILE (char4.mdb in the working folder by default).
 class CommandLine
 {
 public:
-    enum Command { None, Frames, Send, Export, Import, Convert };
+    enum Command { None, Frames, Send, Export, Import, Convert, Check };
 
     explicit CommandLine(const QStringList &arguments);
 

@@ -9,3 +9,4 @@ int sendCommand(const CommandLine &line);
 int exportCommand(const CommandLine &line);
 int importCommand(const CommandLine &line);
 int convertCommand(const CommandLine &line);
+int checkCommand(const CommandLine &line);

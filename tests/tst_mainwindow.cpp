@@ -63,7 +63,7 @@ void TestMainWindow::designAndMenu()
     QStringList system;
     for (QAction *a : item(&window, "系统")->menu()->actions())
         system << a->objectName();
-    QCOMPARE(system, QStringList({ "端口", "波特率", "", "导入", "导出", "转换" }));
+    QCOMPARE(system, QStringList({ "端口", "波特率", "", "导入", "导出", "转换", "", "检查" }));
 }
 
 void TestMainWindow::loadOrderAndTheCom1Warning()
@@ -128,10 +128,9 @@ void TestMainWindow::exitStopsTheTransferAndKeepsRefusedEdits()
     auto *grid = window->findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
     MessageBoxes boxes(QMessageBox::Cancel);
     QSignalSpy sent(window->transfer(), &TransferSequence::frameSent);
-    item(window, "传送")->trigger();
-    QTRY_VERIFY(sent.count() >= 3);
 
-    // Another program holds the file, and an edit is still open in its cell.
+    // Another program holds the file, and an edit is still open in its cell
+    // when the transfer starts; while it runs the grid takes no edit.
     QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
     other.setDatabaseName(file.path());
     QVERIFY(other.open());
@@ -142,6 +141,9 @@ void TestMainWindow::exitStopsTheTransferAndKeepsRefusedEdits()
     grid->edit(cell);
     QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
     qobject_cast<QLineEdit *>(QApplication::focusWidget())->setText(QStringLiteral("改"));
+    item(window, "传送")->trigger();
+    QTRY_VERIFY(sent.count() >= 3);
+    QVERIFY(!(grid->model()->flags(cell) & Qt::ItemIsEditable));
 
     item(window, "退出")->trigger();
     // The refusal of the edit is reported, then the exit asks what to do with it.
