@@ -284,20 +284,24 @@ bool ChannelDatabase::remove(qint64 key)
     return exec(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(tableName), { key });
 }
 
-bool ChannelDatabase::shiftKeys(qint64 from, qint64 by)
+bool ChannelDatabase::shiftKeys(qint64 from, qint64 to, qint64 by)
 {
-    // Rows are first parked above every key in use, then set down in their new
-    // place: no row ever lands on a key still taken, whatever order SQLite takes.
-    qint64 largest = 0;
-    if (!largestKey(&largest))
-        return false;
-    if (largest < from)
-        return true;
-    const qint64 park = largest - from + 1 + qAbs(by);
-    return exec(QStringLiteral("UPDATE \"%1\" SET rowid = rowid + ? WHERE rowid >= ?").arg(tableName),
-                { park, from })
-            && exec(QStringLiteral("UPDATE \"%1\" SET rowid = rowid - ? WHERE rowid >= ?").arg(tableName),
-                    { park - by, from + park });
+    // SQLite checks each row's new key as it goes, in an order of its own: the
+    // rows are parked above every key in use first, then set down in place.
+    QSqlQuery range(QSqlDatabase::database(m_connection, false));
+    if (!range.exec(QStringLiteral("SELECT coalesce(min(rowid), 0), coalesce(max(rowid), 0) FROM \"%1\"")
+                            .arg(tableName))
+        || !range.next())
+        return fail(range.lastError().databaseText());
+    const qint64 smallest = range.value(0).toLongLong();
+    const qint64 largest = range.value(1).toLongLong();
+    range.finish();
+    const qint64 park = largest - smallest + 1 + qAbs(by);
+    const QString table = QStringLiteral("\"%1\"").arg(tableName);
+    return exec(QStringLiteral("UPDATE %1 SET rowid = rowid + ? WHERE rowid BETWEEN ? AND ?").arg(table),
+                { park, from, to })
+            && exec(QStringLiteral("UPDATE %1 SET rowid = rowid + ? WHERE rowid > ?").arg(table),
+                    { by - park, largest });
 }
 
 bool ChannelDatabase::swapKeys(qint64 a, qint64 b)

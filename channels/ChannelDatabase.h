@@ -58,9 +58,9 @@ public:
     bool largestRecordNumber(qint64 *number);
     bool insert(qint64 key, const std::array<QVariant, ChannelRow::fieldCount> &values);
     bool remove(qint64 key);
-    // Every row whose key is `from` or more moves `by` keys on; the keys it
-    // moves into must be free.
-    bool shiftKeys(qint64 from, qint64 by);
+    // Every row whose key lies from `from` to `to` moves `by` keys on; the
+    // keys they move into must be free.
+    bool shiftKeys(qint64 from, qint64 to, qint64 by);
     // Two rows trade places, each record whole with its stored kinds.
     bool swapKeys(qint64 a, qint64 b);
 

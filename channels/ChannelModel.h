@@ -126,7 +126,7 @@ private:
     void showBackward(const RowChange &change);
     void setCells(const RowChange &change, bool forward);
     void swapRows(int a, int b);
-    void shiftLoadedKeys(qint64 from, qint64 by);
+    void shiftLoadedKeys(qint64 from, qint64 to, qint64 by);
     void insertLoaded(int at, const QVector<ChannelRow> &rows);
     void removeLoaded(const QVector<int> &positions);
     QString caption(int column) const;

@@ -155,7 +155,7 @@ bool ChannelModel::writeBackward(const RowChange &change)
         for (int i = 0; i < change.inserted.size(); ++i)
             if (!m_db.remove(m_rows.at(change.insertAt + i).key))
                 return false;
-        if (change.gapSize && !m_db.shiftKeys(change.gapFrom + change.gapSize, -change.gapSize))
+        if (change.gapBy && !m_db.shiftKeys(change.gapFrom + change.gapBy, change.gapTo + change.gapBy, -change.gapBy))
             return false;
     }
     for (const ChannelRow &row : change.removedRows)
@@ -171,27 +171,36 @@ bool ChannelModel::writeBackward(const RowChange &change)
 }
 
 // Keys for the inserted rows between their neighbours' keys; when there is no
-// room, the rows below move on to make some.
+// room, the rows on the shorter side move aside to make some.
 bool ChannelModel::allocateKeys(RowChange &change, QVector<qint64> *keys)
 {
     const qint64 count = change.inserted.size();
+    const int at = change.insertAt;
     qint64 first = 0;
-    change.gapSize = 0;
-    if (change.insertAt >= m_rows.size()) {
+    change.gapBy = 0;
+    if (at >= m_rows.size()) {
         if (!m_db.largestKey(&first))
             return false;
         ++first;
     } else {
-        const qint64 next = m_rows.at(change.insertAt).key;
-        const qint64 low = change.insertAt > 0 ? m_rows.at(change.insertAt - 1).key + 1 : next - count;
-        if (next - low >= count) {
-            first = next - count;
-        } else {
-            if (!m_db.shiftKeys(next, count))
+        const qint64 next = m_rows.at(at).key;
+        const qint64 low = at > 0 ? m_rows.at(at - 1).key + 1 : next - count;
+        first = next - count;
+        if (next - low < count) {
+            const qint64 below = m_complete ? m_rows.size() - at : std::numeric_limits<qint64>::max();
+            if (at < below) {
+                change.gapFrom = std::numeric_limits<qint64>::min() + count;
+                change.gapTo = low - 1;
+                change.gapBy = -count;
+                first = low - count;
+            } else {
+                change.gapFrom = next;
+                change.gapTo = std::numeric_limits<qint64>::max() - count;
+                change.gapBy = count;
+                first = next;
+            }
+            if (!m_db.shiftKeys(change.gapFrom, change.gapTo, change.gapBy))
                 return false;
-            change.gapFrom = next;
-            change.gapSize = count;
-            first = next;
         }
     }
     keys->clear();
@@ -208,8 +217,8 @@ void ChannelModel::showForward(RowChange &change, const QVector<qint64> &keys)
     removeLoaded(change.removed);
     if (change.insertAt < 0)
         return;
-    if (change.gapSize)
-        shiftLoadedKeys(change.gapFrom, change.gapSize);
+    if (change.gapBy)
+        shiftLoadedKeys(change.gapFrom, change.gapTo, change.gapBy);
     QVector<ChannelRow> rows(keys.size());
     for (int i = 0; i < keys.size(); ++i) {
         rows[i].key = keys.at(i);
@@ -224,8 +233,8 @@ void ChannelModel::showBackward(const RowChange &change)
         QVector<int> positions(change.inserted.size());
         std::iota(positions.begin(), positions.end(), change.insertAt);
         removeLoaded(positions);
-        if (change.gapSize)
-            shiftLoadedKeys(change.gapFrom + change.gapSize, -change.gapSize);
+        if (change.gapBy)
+            shiftLoadedKeys(change.gapFrom + change.gapBy, change.gapTo + change.gapBy, -change.gapBy);
     }
     for (int i = 0; i < change.removedRows.size(); ++i)
         insertLoaded(change.removed.at(i), { change.removedRows.at(i) });
@@ -257,10 +266,10 @@ void ChannelModel::swapRows(int a, int b)
     emit headerDataChanged(Qt::Vertical, std::min(a, b), std::max(a, b));
 }
 
-void ChannelModel::shiftLoadedKeys(qint64 from, qint64 by)
+void ChannelModel::shiftLoadedKeys(qint64 from, qint64 to, qint64 by)
 {
     for (ChannelRow &row : m_rows)
-        if (row.key >= from)
+        if (row.key >= from && row.key <= to)
             row.key += by;
 }
 

@@ -25,7 +25,9 @@ struct RowChange
     QVector<ChannelRow> removedRows;      // their keys and values, kept when removed
     int insertAt = -1;
     QVector<Values> inserted;
-    // Keys moved on to make room for the insertion, given back when it is undone.
+    // Keys from gapFrom to gapTo moved gapBy on to make room for the insertion,
+    // given back when it is undone.
     qint64 gapFrom = 0;
-    qint64 gapSize = 0;
+    qint64 gapTo = 0;
+    qint64 gapBy = 0;
 };

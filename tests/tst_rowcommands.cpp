@@ -72,6 +72,8 @@ void TestRowCommands::commandUndoRedo_data()
                                       << QStringList{ A, B, added, A, D };
     QTest::newRow("insert at end") << Operation([](ChannelModel &m) { return m.insertRowAbove(4); })
                                    << QStringList{ A, B, A, D, added };
+    QTest::newRow("insert second") << Operation([](ChannelModel &m) { return m.insertRowAbove(1); })
+                                   << QStringList{ A, added, B, A, D };
     QTest::newRow("insert first") << Operation([](ChannelModel &m) { return m.insertRowAbove(0); })
                                   << QStringList{ added, A, B, A, D };
     QTest::newRow("duplicate") << Operation([=](ChannelModel &m) { return m.duplicateRows(rows({ 2, 0 })); })
