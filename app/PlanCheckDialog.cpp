@@ -21,6 +21,7 @@ PlanCheckDialog::PlanCheckDialog(ChannelModel *channels, int sentRows, QWidget *
     setWindowTitle(QStringLiteral("检查信道表"));
     resize(640, 360);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
     QPushButton *again = buttons->addButton(QStringLiteral("重新检查"), QDialogButtonBox::ActionRole);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
