@@ -9,6 +9,7 @@
 #include "ChannelGrid.h"
 #include "TransferSequence.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -37,6 +38,7 @@ private slots:
     void transferRunsFromTheMenu();
     void exitStopsTheTransferAndKeepsRefusedEdits();
     void accessFileIsReadOnlyUntilConverted();
+    void gridKeysActOnTheSelection();
 };
 
 void TestMainWindow::designAndMenu()
@@ -206,6 +208,60 @@ void TestMainWindow::accessFileIsReadOnlyUntilConverted()
     item(&window, "转换")->trigger();
     QTRY_COMPARE(boxes.seen.size(), 4);
     QVERIFY(boxes.texts().at(3).contains(QStringLiteral("不需要转换")));
+}
+
+void TestMainWindow::gridKeysActOnTheSelection()
+{
+    TestDatabase file(TestDatabase::numberedRows(5));
+    ChannelModel model;
+    QVERIFY(model.open(file.path()));
+    ChannelCursor cursor(&model);
+    ChannelGrid grid;
+    grid.setCursor(&cursor);
+    grid.show();
+    grid.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&grid));
+    auto rows = [&] {
+        QList<int> selected;
+        for (const QModelIndex &index : cursor.selectedRows())
+            selected << index.row();
+        std::sort(selected.begin(), selected.end());
+        return selected;
+    };
+    auto records = [&] {
+        QStringList numbers;
+        for (int r = 0; r < model.rowCount(); ++r)
+            numbers << model.index(r, 0).data().toString();
+        return numbers.join(u' ');
+    };
+    // Cells of rows 2 and 3 selected: the copies follow them and become the selection.
+    cursor.setCurrentIndex(model.index(1, 1), QItemSelectionModel::NoUpdate);
+    cursor.select(QItemSelection(model.index(1, 1), model.index(2, 2)), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(&grid, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 3 6 7 4 5"));
+    QCOMPARE(rows(), QList<int>({ 3, 4 }));
+    QCOMPARE(cursor.currentRow(), 3);
+    QTest::keyClick(&grid, Qt::Key_Up, Qt::AltModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 6 7 3 4 5"));
+    QCOMPARE(rows(), QList<int>({ 2, 3 }));
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 2);
+    QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 5"));
+    cursor.setCurrentIndex(model.index(4, 0), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);   // the two rows again, past the end
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 6 7"));
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_Insert);
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 6 5"));
+    QCOMPARE(cursor.currentRow(), 4);
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 5"));
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 6 5"));
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 6 5"));
 }
 
 QTEST_MAIN(TestMainWindow)
