@@ -116,6 +116,7 @@ private:
     bool nextRecordNumbers(int count, QVector<QVariant> *numbers);
     bool replay(int index, bool forward);
     bool mayChange();
+    bool unsavedWritten(const QString &name);
     bool editCell(int row, int column, const QVariant &value);
     bool run(const QString &name, RowChange change);
     bool apply(RowChange &change, bool forward);

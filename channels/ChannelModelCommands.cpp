@@ -67,16 +67,21 @@ bool ChannelModel::mayChange()
     return why.isEmpty();
 }
 
+// A command moves rows and values under the cells still waiting to be
+// written: they go to the file first, or the command waits.
+bool ChannelModel::unsavedWritten(const QString &name)
+{
+    if (m_unsaved.isEmpty() || saveUnsaved())
+        return true;
+    emit saveFailed(QStringLiteral("“%1”没有进行：先前的修改仍未能保存到 %2：%3")
+                            .arg(name, fileName(), m_db.errorString()));
+    return false;
+}
+
 bool ChannelModel::run(const QString &name, RowChange change)
 {
-    if (!mayChange())
+    if (!mayChange() || !unsavedWritten(name))
         return false;
-    // A row command moves rows under the cells still waiting to be written.
-    if (!m_unsaved.isEmpty() && !saveUnsaved()) {
-        emit saveFailed(QStringLiteral("“%1”没有进行：先前的修改仍未能保存到 %2：%3")
-                                .arg(name, fileName(), m_db.errorString()));
-        return false;
-    }
     if (!apply(change, true)) {
         emit saveFailed(QStringLiteral("“%1”未能保存到 %2：%3\n信道表保持原样。")
                                 .arg(name, fileName(), m_db.errorString()));
@@ -102,6 +107,8 @@ bool ChannelModel::replay(int index, bool forward)
         return false;
     auto *command = const_cast<RowCommand *>(static_cast<const RowCommand *>(m_history.command(index)));
     const QString name = (forward ? QStringLiteral("重做%1") : QStringLiteral("撤销%1")).arg(command->text());
+    if (!unsavedWritten(name))
+        return false;
     if (!apply(command->change, forward)) {
         emit saveFailed(QStringLiteral("“%1”未能保存到 %2：%3\n信道表保持原样。")
                                 .arg(name, fileName(), m_db.errorString()));
