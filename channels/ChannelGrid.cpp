@@ -210,7 +210,13 @@ void ChannelGrid::pasteCells()
     int dropped = 0;
     if (!channels()->paste(row, column, block, &dropped))
         return;
-    selectRows(row, int(block.size()), row);
+    int width = 0;
+    for (const QStringList &line : block)
+        width = std::max(width, int(line.size()));
+    const int right = std::min(column + width, model()->columnCount()) - 1;
+    selectionModel()->select(QItemSelection(model()->index(row, column),
+                                            model()->index(row + int(block.size()) - 1, right)),
+                             QItemSelectionModel::ClearAndSelect);
     if (dropped > 0)
         showSystemMessage(this, QStringLiteral("粘贴的内容超出“备注”列，多出的 %1 列没有粘贴。").arg(dropped));
 }
