@@ -91,6 +91,12 @@ bool ChannelDatabase::open(const QString &path)
         return fail(QStringLiteral("%1的字段少于五个").arg(tableName));
     for (int i = 0; i < ChannelRow::fieldCount; ++i)
         m_fields << record.fieldName(i);
+    // A lone INTEGER PRIMARY KEY is another name for the rowid.
+    m_keyField = -1;
+    if (probe.exec(QStringLiteral("SELECT cid, upper(type) = 'INTEGER' AND count(*) OVER () = 1 "
+                                  "FROM pragma_table_info('%1') WHERE pk > 0").arg(tableName))
+        && probe.next() && probe.value(1).toBool() && probe.value(0).toInt() < ChannelRow::fieldCount)
+        m_keyField = probe.value(0).toInt();
     m_open = true;
     return true;
 }

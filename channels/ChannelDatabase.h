@@ -36,6 +36,9 @@ public:
 
     // The table's own names of its first five fields, in table order.
     QStringList fieldNames() const { return m_fields; }
+    // The field that is the table's key (declared INTEGER PRIMARY KEY), whose
+    // value is the row's place in the table; -1 when the key is none of the five.
+    int keyField() const { return m_keyField; }
 
     // Up to `limit` rows whose key follows `afterKey`; false with errorString()
     // when the file cannot be read.
@@ -75,4 +78,5 @@ private:
     QString m_error;
     QStringList m_fields;
     bool m_open = false;
+    int m_keyField = -1;
 };

@@ -190,12 +190,13 @@ QVariant ChannelModel::headerData(int section, Qt::Orientation orientation, int 
 Qt::ItemFlags ChannelModel::flags(const QModelIndex &index) const
 {
     const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    return refusal().isEmpty() ? flags | Qt::ItemIsEditable : flags;
+    const bool key = index.column() == m_db.keyField();
+    return refusal().isEmpty() && !key ? flags | Qt::ItemIsEditable : flags;
 }
 
 bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int role)
 {
-    if (role != Qt::EditRole || !refusal().isEmpty() || !index.isValid() || index.row() >= m_rows.size())
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable) || index.row() >= m_rows.size())
         return false;
     const int row = index.row();
     const int column = index.column();

@@ -117,6 +117,7 @@ private:
     bool replay(int index, bool forward);
     bool mayChange();
     bool unsavedWritten(const QString &name);
+    QString keyRefusal(const RowChange &change) const;
     bool editCell(int row, int column, const QVariant &value);
     bool run(const QString &name, RowChange change);
     bool apply(RowChange &change, bool forward);

@@ -78,10 +78,29 @@ bool ChannelModel::unsavedWritten(const QString &name)
     return false;
 }
 
+// In a table keyed by one of the five fields, that field is the row's place:
+// rows cannot be put elsewhere, nor the key changed under the grid.
+QString ChannelModel::keyRefusal(const RowChange &change) const
+{
+    const int key = m_db.keyField();
+    bool touchesKey = change.insertAt >= 0 || !change.swaps.isEmpty();
+    for (const RowChange::Cell &cell : change.cells)
+        touchesKey = touchesKey || cell.column == key;
+    if (key < 0 || !touchesKey)
+        return QString();
+    return QStringLiteral("%1 的“%2”是主键，行的顺序由它决定：不能插入、复制或移动行，也不能修改该列。")
+            .arg(fileName(), m_db.fieldNames().value(key));
+}
+
 bool ChannelModel::run(const QString &name, RowChange change)
 {
     if (!mayChange() || !unsavedWritten(name))
         return false;
+    const QString keyed = keyRefusal(change);
+    if (!keyed.isEmpty()) {
+        emit refused(keyed);
+        return false;
+    }
     if (!apply(change, true)) {
         emit saveFailed(QStringLiteral("“%1”未能保存到 %2：%3\n信道表保持原样。")
                                 .arg(name, fileName(), m_db.errorString()));

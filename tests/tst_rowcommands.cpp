@@ -54,6 +54,7 @@ private slots:
     void commandUndoRedo();
     void refusedWriteRollsTheCommandBack();
     void readOnlyAndBusyRefuseEveryCommand();
+    void keyedTableKeepsItsOrder();
     void clipboardShapes_data();
     void clipboardShapes();
 };
@@ -188,6 +189,27 @@ void TestRowCommands::readOnlyAndBusyRefuseEveryCommand()
     QCOMPARE(natural(file.path()), before);
     model.setBusy(QString());
     QVERIFY(model.undo());
+}
+
+void TestRowCommands::keyedTableKeepsItsOrder()
+{
+    TestDatabase file(TestDatabase::numberedRows(3),
+                      QStringLiteral("CREATE TABLE 信道表 (记录编号 INTEGER PRIMARY KEY, 信道号, 接收频率, 发送频率, 备注)"));
+    ChannelModel model;
+    QVERIFY(model.open(file.path()));
+    QSignalSpy refusals(&model, &ChannelModel::refused);
+    const QStringList before = natural(file.path());
+    QVERIFY(!model.insertRowAbove(1));
+    QVERIFY(!model.moveRowsBy({ 1 }, 1));
+    QVERIFY(!model.paste(0, 0, { { "9" } }));
+    QVERIFY(!model.setData(model.index(0, 0), QStringLiteral("9")));
+    QCOMPARE(refusals.count(), 3);
+    QVERIFY(refusals.at(0).at(0).toString().contains(QStringLiteral("“记录编号”是主键")));
+    QVERIFY(model.deleteRows({ 1 }));
+    QVERIFY(model.setData(model.index(1, 4), QStringLiteral("改")));
+    QVERIFY(model.undo() && model.undo());
+    QCOMPARE(natural(file.path()), before);
+    QVERIFY(modelMatchesFile(model, file.path()));
 }
 
 void TestRowCommands::clipboardShapes_data()
