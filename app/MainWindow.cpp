@@ -11,6 +11,7 @@
 #include "ChannelModel.h"
 #include "DeviceDialog.h"
 #include "LoopbackDialog.h"
+#include "PlanCheckDialog.h"
 #include "PortDialog.h"
 #include "PortMapping.h"
 #include "SystemPortList.h"
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QToolTip>
 
 const QString MainWindow::port1InUse = QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ");
 
@@ -57,6 +59,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     setWindowIcon(radioIcon());
     m_channels->setObjectName(QStringLiteral("Adodc1"));
     m_channels->setRowCheck(checkRow);
+    m_channels->setSentRows(TransferSequence::frameCount);
     m_port->setObjectName(QStringLiteral("MSComm1"));
 
     buildControls();
@@ -68,11 +71,12 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(m_transfer, &TransferSequence::stopped, this,
             [this](const QString &message) { showSystemMessage(this, message); });
     connect(m_port.get(), &SerialLink::failed, this, &MainWindow::portFailed);
-    connect(m_grid, &ChannelGrid::editRefused, this, [this] {
-        showSystemMessage(this, QStringLiteral("%1 是旧格式（Access）的信道文件，只能读取和传送，不能修改。\n"
-                                               "请先用“系统设置 → 转换为新格式…”转换。")
-                                        .arg(m_channels->fileName()));
-    }, Qt::QueuedConnection);
+    connect(m_grid, &ChannelGrid::editRefused, this, [this] { refuseChange(m_channels->refusal()); },
+            Qt::QueuedConnection);
+    connect(m_channels, &ChannelModel::refused, this, &MainWindow::refuseChange, Qt::QueuedConnection);
+    // The rows may change again once the transfer no longer walks them.
+    connect(m_transfer, &TransferSequence::finished, this, [this] { m_channels->setBusy(QString()); });
+    connect(m_transfer, &TransferSequence::stopped, this, [this] { m_channels->setBusy(QString()); });
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_channels, &ChannelModel::saveFailed, this,
             [this](const QString &message) { showSystemMessage(this, message); },
@@ -150,6 +154,8 @@ void MainWindow::buildMenu()
     QAction *importItem = item(system->addAction(QStringLiteral("导入信道表…")), "导入");
     QAction *exportItem = item(system->addAction(QStringLiteral("导出信道表…")), "导出");
     QAction *convert = item(system->addAction(QStringLiteral("转换为新格式…")), "转换");
+    system->addSeparator();
+    QAction *check = item(system->addAction(QStringLiteral("检查信道表…")), "检查");
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     item(bar->addAction(QString(7, u' ') + QStringLiteral("帮助(&B)")), "帮助");
 
@@ -160,6 +166,7 @@ void MainWindow::buildMenu()
     connect(convert, &QAction::triggered, this, &MainWindow::convertFile);
     connect(importItem, &QAction::triggered, this, &MainWindow::importTable);
     connect(exportItem, &QAction::triggered, this, &MainWindow::exportTable);
+    connect(check, &QAction::triggered, this, &MainWindow::checkTable);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -205,8 +212,8 @@ void MainWindow::setPortList(std::unique_ptr<PortList> list)
 void MainWindow::startTransfer()
 {
     m_grid->commitPendingEdit();
-    if (portLooksRight())
-        m_transfer->start();
+    if (portLooksRight() && m_transfer->start())
+        m_channels->setBusy(QStringLiteral("正在传送数据，传送结束后才能修改信道表。"));
 }
 
 // On many PCs /dev/ttyS0 exists and swallows whatever is written to it, so a
@@ -228,6 +235,30 @@ bool MainWindow::portLooksRight()
         return true;
     openDeviceDialog();
     return false;
+}
+
+// A transfer refuses for a moment only: said beside the grid, not in a box.
+void MainWindow::refuseChange(const QString &reason)
+{
+    if (reason.isEmpty())
+        return;
+    if (m_transfer->isRunning())
+        QToolTip::showText(m_grid->mapToGlobal(m_grid->rect().center()), reason, m_grid, {}, 2500);
+    else
+        showSystemMessage(this, reason);
+}
+
+void MainWindow::checkTable()
+{
+    m_grid->commitPendingEdit();
+    auto *dialog = new PlanCheckDialog(m_channels, TransferSequence::frameCount, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &PlanCheckDialog::cellRequested, this, [this](int row, int column) {
+        m_cursor->setCurrentIndex(m_channels->index(row, column), QItemSelectionModel::ClearAndSelect);
+        m_grid->scrollTo(m_channels->index(row, column));
+        m_grid->setFocus();
+    });
+    dialog->show();
 }
 
 void MainWindow::openPortDialog()

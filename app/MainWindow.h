@@ -46,6 +46,8 @@ private:
     void buildMenu();
     void openDatabase();
     void startTransfer();
+    void refuseChange(const QString &reason);
+    void checkTable();
     void openPortDialog();
     void openDeviceDialog();
     void openLoopbackDialog();

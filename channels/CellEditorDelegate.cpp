@@ -1,5 +1,8 @@
 #include "CellEditorDelegate.h"
 
+#include "ChannelModel.h"
+
+#include <QPainter>
 #include <QPlainTextEdit>
 
 QWidget *CellEditorDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
@@ -12,4 +15,13 @@ QWidget *CellEditorDelegate::createEditor(QWidget *parent, const QStyleOptionVie
     auto *editor = new QPlainTextEdit(parent);
     editor->setFrameShape(QFrame::NoFrame);
     return editor;
+}
+
+void CellEditorDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                               const QModelIndex &index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    if (index.data(ChannelModel::LastSentRole).toBool())
+        painter->fillRect(QRect(option.rect.left(), option.rect.bottom() - 1, option.rect.width(), 2),
+                          option.palette.color(QPalette::WindowText));
 }

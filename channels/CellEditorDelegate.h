@@ -4,7 +4,8 @@
 
 // The grid's cell editor. A line editor holds at most 32767 characters and
 // would cut a longer remark without a word when the cell is left; such a cell
-// is edited in a plain-text editor that holds it whole.
+// is edited in a plain-text editor that holds it whole. Under the last row a
+// transfer sends, the delegate draws a line.
 class CellEditorDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -15,4 +16,6 @@ public:
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
 };

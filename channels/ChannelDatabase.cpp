@@ -91,6 +91,12 @@ bool ChannelDatabase::open(const QString &path)
         return fail(QStringLiteral("%1的字段少于五个").arg(tableName));
     for (int i = 0; i < ChannelRow::fieldCount; ++i)
         m_fields << record.fieldName(i);
+    // A lone INTEGER PRIMARY KEY is another name for the rowid.
+    m_keyField = -1;
+    if (probe.exec(QStringLiteral("SELECT cid, upper(type) = 'INTEGER' AND count(*) OVER () = 1 "
+                                  "FROM pragma_table_info('%1') WHERE pk > 0").arg(tableName))
+        && probe.next() && probe.value(1).toBool() && probe.value(0).toInt() < ChannelRow::fieldCount)
+        m_keyField = probe.value(0).toInt();
     m_open = true;
     return true;
 }
@@ -199,4 +205,116 @@ bool ChannelDatabase::create(const QString &path, const QStringList &fields,
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+bool ChannelDatabase::exec(const QString &sql, const QVariantList &values)
+{
+    if (!m_open)
+        return fail(notOpen);
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.prepare(sql))
+        return fail(query.lastError().databaseText());
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        return fail(query.lastError().databaseText());
+    return true;
+}
+
+QString ChannelDatabase::columnList() const
+{
+    QStringList columns;
+    for (int i = 0; i < ChannelRow::fieldCount; ++i)
+        columns << column(i);
+    return columns.join(u',');
+}
+
+bool ChannelDatabase::begin()
+{
+    // IMMEDIATE: a file another program is writing is refused before anything changes.
+    return exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+bool ChannelDatabase::commit()
+{
+    return exec(QStringLiteral("COMMIT"));
+}
+
+void ChannelDatabase::rollback()
+{
+    const QString cause = m_error;
+    exec(QStringLiteral("ROLLBACK"));
+    m_error = cause;
+}
+
+bool ChannelDatabase::largestKey(qint64 *key)
+{
+    if (!m_open)
+        return fail(notOpen);
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM \"%1\"").arg(tableName)) || !query.next())
+        return fail(query.lastError().databaseText());
+    *key = query.value(0).toLongLong();
+    return true;
+}
+
+bool ChannelDatabase::largestRecordNumber(qint64 *number)
+{
+    if (!m_open)
+        return fail(notOpen);
+    // Whole numbers only, stored as numbers or as texts of digits.
+    const QString field = column(ChannelFields::Record);
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    const QString sql = QStringLiteral(
+            "SELECT coalesce(max(CAST(%1 AS INTEGER)), 0) FROM \"%2\" WHERE "
+            "(typeof(%1) IN ('integer', 'real') AND %1 = CAST(%1 AS INTEGER)) OR "
+            "(typeof(%1) = 'text' AND trim(%1) GLOB '[0-9]*' AND NOT trim(%1) GLOB '*[^0-9]*')")
+            .arg(field, tableName);
+    if (!query.exec(sql) || !query.next())
+        return fail(query.lastError().databaseText());
+    *number = query.value(0).toLongLong();
+    return true;
+}
+
+bool ChannelDatabase::insert(qint64 key, const std::array<QVariant, ChannelRow::fieldCount> &values)
+{
+    QVariantList bound{ key };
+    for (const QVariant &value : values)
+        bound << bindable(value);
+    return exec(QStringLiteral("INSERT INTO \"%1\" (rowid, %2) VALUES (?,?,?,?,?,?)").arg(tableName, columnList()),
+                bound);
+}
+
+bool ChannelDatabase::remove(qint64 key)
+{
+    return exec(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(tableName), { key });
+}
+
+bool ChannelDatabase::shiftKeys(qint64 from, qint64 to, qint64 by)
+{
+    // SQLite checks each row's new key as it goes, in an order of its own: the
+    // rows are parked above every key in use first, then set down in place.
+    QSqlQuery range(QSqlDatabase::database(m_connection, false));
+    if (!range.exec(QStringLiteral("SELECT coalesce(min(rowid), 0), coalesce(max(rowid), 0) FROM \"%1\"")
+                            .arg(tableName))
+        || !range.next())
+        return fail(range.lastError().databaseText());
+    const qint64 smallest = range.value(0).toLongLong();
+    const qint64 largest = range.value(1).toLongLong();
+    range.finish();
+    const qint64 park = largest - smallest + 1 + qAbs(by);
+    const QString table = QStringLiteral("\"%1\"").arg(tableName);
+    return exec(QStringLiteral("UPDATE %1 SET rowid = rowid + ? WHERE rowid BETWEEN ? AND ?").arg(table),
+                { park, from, to })
+            && exec(QStringLiteral("UPDATE %1 SET rowid = rowid + ? WHERE rowid > ?").arg(table),
+                    { by - park, largest });
+}
+
+bool ChannelDatabase::swapKeys(qint64 a, qint64 b)
+{
+    qint64 largest = 0;
+    if (!largestKey(&largest))
+        return false;
+    const QString move = QStringLiteral("UPDATE \"%1\" SET rowid = ? WHERE rowid = ?").arg(tableName);
+    return exec(move, { largest + 1, a }) && exec(move, { a, b }) && exec(move, { b, largest + 1 });
 }

@@ -36,6 +36,9 @@ public:
 
     // The table's own names of its first five fields, in table order.
     QStringList fieldNames() const { return m_fields; }
+    // The field that is the table's key (declared INTEGER PRIMARY KEY), whose
+    // value is the row's place in the table; -1 when the key is none of the five.
+    int keyField() const { return m_keyField; }
 
     // Up to `limit` rows whose key follows `afterKey`; false with errorString()
     // when the file cannot be read.
@@ -46,8 +49,28 @@ public:
     // transaction: on failure the table is as it was.
     bool replaceAll(const QVector<QVariantList> &rows);
 
+    // Row commands: one transaction each, so the file is left before or after
+    // a command, never between. The table's row order is its rowid order, so
+    // rows are placed by the key they are given.
+    bool begin();
+    bool commit();
+    void rollback();
+    // The largest key in the table, 0 when it is empty.
+    bool largestKey(qint64 *key);
+    // The largest record number that is a whole number, 0 when there is none.
+    bool largestRecordNumber(qint64 *number);
+    bool insert(qint64 key, const std::array<QVariant, ChannelRow::fieldCount> &values);
+    bool remove(qint64 key);
+    // Every row whose key lies from `from` to `to` moves `by` keys on; the
+    // keys they move into must be free.
+    bool shiftKeys(qint64 from, qint64 to, qint64 by);
+    // Two rows trade places, each record whole with its stored kinds.
+    bool swapKeys(qint64 a, qint64 b);
+
 private:
     bool fail(const QString &cause);
+    bool exec(const QString &sql, const QVariantList &values = {});
+    QString columnList() const;
     QString column(int position) const;
 
     QString m_connection;
@@ -55,4 +78,5 @@ private:
     QString m_error;
     QStringList m_fields;
     bool m_open = false;
+    int m_keyField = -1;
 };

@@ -6,8 +6,14 @@
 #include "CellEditorDelegate.h"
 #include "ChannelCursor.h"
 
+#include "SystemMessage.h"
+#include "Tsv.h"
+
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
+#include <algorithm>
 
 static const double columnTwips[] = { 1094.74, 1049.95, 1964.98, 1980.28, 1785.26 };
 
@@ -16,8 +22,8 @@ ChannelGrid::ChannelGrid(QWidget *parent)
 {
     setObjectName(QStringLiteral("DataGrid1"));
     setItemDelegate(new CellEditorDelegate(this));
-    setSelectionBehavior(SelectRows);
-    setSelectionMode(SingleSelection);
+    setSelectionBehavior(SelectItems);
+    setSelectionMode(ExtendedSelection);
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed | SelectedClicked);
     setWordWrap(false);
     setFont(DesignFonts::font(QStringLiteral("楷体_GB2312"), 15.75));
@@ -26,13 +32,193 @@ ChannelGrid::ChannelGrid(QWidget *parent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    verticalHeader()->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void ChannelGrid::setCursor(ChannelCursor *cursor)
 {
+    m_cursor = cursor;
     setModel(cursor->model());
     setSelectionModel(cursor);
     applyDesign();
+    createActions();
+}
+
+ChannelModel *ChannelGrid::channels() const
+{
+    return m_cursor->channels();
+}
+
+QAction *ChannelGrid::command(const QString &text, const QList<QKeySequence> &keys, const char *name)
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcuts(keys);
+    // Keys act while the grid has focus; an open cell editor keeps its own.
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(action);
+    verticalHeader()->addAction(action);
+    return action;
+}
+
+void ChannelGrid::createActions()
+{
+    auto separator = [this] {
+        auto *line = new QAction(this);
+        line->setSeparator(true);
+        addAction(line);
+        verticalHeader()->addAction(line);
+    };
+    connect(command(QStringLiteral("插入行"), { Qt::Key_Insert }, "insertRow"), &QAction::triggered,
+            this, &ChannelGrid::insertRow);
+    connect(command(QStringLiteral("复制行"), { Qt::CTRL | Qt::Key_D }, "duplicateRows"), &QAction::triggered,
+            this, &ChannelGrid::duplicateRows);
+    connect(command(QStringLiteral("删除行"), { Qt::CTRL | Qt::Key_Delete }, "deleteRows"), &QAction::triggered,
+            this, &ChannelGrid::deleteRows);
+    connect(command(QStringLiteral("上移"), { Qt::ALT | Qt::Key_Up }, "moveUp"), &QAction::triggered,
+            this, [this] { moveRows(-1); });
+    connect(command(QStringLiteral("下移"), { Qt::ALT | Qt::Key_Down }, "moveDown"), &QAction::triggered,
+            this, [this] { moveRows(1); });
+    separator();
+    connect(command(QStringLiteral("剪切"), { Qt::CTRL | Qt::Key_X }, "cut"), &QAction::triggered,
+            this, &ChannelGrid::cutCells);
+    connect(command(QStringLiteral("复制"), { Qt::CTRL | Qt::Key_C }, "copy"), &QAction::triggered,
+            this, &ChannelGrid::copyCells);
+    connect(command(QStringLiteral("粘贴"), { Qt::CTRL | Qt::Key_V }, "paste"), &QAction::triggered,
+            this, &ChannelGrid::pasteCells);
+    connect(command(QStringLiteral("清除"), { Qt::Key_Delete }, "clear"), &QAction::triggered,
+            this, &ChannelGrid::clearCells);
+    separator();
+    m_undo = command(QStringLiteral("撤销"), { Qt::CTRL | Qt::Key_Z }, "undo");
+    m_redo = command(QStringLiteral("重做"), { Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z }, "redo");
+    QUndoStack *history = channels()->history();
+    connect(m_undo, &QAction::triggered, channels(), &ChannelModel::undo);
+    connect(m_redo, &QAction::triggered, channels(), &ChannelModel::redo);
+    m_undo->setEnabled(history->canUndo());
+    m_redo->setEnabled(history->canRedo());
+    connect(history, &QUndoStack::canUndoChanged, m_undo, &QAction::setEnabled);
+    connect(history, &QUndoStack::canRedoChanged, m_redo, &QAction::setEnabled);
+}
+
+// Rows with a selected cell, or the current row when nothing is selected.
+QList<int> ChannelGrid::selectedRowsOrCurrent() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : selectionModel()->selectedIndexes())
+        rows << index.row();
+    if (rows.isEmpty() && currentIndex().isValid())
+        rows << currentIndex().row();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void ChannelGrid::selectRows(int first, int count, int current)
+{
+    const int column = std::max(currentIndex().column(), 0);
+    QItemSelection rows;
+    rows.select(model()->index(first, 0), model()->index(first + count - 1, model()->columnCount() - 1));
+    selectionModel()->setCurrentIndex(model()->index(current, column), QItemSelectionModel::NoUpdate);
+    selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+}
+
+void ChannelGrid::insertRow()
+{
+    const int row = currentIndex().isValid() ? currentIndex().row() : model()->rowCount();
+    if (channels()->insertRowAbove(row))
+        selectRows(row, 1, row);
+}
+
+void ChannelGrid::duplicateRows()
+{
+    const QList<int> rows = selectedRowsOrCurrent();
+    if (!rows.isEmpty() && channels()->duplicateRows(rows))
+        selectRows(rows.last() + 1, int(rows.size()), rows.last() + 1);
+}
+
+void ChannelGrid::deleteRows()
+{
+    const QList<int> rows = selectedRowsOrCurrent();
+    if (!rows.isEmpty() && channels()->deleteRows(rows)) {
+        const int row = std::min(rows.first(), model()->rowCount() - 1);
+        if (row >= 0)
+            selectRows(row, 1, row);
+    }
+}
+
+void ChannelGrid::moveRows(int step)
+{
+    const QList<int> rows = selectedRowsOrCurrent();
+    const int current = currentIndex().isValid() ? currentIndex().row() : rows.value(0);
+    if (rows.isEmpty() || !channels()->moveRowsBy(rows, step))
+        return;
+    QItemSelection moved;
+    for (int row : rows)
+        moved.select(model()->index(row + step, 0), model()->index(row + step, model()->columnCount() - 1));
+    selectionModel()->setCurrentIndex(model()->index(current + step, std::max(currentIndex().column(), 0)),
+                                      QItemSelectionModel::NoUpdate);
+    selectionModel()->select(moved, QItemSelectionModel::ClearAndSelect);
+}
+
+void ChannelGrid::clearCells()
+{
+    QModelIndexList cells = selectionModel()->selectedIndexes();
+    if (cells.isEmpty() && currentIndex().isValid())
+        cells << currentIndex();
+    channels()->clearCells(cells);
+}
+
+// The selected cells as the rectangle that holds them, each as the grid shows it.
+void ChannelGrid::copyCells()
+{
+    QModelIndexList cells = selectionModel()->selectedIndexes();
+    if (cells.isEmpty() && currentIndex().isValid())
+        cells << currentIndex();
+    if (cells.isEmpty())
+        return;
+    int top = cells.first().row(), bottom = top, left = cells.first().column(), right = left;
+    for (const QModelIndex &cell : cells) {
+        top = std::min(top, cell.row());
+        bottom = std::max(bottom, cell.row());
+        left = std::min(left, cell.column());
+        right = std::max(right, cell.column());
+    }
+    QVector<QStringList> block(bottom - top + 1, QStringList());
+    for (int r = top; r <= bottom; ++r)
+        for (int c = left; c <= right; ++c)
+            block[r - top] << (selectionModel()->isSelected(model()->index(r, c)) || cells.size() == 1
+                                       ? model()->index(r, c).data().toString()
+                                       : QString());
+    QGuiApplication::clipboard()->setText(Tsv::write(block));
+}
+
+void ChannelGrid::cutCells()
+{
+    copyCells();
+    clearCells();
+}
+
+void ChannelGrid::pasteCells()
+{
+    const QVector<QStringList> block = Tsv::read(QGuiApplication::clipboard()->text());
+    if (block.isEmpty())
+        return;
+    const QModelIndex at = currentIndex().isValid() ? currentIndex() : model()->index(0, 0);
+    const int row = at.isValid() ? at.row() : model()->rowCount();
+    const int column = std::max(at.column(), 0);
+    int dropped = 0;
+    if (!channels()->paste(row, column, block, &dropped))
+        return;
+    int width = 0;
+    for (const QStringList &line : block)
+        width = std::max(width, int(line.size()));
+    const int right = std::min(column + width, model()->columnCount()) - 1;
+    selectionModel()->select(QItemSelection(model()->index(row, column),
+                                            model()->index(row + int(block.size()) - 1, right)),
+                             QItemSelectionModel::ClearAndSelect);
+    if (dropped > 0)
+        showSystemMessage(this, QStringLiteral("粘贴的内容超出“备注”列，多出的 %1 列没有粘贴。").arg(dropped));
 }
 
 void ChannelGrid::applyDesign()

@@ -3,9 +3,15 @@
 #include <QTableView>
 
 class ChannelCursor;
+class ChannelModel;
+class QAction;
 
 // DataGrid1: 信道表 in the main window, with the design's captions, column
 // widths, fonts and row height. It shares the table's cursor as its selection.
+//
+// Cells and rows are selected as in a spreadsheet, and the row commands act on
+// the selection: each is an action with its key, in the context menu of the
+// cells and of the row headers.
 class ChannelGrid : public QTableView
 {
     Q_OBJECT
@@ -19,6 +25,18 @@ public:
     // or starting a transfer does not drop what the operator typed.
     void commitPendingEdit();
 
+    // The row commands, in menu order (separators included).
+    QList<QAction *> commands() const { return actions(); }
+
+    void insertRow();
+    void duplicateRows();
+    void deleteRows();
+    void moveRows(int step);
+    void clearCells();
+    void copyCells();
+    void cutCells();
+    void pasteCells();
+
 signals:
     // The operator tried to type into a table that cannot be changed.
     void editRefused();
@@ -28,4 +46,13 @@ protected:
 
 private:
     void applyDesign();
+    void createActions();
+    QAction *command(const QString &text, const QList<QKeySequence> &keys, const char *name);
+    QList<int> selectedRowsOrCurrent() const;
+    void selectRows(int first, int count, int current);
+    ChannelModel *channels() const;
+
+    ChannelCursor *m_cursor = nullptr;
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
 };

@@ -31,6 +31,7 @@ ChannelModel::ChannelModel(QObject *parent)
 bool ChannelModel::open(const QString &path, const QString &jetTable)
 {
     beginResetModel();
+    m_history.clear();
     m_rows.clear();
     m_unsaved.clear();
     m_db.close();
@@ -140,19 +141,30 @@ QVariant ChannelModel::data(const QModelIndex &index, int role) const
     const QVariant &value = row.values[index.column()];
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return FieldValue::fieldText(value);
+    const bool sent = m_sentRows <= 0 || index.row() < m_sentRows;
+    if (role == LastSentRole)
+        return index.row() == m_sentRows - 1;
+    if (role == Qt::ForegroundRole)
+        return sent ? QVariant() : QVariant(QBrush(QColor(160, 160, 160)));
     if (role != Qt::BackgroundRole && role != Qt::ToolTipRole)
         return {};
 
     const bool unsaved = m_unsaved.contains(cellKey(index.row(), index.column()));
-    const QString problem = m_check ? m_check(row).problems[index.column()] : QString();
+    const RowVerdict verdict = m_check ? m_check(row) : RowVerdict();
+    const QString problem = verdict.problems[index.column()];
+    const QString warning = verdict.warnings[index.column()];
     if (role == Qt::BackgroundRole) {
         if (!problem.isEmpty())
             return QBrush(QColor(255, 205, 210));
-        return unsaved ? QBrush(QColor(255, 236, 179)) : QVariant();
+        if (unsaved)
+            return QBrush(QColor(255, 236, 179));
+        return !warning.isEmpty() && sent ? QBrush(QColor(255, 224, 130)) : QVariant();
     }
     QStringList notes;
     if (!problem.isEmpty())
         notes << problem;
+    if (!warning.isEmpty())
+        notes << warning;
     if (unsaved)
         notes << QStringLiteral("此修改尚未保存到 %1").arg(fileName());
     return notes.isEmpty() ? QVariant() : QVariant(notes.join(u'\n'));
@@ -160,6 +172,8 @@ QVariant ChannelModel::data(const QModelIndex &index, int role) const
 
 QVariant ChannelModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Vertical && role == Qt::ToolTipRole && m_sentRows > 0 && section >= m_sentRows)
+        return QStringLiteral("此行不传送：只传送前 %1 行").arg(m_sentRows);
     if (orientation == Qt::Vertical && role == Qt::ToolTipRole && m_check && section < m_rows.size()) {
         const RowVerdict verdict = m_check(m_rows.at(section));
         return verdict.sendable() ? QStringLiteral("发送: %1").arg(verdict.frame)
@@ -176,12 +190,13 @@ QVariant ChannelModel::headerData(int section, Qt::Orientation orientation, int 
 Qt::ItemFlags ChannelModel::flags(const QModelIndex &index) const
 {
     const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    return m_readOnly ? flags : flags | Qt::ItemIsEditable;
+    const bool key = index.column() == m_db.keyField();
+    return refusal().isEmpty() && !key ? flags | Qt::ItemIsEditable : flags;
 }
 
 bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int role)
 {
-    if (role != Qt::EditRole || m_readOnly || !index.isValid() || index.row() >= m_rows.size())
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable) || index.row() >= m_rows.size())
         return false;
     const int row = index.row();
     const int column = index.column();
@@ -193,6 +208,8 @@ bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int 
     if (same && !m_unsaved.contains(cellKey(row, column)))
         return true;
 
+    if (m_unsaved.isEmpty() && editCell(row, column, value))
+        return true;
     stored = value;
     m_unsaved.insert(cellKey(row, column));
     if (write(row, column))

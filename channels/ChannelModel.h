@@ -4,8 +4,11 @@
 #include "ChannelFileKind.h"
 #include "RowVerdict.h"
 
+#include "RowChange.h"
+
 #include <QAbstractTableModel>
 #include <QSet>
+#include <QUndoStack>
 
 // 信道表 as the grid and the transfer see it: five columns with the grid's
 // captions, rows fetched page by page as they are needed.
@@ -19,6 +22,11 @@
 // unsaved, and is reported through saveFailed(); it is written with the next
 // successful edit or by saveUnsaved(); only closing the window at the
 // operator's word drops it.
+//
+// Row commands (insert, duplicate, delete, move, clear, paste) and typed edits
+// are steps of history(): each is one transaction on the file, and one the file
+// refuses leaves file and grid as they were and is reported through
+// saveFailed(). The history starts afresh whenever a file is opened.
 class ChannelModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -56,6 +64,35 @@ public:
     QString saveError() const { return m_db.errorString(); }
     bool saveUnsaved();
 
+    // Rows from `count` on are not sent: they are drawn muted, with a line
+    // under the last one that is.
+    void setSentRows(int count) { m_sentRows = count; }
+    int sentRows() const { return m_sentRows; }
+    // True on the cells of the last row that is sent.
+    static constexpr int LastSentRole = Qt::UserRole + 1;
+
+    // Why the rows cannot be changed now, or empty when they can: an Access
+    // file, or `busy` while a transfer walks the rows.
+    QString refusal() const;
+    void setBusy(const QString &reason) { m_busy = reason; }
+    static QString readOnlyMessage(const QString &fileName);
+
+    QUndoStack *history() { return &m_history; }
+    bool undo();
+    bool redo();
+
+    // The commands: each returns false, having said why, when nothing changed.
+    bool insertRowAbove(int row);
+    // Copies of `rows` below the last of them; false when none.
+    bool duplicateRows(const QList<int> &rows);
+    bool deleteRows(const QList<int> &rows);
+    // `rows` one place up (-1) or down (+1); false when one is at the edge.
+    bool moveRowsBy(const QList<int> &rows, int step);
+    bool clearCells(const QModelIndexList &cells);
+    // Typed texts from (row, column) right and down, rows added past the end;
+    // columns past the last field are dropped and counted in `dropped`.
+    bool paste(int row, int column, const QVector<QStringList> &block, int *dropped = nullptr);
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -68,11 +105,33 @@ public:
 signals:
     // An edit could not be written; the message says which cell and why.
     void saveFailed(const QString &message);
+    // A command was not even tried: refusal() says why.
+    void refused(const QString &message);
 
 private:
     static quint64 cellKey(int row, int column) { return quint64(row) << 3 | quint64(column); }
     bool write(int row, int column);
     void openJet(const QString &jetTable);
+    void fetchAll();
+    bool nextRecordNumbers(int count, QVector<QVariant> *numbers);
+    bool replay(int index, bool forward);
+    bool mayChange();
+    bool unsavedWritten(const QString &name);
+    QString keyRefusal(const RowChange &change) const;
+    bool editCell(int row, int column, const QVariant &value);
+    bool run(const QString &name, RowChange change);
+    bool apply(RowChange &change, bool forward);
+    bool writeForward(RowChange &change, QVector<qint64> *keys);
+    bool writeBackward(const RowChange &change);
+    bool allocateKeys(RowChange &change, QVector<qint64> *keys);
+    void showForward(RowChange &change, const QVector<qint64> &keys);
+    void showBackward(const RowChange &change);
+    void setCells(const RowChange &change, bool forward);
+    void swapRows(int a, int b);
+    void shiftLoadedKeys(qint64 from, qint64 to, qint64 by);
+    void insertLoaded(int at, const QVector<ChannelRow> &rows);
+    void removeLoaded(const QVector<int> &positions);
+    QString caption(int column) const;
 
     ChannelDatabase m_db;
     RowCheck m_check;
@@ -85,4 +144,7 @@ private:
     QVector<ChannelRow> m_rows;
     QSet<quint64> m_unsaved;
     bool m_complete = true;
+    int m_sentRows = 0;
+    QString m_busy;
+    QUndoStack m_history;
 };

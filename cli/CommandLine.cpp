@@ -27,7 +27,9 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption loopback("loopback", QStringLiteral("检测数据线：发送端和接收端短接后，发出的数据应原样收回。"),
                                       QStringLiteral("DEVICE"));
     const QCommandLineOption listPorts("list-ports", QStringLiteral("列出串行设备及其对应的 COM 口。"));
-    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, loopback, listPorts });
+    const QCommandLineOption check("check", QStringLiteral("检查要传送的信道：列出错误和警告。"));
+    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, loopback, listPorts,
+                        check });
 
     const auto usage = [&parser] {
         return parser.helpText()
@@ -48,6 +50,7 @@ void CommandLine::parse(const QStringList &arguments)
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
         { loopback, LoopbackTest }, { listPorts, ListPorts },
+        { check, Check },
     };
     for (const auto &c : commands) {
         if (!parser.isSet(c.option))
@@ -78,6 +81,7 @@ int CommandLine::run() const
     case Convert: return convertCommand(*this);
     case LoopbackTest: return loopbackCommand(*this);
     case ListPorts: return listPortsCommand(*this);
+    case Check: return checkCommand(*this);
     case None: break;
     }
     return 0;

@@ -12,11 +12,12 @@
 //   --convert               an Access char4.mdb into the new format
 //   --loopback DEVICE       the cable self-test on DEVICE
 //   --list-ports            the serial devices and the COM each stands for
+//   --check                 every error and warning in the rows sent
 // each on --db FILE (char4.mdb in the working folder by default).
 class CommandLine
 {
 public:
-    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts };
+    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts, Check };
 
     explicit CommandLine(const QStringList &arguments);
 

@@ -11,3 +11,4 @@ int importCommand(const CommandLine &line);
 int convertCommand(const CommandLine &line);
 int loopbackCommand(const CommandLine &line);
 int listPortsCommand(const CommandLine &line);
+int checkCommand(const CommandLine &line);

@@ -200,14 +200,17 @@ void TestExchange::rowCheckMarksExactlyTheOffendingCells()
     model.setRowCheck(checkRow);
     auto marked = [&](int row) {
         QString cells;
-        for (int c = 0; c < 5; ++c)
-            cells += model.index(row, c).data(Qt::BackgroundRole).isValid() ? u'x' : u'.';
+        for (int c = 0; c < 5; ++c) {
+            const QVariant tint = model.index(row, c).data(Qt::BackgroundRole);
+            // x: cannot be sent (red); w: sent, with a warning (amber)
+            cells += !tint.isValid() ? u'.' : tint.value<QBrush>().color().green() < 210 ? u'x' : u'w';
+        }
         return cells;
     };
     QCOMPARE(marked(0), QStringLiteral("....."));
     QCOMPARE(marked(1), QStringLiteral(".x..."));   // the channel alone decides
     QCOMPARE(marked(2), QStringLiteral("..xx."));
-    QCOMPARE(marked(3), QStringLiteral("....."));   // no channel: the null frame
+    QCOMPARE(marked(3), QStringLiteral(".w..."));   // no channel: the null frame, said so
     QCOMPARE(model.index(2, 2).data(Qt::ToolTipRole).toString(), QStringLiteral("接收频率 超出范围: 99.5"));
     QCOMPARE(model.index(2, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("发送频率 超出范围: 2000"));
     QCOMPARE(model.headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("发送: 01F8A43F00E8E842"));
@@ -220,7 +223,7 @@ void TestExchange::rowCheckMarksExactlyTheOffendingCells()
     QCOMPARE(changed.at(0).at(1).toModelIndex().column(), 4);
     QCOMPARE(marked(2), QStringLiteral("...x."));
     QVERIFY(model.setData(model.index(2, 1), QStringLiteral("")));
-    QCOMPARE(marked(2), QStringLiteral("....."));
+    QCOMPARE(marked(2), QStringLiteral(".w..."));
 }
 
 void TestExchange::commandLine()
@@ -247,6 +250,16 @@ void TestExchange::commandLine()
     TestDatabase bad(rows);
     QCOMPARE(qt7020({ "--frames", "--db", bad.path() }, empty.path(), &output), 2);
     QVERIFY(output.contains("第 21 行"));
+
+    // The check: clean, warnings only, an error.
+    QCOMPARE(qt7020({ "--check" }, file.dir(), &output), 0);
+    QVERIFY(output.isEmpty());
+    QCOMPARE(qt7020({ "--check", "--db", bad.path() }, empty.path(), &output), 2);
+    QVERIFY(output.startsWith("第 21 行（记录编号 21）错误：接收频率"));
+    rows[20][2] = QStringLiteral("438,5");
+    TestDatabase warned(rows);
+    QCOMPARE(qt7020({ "--check", "--db", warned.path() }, empty.path(), &output), 1);
+    QCOMPARE(output.trimmed(), QByteArray("第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438"));
 
     // Export and import through the program, the CHIRP way too.
     const QString csv = file.dir() + QStringLiteral("/plan.csv");

@@ -9,6 +9,7 @@
 #include "ChannelGrid.h"
 #include "TransferSequence.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -38,6 +39,7 @@ private slots:
     void exitStopsTheTransferAndKeepsRefusedEdits();
     void accessFileIsReadOnlyUntilConverted();
     void longRemarkIsEditedWhole();
+    void gridKeysActOnTheSelection();
 };
 
 void TestMainWindow::designAndMenu()
@@ -64,7 +66,7 @@ void TestMainWindow::designAndMenu()
     QStringList system;
     for (QAction *a : item(&window, "系统")->menu()->actions())
         system << a->objectName();
-    QCOMPARE(system, QStringList({ "端口", "波特率", "串口设备", "检测数据线", "", "导入", "导出", "转换" }));
+    QCOMPARE(system, QStringList({ "端口", "波特率", "串口设备", "检测数据线", "", "导入", "导出", "转换", "", "检查" }));
 }
 
 void TestMainWindow::loadOrderAndTheCom1Warning()
@@ -129,10 +131,9 @@ void TestMainWindow::exitStopsTheTransferAndKeepsRefusedEdits()
     auto *grid = window->findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
     MessageBoxes boxes(QMessageBox::Cancel);
     QSignalSpy sent(window->transfer(), &TransferSequence::frameSent);
-    item(window, "传送")->trigger();
-    QTRY_VERIFY(sent.count() >= 3);
 
-    // Another program holds the file, and an edit is still open in its cell.
+    // Another program holds the file, and an edit is still open in its cell
+    // when the transfer starts; while it runs the grid takes no edit.
     QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
     other.setDatabaseName(file.path());
     QVERIFY(other.open());
@@ -143,6 +144,9 @@ void TestMainWindow::exitStopsTheTransferAndKeepsRefusedEdits()
     grid->edit(cell);
     QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
     qobject_cast<QLineEdit *>(QApplication::focusWidget())->setText(QStringLiteral("改"));
+    item(window, "传送")->trigger();
+    QTRY_VERIFY(sent.count() >= 3);
+    QVERIFY(!(grid->model()->flags(cell) & Qt::ItemIsEditable));
 
     item(window, "退出")->trigger();
     // The refusal of the edit is reported, then the exit asks what to do with it.
@@ -220,6 +224,60 @@ void TestMainWindow::longRemarkIsEditedWhole()
     QTRY_VERIFY(grid->viewport()->isAncestorOf(QApplication::focusWidget()));
     grid->commitPendingEdit();
     QCOMPARE(file.stored()[0][4], QVariant(remark));
+}
+
+void TestMainWindow::gridKeysActOnTheSelection()
+{
+    TestDatabase file(TestDatabase::numberedRows(5));
+    ChannelModel model;
+    QVERIFY(model.open(file.path()));
+    ChannelCursor cursor(&model);
+    ChannelGrid grid;
+    grid.setCursor(&cursor);
+    grid.show();
+    grid.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&grid));
+    auto rows = [&] {
+        QList<int> selected;
+        for (const QModelIndex &index : cursor.selectedRows())
+            selected << index.row();
+        std::sort(selected.begin(), selected.end());
+        return selected;
+    };
+    auto records = [&] {
+        QStringList numbers;
+        for (int r = 0; r < model.rowCount(); ++r)
+            numbers << model.index(r, 0).data().toString();
+        return numbers.join(u' ');
+    };
+    // Cells of rows 2 and 3 selected: the copies follow them and become the selection.
+    cursor.setCurrentIndex(model.index(1, 1), QItemSelectionModel::NoUpdate);
+    cursor.select(QItemSelection(model.index(1, 1), model.index(2, 2)), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(&grid, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 3 6 7 4 5"));
+    QCOMPARE(rows(), QList<int>({ 3, 4 }));
+    QCOMPARE(cursor.currentRow(), 3);
+    QTest::keyClick(&grid, Qt::Key_Up, Qt::AltModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 6 7 3 4 5"));
+    QCOMPARE(rows(), QList<int>({ 2, 3 }));
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 2);
+    QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 5"));
+    cursor.setCurrentIndex(model.index(4, 0), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);   // the two rows again, past the end
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 6 7"));
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_Insert);
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 6 5"));
+    QCOMPARE(cursor.currentRow(), 4);
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 5"));
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 6 5"));
+    QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(records(), QStringLiteral("1 2 3 4 6 5"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,6 +1,7 @@
 #include "RowCheck.h"
 
 #include "ChannelFrame.h"
+#include "PlanCheck.h"
 
 RowVerdict checkRow(const ChannelRow &row)
 {
@@ -11,6 +12,7 @@ RowVerdict checkRow(const ChannelRow &row)
     const ChannelFrame whole = ChannelFrame::encode(row);
     if (whole.isValid()) {
         verdict.frame = whole.text();
+        verdict.warnings = PlanCheck::rowWarnings(row);
         return verdict;
     }
     if (whole.errorField() == ChannelFields::Channel) {

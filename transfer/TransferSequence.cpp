@@ -4,6 +4,7 @@
 #include "FieldValue.h"
 #include "SerialLink.h"
 #include "ChannelFrame.h"
+#include "RowCheck.h"
 
 const QString TransferSequence::sendingText = QStringLiteral("正在传送数据,,,,,,,");
 const QString TransferSequence::finishedText = QStringLiteral("数据传送完毕!!!");
@@ -33,20 +34,35 @@ QString TransferSequence::portName() const
     return QStringLiteral("串行端口 %1（%2）").arg(m_port->portNumber()).arg(m_port->deviceName());
 }
 
-QString TransferSequence::checkTable(ChannelModel *channels)
+QString TransferSequence::checkTable(ChannelModel *channels, int *badRow)
 {
+    if (badRow)
+        *badRow = -1;
     if (!channels->isOpen())
         return QStringLiteral("信道数据库 %1 未打开，无法传送数据。").arg(channels->fileName());
     if (!channels->rowAt(0))
         return QStringLiteral("信道表中没有数据，无法传送。");
+    // Every row that cannot be sent, so that one look mends them all.
+    QStringList bad;
     for (int row = 0; row < frameCount; ++row) {
         const ChannelRow *values = channels->rowAt(row);
         if (!values)
             break;
-        const ChannelFrame frame = ChannelFrame::encode(*values);
-        if (!frame.isValid())
-            return rowProblem(row, *values, frame);
+        const RowVerdict verdict = checkRow(*values);
+        if (verdict.sendable())
+            continue;
+        if (badRow && bad.isEmpty())
+            *badRow = row;
+        QStringList problems;
+        for (const QString &problem : verdict.problems)
+            if (!problem.isEmpty())
+                problems << problem;
+        bad << QStringLiteral("第 %1 行（记录编号 %2）：%3")
+                        .arg(row + 1)
+                        .arg(FieldValue::fieldText((*values)[ChannelFields::Record]), problems.join(QStringLiteral("；")));
     }
+    if (!bad.isEmpty())
+        return bad.join(u'\n') + QStringLiteral("\n数据没有传送。");
     if (!channels->readError().isEmpty())
         return QStringLiteral("信道数据库 %1 读取失败：%2\n数据没有传送。")
                 .arg(channels->fileName(), channels->readError());
@@ -55,11 +71,16 @@ QString TransferSequence::checkTable(ChannelModel *channels)
 
 bool TransferSequence::start()
 {
-    QString problem = checkTable(m_cursor->channels());
+    int badRow = -1;
+    QString problem = checkTable(m_cursor->channels(), &badRow);
     if (problem.isEmpty() && !m_port->isOpen())
         problem = QStringLiteral("%1未打开，数据没有传送。\n请在“选择端口”中选择端口。").arg(portName());
     if (!problem.isEmpty()) {
         abort(problem);
+        // Where the mending starts.
+        if (badRow > 0)
+            m_cursor->setCurrentIndex(m_cursor->model()->index(badRow, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         return false;
     }
     // Every start is a whole transfer: restarting from the counter of a running

@@ -36,9 +36,10 @@ public:
 
     TransferSequence(ChannelCursor *cursor, SerialLink *port, QObject *parent = nullptr);
 
-    // Why the rows a transfer would send cannot go out (no table, no row, a row
-    // that cannot be encoded), or empty when they can.
-    static QString checkTable(ChannelModel *channels);
+    // Why the rows a transfer would send cannot go out (no table, no row, every
+    // row that cannot be encoded), or empty when they can; `badRow` is the first
+    // row that cannot, or -1.
+    static QString checkTable(ChannelModel *channels, int *badRow = nullptr);
 
     // The menu command: checks the rows and the port, then starts from row 1
     // and counter 0, also when a transfer is already under way.

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ChannelRow.h"
+
+#include <QVector>
+#include <utility>
+
+// One undo step of the grid, as positions and values. Done in the order cells,
+// swaps, removals, insertion and undone the other way round; each command uses
+// what it needs of these.
+struct RowChange
+{
+    struct Cell
+    {
+        int row;
+        int column;
+        QVariant before;
+        QVariant after;
+    };
+    using Values = std::array<QVariant, ChannelRow::fieldCount>;
+
+    QVector<Cell> cells;
+    QVector<std::pair<int, int>> swaps;   // neighbouring rows that trade places
+    QVector<int> removed;                 // positions, ascending
+    QVector<ChannelRow> removedRows;      // their keys and values, kept when removed
+    int insertAt = -1;
+    QVector<Values> inserted;
+    // Keys from gapFrom to gapTo moved gapBy on to make room for the insertion,
+    // given back when it is undone.
+    qint64 gapFrom = 0;
+    qint64 gapTo = 0;
+    qint64 gapBy = 0;
+};

@@ -1,0 +1,28 @@
+#include "Commands.h"
+
+#include "ChannelModel.h"
+#include "CommandLine.h"
+#include "PlanCheck.h"
+#include "Terminal.h"
+#include "TransferSequence.h"
+
+// Every error and warning among the rows a transfer sends, one line each, as
+// 检查信道表 lists them: exit 0 when there is none, 1 with warnings only, 2 with
+// an error.
+int checkCommand(const CommandLine &line)
+{
+    ChannelModel model;
+    if (!Terminal::openTable(model, line.database()))
+        return 2;
+    bool error = false;
+    const QVector<PlanFinding> findings = PlanCheck::check(model, TransferSequence::frameCount);
+    for (const PlanFinding &finding : findings) {
+        error = error || finding.error;
+        Terminal::out(PlanCheck::describe(finding, model));
+    }
+    if (!model.readError().isEmpty()) {
+        Terminal::err(model.readError());
+        return 2;
+    }
+    return error ? 2 : findings.isEmpty() ? 0 : 1;
+}
