@@ -1,6 +1,11 @@
 #include "MainWindow.h"
 
+#include "ChannelDatabase.h"
 #include "ChannelExchange.h"
+#include "ChannelFields.h"
+#include "ChannelSheet.h"
+#include "RecentFiles.h"
+#include "TransferJournal.h"
 #include "SystemMessage.h"
 #include "DesignColours.h"
 #include "DesignFonts.h"
@@ -22,6 +27,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QDialog>
+#include <QVBoxLayout>
 #include <QProgressBar>
 
 const QString MainWindow::port1InUse = QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ");
@@ -48,7 +58,6 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
 {
     setObjectName(QStringLiteral("启动窗体"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("QT7020"));
     setWindowIcon(radioIcon());
     m_channels->setObjectName(QStringLiteral("Adodc1"));
     m_channels->setRowCheck(checkRow);
@@ -57,6 +66,10 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     buildControls();
     buildMenu();
     openDatabase();
+    updateTitle();
+    auto *journal = new TransferJournal(m_transfer, [this] { return m_databasePath; }, this);
+    connect(journal, &TransferJournal::writeFailed, this,
+            [this](const QString &message) { showSystemMessage(this, message); }, Qt::QueuedConnection);
 
     connect(m_transfer, &TransferSequence::statusChanged, m_status, &QLabel::setText);
     connect(m_transfer, &TransferSequence::progressChanged, m_progress, &QProgressBar::setValue);
@@ -143,6 +156,7 @@ void MainWindow::buildMenu()
     QAction *importItem = item(system->addAction(QStringLiteral("导入信道表…")), "导入");
     QAction *exportItem = item(system->addAction(QStringLiteral("导出信道表…")), "导出");
     QAction *convert = item(system->addAction(QStringLiteral("转换为新格式…")), "转换");
+    buildFileMenu(system);
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     item(bar->addAction(QString(7, u' ') + QStringLiteral("帮助(&B)")), "帮助");
 
@@ -152,6 +166,128 @@ void MainWindow::buildMenu()
     connect(importItem, &QAction::triggered, this, &MainWindow::importTable);
     connect(exportItem, &QAction::triggered, this, &MainWindow::exportTable);
     connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+void MainWindow::buildFileMenu(QMenu *system)
+{
+    system->addSeparator();
+    QAction *create = system->addAction(QStringLiteral("新建信道文件…"));
+    create->setObjectName(QStringLiteral("新建"));
+    QAction *open = system->addAction(QStringLiteral("打开信道文件…"));
+    open->setObjectName(QStringLiteral("打开"));
+    m_recent = system->addMenu(QStringLiteral("最近的文件"));
+    m_recent->setObjectName(QStringLiteral("最近"));
+    system->addSeparator();
+    QAction *print = system->addAction(QStringLiteral("打印信道表…"));
+    print->setObjectName(QStringLiteral("打印"));
+    QAction *journal = system->addAction(QStringLiteral("传送记录…"));
+    journal->setObjectName(QStringLiteral("传送记录"));
+
+    connect(create, &QAction::triggered, this, &MainWindow::chooseNewFile);
+    connect(open, &QAction::triggered, this, &MainWindow::chooseFileToOpen);
+    connect(m_recent, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
+    connect(print, &QAction::triggered, this, &MainWindow::printSheet);
+    connect(journal, &QAction::triggered, this, &MainWindow::showJournal);
+    fillRecentMenu();
+}
+
+// Filled again each time it opens: another window may have opened files since.
+void MainWindow::fillRecentMenu()
+{
+    m_recent->clear();
+    for (const QString &path : RecentFiles::list()) {
+        QAction *action = m_recent->addAction(QDir::toNativeSeparators(path));
+        connect(action, &QAction::triggered, this, [this, path] { openFile(path); });
+    }
+    m_recent->setEnabled(!m_recent->isEmpty());
+}
+
+// Plain "QT7020" for the file the radio's own program always used.
+void MainWindow::updateTitle()
+{
+    const QFileInfo file(m_databasePath);
+    const bool usual = file.absoluteFilePath() == QDir::current().absoluteFilePath(ChannelDatabase::defaultFileName);
+    setWindowTitle(usual ? QStringLiteral("QT7020") : QStringLiteral("QT7020 - %1").arg(file.fileName()));
+}
+
+bool MainWindow::openFile(const QString &path)
+{
+    if (!idleOrSayWhy() || !maybeClose())
+        return false;
+    m_databasePath = path;
+    openDatabase();
+    updateTitle();
+    if (!m_channels->isOpen()) {
+        showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用：%2。")
+                                        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+                                             m_channels->errorString()));
+        return false;
+    }
+    m_cursor->moveFirst();
+    RecentFiles::add(path);
+    fillRecentMenu();
+    return true;
+}
+
+bool MainWindow::newFile(const QString &path)
+{
+    QString error;
+    if (QFileInfo::exists(path))
+        error = QStringLiteral("文件已存在，不会覆盖");
+    else if (!ChannelDatabase::create(path, ChannelFields::names(), {}, &error))
+        QFile::remove(path);   // no half-made file left behind
+    if (!error.isEmpty()) {
+        showSystemMessage(this, QStringLiteral("不能新建信道文件 %1：%2。").arg(QDir::toNativeSeparators(path), error));
+        return false;
+    }
+    return openFile(path);
+}
+
+static const QString channelFiles = QStringLiteral("信道文件 (*.mdb *.db *.sqlite);;所有文件 (*)");
+
+void MainWindow::chooseNewFile()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("新建信道文件"), QString(), channelFiles,
+                                                      nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty())
+        newFile(path);
+}
+
+void MainWindow::chooseFileToOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("打开信道文件"),
+                                                      QFileInfo(m_databasePath).absolutePath(), channelFiles);
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+void MainWindow::printSheet()
+{
+    m_grid->commitPendingEdit();
+    const ChannelSheet sheet(m_channels->allRows(), m_channels->fileName(), QDate::currentDate());
+    QPrinter printer;
+    printer.setDocName(QStringLiteral("QT7020 信道表"));
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&sheet](QPrinter *p) { sheet.print(p); });
+    preview.exec();
+}
+
+void MainWindow::showJournal()
+{
+    const QStringList lines = TransferJournal::lines();
+    if (lines.isEmpty()) {
+        showSystemMessage(this, QStringLiteral("还没有传送记录。"));
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("传送记录"));
+    auto *text = new QPlainTextEdit(lines.join(u'\n'), &dialog);
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(text);
+    dialog.resize(Twips::toPixels(11000, this), Twips::toPixels(5000, this));
+    dialog.exec();
 }
 
 void MainWindow::openDatabase()

@@ -11,6 +11,7 @@ class ChannelModel;
 class PortDialog;
 class QAction;
 class QLabel;
+class QMenu;
 class QProgressBar;
 class SerialLink;
 class TransferSequence;
@@ -32,6 +33,15 @@ public:
 
     static QString dateLine(const QDate &date);   // 2004年6月8日
 
+    // Another channel file in place of the open one, after the pending edits
+    // are settled as on exit; false when the operator kept the old one or the
+    // new one cannot be used (said in a message). The file goes first into
+    // 最近的文件.
+    bool openFile(const QString &path);
+    // Makes an empty 信道表 at `path` (no file there yet) and opens it.
+    bool newFile(const QString &path);
+    QString databasePath() const { return m_databasePath; }
+
     TransferSequence *transfer() const { return m_transfer; }
     PortDialog *portDialog() const;
 
@@ -41,6 +51,13 @@ protected:
 private:
     void buildControls();
     void buildMenu();
+    void buildFileMenu(QMenu *system);
+    void fillRecentMenu();
+    void updateTitle();
+    void chooseFileToOpen();
+    void chooseNewFile();
+    void printSheet();
+    void showJournal();
     void openDatabase();
     void startTransfer();
     void openPortDialog();
@@ -61,5 +78,6 @@ private:
     QLabel *m_status = nullptr;
     QProgressBar *m_progress = nullptr;
     QAction *m_send = nullptr;
+    QMenu *m_recent = nullptr;
     QPointer<PortDialog> m_dialog;
 };

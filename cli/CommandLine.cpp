@@ -14,6 +14,8 @@ void CommandLine::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带参数时打开窗口。"));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("要打开的信道文件（同 --db）。"),
+                                 QStringLiteral("[FILE]"));
     const QCommandLineOption help({ "h", "help" }, QStringLiteral("显示此帮助。"));
     const QCommandLineOption version({ "v", "version" }, QStringLiteral("显示版本。"));
     const QCommandLineOption db("db", QStringLiteral("信道文件（默认为当前文件夹中的 char4.mdb）。"),
@@ -24,13 +26,17 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption chirp("chirp", QStringLiteral("导出为 CHIRP 的 CSV 格式。"));
     const QCommandLineOption importFrom("import", QStringLiteral("用 CSV 文件替换信道表。"), QStringLiteral("FILE"));
     const QCommandLineOption convert("convert", QStringLiteral("把旧格式（Access）的信道文件转换为新格式。"));
-    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert });
+    const QCommandLineOption pdf("pdf", QStringLiteral("把信道表打印到 PDF 文件 OUT。"), QStringLiteral("OUT"));
+    const QCommandLineOption journal("journal", QStringLiteral("列出传送记录，最新的在前。"));
+    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, pdf, journal });
 
     const auto usage = [&parser] {
         return parser.helpText()
                 .replace(QStringLiteral("<executable_name>"), QStringLiteral("qt7020"))
                 .replace(QStringLiteral("Usage:"), QStringLiteral("用法:"))
-                .replace(QStringLiteral("Options:"), QStringLiteral("选项:"));
+                .replace(QStringLiteral("Options:"), QStringLiteral("选项:"))
+                .replace(QStringLiteral("Arguments:"), QStringLiteral("参数:"))
+                .replace(QStringLiteral("[options]"), QStringLiteral("[选项]"));
     };
     if (!parser.parse(arguments))
         return stop(2, parser.errorText() + QStringLiteral("\n") + usage(), true);
@@ -38,12 +44,14 @@ void CommandLine::parse(const QStringList &arguments)
         return stop(0, usage(), false);
     if (parser.isSet(version))
         return stop(0, QStringLiteral("qt7020 " QT7020_VERSION), false);
-    if (!parser.positionalArguments().isEmpty())
-        return stop(2, QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().join(u' ')), true);
-    m_database = parser.value(db);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1 || (files.size() == 1 && parser.isSet(db)))
+        return stop(2, QStringLiteral("多余的参数：%1").arg(files.join(u' ')), true);
+    m_database = files.isEmpty() ? parser.value(db) : files.first();
     m_chirp = parser.isSet(chirp);
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
+        { pdf, Pdf }, { journal, Journal },
     };
     for (const auto &c : commands) {
         if (!parser.isSet(c.option))
@@ -72,7 +80,26 @@ int CommandLine::run() const
     case Export: return exportCommand(*this);
     case Import: return importCommand(*this);
     case Convert: return convertCommand(*this);
+    case Pdf: return pdfCommand(*this);
+    case Journal: return journalCommand(*this);
     case None: break;
     }
     return 0;
+}
+
+bool CommandLine::needsWindow(const QStringList &arguments)
+{
+    static const QStringList qtOptions = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+        "qwindowtitle", "reverse", "session", "style", "stylesheet", "widgetcount", "display", "geometry",
+        "title", "name", "visual", "nograb", "dograb", "qmljsdebugger",
+    };
+    for (const QString &argument : arguments.mid(1)) {
+        if (!argument.startsWith(u'-'))
+            continue;
+        const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1).section(u'=', 0, 0);
+        if (name != QLatin1String("db") && !qtOptions.contains(name))
+            return false;
+    }
+    return true;
 }

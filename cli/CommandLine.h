@@ -4,17 +4,25 @@
 #include <QStringList>
 
 // What qt7020 was asked to do on its command line. Without a command the
-// window starts (on --db); with one, it runs without a window:
+// window starts, on FILE or --db; with one, it runs without a window:
 //   --frames                the frames a transfer would send
 //   --send DEVICE           a transfer to DEVICE, same frames and pacing
 //   --export FILE [--chirp] the table as CSV
 //   --import FILE           replace the table from a CSV
 //   --convert               an Access char4.mdb into the new format
+//   --pdf OUT               the printed channel sheet as a PDF file
+//   --journal               the transfer journal, newest first
 // each on --db FILE (char4.mdb in the working folder by default).
+// Qt's own options (-platform, -style, …) are the application's to take
+// before these arguments are parsed.
 class CommandLine
 {
 public:
-    enum Command { None, Frames, Send, Export, Import, Convert };
+    enum Command { None, Frames, Send, Export, Import, Convert, Pdf, Journal };
+    // True when these arguments start the window: no command, nothing but
+    // --db, FILE and Qt's own options. Anything else runs without a display,
+    // wrong options too, so that the usage reaches a terminal without one.
+    static bool needsWindow(const QStringList &arguments);
 
     explicit CommandLine(const QStringList &arguments);
 

@@ -9,3 +9,5 @@ int sendCommand(const CommandLine &line);
 int exportCommand(const CommandLine &line);
 int importCommand(const CommandLine &line);
 int convertCommand(const CommandLine &line);
+int pdfCommand(const CommandLine &line);
+int journalCommand(const CommandLine &line);

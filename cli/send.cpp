@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "QtSerialLink.h"
 #include "Terminal.h"
+#include "TransferJournal.h"
 #include "TransferSequence.h"
 
 #include <QCoreApplication>
@@ -54,6 +55,8 @@ int sendCommand(const CommandLine &line)
         return 1;
     }
     TransferSequence sequence(&cursor, &link);
+    TransferJournal journal(&sequence, [&line] { return line.database(); });
+    QObject::connect(&journal, &TransferJournal::writeFailed, [](const QString &message) { Terminal::err(message); });
     // All 51 rows, or every row of a shorter table.
     const int expected = model.rowAt(TransferSequence::frameCount - 1) ? int(TransferSequence::frameCount)
                                                                        : model.rowCount();
@@ -73,6 +76,6 @@ int sendCommand(const CommandLine &line)
     QObject::connect(&sequence, &TransferSequence::finished,
                      [&] { end(TransferSequence::finishedText, sent == expected); });
     if (!sequence.start())
-        return 1;
+        return 1;   // stopped() has said why and the journal has it
     return QCoreApplication::exec();
 }
