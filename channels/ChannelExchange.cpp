@@ -5,6 +5,7 @@
 #include "ChannelFileKind.h"
 #include "ChannelModel.h"
 #include "ChirpCsv.h"
+#include "Csv.h"
 #include "JetConversion.h"
 #include "SystemCause.h"
 
@@ -32,9 +33,9 @@ Outcome exportTo(ChannelModel &model, const QString &file, Format format)
     return { true, report };
 }
 
-static QString summary(const ImportedRows &rows)
+static QString summary(const ImportedRows &rows, const QString &encoding)
 {
-    QString text = QStringLiteral("读取了 %1 行").arg(rows.rows.size());
+    QString text = QStringLiteral("按 %1 编码读取了 %2 行").arg(encoding).arg(rows.rows.size());
     if (!rows.skipped.isEmpty())
         text += QStringLiteral("，跳过 %1 行：\n%2").arg(rows.skipped.size()).arg(rows.skipped.join(u'\n'));
     return text + QStringLiteral("。");
@@ -47,12 +48,12 @@ Import read(const QString &file)
     if (!in.open(QIODevice::ReadOnly))
         return { false, refused + QStringLiteral("不能读取 %1：%2").arg(file, SystemCause::inChinese(in.errorString())), {} };
     const QByteArray bytes = in.readAll();
-    const bool ours = QString::fromUtf8(bytes.left(64)).remove(QChar(0xFEFF))
-                              .startsWith(ChannelCsv::header().first());
     Import import;
     QString cause;
+    QString encoding;
+    const bool ours = Csv::decode(bytes, &encoding, &cause).startsWith(ChannelCsv::header().first());
     import.ok = ours ? ChannelCsv::read(bytes, &import.rows, &cause) : ChirpCsv::read(bytes, &import.rows, &cause);
-    import.message = import.ok ? summary(import.rows) : refused + QStringLiteral("%1 %2").arg(file, cause);
+    import.message = import.ok ? summary(import.rows, encoding) : refused + QStringLiteral("%1 %2").arg(file, cause);
     return import;
 }
 

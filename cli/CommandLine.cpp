@@ -5,6 +5,14 @@
 
 #include <QCommandLineParser>
 
+// Qt's own options, taken by the application in the window; without one
+// they are accepted here and have no effect.
+static const QStringList qtOptions = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+    "qwindowtitle", "style", "stylesheet", "session", "display", "geometry", "title", "name", "visual",
+};
+static const QStringList qtSwitches = { "reverse", "widgetcount", "nograb", "dograb" };
+
 CommandLine::CommandLine(const QStringList &arguments)
 {
     parse(arguments);
@@ -13,6 +21,12 @@ CommandLine::CommandLine(const QStringList &arguments)
 void CommandLine::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const QString &name : qtOptions + qtSwitches) {
+        QCommandLineOption qt(name, QString(), qtSwitches.contains(name) ? QString() : QStringLiteral("VALUE"));
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qt);
+    }
     parser.setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带参数时打开窗口。"));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("要打开的信道文件（同 --db）。"),
                                  QStringLiteral("[FILE]"));
@@ -87,19 +101,17 @@ int CommandLine::run() const
     return 0;
 }
 
-bool CommandLine::needsWindow(const QStringList &arguments)
+CommandLine::Needs CommandLine::needs(const QStringList &arguments)
 {
-    static const QStringList qtOptions = {
-        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
-        "qwindowtitle", "reverse", "session", "style", "stylesheet", "widgetcount", "display", "geometry",
-        "title", "name", "visual", "nograb", "dograb", "qmljsdebugger",
-    };
+    Needs result = Needs::Window;
     for (const QString &argument : arguments.mid(1)) {
         if (!argument.startsWith(u'-'))
             continue;
         const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1).section(u'=', 0, 0);
-        if (name != QLatin1String("db") && !qtOptions.contains(name))
-            return false;
+        if (name == QLatin1String("pdf"))
+            return Needs::Fonts;
+        if (name != QLatin1String("db") && !qtOptions.contains(name) && !qtSwitches.contains(name))
+            result = Needs::Nothing;
     }
-    return true;
+    return result;
 }

@@ -19,10 +19,12 @@ class CommandLine
 {
 public:
     enum Command { None, Frames, Send, Export, Import, Convert, Pdf, Journal };
-    // True when these arguments start the window: no command, nothing but
-    // --db, FILE and Qt's own options. Anything else runs without a display,
+    // What these arguments need to run. The window, when there is nothing but
+    // FILE, --db and Qt's own options; anything else runs without a display,
     // wrong options too, so that the usage reaches a terminal without one.
-    static bool needsWindow(const QStringList &arguments);
+    // Printing needs fonts (a Gui application, offscreen), the rest nothing.
+    enum class Needs { Window, Fonts, Nothing };
+    static Needs needs(const QStringList &arguments);
 
     explicit CommandLine(const QStringList &arguments);
 
