@@ -176,7 +176,7 @@ void MainWindow::buildFileMenu(QMenu *system)
     QAction *open = system->addAction(QStringLiteral("打开信道文件…"));
     open->setObjectName(QStringLiteral("打开"));
     m_recent = system->addMenu(QStringLiteral("最近的文件"));
-    m_recent->setObjectName(QStringLiteral("最近"));
+    m_recent->menuAction()->setObjectName(QStringLiteral("最近"));
     system->addSeparator();
     QAction *print = system->addAction(QStringLiteral("打印信道表…"));
     print->setObjectName(QStringLiteral("打印"));

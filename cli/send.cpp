@@ -4,6 +4,7 @@
 #include "ChannelModel.h"
 #include "CommandLine.h"
 #include "QtSerialLink.h"
+#include "SystemCause.h"
 #include "Terminal.h"
 #include "TransferJournal.h"
 #include "TransferSequence.h"
@@ -36,7 +37,7 @@ static QString openFailure(const QtSerialLink &link, const QString &device)
         cause = QStringLiteral("设备不存在");
     else if (cause.isEmpty())
         cause = QStringLiteral("已被其它程序使用");
-    return QStringLiteral("不能打开串行端口 %1：%2（%3）").arg(device, cause, link.errorString());
+    return QStringLiteral("不能打开串行端口 %1：%2（%3）").arg(device, cause, SystemCause::inChinese(link.errorString()));
 }
 
 // The transfer without a window: same frames, same 100 ms pacing; exit 0 only
@@ -51,7 +52,9 @@ int sendCommand(const CommandLine &line)
     QtSerialLink link;
     link.setDevice(1, device);
     if (!link.open()) {
-        Terminal::err(openFailure(link, device));
+        const QString failure = openFailure(link, device);
+        Terminal::err(failure);
+        TransferJournal::append(line.database(), {}, 0, QStringLiteral("失败：") + failure);
         return 1;
     }
     TransferSequence sequence(&cursor, &link);

@@ -63,7 +63,8 @@ void TestMainWindow::designAndMenu()
     QStringList system;
     for (QAction *a : item(&window, "系统")->menu()->actions())
         system << a->objectName();
-    QCOMPARE(system, QStringList({ "端口", "波特率", "", "导入", "导出", "转换" }));
+    QCOMPARE(system, QStringList({ "端口", "波特率", "", "导入", "导出", "转换", "", "新建", "打开", "最近", "",
+                                   "打印", "传送记录" }));
 }
 
 void TestMainWindow::loadOrderAndTheCom1Warning()
