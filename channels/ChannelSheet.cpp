@@ -47,6 +47,20 @@ ChannelSheet::ChannelSheet(const QVector<QVariantList> &rows, const QString &fil
 {
 }
 
+// Four decimals are the radio's 100 Hz step, and line the column up on the point.
+static QString megahertz(double value)
+{
+    return QString::number(value, 'f', 4);
+}
+
+// A frequency as printed: a number with four decimals, anything else as stored.
+static QString frequency(const QVariant &value)
+{
+    bool ok = false;
+    const double mhz = FieldValue::fieldText(value).toDouble(&ok);
+    return ok ? megahertz(mhz) : FieldValue::fieldText(value);
+}
+
 QString ChannelSheet::offset(const QVariantList &row)
 {
     bool rxOk = false, txOk = false;
@@ -54,8 +68,8 @@ QString ChannelSheet::offset(const QVariantList &row)
     const double tx = FieldValue::fieldText(row.value(ChannelFields::Transmit)).toDouble(&txOk);
     if (!rxOk || !txOk)
         return QString();
-    const double hz = double(qRound64((tx - rx) * 1e6)) / 1e6;
-    return (hz > 0 ? QStringLiteral("+") : QString()) + QString::number(hz, 'g', 12);
+    const double steps = double(qRound64((tx - rx) * 1e4));   // no -0.0000 for equal frequencies
+    return (steps > 0 ? QStringLiteral("+") : QString()) + megahertz(steps / 1e4);
 }
 
 ChannelSheet::Layout ChannelSheet::layout(QPagedPaintDevice *device) const
@@ -137,18 +151,19 @@ void ChannelSheet::paintPage(QPainter &painter, const Layout &l, int page) const
     for (int i = page * l.perPage; i < qMin(int(l.items.size()), (page + 1) * l.perPage); ++i) {
         const int r = l.items.at(i);
         if (r == ruleItem) {
-            painter.setPen(QPen(Qt::black, l.line * 0.12));
-            painter.drawLine(QPointF(0, y + l.line * 0.3), QPointF(l.width, y + l.line * 0.3));
+            painter.setPen(QPen(Qt::black, l.line * 0.1));
+            painter.drawLine(QPointF(0, y + l.line * 0.12), QPointF(l.width, y + l.line * 0.12));
             painter.setPen(QPen(Qt::black, 0));
-            painter.drawText(QRectF(0, y + l.line * 0.3, l.width, l.line * 0.7), Qt::AlignCenter,
+            painter.drawText(QRectF(0, y + l.line * 0.2, l.width, l.line * 0.8), Qt::AlignHCenter | Qt::AlignBottom,
                              QStringLiteral("以下各行不传送"));
             y += l.line;
             continue;
         }
         const QVariantList &row = m_rows.at(r);
         QStringList cells{ QString::number(r + 1) };
-        for (int f = ChannelFields::Record; f <= ChannelFields::Transmit; ++f)
-            cells << FieldValue::fieldText(row.value(f));
+        cells << FieldValue::fieldText(row.value(ChannelFields::Record))
+              << FieldValue::fieldText(row.value(ChannelFields::Channel))
+              << frequency(row.value(ChannelFields::Receive)) << frequency(row.value(ChannelFields::Transmit));
         cells << offset(row) << (r < TransferSequence::frameCount ? QStringLiteral("是") : QString())
               << FieldValue::fieldText(row.value(ChannelFields::Remark));
         drawLine(cells);

@@ -30,7 +30,7 @@ public:
 
     int pageCount(QPagedPaintDevice *device) const;
 
-    // 发送 − 接收 in MHz, signed, to the hertz; empty unless both are numbers.
+    // 发送 − 接收 in MHz, signed, to 100 Hz; empty unless both are numbers.
     static QString offset(const QVariantList &row);
 
 private:

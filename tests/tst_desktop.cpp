@@ -176,8 +176,9 @@ void TestDesktop::openingSettlesPendingEdits()
 
 void TestDesktop::printedSheet()
 {
-    QCOMPARE(ChannelSheet::offset({ 1, 1, 438.5, 443.5, {} }), QStringLiteral("+5"));
-    QCOMPARE(ChannelSheet::offset({ 1, 1, 145.0, 144.4, {} }), QStringLiteral("-0.6"));
+    QCOMPARE(ChannelSheet::offset({ 1, 1, 438.5, 443.5, {} }), QStringLiteral("+5.0000"));
+    QCOMPARE(ChannelSheet::offset({ 1, 1, 145.0, 144.4, {} }), QStringLiteral("-0.6000"));
+    QCOMPARE(ChannelSheet::offset({ 1, 1, 145.0, 145.0, {} }), QStringLiteral("0.0000"));
     QCOMPARE(ChannelSheet::offset({ 1, 1, 145.0, QStringLiteral("x"), {} }), QString());
 
     TestDatabase file(TestDatabase::numberedRows(120));
@@ -193,7 +194,7 @@ void TestDesktop::printedSheet()
         QVERIFY2(text.contains(expected), qPrintable(expected));
     QCOMPARE(text.count(QStringLiteral("记录编号")), 3);   // the heading on every page
     QCOMPARE(text.count(QStringLiteral(" 是 ")), 51);      // the rows a transfer sends
-    QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\b51 +51 +51 +430\\.6375 +440\\.6375 +\\+10 +是"))));
+    QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\b51 +51 +51 +430\\.6375 +440\\.6375 +\\+10\\.0000 +是"))));
     const QStringList fonts = run(QStringLiteral("pdffonts"), { pdf }).split(u'\n', Qt::SkipEmptyParts).mid(2);
     QVERIFY(!fonts.isEmpty());
     for (const QString &font : fonts) {   // columns … emb sub uni object ID
