@@ -199,7 +199,8 @@ void MainWindow::fillRecentMenu()
         QAction *action = m_recent->addAction(QDir::toNativeSeparators(path));
         connect(action, &QAction::triggered, this, [this, path] { openFile(path); });
     }
-    m_recent->setEnabled(!m_recent->isEmpty());
+    if (m_recent->isEmpty())
+        m_recent->addAction(QStringLiteral("（无）"))->setEnabled(false);
 }
 
 // Plain "QT7020" for the file the radio's own program always used.

@@ -45,8 +45,9 @@ QString TransferJournal::path()
 bool TransferJournal::append(const QString &file, const QByteArray &frames, int count, const QString &result,
                              QString *error)
 {
-    const QString checksum = QString::fromLatin1(QCryptographicHash::hash(frames, QCryptographicHash::Sha256)
-                                                         .toHex().left(8));
+    const QString checksum = frames.isEmpty() ? QStringLiteral("-")
+                                              : QString::fromLatin1(QCryptographicHash::hash(
+                                                      frames, QCryptographicHash::Sha256).toHex().left(8));
     const QString line = QStringList{ QDateTime::currentDateTime().toString(Qt::ISODate),
                                       QFileInfo(file).absoluteFilePath(), checksum, QString::number(count),
                                       QString(result).replace(u'\t', u' ') }

@@ -13,7 +13,8 @@ class TransferSequence;
 //   time <TAB> channel file <TAB> checksum <TAB> frames sent <TAB> result
 // The checksum is the first 8 hexadecimal digits of the SHA-256 of the frames
 // as they went out, one after the other: two transfers of the same plan show
-// the same checksum. The window and `--send` both keep it.
+// the same checksum ("-" when nothing went out). The window and `--send`
+// both keep it.
 class TransferJournal : public QObject
 {
     Q_OBJECT
