@@ -28,6 +28,7 @@ public:
     // The sheet as a PDF file with its fonts embedded; false with `error`.
     bool writePdf(const QString &path, QString *error) const;
 
+    // The pages the sheet takes on `device`, which is set to A4 as print() sets it.
     int pageCount(QPagedPaintDevice *device) const;
 
     // 发送 − 接收 in MHz, signed, to 100 Hz; empty unless both are numbers.
