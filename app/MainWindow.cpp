@@ -319,6 +319,11 @@ void MainWindow::load(const QDate &today)
                                              QDir::toNativeSeparators(file.absolutePath()), cause));
     }
 
+    if (m_channels->isOpen()) {   // the file named at start, "Open with" included
+        RecentFiles::add(m_databasePath);
+        fillRecentMenu();
+    }
+
     m_send->setEnabled(true);
 
     if (!m_port->setPortNumber(1) || !m_port->open())

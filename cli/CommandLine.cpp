@@ -44,9 +44,10 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption journal("journal", QStringLiteral("列出传送记录，最新的在前。"));
     parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, pdf, journal });
 
-    const auto usage = [&parser] {
+    const auto usage = [&parser, &arguments] {
         return parser.helpText()
                 .replace(QStringLiteral("<executable_name>"), QStringLiteral("qt7020"))
+                .replace(QStringLiteral("Usage: ") + arguments.value(0), QStringLiteral("用法: qt7020"))
                 .replace(QStringLiteral("Usage:"), QStringLiteral("用法:"))
                 .replace(QStringLiteral("Options:"), QStringLiteral("选项:"))
                 .replace(QStringLiteral("Arguments:"), QStringLiteral("参数:"))
