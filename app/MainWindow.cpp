@@ -211,19 +211,30 @@ void MainWindow::updateTitle()
     setWindowTitle(usual ? QStringLiteral("QT7020") : QStringLiteral("QT7020 - %1").arg(file.fileName()));
 }
 
+// The open file may be left: no transfer reads it and its edits are settled.
+bool MainWindow::mayLeaveFile()
+{
+    return idleOrSayWhy() && maybeClose();
+}
+
 bool MainWindow::openFile(const QString &path)
 {
-    if (!idleOrSayWhy() || !maybeClose())
+    return mayLeaveFile() && switchTo(path);
+}
+
+// A file that cannot be used is named, and the one open stays.
+bool MainWindow::switchTo(const QString &path)
+{
+    ChannelModel probe;
+    if (!probe.open(path)) {
+        showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用：%2。")
+                                        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+                                             probe.errorString()));
         return false;
+    }
     m_databasePath = path;
     openDatabase();
     updateTitle();
-    if (!m_channels->isOpen()) {
-        showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用：%2。")
-                                        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
-                                             m_channels->errorString()));
-        return false;
-    }
     m_cursor->moveFirst();
     RecentFiles::add(path);
     fillRecentMenu();
@@ -232,6 +243,8 @@ bool MainWindow::openFile(const QString &path)
 
 bool MainWindow::newFile(const QString &path)
 {
+    if (!mayLeaveFile())
+        return false;
     QString error;
     if (QFileInfo::exists(path))
         error = QStringLiteral("文件已存在，不会覆盖");
@@ -241,7 +254,7 @@ bool MainWindow::newFile(const QString &path)
         showSystemMessage(this, QStringLiteral("不能新建信道文件 %1：%2。").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
-    return openFile(path);
+    return switchTo(path);
 }
 
 static const QString channelFiles = QStringLiteral("信道文件 (*.mdb *.db *.sqlite);;所有文件 (*)");

@@ -35,8 +35,8 @@ public:
 
     // Another channel file in place of the open one, after the pending edits
     // are settled as on exit; false when the operator kept the old one or the
-    // new one cannot be used (said in a message). The file goes first into
-    // 最近的文件.
+    // new one cannot be used (said in a message; the old one stays open). The
+    // file goes first into 最近的文件.
     bool openFile(const QString &path);
     // Makes an empty 信道表 at `path` (no file there yet) and opens it.
     bool newFile(const QString &path);
@@ -54,6 +54,8 @@ private:
     void buildFileMenu(QMenu *system);
     void fillRecentMenu();
     void updateTitle();
+    bool mayLeaveFile();
+    bool switchTo(const QString &path);
     void chooseFileToOpen();
     void chooseNewFile();
     void printSheet();

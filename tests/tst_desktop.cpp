@@ -145,6 +145,7 @@ void TestDesktop::newOpenAndRecentFiles()
 
     // A file that cannot be used is said so and stays out of the list.
     QVERIFY(!window.openFile(m_home.filePath(QStringLiteral("none.mdb"))));
+    QCOMPARE(window.databasePath(), plan);
     QCOMPARE(boxes.texts().size(), 2);
     QVERIFY(boxes.texts().last().contains(QStringLiteral("文件不存在")));
     for (int i = 0; i < 10; ++i)
