@@ -285,6 +285,10 @@ void TestExchange::commandLine()
     QCOMPARE(qt7020({ "--import", csv, "--db", bad.path() }, empty.path(), &output), 0);
     QVERIFY(QFile::exists(bad.path() + QStringLiteral(".bak")));
     QCOMPARE(qt7020({ "--frames", "--db", bad.path() }, empty.path(), &output), 0);
+    // Into a file that is not there yet: made with the rows, nothing to copy.
+    QCOMPARE(qt7020({ "--import", csv, "--db", "fresh.mdb" }, empty.path(), &output), 0);
+    QCOMPARE(TestDatabase::readAll(empty.filePath(QStringLiteral("fresh.mdb"))), TestDatabase::readAll(bad.path()));
+    QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("fresh.mdb.bak"))));
 
     // A whole transfer on a pseudo-terminal, paced as in the window.
     Pty pty;
