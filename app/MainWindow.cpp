@@ -1,6 +1,11 @@
 #include "MainWindow.h"
 
+#include "ChannelDatabase.h"
 #include "ChannelExchange.h"
+#include "ChannelFields.h"
+#include "ChannelSheet.h"
+#include "RecentFiles.h"
+#include "TransferJournal.h"
 #include "SystemMessage.h"
 #include "DesignColours.h"
 #include "DesignFonts.h"
@@ -27,6 +32,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QDialog>
+#include <QVBoxLayout>
 #include <QProgressBar>
 #include <QToolTip>
 
@@ -55,7 +65,6 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
 {
     setObjectName(QStringLiteral("启动窗体"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("QT7020"));
     setWindowIcon(radioIcon());
     m_channels->setObjectName(QStringLiteral("Adodc1"));
     m_channels->setRowCheck(checkRow);
@@ -65,6 +74,10 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     buildControls();
     buildMenu();
     openDatabase();
+    updateTitle();
+    auto *journal = new TransferJournal(m_transfer, [this] { return m_databasePath; }, this);
+    connect(journal, &TransferJournal::writeFailed, this,
+            [this](const QString &message) { showSystemMessage(this, message); }, Qt::QueuedConnection);
 
     connect(m_transfer, &TransferSequence::statusChanged, m_status, &QLabel::setText);
     connect(m_transfer, &TransferSequence::progressChanged, m_progress, &QProgressBar::setValue);
@@ -156,6 +169,7 @@ void MainWindow::buildMenu()
     QAction *convert = item(system->addAction(QStringLiteral("转换为新格式…")), "转换");
     system->addSeparator();
     QAction *check = item(system->addAction(QStringLiteral("检查信道表…")), "检查");
+    buildFileMenu(system);
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     item(bar->addAction(QString(7, u' ') + QStringLiteral("帮助(&B)")), "帮助");
 
@@ -168,6 +182,142 @@ void MainWindow::buildMenu()
     connect(exportItem, &QAction::triggered, this, &MainWindow::exportTable);
     connect(check, &QAction::triggered, this, &MainWindow::checkTable);
     connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+void MainWindow::buildFileMenu(QMenu *system)
+{
+    system->addSeparator();
+    QAction *create = system->addAction(QStringLiteral("新建信道文件…"));
+    create->setObjectName(QStringLiteral("新建"));
+    QAction *open = system->addAction(QStringLiteral("打开信道文件…"));
+    open->setObjectName(QStringLiteral("打开"));
+    m_recent = system->addMenu(QStringLiteral("最近的文件"));
+    m_recent->menuAction()->setObjectName(QStringLiteral("最近"));
+    system->addSeparator();
+    QAction *print = system->addAction(QStringLiteral("打印信道表…"));
+    print->setObjectName(QStringLiteral("打印"));
+    QAction *journal = system->addAction(QStringLiteral("传送记录…"));
+    journal->setObjectName(QStringLiteral("传送记录"));
+
+    connect(create, &QAction::triggered, this, &MainWindow::chooseNewFile);
+    connect(open, &QAction::triggered, this, &MainWindow::chooseFileToOpen);
+    connect(m_recent, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
+    connect(print, &QAction::triggered, this, &MainWindow::printSheet);
+    connect(journal, &QAction::triggered, this, &MainWindow::showJournal);
+    fillRecentMenu();
+}
+
+// Filled again each time it opens: another window may have opened files since.
+void MainWindow::fillRecentMenu()
+{
+    m_recent->clear();
+    for (const QString &path : RecentFiles::list()) {
+        QAction *action = m_recent->addAction(QDir::toNativeSeparators(path));
+        connect(action, &QAction::triggered, this, [this, path] { openFile(path); });
+    }
+    if (m_recent->isEmpty())
+        m_recent->addAction(QStringLiteral("（无）"))->setEnabled(false);
+}
+
+// Plain "QT7020" for the file the radio's own program always used.
+void MainWindow::updateTitle()
+{
+    const QFileInfo file(m_databasePath);
+    const bool usual = file.absoluteFilePath() == QDir::current().absoluteFilePath(ChannelDatabase::defaultFileName);
+    setWindowTitle(usual ? QStringLiteral("QT7020") : QStringLiteral("QT7020 - %1").arg(file.fileName()));
+}
+
+// The open file may be left: no transfer reads it and its edits are settled.
+bool MainWindow::mayLeaveFile()
+{
+    return idleOrSayWhy() && maybeClose();
+}
+
+bool MainWindow::openFile(const QString &path)
+{
+    return mayLeaveFile() && switchTo(path);
+}
+
+// A file that cannot be used is named, and the one open stays.
+bool MainWindow::switchTo(const QString &path)
+{
+    ChannelModel probe;
+    if (!probe.open(path)) {
+        showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用：%2。")
+                                        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+                                             probe.errorString()));
+        return false;
+    }
+    m_databasePath = path;
+    openDatabase();
+    updateTitle();
+    m_cursor->moveFirst();
+    RecentFiles::add(path);
+    fillRecentMenu();
+    return true;
+}
+
+bool MainWindow::newFile(const QString &path)
+{
+    if (!mayLeaveFile())
+        return false;
+    QString error;
+    if (QFileInfo::exists(path))
+        error = QStringLiteral("文件已存在，不会覆盖");
+    else if (!ChannelDatabase::create(path, ChannelFields::names(), {}, &error))
+        QFile::remove(path);   // no half-made file left behind
+    if (!error.isEmpty()) {
+        showSystemMessage(this, QStringLiteral("不能新建信道文件 %1：%2。").arg(QDir::toNativeSeparators(path), error));
+        return false;
+    }
+    return switchTo(path);
+}
+
+static const QString channelFiles = QStringLiteral("信道文件 (*.mdb *.db *.sqlite);;所有文件 (*)");
+
+void MainWindow::chooseNewFile()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("新建信道文件"), QString(), channelFiles,
+                                                      nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty())
+        newFile(path);
+}
+
+void MainWindow::chooseFileToOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("打开信道文件"),
+                                                      QFileInfo(m_databasePath).absolutePath(), channelFiles);
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+void MainWindow::printSheet()
+{
+    m_grid->commitPendingEdit();
+    const ChannelSheet sheet(m_channels->allRows(), m_channels->fileName(), QDate::currentDate());
+    QPrinter printer;
+    printer.setDocName(QStringLiteral("QT7020 信道表"));
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&sheet](QPrinter *p) { sheet.print(p); });
+    preview.exec();
+}
+
+void MainWindow::showJournal()
+{
+    const QStringList lines = TransferJournal::lines();
+    if (lines.isEmpty()) {
+        showSystemMessage(this, QStringLiteral("还没有传送记录。"));
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("传送记录"));
+    auto *text = new QPlainTextEdit(lines.join(u'\n'), &dialog);
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(text);
+    dialog.resize(Twips::toPixels(11000, this), Twips::toPixels(5000, this));
+    dialog.exec();
 }
 
 void MainWindow::openDatabase()
@@ -196,6 +346,11 @@ void MainWindow::load(const QDate &today)
         showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用（查找位置：%2）：%3。")
                                         .arg(file.fileName(),
                                              QDir::toNativeSeparators(file.absolutePath()), cause));
+    }
+
+    if (m_channels->isOpen()) {   // the file named at start, "Open with" included
+        RecentFiles::add(m_databasePath);
+        fillRecentMenu();
     }
 
     m_send->setEnabled(true);

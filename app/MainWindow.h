@@ -12,6 +12,7 @@ class PortDialog;
 class PortList;
 class QAction;
 class QLabel;
+class QMenu;
 class QProgressBar;
 class SerialLink;
 class TransferSequence;
@@ -33,6 +34,15 @@ public:
 
     static QString dateLine(const QDate &date);   // 2004年6月8日
 
+    // Another channel file in place of the open one, after the pending edits
+    // are settled as on exit; false when the operator kept the old one or the
+    // new one cannot be used (said in a message; the old one stays open). The
+    // file goes first into 最近的文件.
+    bool openFile(const QString &path);
+    // Makes an empty 信道表 at `path` (no file there yet) and opens it.
+    bool newFile(const QString &path);
+    QString databasePath() const { return m_databasePath; }
+
     TransferSequence *transfer() const { return m_transfer; }
     // The serial devices present; the system's own unless a test puts in another.
     void setPortList(std::unique_ptr<PortList> list);
@@ -44,6 +54,15 @@ protected:
 private:
     void buildControls();
     void buildMenu();
+    void buildFileMenu(QMenu *system);
+    void fillRecentMenu();
+    void updateTitle();
+    bool mayLeaveFile();
+    bool switchTo(const QString &path);
+    void chooseFileToOpen();
+    void chooseNewFile();
+    void printSheet();
+    void showJournal();
     void openDatabase();
     void startTransfer();
     void refuseChange(const QString &reason);
@@ -69,6 +88,7 @@ private:
     QLabel *m_status = nullptr;
     QProgressBar *m_progress = nullptr;
     QAction *m_send = nullptr;
+    QMenu *m_recent = nullptr;
     QPointer<PortDialog> m_dialog;
     std::unique_ptr<PortList> m_portList;
     bool m_askedAboutPort = false;

@@ -1,5 +1,7 @@
 #include "ChannelDatabase.h"
 
+#include "SystemCause.h"
+
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -50,7 +52,7 @@ ChannelDatabase::~ChannelDatabase()
 
 bool ChannelDatabase::fail(const QString &cause)
 {
-    m_error = cause;
+    m_error = SystemCause::inChinese(cause);
     return false;
 }
 
@@ -198,7 +200,7 @@ bool ChannelDatabase::create(const QString &path, const QStringList &fields,
         if (!ok) {
             const QSqlError cause = query.lastError().isValid() ? query.lastError() : db.lastError();
             if (error)
-                *error = cause.databaseText().isEmpty() ? cause.text() : cause.databaseText();
+                *error = SystemCause::inChinese(cause.databaseText().isEmpty() ? cause.text() : cause.databaseText());
             db.rollback();
         }
         db.close();

@@ -5,7 +5,9 @@
 #include "ChannelFileKind.h"
 #include "ChannelModel.h"
 #include "ChirpCsv.h"
+#include "Csv.h"
 #include "JetConversion.h"
+#include "SystemCause.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,16 +26,16 @@ Outcome exportTo(ChannelModel &model, const QString &file, Format format)
     const QByteArray bytes = format == Format::Chirp ? ChirpCsv::write(rows, &skipped) : ChannelCsv::write(rows);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return { false, QStringLiteral("导出失败：不能写入 %1：%2").arg(file, out.errorString()) };
+        return { false, QStringLiteral("导出失败：不能写入 %1：%2").arg(file, SystemCause::inChinese(out.errorString())) };
     QString report = QStringLiteral("已导出 %1 行到 %2。").arg(rows.size() - skipped.size()).arg(file);
     if (!skipped.isEmpty())
         report += QStringLiteral("\n未导出 %1 行：\n%2").arg(skipped.size()).arg(skipped.join(u'\n'));
     return { true, report };
 }
 
-static QString summary(const ImportedRows &rows)
+static QString summary(const ImportedRows &rows, const QString &encoding)
 {
-    QString text = QStringLiteral("读取了 %1 行").arg(rows.rows.size());
+    QString text = QStringLiteral("按 %1 编码读取了 %2 行").arg(encoding).arg(rows.rows.size());
     if (!rows.skipped.isEmpty())
         text += QStringLiteral("，跳过 %1 行：\n%2").arg(rows.skipped.size()).arg(rows.skipped.join(u'\n'));
     return text + QStringLiteral("。");
@@ -44,14 +46,14 @@ Import read(const QString &file)
     static const QString refused = QStringLiteral("导入失败，信道表没有改动：\n");
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
-        return { false, refused + QStringLiteral("不能读取 %1：%2").arg(file, in.errorString()), {} };
+        return { false, refused + QStringLiteral("不能读取 %1：%2").arg(file, SystemCause::inChinese(in.errorString())), {} };
     const QByteArray bytes = in.readAll();
-    const bool ours = QString::fromUtf8(bytes.left(64)).remove(QChar(0xFEFF))
-                              .startsWith(ChannelCsv::header().first());
     Import import;
     QString cause;
+    QString encoding;
+    const bool ours = Csv::decode(bytes, &encoding, &cause).startsWith(ChannelCsv::header().first());
     import.ok = ours ? ChannelCsv::read(bytes, &import.rows, &cause) : ChirpCsv::read(bytes, &import.rows, &cause);
-    import.message = import.ok ? summary(import.rows) : refused + QStringLiteral("%1 %2").arg(file, cause);
+    import.message = import.ok ? summary(import.rows, encoding) : refused + QStringLiteral("%1 %2").arg(file, cause);
     return import;
 }
 
@@ -78,7 +80,7 @@ Outcome convert(const QString &path)
     QString backup;
     QString error;
     if (!JetConversion::convert(path, &backup, &error))
-        return { false, QStringLiteral("转换失败，%1 没有任何改动：%2").arg(nameOf(path), error) };
+        return { false, QStringLiteral("转换失败，%1 没有任何改动：%2").arg(nameOf(path), SystemCause::inChinese(error)) };
     return { true, QStringLiteral("已转换为新格式，现在可以修改。\n原文件已改名为 %1，内容未作改动。").arg(nameOf(backup)) };
 }
 

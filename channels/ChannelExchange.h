@@ -20,7 +20,7 @@ struct Outcome
 };
 
 // An import file read but not yet applied; `message` is why it cannot be
-// used, or what was read ("读取了 55 行，跳过 1 行：…").
+// used, or what was read and how ("按 UTF-8 编码读取了 55 行，跳过 1 行：…").
 struct Import
 {
     bool ok = false;

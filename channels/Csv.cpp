@@ -2,24 +2,52 @@
 
 #include <QStringDecoder>
 
+#include <optional>
+
+static int lineOf(const QString &text, qsizetype position)
+{
+    return int(text.left(qMax<qsizetype>(0, position)).count(u'\n')) + 1;
+}
+
+QString Csv::decode(const QByteArray &bytes, QString *encoding, QString *error)
+{
+    const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
+    if (marked && *marked != QStringConverter::Utf8) {
+        QStringDecoder decoder(*marked);
+        *encoding = QString::fromLatin1(QStringConverter::nameForEncoding(*marked));
+        return QString(decoder(bytes)).remove(QChar(0xFEFF));
+    }
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0) {
+        *error = QStringLiteral("第 %1 行：不是文本文件").arg(bytes.left(nul).count('\n') + 1);
+        return QString();
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError()) {
+        *encoding = marked ? QStringLiteral("UTF-8（带 BOM）") : QStringLiteral("UTF-8");
+        return QString(text).remove(0, text.startsWith(QChar(0xFEFF)) ? 1 : 0);
+    }
+    QStringDecoder gb("GB18030", QStringDecoder::Flag::Stateless);
+    const QString chinese = gb.isValid() ? QString(gb(bytes)) : QString();
+    if (gb.isValid() && !gb.hasError()) {
+        *encoding = QStringLiteral("GBK/GB18030");
+        return chinese;
+    }
+    *error = QStringLiteral("第 %1 行：不是 UTF-8 或 GBK 文本").arg(lineOf(text, text.indexOf(QChar::ReplacementCharacter)));
+    return QString();
+}
+
 bool Csv::parse(const QByteArray &bytes, QVector<Record> *records, QString *error)
 {
     records->clear();
-    const int nul = bytes.indexOf('\0');
-    if (nul >= 0) {
-        *error = QStringLiteral("第 %1 行：不是文本文件").arg(bytes.left(nul).count('\n') + 1);
+    QString encoding;
+    const QString text = decode(bytes, &encoding, error);
+    if (text.isNull())
         return false;
-    }
-    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decode(bytes);
-    if (decode.hasError()) {
-        const int bad = text.indexOf(QChar::ReplacementCharacter);
-        *error = QStringLiteral("第 %1 行：不是 UTF-8 文本").arg(text.left(qMax(0, bad)).count(u'\n') + 1);
-        return false;
-    }
 
     int line = 1;
-    int i = text.startsWith(QChar(0xFEFF)) ? 1 : 0;
+    int i = 0;
     const int n = text.size();
     while (i < n) {
         Record record;

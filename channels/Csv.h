@@ -19,9 +19,16 @@ public:
         QVector<bool> quoted;
     };
 
-    // UTF-8 with or without a byte-order mark; blank lines are skipped. False
-    // with a message naming the line (and column) for text that is not UTF-8,
-    // holds NUL bytes, or leaves a quote open.
+    // The text of a CSV file as spreadsheet programs save it: UTF-16 or UTF-8
+    // by its byte-order mark, else UTF-8 when the bytes are valid UTF-8, else
+    // GBK/GB18030 (Excel on Chinese Windows). `encoding` names the one used.
+    // A null string with a message naming the line for bytes that are none of
+    // these or hold NUL bytes outside UTF-16.
+    static QString decode(const QByteArray &bytes, QString *encoding, QString *error);
+
+    // Text as decode() reads it; blank lines are skipped. False with a message
+    // naming the line (and column) for text that cannot be decoded or leaves a
+    // quote open.
     static bool parse(const QByteArray &bytes, QVector<Record> *records, QString *error);
 
     // One field, quoted when asked or when its text needs it.

@@ -5,6 +5,14 @@
 
 #include <QCommandLineParser>
 
+// Qt's own options, taken by the application in the window; without one
+// they are accepted here and have no effect.
+static const QStringList qtOptions = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+    "qwindowtitle", "style", "stylesheet", "session", "display", "geometry", "title", "name", "visual",
+};
+static const QStringList qtSwitches = { "reverse", "widgetcount", "nograb", "dograb" };
+
 CommandLine::CommandLine(const QStringList &arguments)
 {
     parse(arguments);
@@ -13,7 +21,15 @@ CommandLine::CommandLine(const QStringList &arguments)
 void CommandLine::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const QString &name : qtOptions + qtSwitches) {
+        QCommandLineOption qt(name, QString(), qtSwitches.contains(name) ? QString() : QStringLiteral("VALUE"));
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qt);
+    }
     parser.setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带参数时打开窗口。"));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("要打开的信道文件（同 --db）。"),
+                                 QStringLiteral("[FILE]"));
     const QCommandLineOption help({ "h", "help" }, QStringLiteral("显示此帮助。"));
     const QCommandLineOption version({ "v", "version" }, QStringLiteral("显示版本。"));
     const QCommandLineOption db("db", QStringLiteral("信道文件（默认为当前文件夹中的 char4.mdb）。"),
@@ -28,14 +44,19 @@ void CommandLine::parse(const QStringList &arguments)
                                       QStringLiteral("DEVICE"));
     const QCommandLineOption listPorts("list-ports", QStringLiteral("列出串行设备及其对应的 COM 口。"));
     const QCommandLineOption check("check", QStringLiteral("检查要传送的信道：列出错误和警告。"));
+    const QCommandLineOption pdf("pdf", QStringLiteral("把信道表打印到 PDF 文件 OUT。"), QStringLiteral("OUT"));
+    const QCommandLineOption journal("journal", QStringLiteral("列出传送记录，最新的在前。"));
     parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, loopback, listPorts,
-                        check });
+                        check, pdf, journal });
 
-    const auto usage = [&parser] {
+    const auto usage = [&parser, &arguments] {
         return parser.helpText()
                 .replace(QStringLiteral("<executable_name>"), QStringLiteral("qt7020"))
+                .replace(QStringLiteral("Usage: ") + arguments.value(0), QStringLiteral("用法: qt7020"))
                 .replace(QStringLiteral("Usage:"), QStringLiteral("用法:"))
-                .replace(QStringLiteral("Options:"), QStringLiteral("选项:"));
+                .replace(QStringLiteral("Options:"), QStringLiteral("选项:"))
+                .replace(QStringLiteral("Arguments:"), QStringLiteral("参数:"))
+                .replace(QStringLiteral("[options]"), QStringLiteral("[选项]"));
     };
     if (!parser.parse(arguments))
         return stop(2, parser.errorText() + QStringLiteral("\n") + usage(), true);
@@ -43,14 +64,16 @@ void CommandLine::parse(const QStringList &arguments)
         return stop(0, usage(), false);
     if (parser.isSet(version))
         return stop(0, QStringLiteral("qt7020 " QT7020_VERSION), false);
-    if (!parser.positionalArguments().isEmpty())
-        return stop(2, QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().join(u' ')), true);
-    m_database = parser.value(db);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1 || (files.size() == 1 && parser.isSet(db)))
+        return stop(2, QStringLiteral("多余的参数：%1").arg(files.join(u' ')), true);
+    m_database = files.isEmpty() ? parser.value(db) : files.first();
     m_chirp = parser.isSet(chirp);
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
         { loopback, LoopbackTest }, { listPorts, ListPorts },
         { check, Check },
+        { pdf, Pdf }, { journal, Journal },
     };
     for (const auto &c : commands) {
         if (!parser.isSet(c.option))
@@ -82,7 +105,24 @@ int CommandLine::run() const
     case LoopbackTest: return loopbackCommand(*this);
     case ListPorts: return listPortsCommand(*this);
     case Check: return checkCommand(*this);
+    case Pdf: return pdfCommand(*this);
+    case Journal: return journalCommand(*this);
     case None: break;
     }
     return 0;
+}
+
+CommandLine::Needs CommandLine::needs(const QStringList &arguments)
+{
+    Needs result = Needs::Window;
+    for (const QString &argument : arguments.mid(1)) {
+        if (!argument.startsWith(u'-'))
+            continue;
+        const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1).section(u'=', 0, 0);
+        if (name == QLatin1String("pdf"))
+            return Needs::Fonts;
+        if (name != QLatin1String("db") && !qtOptions.contains(name) && !qtSwitches.contains(name))
+            result = Needs::Nothing;
+    }
+    return result;
 }

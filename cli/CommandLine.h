@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // What qt7020 was asked to do on its command line. Without a command the
-// window starts (on --db); with one, it runs without a window:
+// window starts, on FILE or --db; with one, it runs without a window:
 //   --frames                the frames a transfer would send
 //   --send DEVICE           a transfer to DEVICE, same frames and pacing
 //   --export FILE [--chirp] the table as CSV
@@ -13,11 +13,21 @@
 //   --loopback DEVICE       the cable self-test on DEVICE
 //   --list-ports            the serial devices and the COM each stands for
 //   --check                 every error and warning in the rows sent
+//   --pdf OUT               the printed channel sheet as a PDF file
+//   --journal               the transfer journal, newest first
 // each on --db FILE (char4.mdb in the working folder by default).
+// Qt's own options (-platform, -style, …) are the application's to take
+// before these arguments are parsed.
 class CommandLine
 {
 public:
-    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts, Check };
+    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts, Check, Pdf, Journal };
+    // What these arguments need to run. The window, when there is nothing but
+    // FILE, --db and Qt's own options; anything else runs without a display,
+    // wrong options too, so that the usage reaches a terminal without one.
+    // Printing needs fonts (a Gui application, offscreen), the rest nothing.
+    enum class Needs { Window, Fonts, Nothing };
+    static Needs needs(const QStringList &arguments);
 
     explicit CommandLine(const QStringList &arguments);
 

@@ -12,3 +12,5 @@ int convertCommand(const CommandLine &line);
 int loopbackCommand(const CommandLine &line);
 int listPortsCommand(const CommandLine &line);
 int checkCommand(const CommandLine &line);
+int pdfCommand(const CommandLine &line);
+int journalCommand(const CommandLine &line);

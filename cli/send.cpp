@@ -4,7 +4,9 @@
 #include "ChannelModel.h"
 #include "CommandLine.h"
 #include "QtSerialLink.h"
+#include "SystemCause.h"
 #include "Terminal.h"
+#include "TransferJournal.h"
 #include "TransferSequence.h"
 
 #include <QCoreApplication>
@@ -35,7 +37,7 @@ static QString openFailure(const QtSerialLink &link, const QString &device)
         cause = QStringLiteral("设备不存在");
     else if (cause.isEmpty())
         cause = QStringLiteral("已被其它程序使用");
-    return QStringLiteral("不能打开串行端口 %1：%2（%3）").arg(device, cause, link.errorString());
+    return QStringLiteral("不能打开串行端口 %1：%2（%3）").arg(device, cause, SystemCause::inChinese(link.errorString()));
 }
 
 // The transfer without a window: same frames, same 100 ms pacing; exit 0 only
@@ -50,10 +52,14 @@ int sendCommand(const CommandLine &line)
     QtSerialLink link;
     link.setDevice(1, device);
     if (!link.open()) {
-        Terminal::err(openFailure(link, device));
+        const QString failure = openFailure(link, device);
+        Terminal::err(failure);
+        TransferJournal::append(line.database(), {}, 0, QStringLiteral("失败：") + failure);
         return 1;
     }
     TransferSequence sequence(&cursor, &link);
+    TransferJournal journal(&sequence, [&line] { return line.database(); });
+    QObject::connect(&journal, &TransferJournal::writeFailed, [](const QString &message) { Terminal::err(message); });
     // All 51 rows, or every row of a shorter table.
     const int expected = model.rowAt(TransferSequence::frameCount - 1) ? int(TransferSequence::frameCount)
                                                                        : model.rowCount();
@@ -73,6 +79,6 @@ int sendCommand(const CommandLine &line)
     QObject::connect(&sequence, &TransferSequence::finished,
                      [&] { end(TransferSequence::finishedText, sent == expected); });
     if (!sequence.start())
-        return 1;
+        return 1;   // stopped() has said why and the journal has it
     return QCoreApplication::exec();
 }

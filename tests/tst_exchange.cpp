@@ -40,6 +40,8 @@ private slots:
     void tableThroughChirpAndBack();
     void badFilesAreNamedAndChangeNothing_data();
     void badFilesAreNamedAndChangeNothing();
+    void encodingsOfSpreadsheets_data();
+    void encodingsOfSpreadsheets();
     void rowCheckMarksExactlyTheOffendingCells();
     void commandLine();
 };
@@ -161,7 +163,7 @@ void TestExchange::badFilesAreNamedAndChangeNothing_data()
     QTest::newRow("open quote") << header + "1,2,438.5,438.5,\"没有结束\r\n2,2,2,2,2\r\n"
                                 << "第 2 行第 5 列：引号没有结束";
     QTest::newRow("not text") << header + QByteArray("1,2,\0\0,4,5\n", 11) << "第 2 行：不是文本文件";
-    QTest::newRow("not UTF-8") << header + "1,2,3,4,\"\xB5\xF7\xB6\xC8\"\n" << "第 2 行：不是 UTF-8 文本";
+    QTest::newRow("not UTF-8 nor GBK") << header + "1,2,3,4,\"\xFF\xFE\xFF\"\n" << "第 2 行：不是 UTF-8 或 GBK 文本";
     QTest::newRow("chirp location") << chirp + "A,x,146.52,,0\n" << "第 2 行第 1 列（Location）：数值无法识别: A";
     QTest::newRow("chirp duplex") << chirp + "1,x,146.52,up,0.6\n" << "第 2 行第 4 列（Duplex）：无法识别: up";
 }
@@ -186,6 +188,38 @@ void TestExchange::badFilesAreNamedAndChangeNothing()
     QVERIFY2(QString::fromUtf8(output).contains(message), output.constData());
     QCOMPARE(fileDigest(file.path()), before);
     QVERIFY(!QFile::exists(file.path() + QStringLiteral(".bak")));
+}
+
+void TestExchange::encodingsOfSpreadsheets_data()
+{
+    QTest::addColumn<QByteArray>("bom");
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("UTF-8") << QByteArray() << QByteArray("UTF-8") << "按 UTF-8 编码";
+    QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") << QByteArray("UTF-8") << "按 UTF-8（带 BOM） 编码";
+    QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE") << QByteArray("UTF-16LE") << "按 UTF-16LE 编码";
+    QTest::newRow("UTF-16BE") << QByteArray("\xFE\xFF") << QByteArray("UTF-16BE") << "按 UTF-16BE 编码";
+    QTest::newRow("GBK") << QByteArray() << QByteArray("GBK") << "按 GBK/GB18030 编码";
+}
+
+void TestExchange::encodingsOfSpreadsheets()
+{
+    QFETCH(QByteArray, bom);
+    QFETCH(QByteArray, encoding);
+    QFETCH(QString, named);
+    const QVector<QVariantList> rows{ { 1, 2, 438.5, 443.5, QStringLiteral("调度一组") },
+                                      { 2, 3, 439.0, 439.0, QStringLiteral("仓库") } };
+    QTemporaryDir dir;
+    QFile csv(dir.filePath(QStringLiteral("plan.csv")));
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    QStringEncoder encode(encoding.constData());
+    QVERIFY(encode.isValid());
+    csv.write(bom + QByteArray(encode(QString::fromUtf8(ChannelCsv::write(rows)).remove(QChar(0xFEFF)))));
+    csv.close();
+    const ChannelExchange::Import import = ChannelExchange::read(csv.fileName());
+    QVERIFY2(import.ok, qPrintable(import.message));
+    QVERIFY2(import.message.startsWith(named + QStringLiteral("读取了 2 行")), qPrintable(import.message));
+    QCOMPARE(import.rows.rows, rows);
 }
 
 void TestExchange::rowCheckMarksExactlyTheOffendingCells()
@@ -268,6 +302,10 @@ void TestExchange::commandLine()
     QCOMPARE(qt7020({ "--import", csv, "--db", bad.path() }, empty.path(), &output), 0);
     QVERIFY(QFile::exists(bad.path() + QStringLiteral(".bak")));
     QCOMPARE(qt7020({ "--frames", "--db", bad.path() }, empty.path(), &output), 0);
+    // Into a file that is not there yet: made with the rows, nothing to copy.
+    QCOMPARE(qt7020({ "--import", csv, "--db", "fresh.mdb" }, empty.path(), &output), 0);
+    QCOMPARE(TestDatabase::readAll(empty.filePath(QStringLiteral("fresh.mdb"))), TestDatabase::readAll(bad.path()));
+    QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("fresh.mdb.bak"))));
 
     // A whole transfer on a pseudo-terminal, paced as in the window.
     Pty pty;

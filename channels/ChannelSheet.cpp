@@ -1,0 +1,186 @@
+#include "ChannelSheet.h"
+
+#include "ChannelFields.h"
+#include "FieldValue.h"
+#include "SystemCause.h"
+#include "TransferSequence.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+
+// Column widths in parts of the page width; the remark takes what is left.
+static const struct { const char16_t *caption; double width; bool right; } columns[] = {
+    { u"序号", 0.07, true },      { u"记录编号", 0.10, true }, { u"信道号", 0.08, true },
+    { u"接收频率", 0.13, true },  { u"发送频率", 0.13, true }, { u"差频 (MHz)", 0.12, true },
+    { u"传送", 0.07, false },     { u"备注", 0.30, false },
+};
+constexpr int columnCount = int(sizeof columns / sizeof columns[0]);
+constexpr int ruleItem = -1;   // the line between the rows sent and the rest
+
+struct ChannelSheet::Layout
+{
+    QFont title, text;
+    double line = 0, width = 0, height = 0, top = 0;
+    int perPage = 1;
+    QVector<int> items;   // row indexes, with ruleItem where the rule goes
+    int pages() const { return qMax(1, int((items.size() + perPage - 1) / perPage)); }
+};
+
+static QFont sheetFont(double points)
+{
+    // The arphic faces ship with Debian and embed as TrueType, so the PDF
+    // carries its own Chinese and pdftotext reads it back.
+    QFont font;
+    font.setFamilies({ QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UKai CN"),
+                       QStringLiteral("Noto Sans CJK SC") });
+    font.setPointSizeF(points);
+    return font;
+}
+
+ChannelSheet::ChannelSheet(const QVector<QVariantList> &rows, const QString &fileName, const QDate &date)
+    : m_rows(rows)
+    , m_fileName(fileName)
+    , m_date(date)
+{
+}
+
+// Four decimals are the radio's 100 Hz step, and line the column up on the point.
+static QString megahertz(double value)
+{
+    return QString::number(value, 'f', 4);
+}
+
+// A frequency as printed: a number with four decimals, anything else as stored.
+static QString frequency(const QVariant &value)
+{
+    bool ok = false;
+    const double mhz = FieldValue::fieldText(value).toDouble(&ok);
+    return ok ? megahertz(mhz) : FieldValue::fieldText(value);
+}
+
+QString ChannelSheet::offset(const QVariantList &row)
+{
+    bool rxOk = false, txOk = false;
+    const double rx = FieldValue::fieldText(row.value(ChannelFields::Receive)).toDouble(&rxOk);
+    const double tx = FieldValue::fieldText(row.value(ChannelFields::Transmit)).toDouble(&txOk);
+    if (!rxOk || !txOk)
+        return QString();
+    const double steps = double(qRound64((tx - rx) * 1e4));   // no -0.0000 for equal frequencies
+    return (steps > 0 ? QStringLiteral("+") : QString()) + megahertz(steps / 1e4);
+}
+
+ChannelSheet::Layout ChannelSheet::layout(QPagedPaintDevice *device) const
+{
+    Layout l;
+    l.title = sheetFont(16);
+    l.text = sheetFont(9.5);
+    const QFontMetricsF titleMetrics(l.title, device);
+    l.line = QFontMetricsF(l.text, device).height() * 1.35;
+    l.width = device->width();
+    l.height = device->height();
+    // Title, file and date, column heads; the page number at the foot.
+    l.top = titleMetrics.height() * 1.4 + l.line * 2.4;
+    l.perPage = qMax(1, int((l.height - l.top - l.line * 1.5) / l.line));
+    for (int r = 0; r < m_rows.size(); ++r) {
+        if (r == TransferSequence::frameCount)
+            l.items << ruleItem;
+        l.items << r;
+    }
+    return l;
+}
+
+int ChannelSheet::pageCount(QPagedPaintDevice *device) const
+{
+    device->setPageSize(QPageSize(QPageSize::A4));
+    device->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    return layout(device).pages();
+}
+
+bool ChannelSheet::print(QPagedPaintDevice *device) const
+{
+    const int pages = pageCount(device);
+    QPainter painter;
+    if (!painter.begin(device))
+        return false;
+    const Layout l = layout(device);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            device->newPage();
+        paintPage(painter, l, page);
+    }
+    return painter.end();
+}
+
+void ChannelSheet::paintPage(QPainter &painter, const Layout &l, int page) const
+{
+    painter.setPen(QPen(Qt::black, 0));
+    painter.setFont(l.title);
+    const double titleHeight = QFontMetricsF(l.title, painter.device()).height() * 1.4;
+    painter.drawText(QRectF(0, 0, l.width, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("QT7020 信道表"));
+    painter.setFont(l.text);
+    double y = titleHeight;
+    painter.drawText(QRectF(0, y, l.width, l.line), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("文件：%1").arg(m_fileName));
+    painter.drawText(QRectF(0, y, l.width, l.line), Qt::AlignRight | Qt::AlignVCenter,
+                     QStringLiteral("日期：%1年%2月%3日").arg(m_date.year()).arg(m_date.month()).arg(m_date.day()));
+    y += l.line * 1.4;
+
+    const double gap = l.width * 0.01;
+    auto drawLine = [&](const QStringList &cells) {
+        double x = 0;
+        for (int c = 0; c < columnCount; ++c) {
+            const double w = columns[c].width * l.width;
+            const QRectF cell(x, y, w - gap, l.line);
+            const QString text = QFontMetricsF(l.text, painter.device()).elidedText(cells.value(c), Qt::ElideRight,
+                                                                                    cell.width());
+            painter.drawText(cell, (columns[c].right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
+            x += w;
+        }
+        y += l.line;
+    };
+    QStringList heads;
+    for (const auto &c : columns)
+        heads << QString::fromUtf16(c.caption);
+    drawLine(heads);
+    painter.drawLine(QPointF(0, y), QPointF(l.width, y));
+
+    for (int i = page * l.perPage; i < qMin(int(l.items.size()), (page + 1) * l.perPage); ++i) {
+        const int r = l.items.at(i);
+        if (r == ruleItem) {
+            painter.setPen(QPen(Qt::black, l.line * 0.1));
+            painter.drawLine(QPointF(0, y + l.line * 0.12), QPointF(l.width, y + l.line * 0.12));
+            painter.setPen(QPen(Qt::black, 0));
+            painter.drawText(QRectF(0, y + l.line * 0.2, l.width, l.line * 0.8), Qt::AlignHCenter | Qt::AlignBottom,
+                             QStringLiteral("以下各行不传送"));
+            y += l.line;
+            continue;
+        }
+        const QVariantList &row = m_rows.at(r);
+        QStringList cells{ QString::number(r + 1) };
+        cells << FieldValue::fieldText(row.value(ChannelFields::Record))
+              << FieldValue::fieldText(row.value(ChannelFields::Channel))
+              << frequency(row.value(ChannelFields::Receive)) << frequency(row.value(ChannelFields::Transmit));
+        cells << offset(row) << (r < TransferSequence::frameCount ? QStringLiteral("是") : QString())
+              << FieldValue::fieldText(row.value(ChannelFields::Remark));
+        drawLine(cells);
+    }
+    painter.drawText(QRectF(0, l.height - l.line, l.width, l.line), Qt::AlignCenter,
+                     QStringLiteral("第 %1 页，共 %2 页").arg(page + 1).arg(l.pages()));
+}
+
+bool ChannelSheet::writePdf(const QString &path, QString *error) const
+{
+    QPdfWriter writer(path);
+    writer.setTitle(QStringLiteral("QT7020 信道表 %1").arg(m_fileName));
+    writer.setCreator(QStringLiteral("qt7020"));
+    if (print(&writer))
+        return true;
+    QFile probe(path);
+    probe.open(QIODevice::WriteOnly);
+    *error = QStringLiteral("不能写入 %1：%2").arg(path, SystemCause::inChinese(probe.errorString()));
+    return false;
+}

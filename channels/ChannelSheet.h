@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVariantList>
+#include <QVector>
+
+class QPagedPaintDevice;
+class QPainter;
+
+// The channel plan on paper, for the service folder or the radio's case: a
+// title "QT7020 信道表" with the file name and date, then one line per row
+// (row number, the five fields and the offset 发送 − 接收 in MHz). The rows a
+// transfer sends (1-51) are marked as such; the others follow after a rule.
+// Pages repeat the heading and are numbered. Black on white only, so that a
+// copy of a copy still reads.
+//
+// Draws on any paged device: the preview's printer in the window, a PDF
+// writer on the command line.
+class ChannelSheet
+{
+public:
+    ChannelSheet(const QVector<QVariantList> &rows, const QString &fileName, const QDate &date);
+
+    // Sets A4 and the margins, then draws every page; false when the device
+    // cannot be painted on.
+    bool print(QPagedPaintDevice *device) const;
+    // The sheet as a PDF file with its fonts embedded; false with `error`.
+    bool writePdf(const QString &path, QString *error) const;
+
+    // The pages the sheet takes on `device`, which is set to A4 as print() sets it.
+    int pageCount(QPagedPaintDevice *device) const;
+
+    // 发送 − 接收 in MHz, signed, to 100 Hz; empty unless both are numbers.
+    static QString offset(const QVariantList &row);
+
+private:
+    struct Layout;
+    Layout layout(QPagedPaintDevice *device) const;
+    void paintPage(QPainter &painter, const Layout &l, int page) const;
+
+    QVector<QVariantList> m_rows;
+    QString m_fileName;
+    QDate m_date;
+};

@@ -1,0 +1,25 @@
+#include "Commands.h"
+
+#include "ChannelModel.h"
+#include "ChannelSheet.h"
+#include "CommandLine.h"
+#include "Terminal.h"
+
+#include <QDate>
+
+// The sheet the window prints, as a PDF file, without a display.
+int pdfCommand(const CommandLine &line)
+{
+    ChannelModel model;
+    if (!Terminal::openTable(model, line.database()))
+        return 1;
+    const QVector<QVariantList> rows = model.allRows();
+    const ChannelSheet sheet(rows, model.fileName(), QDate::currentDate());
+    QString error;
+    if (!sheet.writePdf(line.argument(), &error)) {
+        Terminal::err(error);
+        return 1;
+    }
+    Terminal::out(QStringLiteral("已把 %1 行打印到 %2。").arg(rows.size()).arg(line.argument()));
+    return 0;
+}
