@@ -17,7 +17,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-static const QString finderPrompt = QStringLiteral("拔下数据线，再插上（unplug the cable, then plug it in）……");
+static const QString finderPrompt = QStringLiteral("拔下数据线，再插上……");
 
 DeviceDialog::DeviceDialog(SerialLink *port, const PortList *list, QWidget *parent)
     : QDialog(parent)

@@ -92,7 +92,7 @@ DeviceState DeviceState::probe(const QString &device)
                  QStringLiteral("没有权限打开 %1：当前用户需要加入 %2 组（sudo adduser $USER %2，然后重新登录）。")
                          .arg(device, groupName(info.st_gid)) };
     if (!S_ISCHR(info.st_mode) || !isTerminal(path))
-        return { NotSerial, QStringLiteral("%1 不是串行设备（not a serial device）。").arg(device) };
+        return { NotSerial, QStringLiteral("%1 不是串行设备。").arg(device) };
     const QString who = holder(device);
     if (!who.isEmpty())
         return { InUse, QStringLiteral("%1 正被其它程序使用：%2").arg(device, who) };

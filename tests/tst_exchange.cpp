@@ -320,11 +320,11 @@ void TestExchange::commandLine()
     QCOMPARE(qt7020({ "--send", "/dev/qt7020-none" }, file.dir(), &output), 1);
     QVERIFY(output.contains("不能打开串行端口 /dev/qt7020-none：设备不存在"));
     QCOMPARE(qt7020({ "--send", "/dev/null" }, file.dir(), &output), 1);
-    QVERIFY(output.contains("not a serial device") && !output.contains("已被其它程序使用"));
+    QVERIFY(QString::fromUtf8(output).contains(QStringLiteral("不是串行设备")) && !output.contains("已被其它程序使用"));
 
     // The cable self-test: a silent line fails, a missing argument is usage.
     QCOMPARE(qt7020({ "--loopback", pty.device() }, file.dir(), &output), 1);
-    QVERIFY(output.contains("no echo"));
+    QVERIFY(QString::fromUtf8(output).contains(QStringLiteral("没有回波")));
     QCOMPARE(qt7020({ "--loopback" }, file.dir()), 2);
     QCOMPARE(qt7020({ "--list-ports" }, file.dir()), 0);
 }

@@ -81,7 +81,7 @@ void TestSerialDevices::statesNameTheCause()
     QCOMPARE(DeviceState::probe(QStringLiteral("/dev/qt7020-none")).kind, DeviceState::Missing);
     const DeviceState null = DeviceState::probe(QStringLiteral("/dev/null"));
     QCOMPARE(null.kind, DeviceState::NotSerial);
-    QVERIFY(null.cause.contains(QStringLiteral("not a serial device")));
+    QVERIFY(null.cause.contains(QStringLiteral("不是串行设备")));
     QtSerialLink send;   // as --send /dev/null does
     send.setDevice(1, QStringLiteral("/dev/null"));
     QVERIFY(!send.open());
@@ -143,8 +143,8 @@ void TestSerialDevices::loopback_data()
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("said");
     QTest::newRow("echo") << int(Peer::Echo) << int(Loopback::Passed) << QStringLiteral("全部原样收回");
-    QTest::newRow("silent") << int(Peer::Silent) << int(Loopback::NoEcho) << QStringLiteral("no echo");
-    QTest::newRow("changed") << int(Peer::Flip) << int(Loopback::Garbled) << QStringLiteral("garbled");
+    QTest::newRow("silent") << int(Peer::Silent) << int(Loopback::NoEcho) << QStringLiteral("没有回波");
+    QTest::newRow("changed") << int(Peer::Flip) << int(Loopback::Garbled) << QStringLiteral("回波有误");
 }
 
 void TestSerialDevices::loopback()
