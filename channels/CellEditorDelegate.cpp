@@ -17,6 +17,18 @@ QWidget *CellEditorDelegate::createEditor(QWidget *parent, const QStyleOptionVie
     return editor;
 }
 
+void CellEditorDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    editor->setProperty("shown", index.data(Qt::EditRole));
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void CellEditorDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    model->setData(index, editor->property("shown"), ChannelModel::ShownRole);
+    QStyledItemDelegate::setModelData(editor, model, index);
+}
+
 void CellEditorDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                const QModelIndex &index) const
 {

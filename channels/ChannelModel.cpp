@@ -26,6 +26,11 @@ static QString unusable(ChannelFileKind kind)
 ChannelModel::ChannelModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
+    // The watcher answers at once for most writers; the poll catches what it
+    // misses (a file replaced under its name, a watch lost with the old file).
+    m_poll.setInterval(500);
+    connect(&m_poll, &QTimer::timeout, this, &ChannelModel::refresh);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &ChannelModel::refresh);
 }
 
 bool ChannelModel::open(const QString &path, const QString &jetTable)
@@ -62,6 +67,7 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
         m_db.close();
         endResetModel();
     }
+    startFollowing();
     return m_open;
 }
 
@@ -196,20 +202,34 @@ Qt::ItemFlags ChannelModel::flags(const QModelIndex &index) const
 
 bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int role)
 {
+    if (role == ShownRole) {
+        m_shown = typed.toString();
+        m_shownAt = index;
+        return true;
+    }
+    const bool shownHere = m_shownAt == index;
+    m_shownAt = QModelIndex();
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable) || index.row() >= m_rows.size())
         return false;
     const int row = index.row();
     const int column = index.column();
     QVariant &stored = m_rows[row].values[column];
     const QVariant value = FieldValue::fromInput(column, typed.toString());
+    // The file changed the cell while it was being edited: the edit replaces
+    // what the operator saw, and the file no longer holds that.
+    const QVariant before = shownHere && FieldValue::fieldText(stored) != m_shown
+            ? FieldValue::fromInput(column, m_shown)
+            : stored;
     const bool same = FieldValue::isNull(stored) == FieldValue::isNull(value)
             && FieldValue::fieldText(stored) == FieldValue::fieldText(value)
             && stored.typeId() == value.typeId();
     if (same && !m_unsaved.contains(cellKey(row, column)))
         return true;
 
-    if (m_unsaved.isEmpty() && editCell(row, column, value))
+    if (m_unsaved.isEmpty() && editCell(row, column, before, value))
         return true;
+    if (m_conflict)
+        return false;
     stored = value;
     m_unsaved.insert(cellKey(row, column));
     if (write(row, column))
