@@ -2,6 +2,7 @@
 
 #include "ChannelModel.h"
 
+#include <QMetaProperty>
 #include <QPainter>
 #include <QPlainTextEdit>
 
@@ -19,6 +20,13 @@ QWidget *CellEditorDelegate::createEditor(QWidget *parent, const QStyleOptionVie
 
 void CellEditorDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
+    // When the file changes under an open editor, an untouched editor shows the
+    // new value; one the operator typed in keeps the typing, and the edit is
+    // checked against the file when it is committed.
+    const QVariant shown = editor->property("shown");
+    const QVariant typed = editor->metaObject()->userProperty().read(editor);
+    if (shown.isValid() && typed.toString() != shown.toString())
+        return;
     editor->setProperty("shown", index.data(Qt::EditRole));
     QStyledItemDelegate::setEditorData(editor, index);
 }

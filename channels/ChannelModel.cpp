@@ -211,6 +211,9 @@ bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int 
     m_shownAt = QModelIndex();
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable) || index.row() >= m_rows.size())
         return false;
+    // An editor left as it opened changes nothing, whatever the file did meanwhile.
+    if (shownHere && typed.toString() == m_shown)
+        return true;
     const int row = index.row();
     const int column = index.column();
     QVariant &stored = m_rows[row].values[column];

@@ -33,8 +33,8 @@
 //
 // The grid follows the file: when another program changes it (watched, and
 // SQLite's data_version polled twice a second) the loaded rows are read again
-// and only what differs is announced, so the current row and an open cell
-// editor stay; a file replaced by another is opened anew. Rows others added or
+// and only what differs is announced (no reset), so the current row and an
+// open cell editor stay; a file replaced by another is opened anew. Rows others added or
 // removed clear the history, whose steps name rows by position.
 //
 // Writes are optimistic: an edit or command first checks, in its own

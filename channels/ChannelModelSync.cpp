@@ -158,8 +158,7 @@ void ChannelModel::updateLoaded(int at, const ChannelRow &fresh, const QSet<int>
         row.values[column] = fresh.values[column];
         changed = true;
     }
-    // The whole row, never the one cell: a view refills an open editor only
-    // when exactly its cell is announced, and the operator's typing must stay.
+    // One field can change the verdict on the whole row.
     if (changed) {
         emit dataChanged(index(at, 0), index(at, ChannelRow::fieldCount - 1));
         emit headerDataChanged(Qt::Vertical, at, at);
