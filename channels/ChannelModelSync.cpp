@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QHash>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 static const int pageSize = 256;
@@ -196,7 +198,10 @@ bool ChannelModel::fileAsShown(const RowChange &change, bool forward, QString *c
     if (!forward && change.insertAt >= 0)
         for (int i = 0; i < change.inserted.size(); ++i)
             wholeRows << change.insertAt + i;
-    for (int row : std::as_const(wholeRows))
+    // The first difference told is the one highest in the table.
+    QList<int> rows = wholeRows.values();
+    std::sort(rows.begin(), rows.end());
+    for (int row : std::as_const(rows))
         expected.append({ row, -1, {}, {} });
 
     int differing = 0;
