@@ -234,10 +234,11 @@ bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int 
     if (m_conflict)
         return false;
     stored = value;
-    m_unsaved.insert(cellKey(row, column));
+    if (!m_unsaved.contains(cellKey(row, column)))
+        m_unsaved.insert(cellKey(row, column), before);
     if (write(row, column))
         saveUnsaved();   // the file takes writes again: catch up on earlier refusals
-    else
+    else if (!m_conflict)
         emit saveFailed(QStringLiteral("第 %1 行“%2”的修改未能保存到 %3：%4")
                                 .arg(row + 1)
                                 .arg(headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
@@ -248,17 +249,21 @@ bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int 
     return true;
 }
 
+// Checked against the value the edit replaced, like any other edit.
 bool ChannelModel::write(int row, int column)
 {
-    if (!m_db.update(m_rows.at(row).key, column, m_rows.at(row).values[column]))
+    const quint64 cell = cellKey(row, column);
+    RowChange change;
+    change.cells.append({ row, column, m_unsaved.value(cell), m_rows.at(row).values[column] });
+    if (!apply(change, true, QStringLiteral("修改“%1”").arg(caption(column))))
         return false;
-    m_unsaved.remove(cellKey(row, column));
+    m_unsaved.remove(cell);
     return true;
 }
 
 bool ChannelModel::saveUnsaved()
 {
-    const QSet<quint64> cells = m_unsaved;
+    const QList<quint64> cells = m_unsaved.keys();
     for (quint64 cell : cells) {
         const int row = int(cell >> 3);
         const int column = int(cell & 7);

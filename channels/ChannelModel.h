@@ -8,6 +8,7 @@
 
 #include <QAbstractTableModel>
 #include <QFileSystemWatcher>
+#include <QHash>
 #include <QSet>
 #include <QTimer>
 #include <QUndoStack>
@@ -157,7 +158,7 @@ private:
     void reload();
     bool readLoaded(QVector<ChannelRow> *fresh);
     bool merge(const QVector<ChannelRow> &fresh);
-    void updateLoaded(int at, const ChannelRow &fresh, const QSet<int> &unsavedColumns);
+    void updateLoaded(int at, const ChannelRow &fresh, const QHash<int, QVariant> &unsavedColumns);
     bool writeForward(RowChange &change, QVector<qint64> *keys);
     bool writeBackward(const RowChange &change);
     bool allocateKeys(RowChange &change, QVector<qint64> *keys);
@@ -179,7 +180,7 @@ private:
     bool m_open = false;
     bool m_readOnly = false;
     QVector<ChannelRow> m_rows;
-    QSet<quint64> m_unsaved;
+    QHash<quint64, QVariant> m_unsaved;   // cell → the value its edit replaced
     bool m_complete = true;
     int m_sentRows = 0;
     QString m_busy;

@@ -73,6 +73,8 @@ bool ChannelModel::unsavedWritten(const QString &name)
 {
     if (m_unsaved.isEmpty() || saveUnsaved())
         return true;
+    if (m_conflict)
+        return false;
     emit saveFailed(QStringLiteral("“%1”没有进行：先前的修改仍未能保存到 %2：%3")
                             .arg(name, fileName(), m_db.errorString()));
     return false;
@@ -498,6 +500,9 @@ bool ChannelModel::useMine()
             m_history.push(new RowCommand(conflict.name, std::move(conflict.change)));
     }
     m_checking = true;
+    for (const RowChange::Cell &cell : std::as_const(conflict.change.cells))
+        if (written)
+            m_unsaved.remove(cellKey(cell.row, cell.column));
     if (!written)
         emit saveFailed(QStringLiteral("“%1”未能保存到 %2：%3\n信道表保持原样。")
                                 .arg(conflict.name, fileName(), m_db.errorString()));

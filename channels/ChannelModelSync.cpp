@@ -114,9 +114,9 @@ bool ChannelModel::readLoaded(QVector<ChannelRow> *fresh)
 // the views keep their current row and open editors. True when rows came or went.
 bool ChannelModel::merge(const QVector<ChannelRow> &fresh)
 {
-    QHash<qint64, QSet<int>> unsaved;
-    for (quint64 cell : std::as_const(m_unsaved))
-        unsaved[m_rows.at(int(cell >> 3)).key].insert(int(cell & 7));
+    QHash<qint64, QHash<int, QVariant>> unsaved;
+    for (auto cell = m_unsaved.cbegin(); cell != m_unsaved.cend(); ++cell)
+        unsaved[m_rows.at(int(cell.key() >> 3)).key].insert(int(cell.key() & 7), cell.value());
     bool moved = false;
     int at = 0;
     int next = 0;
@@ -144,13 +144,13 @@ bool ChannelModel::merge(const QVector<ChannelRow> &fresh)
     }
     m_unsaved.clear();
     for (int row = 0; row < m_rows.size(); ++row)
-        for (int column : unsaved.value(m_rows.at(row).key))
-            m_unsaved.insert(cellKey(row, column));
+        for (auto [column, before] : unsaved.value(m_rows.at(row).key).asKeyValueRange())
+            m_unsaved.insert(cellKey(row, column), before);
     return moved;
 }
 
 // The operator's unsaved cells keep the operator's value.
-void ChannelModel::updateLoaded(int at, const ChannelRow &fresh, const QSet<int> &unsavedColumns)
+void ChannelModel::updateLoaded(int at, const ChannelRow &fresh, const QHash<int, QVariant> &unsavedColumns)
 {
     ChannelRow &row = m_rows[at];
     bool changed = false;
@@ -169,6 +169,9 @@ void ChannelModel::updateLoaded(int at, const ChannelRow &fresh, const QSet<int>
 
 void ChannelModel::keepFileValues()
 {
+    if (m_conflict)
+        for (const RowChange::Cell &cell : std::as_const(m_conflict->change.cells))
+            m_unsaved.remove(cellKey(cell.row, cell.column));
     m_conflict.reset();
     m_version = -1;
     refresh();
