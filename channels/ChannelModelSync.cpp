@@ -118,6 +118,7 @@ bool ChannelModel::merge(const QVector<ChannelRow> &fresh)
     for (auto cell = m_unsaved.cbegin(); cell != m_unsaved.cend(); ++cell)
         unsaved[m_rows.at(int(cell.key() >> 3)).key].insert(int(cell.key() & 7), cell.value());
     bool moved = false;
+    int lost = 0;
     int at = 0;
     int next = 0;
     while (at < m_rows.size() || next < fresh.size()) {
@@ -127,6 +128,8 @@ bool ChannelModel::merge(const QVector<ChannelRow> &fresh)
             QVector<int> run;
             for (int row = at; row < m_rows.size() && gone(row); ++row)
                 run << row;
+            for (int row : std::as_const(run))
+                lost += unsaved.take(m_rows.at(row).key).size();
             removeLoaded(run);
             moved = true;
         } else if (added(next)) {
@@ -146,6 +149,11 @@ bool ChannelModel::merge(const QVector<ChannelRow> &fresh)
     for (int row = 0; row < m_rows.size(); ++row)
         for (auto [column, before] : unsaved.value(m_rows.at(row).key).asKeyValueRange())
             m_unsaved.insert(cellKey(row, column), before);
+    // An unsaved edit of a row that is gone cannot be written anywhere: say so.
+    if (lost > 0)
+        emit saveFailed(QStringLiteral("其他程序已删除了 %1 中的行，其中 %2 处未保存的修改已无法写入。")
+                                .arg(fileName())
+                                .arg(lost));
     return moved;
 }
 
