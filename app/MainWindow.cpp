@@ -94,6 +94,13 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(m_channels, &ChannelModel::saveFailed, this,
             [this](const QString &message) { showSystemMessage(this, message); },
             Qt::QueuedConnection);
+    connect(m_channels, &ChannelModel::conflicted, this, [this](const QString &message) {
+        if (askSystemChoice(this, message, QStringLiteral("使用我的值"), QStringLiteral("保留文件中的值"))
+            == QMessageBox::Yes)
+            m_channels->useMine();
+        else
+            m_channels->keepFileValues();
+    }, Qt::QueuedConnection);
 }
 
 MainWindow::~MainWindow()

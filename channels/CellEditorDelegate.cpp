@@ -2,6 +2,7 @@
 
 #include "ChannelModel.h"
 
+#include <QMetaProperty>
 #include <QPainter>
 #include <QPlainTextEdit>
 
@@ -15,6 +16,25 @@ QWidget *CellEditorDelegate::createEditor(QWidget *parent, const QStyleOptionVie
     auto *editor = new QPlainTextEdit(parent);
     editor->setFrameShape(QFrame::NoFrame);
     return editor;
+}
+
+void CellEditorDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    // When the file changes under an open editor, an untouched editor shows the
+    // new value; one the operator typed in keeps the typing, and the edit is
+    // checked against the file when it is committed.
+    const QVariant shown = editor->property("shown");
+    const QVariant typed = editor->metaObject()->userProperty().read(editor);
+    if (shown.isValid() && typed.toString() != shown.toString())
+        return;
+    editor->setProperty("shown", index.data(Qt::EditRole));
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void CellEditorDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    model->setData(index, editor->property("shown"), ChannelModel::ShownRole);
+    QStyledItemDelegate::setModelData(editor, model, index);
 }
 
 void CellEditorDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,

@@ -138,6 +138,28 @@ bool ChannelDatabase::rowsAfter(qint64 afterKey, int limit, QVector<ChannelRow> 
     return true;
 }
 
+bool ChannelDatabase::rowByKey(qint64 key, ChannelRow *row, bool *found)
+{
+    QVector<ChannelRow> rows;
+    if (!rowsAfter(key - 1, 1, &rows))
+        return false;
+    *found = !rows.isEmpty() && rows.first().key == key;
+    if (*found)
+        *row = rows.first();
+    return true;
+}
+
+bool ChannelDatabase::dataVersion(qint64 *version)
+{
+    if (!m_open)
+        return fail(notOpen);
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
+        return fail(query.lastError().databaseText());
+    *version = query.value(0).toLongLong();
+    return true;
+}
+
 bool ChannelDatabase::update(qint64 key, int position, const QVariant &value)
 {
     if (!m_open)

@@ -43,6 +43,11 @@ public:
     // Up to `limit` rows whose key follows `afterKey`; false with errorString()
     // when the file cannot be read.
     bool rowsAfter(qint64 afterKey, int limit, QVector<ChannelRow> *rows);
+    // The row with this key as the file holds it now; `found` false when none.
+    bool rowByKey(qint64 key, ChannelRow *row, bool *found);
+    // SQLite's count of commits by other connections: it moves only when some
+    // other program (or connection) changed the file.
+    bool dataVersion(qint64 *version);
     // Writes one field of one row; false with errorString() when the file refuses.
     bool update(qint64 key, int position, const QVariant &value);
     // Replaces every row of the table by these (five fields each), in one

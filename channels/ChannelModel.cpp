@@ -26,6 +26,11 @@ static QString unusable(ChannelFileKind kind)
 ChannelModel::ChannelModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
+    // The watcher answers at once for most writers; the poll catches what it
+    // misses (a file replaced under its name, a watch lost with the old file).
+    m_poll.setInterval(500);
+    connect(&m_poll, &QTimer::timeout, this, &ChannelModel::refresh);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &ChannelModel::refresh);
 }
 
 bool ChannelModel::open(const QString &path, const QString &jetTable)
@@ -62,6 +67,7 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
         m_db.close();
         endResetModel();
     }
+    startFollowing();
     return m_open;
 }
 
@@ -196,25 +202,43 @@ Qt::ItemFlags ChannelModel::flags(const QModelIndex &index) const
 
 bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int role)
 {
+    if (role == ShownRole) {
+        m_shown = typed.toString();
+        m_shownAt = index;
+        return true;
+    }
+    const bool shownHere = m_shownAt == index;
+    m_shownAt = QModelIndex();
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable) || index.row() >= m_rows.size())
         return false;
+    // An editor left as it opened changes nothing, whatever the file did meanwhile.
+    if (shownHere && typed.toString() == m_shown)
+        return true;
     const int row = index.row();
     const int column = index.column();
     QVariant &stored = m_rows[row].values[column];
     const QVariant value = FieldValue::fromInput(column, typed.toString());
+    // The file changed the cell while it was being edited: the edit replaces
+    // what the operator saw, and the file no longer holds that.
+    const QVariant before = shownHere && FieldValue::fieldText(stored) != m_shown
+            ? FieldValue::fromInput(column, m_shown)
+            : stored;
     const bool same = FieldValue::isNull(stored) == FieldValue::isNull(value)
             && FieldValue::fieldText(stored) == FieldValue::fieldText(value)
             && stored.typeId() == value.typeId();
     if (same && !m_unsaved.contains(cellKey(row, column)))
         return true;
 
-    if (m_unsaved.isEmpty() && editCell(row, column, value))
+    if (m_unsaved.isEmpty() && editCell(row, column, before, value))
         return true;
+    if (m_conflict)
+        return false;
     stored = value;
-    m_unsaved.insert(cellKey(row, column));
+    if (!m_unsaved.contains(cellKey(row, column)))
+        m_unsaved.insert(cellKey(row, column), before);
     if (write(row, column))
         saveUnsaved();   // the file takes writes again: catch up on earlier refusals
-    else
+    else if (!m_conflict)
         emit saveFailed(QStringLiteral("第 %1 行“%2”的修改未能保存到 %3：%4")
                                 .arg(row + 1)
                                 .arg(headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
@@ -225,17 +249,21 @@ bool ChannelModel::setData(const QModelIndex &index, const QVariant &typed, int 
     return true;
 }
 
+// Checked against the value the edit replaced, like any other edit.
 bool ChannelModel::write(int row, int column)
 {
-    if (!m_db.update(m_rows.at(row).key, column, m_rows.at(row).values[column]))
+    const quint64 cell = cellKey(row, column);
+    RowChange change;
+    change.cells.append({ row, column, m_unsaved.value(cell), m_rows.at(row).values[column] });
+    if (!apply(change, true, QStringLiteral("修改“%1”").arg(caption(column))))
         return false;
-    m_unsaved.remove(cellKey(row, column));
+    m_unsaved.remove(cell);
     return true;
 }
 
 bool ChannelModel::saveUnsaved()
 {
-    const QSet<quint64> cells = m_unsaved;
+    const QList<quint64> cells = m_unsaved.keys();
     for (quint64 cell : cells) {
         const int row = int(cell >> 3);
         const int column = int(cell & 7);

@@ -7,8 +7,12 @@
 #include "RowChange.h"
 
 #include <QAbstractTableModel>
+#include <QFileSystemWatcher>
+#include <QHash>
 #include <QSet>
+#include <QTimer>
 #include <QUndoStack>
+#include <optional>
 
 // 信道表 as the grid and the transfer see it: five columns with the grid's
 // captions, rows fetched page by page as they are needed.
@@ -27,6 +31,18 @@
 // are steps of history(): each is one transaction on the file, and one the file
 // refuses leaves file and grid as they were and is reported through
 // saveFailed(). The history starts afresh whenever a file is opened.
+//
+// The grid follows the file: when another program changes it (watched, and
+// SQLite's data_version polled twice a second) the loaded rows are read again
+// and only what differs is announced (no reset), so the current row and an
+// open cell editor stay; a file replaced by another is opened anew. Rows
+// others added or removed clear the history, whose steps name rows by position.
+// An edit the file refused keeps the operator's value through a reload.
+//
+// Writes are optimistic: an edit or command first checks, in its own
+// transaction, that the file still holds what the grid showed in the cells it
+// replaces (and in the rows it moves or removes). If not, nothing is written
+// and conflicted() asks the operator: keepFileValues() or useMine().
 class ChannelModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -70,6 +86,18 @@ public:
     int sentRows() const { return m_sentRows; }
     // True on the cells of the last row that is sent.
     static constexpr int LastSentRole = Qt::UserRole + 1;
+    // Set by the cell editor just before it commits: the text the cell showed
+    // when editing began, which is what the edit replaces.
+    static constexpr int ShownRole = Qt::UserRole + 2;
+
+    // Reads the file again if another program changed or replaced it since;
+    // cheap when nothing did. True when rows were read again.
+    bool refresh();
+    // The answers to conflicted(): drop the operator's change and show the
+    // file, or write the change over what the file holds.
+    void keepFileValues();
+    bool useMine();
+    bool hasConflict() const { return m_conflict.has_value(); }
 
     // Why the rows cannot be changed now, or empty when they can: an Access
     // file, or `busy` while a transfer walks the rows.
@@ -107,6 +135,9 @@ signals:
     void saveFailed(const QString &message);
     // A command was not even tried: refusal() says why.
     void refused(const QString &message);
+    // Another program changed what an edit or command replaces; nothing was
+    // written. The message shows the file's value and the operator's.
+    void conflicted(const QString &message);
 
 private:
     static quint64 cellKey(int row, int column) { return quint64(row) << 3 | quint64(column); }
@@ -118,9 +149,17 @@ private:
     bool mayChange();
     bool unsavedWritten(const QString &name);
     QString keyRefusal(const RowChange &change) const;
-    bool editCell(int row, int column, const QVariant &value);
+    bool editCell(int row, int column, const QVariant &before, const QVariant &value);
     bool run(const QString &name, RowChange change);
-    bool apply(RowChange &change, bool forward);
+    bool apply(RowChange &change, bool forward, const QString &name = {}, int replayIndex = -1);
+    bool fileAsShown(const RowChange &change, bool forward, QString *conflict);
+    QString describeConflict(int row, int column, const QVariant &file, const QVariant &mine) const;
+    void startFollowing();
+    bool reopen();
+    void reload();
+    bool readLoaded(QVector<ChannelRow> *fresh);
+    bool merge(const QVector<ChannelRow> &fresh);
+    void updateLoaded(int at, const ChannelRow &fresh, const QHash<int, QVariant> &unsavedColumns);
     bool writeForward(RowChange &change, QVector<qint64> *keys);
     bool writeBackward(const RowChange &change);
     bool allocateKeys(RowChange &change, QVector<qint64> *keys);
@@ -142,9 +181,25 @@ private:
     bool m_open = false;
     bool m_readOnly = false;
     QVector<ChannelRow> m_rows;
-    QSet<quint64> m_unsaved;
+    QHash<quint64, QVariant> m_unsaved;   // cell → the value its edit replaced
     bool m_complete = true;
     int m_sentRows = 0;
     QString m_busy;
     QUndoStack m_history;
+
+    struct Conflict
+    {
+        QString name;
+        RowChange change;
+        bool forward;
+        int replayIndex;   // -1: a new step of the history
+    };
+    std::optional<Conflict> m_conflict;
+    bool m_checking = true;
+    QString m_shown;
+    QModelIndex m_shownAt;
+    QFileSystemWatcher m_watcher;
+    QTimer m_poll;
+    qint64 m_version = -1;
+    QByteArray m_identity;
 };

@@ -73,6 +73,8 @@ bool ChannelModel::unsavedWritten(const QString &name)
 {
     if (m_unsaved.isEmpty() || saveUnsaved())
         return true;
+    if (m_conflict)
+        return false;
     emit saveFailed(QStringLiteral("“%1”没有进行：先前的修改仍未能保存到 %2：%3")
                             .arg(name, fileName(), m_db.errorString()));
     return false;
@@ -101,9 +103,10 @@ bool ChannelModel::run(const QString &name, RowChange change)
         emit refused(keyed);
         return false;
     }
-    if (!apply(change, true)) {
-        emit saveFailed(QStringLiteral("“%1”未能保存到 %2：%3\n信道表保持原样。")
-                                .arg(name, fileName(), m_db.errorString()));
+    if (!apply(change, true, name)) {
+        if (!m_conflict)
+            emit saveFailed(QStringLiteral("“%1”未能保存到 %2：%3\n信道表保持原样。")
+                                    .arg(name, fileName(), m_db.errorString()));
         return false;
     }
     m_history.push(new RowCommand(name, std::move(change)));
@@ -128,8 +131,9 @@ bool ChannelModel::replay(int index, bool forward)
     const QString name = (forward ? QStringLiteral("重做%1") : QStringLiteral("撤销%1")).arg(command->text());
     if (!unsavedWritten(name))
         return false;
-    if (!apply(command->change, forward)) {
-        emit saveFailed(QStringLiteral("“%1”未能保存到 %2：%3\n信道表保持原样。")
+    if (!apply(command->change, forward, name, index)) {
+        if (!m_conflict)
+            emit saveFailed(QStringLiteral("“%1”未能保存到 %2：%3\n信道表保持原样。")
                                 .arg(name, fileName(), m_db.errorString()));
         return false;
     }
@@ -137,14 +141,21 @@ bool ChannelModel::replay(int index, bool forward)
     return true;
 }
 
-bool ChannelModel::apply(RowChange &change, bool forward)
+bool ChannelModel::apply(RowChange &change, bool forward, const QString &name, int replayIndex)
 {
     QVector<qint64> keys;
-    const bool written = m_db.begin()
-            && (forward ? writeForward(change, &keys) : writeBackward(change))
-            && m_db.commit();
+    QString conflict;
+    bool written = m_db.begin();
+    // Checked inside the transaction, so nobody can write between the look and the write.
+    if (written && m_checking)
+        written = fileAsShown(change, forward, &conflict) && conflict.isEmpty();
+    written = written && (forward ? writeForward(change, &keys) : writeBackward(change)) && m_db.commit();
     if (!written) {
         m_db.rollback();
+        if (!conflict.isEmpty()) {
+            m_conflict = Conflict{ name, change, forward, replayIndex };
+            emit conflicted(conflict);
+        }
         return false;
     }
     forward ? showForward(change, keys) : showBackward(change);
@@ -458,12 +469,45 @@ bool ChannelModel::paste(int row, int column, const QVector<QStringList> &block,
     return run(QStringLiteral("粘贴"), change);
 }
 
-bool ChannelModel::editCell(int row, int column, const QVariant &value)
+bool ChannelModel::editCell(int row, int column, const QVariant &before, const QVariant &value)
 {
     RowChange change;
-    change.cells.append({ row, column, m_rows.at(row).values[column], value });
-    if (!apply(change, true))
+    change.cells.append({ row, column, before, value });
+    const QString name = QStringLiteral("修改“%1”").arg(caption(column));
+    if (!apply(change, true, name))
         return false;
-    m_history.push(new RowCommand(QStringLiteral("修改“%1”").arg(caption(column)), std::move(change)));
+    m_history.push(new RowCommand(name, std::move(change)));
     return true;
+}
+
+bool ChannelModel::useMine()
+{
+    if (!m_conflict)
+        return false;
+    Conflict conflict = std::move(*m_conflict);
+    m_conflict.reset();
+    m_checking = false;
+    bool written = false;
+    if (conflict.replayIndex >= 0) {
+        auto *command = const_cast<RowCommand *>(
+                static_cast<const RowCommand *>(m_history.command(conflict.replayIndex)));
+        written = command && apply(command->change, conflict.forward);
+        if (written)
+            conflict.forward ? m_history.redo() : m_history.undo();
+    } else {
+        written = apply(conflict.change, true);
+        if (written)
+            m_history.push(new RowCommand(conflict.name, std::move(conflict.change)));
+    }
+    m_checking = true;
+    for (const RowChange::Cell &cell : std::as_const(conflict.change.cells))
+        if (written)
+            m_unsaved.remove(cellKey(cell.row, cell.column));
+    if (!written)
+        emit saveFailed(QStringLiteral("“%1”未能保存到 %2：%3\n信道表保持原样。")
+                                .arg(conflict.name, fileName(), m_db.errorString()));
+    // Whatever else the other program changed comes in now.
+    m_version = -1;
+    refresh();
+    return written;
 }

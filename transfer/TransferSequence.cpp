@@ -38,6 +38,8 @@ QString TransferSequence::checkTable(ChannelModel *channels, int *badRow)
 {
     if (badRow)
         *badRow = -1;
+    // What the file holds now, not what the grid last read.
+    channels->refresh();
     if (!channels->isOpen())
         return QStringLiteral("信道数据库 %1 未打开，无法传送数据。").arg(channels->fileName());
     if (!channels->rowAt(0))
@@ -86,6 +88,7 @@ bool TransferSequence::start()
     // Every start is a whole transfer: restarting from the counter of a running
     // one would skip rows and still report them sent.
     m_counter = 0;
+    m_lastKey = std::numeric_limits<qint64>::min();
     m_cursor->moveFirst();
     setStatus(sendingText);
     m_timer.start();
@@ -98,6 +101,7 @@ void TransferSequence::tick()
     if (!m_timer.isActive())
         return;
     if (m_counter < sendBelow) {
+        skipSentRows();
         if (m_cursor->atEnd()) {
             // Fewer than 51 rows: everything there is went out.
             m_counter = finishedFrom;
@@ -115,6 +119,7 @@ void TransferSequence::tick()
                               .arg(portName(), m_port->errorString()));
                 return;
             }
+            m_lastKey = values->key;
             emit frameSent(row, frame.text());
             m_cursor->moveNext();
             setProgress(m_counter);
@@ -127,6 +132,17 @@ void TransferSequence::tick()
         reset();
         emit finished();
     }
+}
+
+// Each tick reads the table as the file holds it at that moment. Rows another
+// program removed under the cursor move it back onto a row already sent
+// (keys only grow along the table): it steps past those.
+void TransferSequence::skipSentRows()
+{
+    ChannelModel *channels = m_cursor->channels();
+    channels->refresh();
+    while (!m_cursor->atEnd() && channels->rowAt(m_cursor->currentRow())->key <= m_lastKey)
+        m_cursor->moveNext();
 }
 
 void TransferSequence::abort(const QString &message)

@@ -16,6 +16,9 @@ class SerialLink;
 // progress value is the counter of the sending tick, and from 100 on the status
 // shows completion.
 //
+// Each tick reads its row from the file as it is then: rows another program
+// changed, added or removed since the start are sent as they are now.
+//
 // Unlike the radio's first loader, a transfer never ends in "finished" after
 // something went wrong: a row that cannot be encoded, a closed or failing port,
 // an empty table refuse the start or stop the transfer at once with a message
@@ -69,11 +72,13 @@ private:
     void setStatus(const QString &text);
     void setProgress(int value);
     void reset();
+    void skipSentRows();
 
     ChannelCursor *m_cursor;
     SerialLink *m_port;
     QTimer m_timer;
     int m_counter = 0;
+    qint64 m_lastKey = 0;   // of the last row sent
     int m_progress = 0;
     QString m_status = QStringLiteral(" ");
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
@@ -13,6 +14,17 @@ inline int askSystemQuestion(QWidget *parent, const QString &text, QMessageBox::
     QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"), text, buttons, parent);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+
+// A choice between two answers, the buttons named for what they do: Yes for
+// the first, No for the second (and for closing the box).
+inline int askSystemChoice(QWidget *parent, const QString &text, const QString &yes, const QString &no)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"), text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.button(QMessageBox::Yes)->setText(yes);
+    box.button(QMessageBox::No)->setText(no);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec();
 }
 
