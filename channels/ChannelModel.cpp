@@ -2,7 +2,7 @@
 
 #include "BackupName.h"
 #include "FieldValue.h"
-#include "JetTable.h"
+#include "JetReader.h"
 
 #include <QBrush>
 #include <QFile>
@@ -66,7 +66,7 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
 
 void ChannelModel::openJet(const QString &jetTable)
 {
-    JetTable jet;
+    JetReader jet;
     if (!jet.read(m_path, jetTable)) {
         m_error = jet.errorString();
         return;

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "Commands.h"
+#include "JetReader.h"
 #include "Terminal.h"
 
 #include <QCommandLineParser>
@@ -24,7 +25,10 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption chirp("chirp", QStringLiteral("导出为 CHIRP 的 CSV 格式。"));
     const QCommandLineOption importFrom("import", QStringLiteral("用 CSV 文件替换信道表。"), QStringLiteral("FILE"));
     const QCommandLineOption convert("convert", QStringLiteral("把旧格式（Access）的信道文件转换为新格式。"));
-    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert });
+    // The Access reader run by the program itself in a child process; not for people.
+    QCommandLineOption readJet("read-jet", QString(), QStringLiteral("TABLE"));
+    readJet.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, readJet });
 
     const auto usage = [&parser] {
         return parser.helpText()
@@ -44,6 +48,7 @@ void CommandLine::parse(const QStringList &arguments)
     m_chirp = parser.isSet(chirp);
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
+        { readJet, ReadJet },
     };
     for (const auto &c : commands) {
         if (!parser.isSet(c.option))
@@ -72,6 +77,7 @@ int CommandLine::run() const
     case Export: return exportCommand(*this);
     case Import: return importCommand(*this);
     case Convert: return convertCommand(*this);
+    case ReadJet: return JetReader::serve(m_database, m_argument);
     case None: break;
     }
     return 0;

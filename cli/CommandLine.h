@@ -14,7 +14,7 @@
 class CommandLine
 {
 public:
-    enum Command { None, Frames, Send, Export, Import, Convert };
+    enum Command { None, Frames, Send, Export, Import, Convert, ReadJet };
 
     explicit CommandLine(const QStringList &arguments);
 

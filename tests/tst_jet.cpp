@@ -4,6 +4,7 @@
 #include "ChannelModel.h"
 #include "FieldValue.h"
 #include "JetConversion.h"
+#include "JetReader.h"
 #include "JetTable.h"
 #include "ChannelFrame.h"
 
@@ -41,7 +42,23 @@ private slots:
     void singleDoubleAndCurrencyReadAsPrinted();
     void conversionKeepsEveryValueAndFrame();
     void failedConversionChangesNothing();
+    void readerFailuresBecomeMessages_data();
+    void readerFailuresBecomeMessages();
+    void damagedCopiesEndWithinTheLimit();
 };
+
+// The processes this test has started and not yet reaped.
+static QStringList children()
+{
+    QStringList pids;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile f(tasks.filePath(task + QStringLiteral("/children")));
+        f.open(QIODevice::ReadOnly);
+        pids += QString::fromLatin1(f.readAll()).split(u' ', Qt::SkipEmptyParts);
+    }
+    return pids;
+}
 
 void TestJet::kindsFromTheFirstBytes()
 {
@@ -187,6 +204,113 @@ void TestJet::failedConversionChangesNothing()
     TestDatabase sqlite;
     QVERIFY(!JetConversion::convert(sqlite.path(), &backup, &error));
     QCOMPARE(error, QStringLiteral("不是 Access 格式的文件"));
+}
+
+void TestJet::readerFailuresBecomeMessages_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("hangs") << "sh -c \"sleep 60\"" << "文件已损坏（读取超过 0.5 秒仍未结束）";
+    QTest::newRow("crashes") << "sh -c \"kill -SEGV $$\"" << "文件已损坏（读取程序异常终止，信号 11）";
+    QTest::newRow("nonsense") << "sh -c \"printf '\\000\\000\\000\\011garbage..'\"" << "文件已损坏（读取结果无法识别）";
+    // A well-formed head that promises four thousand million rows.
+    QTest::newRow("huge count") << "sh -c \"printf '\\000\\000\\000\\021JET1\\001\\377\\377\\377\\377\\000\\000\\000\\000\\377\\377\\377\\377'\""
+                                << "文件已损坏（读取结果无法识别）";
+    QTest::newRow("fails") << "sh -c \"exit 3\"" << "文件已损坏（读取程序出错退出，代码 3）";
+    QTest::newRow("missing") << "/nonexistent/reader" << "文件已损坏（无法启动读取程序";
+}
+
+void TestJet::readerFailuresBecomeMessages()
+{
+    QFETCH(QString, reader);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = copyFixture(dir, "jet3-access97.mdb");
+    const QByteArray program = qgetenv("QT7020_JET_READER");
+    qputenv("QT7020_JET_READER", reader.toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("QT7020_JET_READER", program); });
+    JetReader jet;
+    jet.setTimeLimit(500);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!jet.read(path, QStringLiteral("Table1")));
+    QVERIFY2(jet.errorString().startsWith(message), qPrintable(jet.errorString()));
+    QVERIFY(jet.rows().isEmpty());
+    QVERIFY(clock.elapsed() < 3000);
+
+    // The same through the command line, which says so and fails (a hang
+    // there waits the full ten seconds: left out).
+    if (reader.contains(QLatin1String("sleep")))
+        return;
+    QProcess frames;
+    frames.start(QString::fromUtf8(program), { "--frames", "--db", path });
+    QVERIFY(frames.waitForFinished(15000));
+    QCOMPARE(frames.exitCode(), 1);
+    QVERIFY2(QString::fromUtf8(frames.readAllStandardError()).contains(message.left(8)), qPrintable(reader));
+    QVERIFY(children().isEmpty());
+}
+
+// Copies of the fixtures with pages or bytes overwritten, or cut short, all
+// read at once in pairs of readers: each ends with rows or a message in time,
+// and no reader process is left behind.
+void TestJet::damagedCopiesEndWithinTheLimit()
+{
+    const char *fixtures[][2] = { { "jet3-access97.mdb", "Table1" }, { "jet4-chinese-text.mdb", "Users" },
+                                  { "jet4-unicode-compression.mdb", "Table" }, { "jet4-chinese-columns.mdb", "student" } };
+    const int copies = qEnvironmentVariableIntValue("QT7020_DAMAGED_COPIES") ? qEnvironmentVariableIntValue("QT7020_DAMAGED_COPIES") : 300;
+    const int limitMs = 2000;
+    QTemporaryDir dir;
+    QRandomGenerator random(7020);
+    int next = 0, ended = 0, withRows = 0, timedOut = 0, crashed = 0, slowest = 0;
+    std::function<void()> startOne = [&] {
+        const int n = next++;
+        const auto &fixture = fixtures[n % 4];
+        QFile original(QStringLiteral(QT7020_TEST_DATA "/") + QString::fromLatin1(fixture[0]));
+        original.open(QIODevice::ReadOnly);
+        QByteArray bytes = original.readAll();
+        const int page = bytes.size() / 4096;
+        switch (random.bounded(3)) {
+        case 0:   // one page of noise, somewhere past the header
+            for (int i = 0, at = 4096 * (1 + random.bounded(page - 1)); i < 4096; ++i)
+                bytes[at + i] = char(random.bounded(256));
+            break;
+        case 1:   // a few bytes anywhere
+            for (int i = 0, count = 1 + random.bounded(16); i < count; ++i)
+                bytes[random.bounded(bytes.size())] = char(random.bounded(256));
+            break;
+        default:   // cut short
+            bytes.truncate(random.bounded(bytes.size()));
+        }
+        QFile copy(dir.filePath(QStringLiteral("%1.mdb").arg(n)));
+        copy.open(QIODevice::WriteOnly);
+        copy.write(bytes);
+        copy.close();
+        auto *jet = new JetReader(this);
+        jet->setTimeLimit(limitMs);
+        auto *clock = new QElapsedTimer;
+        clock->start();
+        connect(jet, &JetReader::finished, this, [&, jet, clock](bool ok) {
+            ++ended;
+            slowest = qMax(slowest, int(clock->elapsed()));
+            delete clock;
+            withRows += ok && !jet->rows().isEmpty();
+            QVERIFY(ok || !jet->errorString().isEmpty());
+            timedOut += jet->errorString().contains(QStringLiteral("未结束"));
+            crashed += jet->errorString().contains(QStringLiteral("异常终止"));
+            jet->deleteLater();
+            if (next < copies)
+                startOne();
+        });
+        jet->start(copy.fileName(), QString::fromLatin1(fixture[1]));
+    };
+    startOne();
+    startOne();
+    QTRY_COMPARE_WITH_TIMEOUT(ended, copies, copies * limitMs);
+    qInfo("%d damaged copies: %d ended cleanly (%d with rows, %d with a message: %d timed out, %d crashed), "
+          "slowest %d ms",
+          copies, ended, withRows, ended - withRows, timedOut, crashed, slowest);
+    QVERIFY(slowest < limitMs + 1000);
+    QTRY_VERIFY(children().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestJet)
