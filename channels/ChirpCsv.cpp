@@ -123,6 +123,9 @@ bool ChirpCsv::read(const QByteArray &bytes, ImportedRows *out, QString *error)
             return bad("Frequency", QStringLiteral("数值无法识别: %1").arg(cell("Frequency")));
         if (!decimal("Offset", &offset))
             return bad("Offset", QStringLiteral("数值无法识别: %1").arg(cell("Offset")));
+        // CHIRP's frequencies are whole hertz; a finer one would not survive a round trip.
+        rx = toHertz(rx);
+        offset = toHertz(offset);
         const QString duplex = cell("Duplex").toLower();
         QVariant tx;
         if (duplex.isEmpty())
@@ -135,6 +138,10 @@ bool ChirpCsv::read(const QByteArray &bytes, ImportedRows *out, QString *error)
             tx = offset;
         else if (duplex != u"off")
             return bad("Duplex", QStringLiteral("无法识别: %1").arg(cell("Duplex")));
+        // A split of 0 or an offset below zero is no transmit frequency at all,
+        // just as the writer puts "off" for one.
+        if (tx.isValid() && tx.toDouble() <= 0)
+            tx = QVariant();
         if (rx <= 0) {
             result.skipped << QStringLiteral("第 %1 行：没有频率").arg(record.line);
             continue;
