@@ -188,8 +188,23 @@ void MainWindow::load(const QDate &today)
         showSystemMessage(this, m_port->withCause(port1InUse));
 }
 
+// Whether the operator agrees to break off the running transfer, leaving the
+// radio with only the frames sent so far; true when none runs.
+bool MainWindow::mayBreakTransfer(const QString &consequence)
+{
+    if (!m_transfer->isRunning())
+        return true;
+    const QString text = QStringLiteral("正在传送数据（已发送 %1 帧，共 %2 帧）。\n%3")
+                                 .arg(m_transfer->framesSent())
+                                 .arg(m_transfer->framesExpected())
+                                 .arg(consequence);
+    return askSystemQuestion(this, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 void MainWindow::startTransfer()
 {
+    if (!mayBreakTransfer(QStringLiteral("要中断这次传送，从第 1 行重新开始吗？")))
+        return;
     m_grid->commitPendingEdit();
     m_transfer->start();
 }
@@ -236,7 +251,8 @@ bool MainWindow::maybeClose()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!maybeClose()) {
+    if (!mayBreakTransfer(QStringLiteral("现在退出，其余的帧不再发送，对讲机中的信道将不完整。\n仍要退出吗？"))
+        || !maybeClose()) {
         event->ignore();
         return;
     }

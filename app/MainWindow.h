@@ -49,6 +49,7 @@ private:
     void exportTable();
     void importTable();
     bool idleOrSayWhy();
+    bool mayBreakTransfer(const QString &consequence);
     bool maybeClose();
 
     QString m_databasePath;

@@ -109,6 +109,18 @@ void TestMainWindow::transferRunsFromTheMenu()
     auto *bar = window.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
     item(&window, "传送")->trigger();
     QCOMPARE(status->text(), QStringLiteral("正在传送数据,,,,,,,"));
+    // 数据传送 again while it runs asks first; No leaves the transfer alone, Yes starts over.
+    ticks(window, 10);
+    MessageBoxes boxes(QMessageBox::No);
+    item(&window, "传送")->trigger();
+    QTRY_COMPARE(boxes.seen.size(), 1);
+    QVERIFY(boxes.texts().at(0).startsWith(QStringLiteral("正在传送数据（已发送 10 帧，共 51 帧）。")));
+    QCOMPARE(window.transfer()->counter(), 20);
+    boxes.setAnswer(QMessageBox::Yes);
+    item(&window, "传送")->trigger();
+    QTRY_COMPARE(boxes.seen.size(), 2);
+    QCOMPARE(window.transfer()->counter(), 0);
+    port->written.clear();
     ticks(window, 51);
     QCOMPARE(bar->value(), 100);
     QCOMPARE(status->text(), QStringLiteral("数据传送完毕!!!"));
@@ -143,11 +155,26 @@ void TestMainWindow::exitStopsTheTransferAndKeepsRefusedEdits()
     QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
     qobject_cast<QLineEdit *>(QApplication::focusWidget())->setText(QStringLiteral("改"));
 
+    // The exit during a transfer asks first: No, and it goes on.
+    auto transferAnswer = QMessageBox::No;
+    boxes.probe = [&] {
+        boxes.setAnswer(boxes.seen.last().contains(QStringLiteral("正在传送数据")) ? transferAnswer : QMessageBox::Cancel);
+        return true;
+    };
+    window->close();
+    QTRY_COMPARE(boxes.seen.size(), 1);
+    QVERIFY(boxes.texts().at(0).startsWith(QStringLiteral("正在传送数据（已发送 ")));
+    QVERIFY(window && window->transfer()->isRunning());
+    // Yes to that; the refusal of the edit (committed when the question took the
+    // focus) is reported, and the exit asks what to do with it.
+    transferAnswer = QMessageBox::Yes;
     item(window, "退出")->trigger();
-    // The refusal of the edit is reported, then the exit asks what to do with it.
-    QTRY_COMPARE(boxes.seen.size(), 2);
-    QVERIFY(boxes.texts().at(0).startsWith(QStringLiteral("第 56 行“备注”的修改未能保存到 char4.mdb")));
-    QVERIFY(boxes.texts().at(1).startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb")));
+    QTRY_COMPARE(boxes.seen.size(), 4);
+    QStringList middle = boxes.texts().mid(1, 2);
+    middle.sort();
+    QVERIFY(middle.at(0).startsWith(QStringLiteral("正在传送数据（已发送 ")));
+    QVERIFY(middle.at(1).startsWith(QStringLiteral("第 56 行“备注”的修改未能保存到 char4.mdb")));
+    QVERIFY(boxes.texts().at(3).startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb")));
     QVERIFY(window);   // Cancel: the window stays, the edit with it
     QCOMPARE(grid->model()->index(55, 4).data().toString(), QStringLiteral("改"));
 

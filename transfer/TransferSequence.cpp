@@ -10,7 +10,7 @@ const QString TransferSequence::finishedText = QStringLiteral("数据传送完�
 
 static QString rowProblem(int row, const ChannelRow &values, const ChannelFrame &frame)
 {
-    return QStringLiteral("第 %1 行（记录编号 %2）：%3\n数据没有传送。")
+    return QStringLiteral("第 %1 行（记录编号 %2）：%3")
             .arg(row + 1)
             .arg(FieldValue::fieldText(values[ChannelFields::Record]), frame.errorMessage());
 }
@@ -45,7 +45,7 @@ QString TransferSequence::checkTable(ChannelModel *channels)
             break;
         const ChannelFrame frame = ChannelFrame::encode(*values);
         if (!frame.isValid())
-            return rowProblem(row, *values, frame);
+            return rowProblem(row, *values, frame) + QStringLiteral("\n数据没有传送。");
     }
     if (!channels->readError().isEmpty())
         return QStringLiteral("信道数据库 %1 读取失败：%2\n数据没有传送。")
@@ -65,6 +65,10 @@ bool TransferSequence::start()
     // Every start is a whole transfer: restarting from the counter of a running
     // one would skip rows and still report them sent.
     m_counter = 0;
+    m_sent = 0;
+    // All 51 rows, or every row of a shorter table.
+    ChannelModel *channels = m_cursor->channels();
+    m_expected = channels->rowAt(frameCount - 1) ? int(frameCount) : channels->rowCount();
     m_cursor->moveFirst();
     setStatus(sendingText);
     m_timer.start();
@@ -94,6 +98,7 @@ void TransferSequence::tick()
                               .arg(portName(), m_port->errorString()));
                 return;
             }
+            ++m_sent;
             emit frameSent(row, frame.text());
             m_cursor->moveNext();
             setProgress(m_counter);
@@ -108,10 +113,20 @@ void TransferSequence::tick()
     }
 }
 
+QString TransferSequence::sentSoFar(int sent)
+{
+    if (sent == 0)
+        return QStringLiteral("没有发送任何帧");
+    if (sent == 1)
+        return QStringLiteral("已发送 1 帧（第 1 行），其余未发送");
+    return QStringLiteral("已发送 %1 帧（第 1–%1 行），其余未发送").arg(sent);
+}
+
 void TransferSequence::abort(const QString &message)
 {
+    const bool running = isRunning();
     reset();
-    emit stopped(message);
+    emit stopped(running ? message + u'\n' + sentSoFar(m_sent) : message);
 }
 
 void TransferSequence::stop()
