@@ -13,6 +13,8 @@
 #include "SerialLink.h"
 #include "RowCheck.h"
 #include "TransferSequence.h"
+#include "SignalWatch.h"
+#include "UnsavedEdits.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,6 +25,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSessionManager>
 
 const QString MainWindow::port1InUse = QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ");
 
@@ -68,6 +71,10 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
                                                "请先用“系统设置 → 转换为新格式…”转换。")
                                         .arg(m_channels->fileName()));
     }, Qt::QueuedConnection);
+    // The program can end without the window closing: a signal, the session's end.
+    connect(new SignalWatch(this), &SignalWatch::received, this, &MainWindow::endOnSignal);
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &MainWindow::keepUnsaved);
+    connect(qGuiApp, &QGuiApplication::aboutToQuit, this, &MainWindow::keepUnsaved);
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_channels, &ChannelModel::saveFailed, this,
             [this](const QString &message) { showSystemMessage(this, message); },
@@ -180,6 +187,8 @@ void MainWindow::load(const QDate &today)
         showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用（查找位置：%2）：%3。")
                                         .arg(file.fileName(),
                                              QDir::toNativeSeparators(file.absolutePath()), cause));
+    } else {
+        offerKeptEdits();
     }
 
     m_send->setEnabled(true);
@@ -241,8 +250,10 @@ bool MainWindow::maybeClose()
                         .arg(m_channels->unsavedCount())
                         .arg(m_channels->fileName(), m_channels->saveError()),
                 QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Retry);
-        if (answer == QMessageBox::Discard)
+        if (answer == QMessageBox::Discard) {
+            m_unsavedDropped = true;
             return true;
+        }
         if (answer == QMessageBox::Cancel)
             return false;
     }
@@ -260,6 +271,38 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (m_dialog)
         m_dialog->close();
     event->accept();
+}
+
+// The program ends without the operator: edits the file still refuses go
+// beside it rather than nowhere.
+void MainWindow::keepUnsaved()
+{
+    if (m_unsavedDropped || !m_channels->isOpen())
+        return;
+    m_grid->commitPendingEdit();
+    const ChannelExchange::Outcome outcome = UnsavedEdits::keep(*m_channels);
+    if (!outcome.message.isEmpty())
+        qWarning("%s", qPrintable(outcome.message));
+}
+
+void MainWindow::endOnSignal()
+{
+    keepUnsaved();
+    m_unsavedDropped = true;   // kept once is enough; aboutToQuit follows
+    m_transfer->stop();
+    QCoreApplication::exit(0);
+}
+
+// Edits kept from a run that ended before the file took them.
+void MainWindow::offerKeptEdits()
+{
+    const QString side = UnsavedEdits::fileFor(m_databasePath);
+    if (!QFileInfo::exists(side) || m_channels->isReadOnly())
+        return;
+    const QString question = QStringLiteral("上次退出时，有修改未能保存到 %1，已另存在 %2。\n现在把这些修改写入 %1 吗？")
+                                     .arg(m_channels->fileName(), QFileInfo(side).fileName());
+    if (askSystemQuestion(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes)
+        showSystemMessage(this, UnsavedEdits::apply(*m_channels).message);
 }
 
 PortDialog *MainWindow::portDialog() const

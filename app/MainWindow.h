@@ -50,6 +50,9 @@ private:
     void importTable();
     bool idleOrSayWhy();
     bool mayBreakTransfer(const QString &consequence);
+    void keepUnsaved();
+    void endOnSignal();
+    void offerKeptEdits();
     bool maybeClose();
 
     QString m_databasePath;
@@ -63,4 +66,5 @@ private:
     QProgressBar *m_progress = nullptr;
     QAction *m_send = nullptr;
     QPointer<PortDialog> m_dialog;
+    bool m_unsavedDropped = false;   // the operator chose to drop refused edits
 };

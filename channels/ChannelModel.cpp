@@ -229,6 +229,16 @@ bool ChannelModel::saveUnsaved()
     return true;
 }
 
+QList<int> ChannelModel::unsavedRows() const
+{
+    QList<int> rows;
+    for (quint64 cell : m_unsaved)
+        if (!rows.contains(int(cell >> 3)))
+            rows << int(cell >> 3);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 QVector<QVariantList> ChannelModel::allRows()
 {
     while (canFetchMore())

@@ -53,6 +53,8 @@ public:
     bool replaceAll(const QVector<QVariantList> &rows, QString *backup);
 
     int unsavedCount() const { return m_unsaved.size(); }
+    // The rows holding an unsaved cell, in table order.
+    QList<int> unsavedRows() const;
     QString saveError() const { return m_db.errorString(); }
     bool saveUnsaved();
 

@@ -4,6 +4,7 @@
 
 #include "MainWindow.h"
 #include "Twips.h"
+#include "ChannelCsv.h"
 #include "ChannelCursor.h"
 #include "ChannelFileKind.h"
 #include "ChannelGrid.h"
@@ -14,6 +15,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QtTest>
+
+#include <csignal>
 
 static QAction *item(QWidget *window, const char *name)
 {
@@ -37,6 +40,7 @@ private slots:
     void transferRunsFromTheMenu();
     void exitStopsTheTransferAndKeepsRefusedEdits();
     void accessFileIsReadOnlyUntilConverted();
+    void signalKeepsRefusedEditsForTheNextStart();
 };
 
 void TestMainWindow::designAndMenu()
@@ -231,6 +235,52 @@ void TestMainWindow::accessFileIsReadOnlyUntilConverted()
     item(&window, "转换")->trigger();
     QTRY_COMPARE(boxes.seen.size(), 4);
     QVERIFY(boxes.texts().at(3).contains(QStringLiteral("不需要转换")));
+}
+
+void TestMainWindow::signalKeepsRefusedEditsForTheNextStart()
+{
+    TestDatabase file(TestDatabase::numberedRows(5));
+    const QString side = file.path() + QStringLiteral(".unsaved.csv");
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+    other.setDatabaseName(file.path());
+    QVERIFY(other.open());
+    QSqlQuery lock(other);
+    QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
+    MessageBoxes boxes(QMessageBox::Yes);
+    {
+        MainWindow window(std::make_unique<FakeSerialLink>(), file.path());
+        window.load();
+        auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
+        QVERIFY(grid->model()->setData(grid->model()->index(2, 4), QStringLiteral("未存")));
+        QTRY_COMPARE(boxes.seen.size(), 1);   // the refusal
+        QVERIFY(!QFile::exists(side));
+        // The program's event loop ends on the signal, after the edit went beside the file.
+        ::raise(SIGTERM);
+        QTimer guard;
+        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(5000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(QFile::exists(side));
+    }
+    QFile kept(side);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    ImportedRows rows;
+    QString error;
+    QVERIFY2(ChannelCsv::read(kept.readAll(), &rows, &error), qPrintable(error));
+    QCOMPARE(rows.rows.size(), 1);
+    QCOMPARE(rows.rows[0][4], QVariant(QStringLiteral("未存")));
+    QCOMPARE(file.stored()[2][4], QVariant(QStringLiteral("第 3 行")));
+
+    // The next start offers them; the file takes them now, and the side file goes.
+    QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+    other.close();
+    MainWindow next(std::make_unique<FakeSerialLink>(), file.path());
+    next.load();
+    QTRY_COMPARE(boxes.seen.size(), 3);
+    QVERIFY(boxes.texts().at(1).startsWith(QStringLiteral("上次退出时，有修改未能保存到 char4.mdb，已另存在 char4.mdb.unsaved.csv。")));
+    QCOMPARE(boxes.texts().at(2), QStringLiteral("已把 1 行修改写入 char4.mdb。"));
+    QCOMPARE(file.stored()[2][4], QVariant(QStringLiteral("未存")));
+    QVERIFY(!QFile::exists(side));
 }
 
 QTEST_MAIN(TestMainWindow)
