@@ -9,7 +9,12 @@
 #include "RowCheck.h"
 
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QThread>
 #include <QtTest>
+
+#include <csignal>
 
 static QStringList framesOf(const QVector<QVariantList> &rows)
 {
@@ -42,6 +47,7 @@ private slots:
     void badFilesAreNamedAndChangeNothing();
     void rowCheckMarksExactlyTheOffendingCells();
     void commandLine();
+    void killedImportLeavesBeforeOrAfter();
 };
 
 void TestExchange::ourCsvRoundTripKeepsValuesAndKinds()
@@ -264,6 +270,60 @@ void TestExchange::commandLine()
     QCOMPARE(received, framesOf(original.mid(0, 51)).join(QString()).toLatin1());
     QCOMPARE(qt7020({ "--send", "/dev/qt7020-none" }, file.dir(), &output), 1);
     QVERIFY(output.contains("不能打开串行端口 /dev/qt7020-none：设备不存在"));
+}
+
+// `qt7020 --import` of 200 000 rows killed (SIGKILL) while it writes: once as
+// soon as its rollback journal appears, then later and later. Each time the
+// file holds exactly the old rows or exactly the new ones, and SQLite finds it sound.
+void TestExchange::killedImportLeavesBeforeOrAfter()
+{
+    const int newRows = 200000;
+    const QVector<QVariantList> before = TestDatabase::numberedRows(3);
+    QTemporaryDir dir;
+    QFile csv(dir.filePath(QStringLiteral("big.csv")));
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write(ChannelCsv::write(TestDatabase::numberedRows(newRows)));
+    csv.close();
+    int asBefore = 0, asAfter = 0, midWrite = 0;
+    for (int delayMs : { 0, 0, 20, 100, 300, 600 }) {
+        TestDatabase file(before);
+        const QString journal = file.path() + QStringLiteral("-journal");
+        QProcess import;
+        import.start(QStringLiteral(QT7020_BINARY), { "--db", file.path(), "--import", csv.fileName() });
+        QVERIFY(import.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        while (!QFile::exists(journal) && import.state() == QProcess::Running && clock.elapsed() < 10000)
+            QThread::usleep(200);
+        QThread::msleep(delayMs);
+        ::kill(pid_t(import.processId()), SIGKILL);
+        QVERIFY(import.waitForFinished(5000));
+        midWrite += QFile::exists(journal);
+
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        db.setDatabaseName(file.path());
+        QVERIFY(db.open());
+        int count = -1;
+        {
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
+            QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
+            QVERIFY(q.exec(QStringLiteral("SELECT count(*), max(记录编号) FROM 信道表")) && q.next());
+            count = q.value(0).toInt();
+            QVERIFY2(count == before.size() || (count == newRows && q.value(1).toInt() == newRows),
+                     qPrintable(QString::number(count)));
+            asBefore += count == before.size();
+            asAfter += count == newRows;
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+        if (count == before.size())
+            QCOMPARE(file.stored(), before);
+    }
+    qInfo("killed imports: %d left the old rows, %d the new, %d were killed with the journal open",
+          asBefore, asAfter, midWrite);
+    QVERIFY(midWrite >= 1);
 }
 
 QTEST_GUILESS_MAIN(TestExchange)
