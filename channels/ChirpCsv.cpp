@@ -66,7 +66,11 @@ QByteArray ChirpCsv::write(const QVector<QVariantList> &rows, QStringList *skipp
             }
         }
         const QString comment = FieldValue::fieldText(row.value(ChannelFields::Remark));
-        text += Csv::line({ QString::number(qRound64(*channel)), QString(), mhz(*rx), duplex, mhz(offset),
+        // A whole number is written as it is: through a double, a long one would lose digits.
+        const QVariant &channelValue = row.value(ChannelFields::Channel);
+        const bool whole = channelValue.typeId() == QMetaType::LongLong || channelValue.typeId() == QMetaType::Int;
+        const QString location = whole ? QString::number(channelValue.toLongLong()) : QString::number(qRound64(*channel));
+        text += Csv::line({ location, QString(), mhz(*rx), duplex, mhz(offset),
                             QString(), "88.5", "88.5", "023", "NN", "023", "Tone->Tone", "FM", "5.00",
                             QString(), QString(), Csv::field(comment), QString(), QString(), QString(),
                             QString() });
