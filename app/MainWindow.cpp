@@ -9,6 +9,7 @@
 #include "ChannelCursor.h"
 #include "ChannelGrid.h"
 #include "ChannelModel.h"
+#include "JetReader.h"
 #include "PortDialog.h"
 #include "SerialLink.h"
 #include "RowCheck.h"
@@ -48,7 +49,9 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     , m_channels(new ChannelModel(this))
     , m_cursor(new ChannelCursor(m_channels, this))
     , m_transfer(new TransferSequence(m_cursor, m_port.get(), this))
+    , m_jetReader(new JetReader(this))
 {
+    connect(m_jetReader, &JetReader::finished, this, &MainWindow::jetRead);
     setObjectName(QStringLiteral("启动窗体"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("QT7020"));
@@ -163,7 +166,22 @@ void MainWindow::buildMenu()
 
 void MainWindow::openDatabase()
 {
-    m_channels->open(m_databasePath);
+    if (!isJet(channelFileKind(m_databasePath))) {
+        m_channels->open(m_databasePath);
+        return;
+    }
+    // In the background: a damaged Access file may take the reader's whole
+    // time limit, and the window stays usable meanwhile.
+    m_jetReader->start(m_databasePath, ChannelDatabase::tableName);
+}
+
+void MainWindow::jetRead()
+{
+    m_channels->open(m_databasePath, *m_jetReader);
+    if (!m_loaded)
+        return;
+    m_status->setText(QString());
+    tableReady();
 }
 
 QString MainWindow::dateLine(const QDate &date)
@@ -178,18 +196,11 @@ void MainWindow::load(const QDate &today)
 
     m_date->setText(dateLine(today));
 
-    // A database problem is named as such; the port is still opened, since
-    // it has nothing to do with the file.
-    if (!m_cursor->moveFirst()) {
-        const QFileInfo file(m_databasePath);
-        const QString cause = m_channels->isOpen() ? QStringLiteral("信道表中没有数据")
-                                                   : m_channels->errorString();
-        showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用（查找位置：%2）：%3。")
-                                        .arg(file.fileName(),
-                                             QDir::toNativeSeparators(file.absolutePath()), cause));
-    } else {
-        offerKeptEdits();
-    }
+    m_loaded = true;
+    if (m_jetReader->isRunning())
+        m_status->setText(QStringLiteral("正在读取 %1……").arg(QFileInfo(m_databasePath).fileName()));
+    else
+        tableReady();
 
     m_send->setEnabled(true);
 
@@ -208,6 +219,24 @@ bool MainWindow::mayBreakTransfer(const QString &consequence)
                                  .arg(m_transfer->framesExpected())
                                  .arg(consequence);
     return askSystemQuestion(this, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+// The table is open, or could not be: first row, or why not; then edits kept
+// from an earlier run.
+void MainWindow::tableReady()
+{
+    // A database problem is named as such; the port is still opened, since
+    // it has nothing to do with the file.
+    if (!m_cursor->moveFirst()) {
+        const QFileInfo file(m_databasePath);
+        const QString cause = m_channels->isOpen() ? QStringLiteral("信道表中没有数据")
+                                                   : m_channels->errorString();
+        showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用（查找位置：%2）：%3。")
+                                        .arg(file.fileName(),
+                                             QDir::toNativeSeparators(file.absolutePath()), cause));
+    } else {
+        offerKeptEdits();
+    }
 }
 
 void MainWindow::startTransfer()
@@ -313,6 +342,10 @@ PortDialog *MainWindow::portDialog() const
 // True when the table may be replaced now; otherwise says why not.
 bool MainWindow::idleOrSayWhy()
 {
+    if (m_jetReader->isRunning()) {
+        showSystemMessage(this, QStringLiteral("正在读取 %1，请稍候再操作。").arg(m_channels->fileName()));
+        return false;
+    }
     if (m_transfer->isRunning())
         showSystemMessage(this, QStringLiteral("正在传送数据，请在传送结束后再操作。"));
     return !m_transfer->isRunning();

@@ -8,6 +8,7 @@
 class ChannelCursor;
 class ChannelGrid;
 class ChannelModel;
+class JetReader;
 class PortDialog;
 class QAction;
 class QLabel;
@@ -42,6 +43,8 @@ private:
     void buildControls();
     void buildMenu();
     void openDatabase();
+    void jetRead();
+    void tableReady();
     void startTransfer();
     void openPortDialog();
     void portFailed(const QString &cause);
@@ -66,5 +69,7 @@ private:
     QProgressBar *m_progress = nullptr;
     QAction *m_send = nullptr;
     QPointer<PortDialog> m_dialog;
+    JetReader *m_jetReader;
+    bool m_loaded = false;
     bool m_unsavedDropped = false;   // the operator chose to drop refused edits
 };

@@ -28,9 +28,8 @@ ChannelModel::ChannelModel(QObject *parent)
 {
 }
 
-bool ChannelModel::open(const QString &path, const QString &jetTable)
+void ChannelModel::reset(const QString &path)
 {
-    beginResetModel();
     m_rows.clear();
     m_unsaved.clear();
     m_db.close();
@@ -40,13 +39,22 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
     m_complete = true;
     m_kind = channelFileKind(path);
     m_error = unusable(m_kind);
-    if (m_error.isEmpty() && m_kind == ChannelFileKind::SQLite) {
+}
+
+bool ChannelModel::open(const QString &path, const QString &jetTable)
+{
+    if (isJet(channelFileKind(path))) {
+        JetReader jet;
+        jet.read(path, jetTable);
+        return open(path, jet, jetTable);
+    }
+    beginResetModel();
+    reset(path);
+    if (m_error.isEmpty()) {
         if (m_db.open(path))
             m_complete = false;
         else
             m_error = m_db.errorString();
-    } else if (m_error.isEmpty()) {
-        openJet(jetTable);
     }
     m_open = m_error.isEmpty();
     endResetModel();
@@ -64,10 +72,20 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
     return m_open;
 }
 
-void ChannelModel::openJet(const QString &jetTable)
+bool ChannelModel::open(const QString &path, const JetReader &jet, const QString &jetTable)
 {
-    JetReader jet;
-    if (!jet.read(m_path, jetTable)) {
+    beginResetModel();
+    reset(path);
+    if (m_error.isEmpty())
+        openJet(jet, jetTable);
+    m_open = m_error.isEmpty();
+    endResetModel();
+    return m_open;
+}
+
+void ChannelModel::openJet(const JetReader &jet, const QString &jetTable)
+{
+    if (!jet.errorString().isEmpty()) {
         m_error = jet.errorString();
         return;
     }

@@ -41,6 +41,7 @@ private slots:
     void exitStopsTheTransferAndKeepsRefusedEdits();
     void accessFileIsReadOnlyUntilConverted();
     void signalKeepsRefusedEditsForTheNextStart();
+    void damagedAccessFileLeavesTheWindowUsable();
 };
 
 void TestMainWindow::designAndMenu()
@@ -212,7 +213,7 @@ void TestMainWindow::accessFileIsReadOnlyUntilConverted()
     MessageBoxes boxes;
     window.load();
     auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
-    QCOMPARE(grid->model()->index(1, 1).data().toString(), QStringLiteral("hijklmnop"));
+    QTRY_COMPARE(grid->model()->index(1, 1).data().toString(), QStringLiteral("hijklmnop"));   // read in the background
 
     QTest::keyClick(grid->viewport(), Qt::Key_5);   // typing is refused, pointing to the conversion
     QTRY_COMPARE(boxes.seen.size(), 1);
@@ -281,6 +282,38 @@ void TestMainWindow::signalKeepsRefusedEditsForTheNextStart()
     QCOMPARE(boxes.texts().at(2), QStringLiteral("已把 1 行修改写入 char4.mdb。"));
     QCOMPARE(file.stored()[2][4], QVariant(QStringLiteral("未存")));
     QVERIFY(!QFile::exists(side));
+}
+
+// The Access file is read by a reader that hangs, then by one that crashes: the
+// window is up and answers meanwhile, and the crash becomes a message.
+void TestMainWindow::damagedAccessFileLeavesTheWindowUsable()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("char4.mdb"));
+    QVERIFY(QFile::copy(QStringLiteral(QT7020_TEST_DATA "/jet3-access97.mdb"), path));
+    const QByteArray program = qgetenv("QT7020_JET_READER");
+    const auto restore = qScopeGuard([&] { qputenv("QT7020_JET_READER", program); });
+    MessageBoxes boxes;
+    {
+        qputenv("QT7020_JET_READER", "sh -c \"sleep 60\"");
+        QElapsedTimer clock;
+        clock.start();
+        MainWindow window(std::make_unique<FakeSerialLink>(), path);
+        window.load();
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label2"))->text(), QStringLiteral("正在读取 char4.mdb……"));
+        item(&window, "传送")->trigger();   // the menu answers: not open yet
+        QTRY_COMPARE(boxes.seen.size(), 1);
+        QVERIFY(boxes.texts().at(0).contains(QStringLiteral("未打开")));
+    }
+    qputenv("QT7020_JET_READER", "sh -c \"kill -SEGV $$\"");
+    MainWindow window(std::make_unique<FakeSerialLink>(), path);
+    window.load();
+    QTRY_COMPARE(boxes.seen.size(), 2);
+    QCOMPARE(boxes.texts().at(1), QStringLiteral("信道数据库 char4.mdb 不能使用（查找位置：%1）：文件已损坏（读取程序异常终止，信号 11）。")
+                                          .arg(QDir::toNativeSeparators(dir.path())));
+    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label2"))->text(), QString());
 }
 
 QTEST_MAIN(TestMainWindow)
