@@ -291,38 +291,26 @@ void TestExchange::killedImportLeavesBeforeOrAfter()
         QProcess import;
         import.start(QStringLiteral(QT7020_BINARY), { "--db", file.path(), "--import", csv.fileName() });
         QVERIFY(import.waitForStarted());
-        QElapsedTimer clock;
-        clock.start();
-        while (!QFile::exists(journal) && import.state() == QProcess::Running && clock.elapsed() < 10000)
+        while (!QFile::exists(journal) && import.state() == QProcess::Running)
             QThread::usleep(200);
         QThread::msleep(delayMs);
         ::kill(pid_t(import.processId()), SIGKILL);
         QVERIFY(import.waitForFinished(5000));
         midWrite += QFile::exists(journal);
 
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file.path());
         db.setDatabaseName(file.path());
-        QVERIFY(db.open());
-        int count = -1;
-        {
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
-            QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
-            QVERIFY(q.exec(QStringLiteral("SELECT count(*), max(记录编号) FROM 信道表")) && q.next());
-            count = q.value(0).toInt();
-            QVERIFY2(count == before.size() || (count == newRows && q.value(1).toInt() == newRows),
-                     qPrintable(QString::number(count)));
-            asBefore += count == before.size();
-            asAfter += count == newRows;
-        }
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("check"));
-        if (count == before.size())
-            QCOMPARE(file.stored(), before);
+        QSqlQuery q(db);
+        QVERIFY(db.open() && q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
+        QVERIFY(q.exec(QStringLiteral("SELECT count(*), max(记录编号) FROM 信道表")) && q.next());
+        const int count = q.value(0).toInt();
+        asBefore += count == before.size() && file.stored() == before;
+        asAfter += count == newRows && q.value(1).toInt() == newRows;
     }
     qInfo("killed imports: %d left the old rows, %d the new, %d were killed with the journal open",
           asBefore, asAfter, midWrite);
+    QCOMPARE(asBefore + asAfter, 6);   // never anything in between
     QVERIFY(midWrite >= 1);
 }
 
