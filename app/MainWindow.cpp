@@ -283,7 +283,8 @@ bool MainWindow::maybeClose()
             m_unsavedDropped = true;
             return true;
         }
-        if (answer == QMessageBox::Cancel)
+        // Cancel, or a box the end of the program closed unanswered.
+        if (answer != QMessageBox::Retry)
             return false;
     }
     return true;
