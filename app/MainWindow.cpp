@@ -27,6 +27,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QSessionManager>
+#include <QTimer>
 
 const QString MainWindow::port1InUse = QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ");
 
@@ -320,7 +321,10 @@ void MainWindow::endOnSignal()
     keepUnsaved();
     m_unsavedDropped = true;   // kept once is enough; aboutToQuit follows
     m_transfer->stop();
+    // Ends every loop that runs now; the timer ends the program's own loop
+    // should the signal come before it started (during a start-up message).
     QCoreApplication::exit(0);
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }
 
 // Edits kept from a run that ended before the file took them.
