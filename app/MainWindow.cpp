@@ -207,6 +207,10 @@ void MainWindow::load(const QDate &today)
 
     if (!m_port->setPortNumber(1) || !m_port->open())
         showSystemMessage(this, m_port->withCause(port1InUse));
+    // A signal during a start-up message came before the program's own loop
+    // started: that loop ends as soon as it runs.
+    if (m_ending)
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }
 
 // Whether the operator agrees to break off the running transfer, leaving the
@@ -321,10 +325,8 @@ void MainWindow::endOnSignal()
     keepUnsaved();
     m_unsavedDropped = true;   // kept once is enough; aboutToQuit follows
     m_transfer->stop();
-    // Ends every loop that runs now; the timer ends the program's own loop
-    // should the signal come before it started (during a start-up message).
-    QCoreApplication::exit(0);
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    m_ending = true;
+    QCoreApplication::exit(0);   // every loop that runs now, message boxes included
 }
 
 // Edits kept from a run that ended before the file took them.

@@ -71,5 +71,6 @@ private:
     QPointer<PortDialog> m_dialog;
     JetReader *m_jetReader;
     bool m_loaded = false;
+    bool m_ending = false;   // a signal asked the program to end
     bool m_unsavedDropped = false;   // the operator chose to drop refused edits
 };
