@@ -17,12 +17,15 @@
 #include "DeviceDialog.h"
 #include "LoopbackDialog.h"
 #include "PlanCheckDialog.h"
+#include "JetReader.h"
 #include "PortDialog.h"
 #include "PortMapping.h"
 #include "SystemPortList.h"
 #include "SerialLink.h"
 #include "RowCheck.h"
 #include "TransferSequence.h"
+#include "SignalWatch.h"
+#include "UnsavedEdits.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -39,6 +42,8 @@
 #include <QVBoxLayout>
 #include <QProgressBar>
 #include <QToolTip>
+#include <QSessionManager>
+#include <QTimer>
 
 const QString MainWindow::port1InUse = QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ");
 
@@ -62,7 +67,9 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     , m_cursor(new ChannelCursor(m_channels, this))
     , m_transfer(new TransferSequence(m_cursor, m_port.get(), this))
     , m_portList(std::make_unique<SystemPortList>())
+    , m_jetReader(new JetReader(this))
 {
+    connect(m_jetReader, &JetReader::finished, this, &MainWindow::jetRead);
     setObjectName(QStringLiteral("启动窗体"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(radioIcon());
@@ -90,6 +97,10 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     // The rows may change again once the transfer no longer walks them.
     connect(m_transfer, &TransferSequence::finished, this, [this] { m_channels->setBusy(QString()); });
     connect(m_transfer, &TransferSequence::stopped, this, [this] { m_channels->setBusy(QString()); });
+    // The program can end without the window closing: a signal, the session's end.
+    connect(new SignalWatch(this), &SignalWatch::received, this, &MainWindow::endOnSignal);
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &MainWindow::keepUnsaved);
+    connect(qGuiApp, &QGuiApplication::aboutToQuit, this, &MainWindow::keepUnsaved);
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_channels, &ChannelModel::saveFailed, this,
             [this](const QString &message) { showSystemMessage(this, message); },
@@ -329,7 +340,22 @@ void MainWindow::showJournal()
 
 void MainWindow::openDatabase()
 {
-    m_channels->open(m_databasePath);
+    if (!isJet(channelFileKind(m_databasePath))) {
+        m_channels->open(m_databasePath);
+        return;
+    }
+    // In the background: a damaged Access file may take the reader's whole
+    // time limit, and the window stays usable meanwhile.
+    m_jetReader->start(m_databasePath, ChannelDatabase::tableName);
+}
+
+void MainWindow::jetRead()
+{
+    m_channels->open(m_databasePath, *m_jetReader);
+    if (!m_loaded)
+        return;
+    m_status->setText(QString());
+    tableReady();
 }
 
 QString MainWindow::dateLine(const QDate &date)
@@ -344,6 +370,39 @@ void MainWindow::load(const QDate &today)
 
     m_date->setText(dateLine(today));
 
+    m_loaded = true;
+    if (m_jetReader->isRunning())
+        m_status->setText(QStringLiteral("正在读取 %1……").arg(QFileInfo(m_databasePath).fileName()));
+    else
+        tableReady();
+
+    m_send->setEnabled(true);
+
+    if (!m_port->setPortNumber(1) || !m_port->open())
+        showSystemMessage(this, m_port->withCause(port1InUse));
+    // A signal during a start-up message came before the program's own loop
+    // started: that loop ends as soon as it runs.
+    if (m_ending)
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+}
+
+// Whether the operator agrees to break off the running transfer, leaving the
+// radio with only the frames sent so far; true when none runs.
+bool MainWindow::mayBreakTransfer(const QString &consequence)
+{
+    if (!m_transfer->isRunning())
+        return true;
+    const QString text = QStringLiteral("正在传送数据（已发送 %1 帧，共 %2 帧）。\n%3")
+                                 .arg(m_transfer->framesSent())
+                                 .arg(m_transfer->framesExpected())
+                                 .arg(consequence);
+    return askSystemQuestion(this, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+// The table is open, or could not be: first row, or why not; then edits kept
+// from an earlier run.
+void MainWindow::tableReady()
+{
     // A database problem is named as such; the port is still opened, since
     // it has nothing to do with the file.
     if (!m_cursor->moveFirst()) {
@@ -353,17 +412,14 @@ void MainWindow::load(const QDate &today)
         showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用（查找位置：%2）：%3。")
                                         .arg(file.fileName(),
                                              QDir::toNativeSeparators(file.absolutePath()), cause));
+    } else {
+        offerKeptEdits();
     }
 
     if (m_channels->isOpen()) {   // the file named at start, "Open with" included
         RecentFiles::add(m_databasePath);
         fillRecentMenu();
     }
-
-    m_send->setEnabled(true);
-
-    if (!m_port->setPortNumber(1) || !m_port->open())
-        showSystemMessage(this, m_port->withCause(port1InUse));
 }
 
 void MainWindow::setPortList(std::unique_ptr<PortList> list)
@@ -373,6 +429,8 @@ void MainWindow::setPortList(std::unique_ptr<PortList> list)
 
 void MainWindow::startTransfer()
 {
+    if (!mayBreakTransfer(QStringLiteral("要中断这次传送，从第 1 行重新开始吗？")))
+        return;
     m_grid->commitPendingEdit();
     if (portLooksRight() && m_transfer->start())
         m_channels->setBusy(QStringLiteral("正在传送数据，传送结束后才能修改信道表。"));
@@ -471,9 +529,12 @@ bool MainWindow::maybeClose()
                         .arg(m_channels->unsavedCount())
                         .arg(m_channels->fileName(), m_channels->saveError()),
                 QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Retry);
-        if (answer == QMessageBox::Discard)
+        if (answer == QMessageBox::Discard) {
+            m_unsavedDropped = true;
             return true;
-        if (answer == QMessageBox::Cancel)
+        }
+        // Cancel, or a box the end of the program closed unanswered.
+        if (answer != QMessageBox::Retry)
             return false;
     }
     return true;
@@ -481,7 +542,8 @@ bool MainWindow::maybeClose()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!maybeClose()) {
+    if (!mayBreakTransfer(QStringLiteral("现在退出，其余的帧不再发送，对讲机中的信道将不完整。\n仍要退出吗？"))
+        || !maybeClose()) {
         event->ignore();
         return;
     }
@@ -489,6 +551,39 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (m_dialog)
         m_dialog->close();
     event->accept();
+}
+
+// The program ends without the operator: edits the file still refuses go
+// beside it rather than nowhere.
+void MainWindow::keepUnsaved()
+{
+    if (m_unsavedDropped || !m_channels->isOpen())
+        return;
+    m_grid->commitPendingEdit();
+    const ChannelExchange::Outcome outcome = UnsavedEdits::keep(*m_channels);
+    if (!outcome.message.isEmpty())
+        qWarning("%s", qPrintable(outcome.message));
+}
+
+void MainWindow::endOnSignal()
+{
+    keepUnsaved();
+    m_unsavedDropped = true;   // kept once is enough; aboutToQuit follows
+    m_transfer->stop();
+    m_ending = true;
+    QCoreApplication::exit(0);   // every loop that runs now, message boxes included
+}
+
+// Edits kept from a run that ended before the file took them.
+void MainWindow::offerKeptEdits()
+{
+    const QString side = UnsavedEdits::fileFor(m_databasePath);
+    if (!QFileInfo::exists(side) || m_channels->isReadOnly())
+        return;
+    const QString question = QStringLiteral("上次退出时，有修改未能保存到 %1，已另存在 %2。\n现在把这些修改写入 %1 吗？")
+                                     .arg(m_channels->fileName(), QFileInfo(side).fileName());
+    if (askSystemQuestion(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes)
+        showSystemMessage(this, UnsavedEdits::apply(*m_channels).message);
 }
 
 PortDialog *MainWindow::portDialog() const
@@ -499,6 +594,10 @@ PortDialog *MainWindow::portDialog() const
 // True when the table may be replaced now; otherwise says why not.
 bool MainWindow::idleOrSayWhy()
 {
+    if (m_jetReader->isRunning()) {
+        showSystemMessage(this, QStringLiteral("正在读取 %1，请稍候再操作。").arg(m_channels->fileName()));
+        return false;
+    }
     if (m_transfer->isRunning())
         showSystemMessage(this, QStringLiteral("正在传送数据，请在传送结束后再操作。"));
     return !m_transfer->isRunning();

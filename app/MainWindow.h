@@ -8,6 +8,7 @@
 class ChannelCursor;
 class ChannelGrid;
 class ChannelModel;
+class JetReader;
 class PortDialog;
 class PortList;
 class QAction;
@@ -64,6 +65,8 @@ private:
     void printSheet();
     void showJournal();
     void openDatabase();
+    void jetRead();
+    void tableReady();
     void startTransfer();
     void refuseChange(const QString &reason);
     void checkTable();
@@ -76,6 +79,10 @@ private:
     void exportTable();
     void importTable();
     bool idleOrSayWhy();
+    bool mayBreakTransfer(const QString &consequence);
+    void keepUnsaved();
+    void endOnSignal();
+    void offerKeptEdits();
     bool maybeClose();
 
     QString m_databasePath;
@@ -92,4 +99,8 @@ private:
     QPointer<PortDialog> m_dialog;
     std::unique_ptr<PortList> m_portList;
     bool m_askedAboutPort = false;
+    JetReader *m_jetReader;
+    bool m_loaded = false;
+    bool m_ending = false;   // a signal asked the program to end
+    bool m_unsavedDropped = false;   // the operator chose to drop refused edits
 };

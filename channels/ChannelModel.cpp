@@ -2,7 +2,7 @@
 
 #include "BackupName.h"
 #include "FieldValue.h"
-#include "JetTable.h"
+#include "JetReader.h"
 
 #include <QBrush>
 #include <QFile>
@@ -33,9 +33,8 @@ ChannelModel::ChannelModel(QObject *parent)
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &ChannelModel::refresh);
 }
 
-bool ChannelModel::open(const QString &path, const QString &jetTable)
+void ChannelModel::reset(const QString &path)
 {
-    beginResetModel();
     m_history.clear();
     m_rows.clear();
     m_unsaved.clear();
@@ -46,13 +45,22 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
     m_complete = true;
     m_kind = channelFileKind(path);
     m_error = unusable(m_kind);
-    if (m_error.isEmpty() && m_kind == ChannelFileKind::SQLite) {
+}
+
+bool ChannelModel::open(const QString &path, const QString &jetTable)
+{
+    if (isJet(channelFileKind(path))) {
+        JetReader jet;
+        jet.read(path, jetTable);
+        return open(path, jet, jetTable);
+    }
+    beginResetModel();
+    reset(path);
+    if (m_error.isEmpty()) {
         if (m_db.open(path))
             m_complete = false;
         else
             m_error = m_db.errorString();
-    } else if (m_error.isEmpty()) {
-        openJet(jetTable);
     }
     m_open = m_error.isEmpty();
     endResetModel();
@@ -71,10 +79,21 @@ bool ChannelModel::open(const QString &path, const QString &jetTable)
     return m_open;
 }
 
-void ChannelModel::openJet(const QString &jetTable)
+bool ChannelModel::open(const QString &path, const JetReader &jet, const QString &jetTable)
 {
-    JetTable jet;
-    if (!jet.read(m_path, jetTable)) {
+    beginResetModel();
+    reset(path);
+    if (m_error.isEmpty())
+        openJet(jet, jetTable);
+    m_open = m_error.isEmpty();
+    endResetModel();
+    startFollowing();   // an Access file is not followed: stop following the last one
+    return m_open;
+}
+
+void ChannelModel::openJet(const JetReader &jet, const QString &jetTable)
+{
+    if (!jet.errorString().isEmpty()) {
         m_error = jet.errorString();
         return;
     }
@@ -272,6 +291,16 @@ bool ChannelModel::saveUnsaved()
         emit dataChanged(index(row, column), index(row, column));
     }
     return true;
+}
+
+QList<int> ChannelModel::unsavedRows() const
+{
+    QList<int> rows;
+    for (quint64 cell : m_unsaved.keys())
+        if (!rows.contains(int(cell >> 3)))
+            rows << int(cell >> 3);
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 QVector<QVariantList> ChannelModel::allRows()

@@ -14,6 +14,8 @@
 #include <QUndoStack>
 #include <optional>
 
+class JetReader;
+
 // 信道表 as the grid and the transfer see it: five columns with the grid's
 // captions, rows fetched page by page as they are needed.
 //
@@ -52,6 +54,8 @@ public:
     // `jetTable` names the table to read from an Access file; always 信道表
     // but in tests of Access files that hold other tables.
     bool open(const QString &path, const QString &jetTable = ChannelDatabase::tableName);
+    // An Access file whose reading in the background has ended.
+    bool open(const QString &path, const JetReader &jet, const QString &jetTable = ChannelDatabase::tableName);
     bool isOpen() const { return m_open; }
     bool isReadOnly() const { return m_readOnly; }
     ChannelFileKind kind() const { return m_kind; }
@@ -77,6 +81,8 @@ public:
     bool replaceAll(const QVector<QVariantList> &rows, QString *backup);
 
     int unsavedCount() const { return m_unsaved.size(); }
+    // The rows holding an unsaved cell, in table order.
+    QList<int> unsavedRows() const;
     QString saveError() const { return m_db.errorString(); }
     bool saveUnsaved();
 
@@ -142,7 +148,8 @@ signals:
 private:
     static quint64 cellKey(int row, int column) { return quint64(row) << 3 | quint64(column); }
     bool write(int row, int column);
-    void openJet(const QString &jetTable);
+    void reset(const QString &path);
+    void openJet(const JetReader &jet, const QString &jetTable);
     void fetchAll();
     bool nextRecordNumbers(int count, QVector<QVariant> *numbers);
     bool replay(int index, bool forward);

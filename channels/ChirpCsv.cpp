@@ -66,7 +66,11 @@ QByteArray ChirpCsv::write(const QVector<QVariantList> &rows, QStringList *skipp
             }
         }
         const QString comment = FieldValue::fieldText(row.value(ChannelFields::Remark));
-        text += Csv::line({ QString::number(qRound64(*channel)), QString(), mhz(*rx), duplex, mhz(offset),
+        // A whole number is written as it is: through a double, a long one would lose digits.
+        const QVariant &channelValue = row.value(ChannelFields::Channel);
+        const bool whole = channelValue.typeId() == QMetaType::LongLong || channelValue.typeId() == QMetaType::Int;
+        const QString location = whole ? QString::number(channelValue.toLongLong()) : QString::number(qRound64(*channel));
+        text += Csv::line({ location, QString(), mhz(*rx), duplex, mhz(offset),
                             QString(), "88.5", "88.5", "023", "NN", "023", "Tone->Tone", "FM", "5.00",
                             QString(), QString(), Csv::field(comment), QString(), QString(), QString(),
                             QString() });
@@ -123,6 +127,9 @@ bool ChirpCsv::read(const QByteArray &bytes, ImportedRows *out, QString *error)
             return bad("Frequency", QStringLiteral("数值无法识别: %1").arg(cell("Frequency")));
         if (!decimal("Offset", &offset))
             return bad("Offset", QStringLiteral("数值无法识别: %1").arg(cell("Offset")));
+        // CHIRP's frequencies are whole hertz; a finer one would not survive a round trip.
+        rx = toHertz(rx);
+        offset = toHertz(offset);
         const QString duplex = cell("Duplex").toLower();
         QVariant tx;
         if (duplex.isEmpty())
@@ -135,6 +142,10 @@ bool ChirpCsv::read(const QByteArray &bytes, ImportedRows *out, QString *error)
             tx = offset;
         else if (duplex != u"off")
             return bad("Duplex", QStringLiteral("无法识别: %1").arg(cell("Duplex")));
+        // A split of 0 or an offset below zero is no transmit frequency at all,
+        // just as the writer puts "off" for one.
+        if (tx.isValid() && tx.toDouble() <= 0)
+            tx = QVariant();
         if (rx <= 0) {
             result.skipped << QStringLiteral("第 %1 行：没有频率").arg(record.line);
             continue;

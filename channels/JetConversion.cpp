@@ -2,7 +2,7 @@
 
 #include "BackupName.h"
 #include "ChannelFileKind.h"
-#include "JetTable.h"
+#include "JetReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +18,7 @@ bool JetConversion::convert(const QString &path, QString *backup, QString *error
     };
     if (!isJet(channelFileKind(path)))
         return fail(QStringLiteral("不是 Access 格式的文件"));
-    JetTable jet;
+    JetReader jet;
     if (!jet.read(path, table))
         return fail(jet.errorString());
 

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "Commands.h"
+#include "JetReader.h"
 #include "Terminal.h"
 
 #include <QCommandLineParser>
@@ -46,8 +47,11 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption check("check", QStringLiteral("检查要传送的信道：列出错误和警告。"));
     const QCommandLineOption pdf("pdf", QStringLiteral("把信道表打印到 PDF 文件 OUT。"), QStringLiteral("OUT"));
     const QCommandLineOption journal("journal", QStringLiteral("列出传送记录，最新的在前。"));
+    // The Access reader run by the program itself in a child process; not for people.
+    QCommandLineOption readJet("read-jet", QString(), QStringLiteral("TABLE"));
+    readJet.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, loopback, listPorts,
-                        check, pdf, journal });
+                        check, pdf, journal, readJet });
 
     const auto usage = [&parser, &arguments] {
         return parser.helpText()
@@ -74,6 +78,7 @@ void CommandLine::parse(const QStringList &arguments)
         { loopback, LoopbackTest }, { listPorts, ListPorts },
         { check, Check },
         { pdf, Pdf }, { journal, Journal },
+        { readJet, ReadJet },
     };
     for (const auto &c : commands) {
         if (!parser.isSet(c.option))
@@ -107,6 +112,7 @@ int CommandLine::run() const
     case Check: return checkCommand(*this);
     case Pdf: return pdfCommand(*this);
     case Journal: return journalCommand(*this);
+    case ReadJet: return JetReader::serve(m_database, m_argument);
     case None: break;
     }
     return 0;

@@ -21,7 +21,7 @@
 class CommandLine
 {
 public:
-    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts, Check, Pdf, Journal };
+    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts, Check, Pdf, Journal, ReadJet };
     // What these arguments need to run. The window, when there is nothing but
     // FILE, --db and Qt's own options; anything else runs without a display,
     // wrong options too, so that the usage reaches a terminal without one.

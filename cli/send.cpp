@@ -60,12 +60,11 @@ int sendCommand(const CommandLine &line)
     TransferSequence sequence(&cursor, &link);
     TransferJournal journal(&sequence, [&line] { return line.database(); });
     QObject::connect(&journal, &TransferJournal::writeFailed, [](const QString &message) { Terminal::err(message); });
-    // All 51 rows, or every row of a shorter table.
-    const int expected = model.rowAt(TransferSequence::frameCount - 1) ? int(TransferSequence::frameCount)
-                                                                       : model.rowCount();
+
     const bool terminal = isatty(STDOUT_FILENO);
-    int sent = 0;
-    QObject::connect(&sequence, &TransferSequence::frameSent, [&] { showProgress(++sent, expected, terminal); });
+    QObject::connect(&sequence, &TransferSequence::frameSent, [&] {
+        showProgress(sequence.framesSent(), sequence.framesExpected(), terminal);
+    });
     QObject::connect(&link, &SerialLink::failed, &sequence, [&](const QString &cause) {
         sequence.abort(QStringLiteral("%1 出现故障，已关闭：%2\n数据传送已停止。").arg(device, cause));
     });
@@ -77,7 +76,7 @@ int sendCommand(const CommandLine &line)
     };
     QObject::connect(&sequence, &TransferSequence::stopped, [&](const QString &message) { end(message, false); });
     QObject::connect(&sequence, &TransferSequence::finished,
-                     [&] { end(TransferSequence::finishedText, sent == expected); });
+                     [&] { end(TransferSequence::finishedText, sequence.framesSent() == sequence.framesExpected()); });
     if (!sequence.start())
         return 1;   // stopped() has said why and the journal has it
     return QCoreApplication::exec();

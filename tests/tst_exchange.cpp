@@ -9,7 +9,12 @@
 #include "RowCheck.h"
 
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QThread>
 #include <QtTest>
+
+#include <csignal>
 
 static QStringList framesOf(const QVector<QVariantList> &rows)
 {
@@ -44,6 +49,7 @@ private slots:
     void encodingsOfSpreadsheets();
     void rowCheckMarksExactlyTheOffendingCells();
     void commandLine();
+    void killedImportLeavesBeforeOrAfter();
 };
 
 void TestExchange::ourCsvRoundTripKeepsValuesAndKinds()
@@ -327,6 +333,48 @@ void TestExchange::commandLine()
     QVERIFY(QString::fromUtf8(output).contains(QStringLiteral("没有回波")));
     QCOMPARE(qt7020({ "--loopback" }, file.dir()), 2);
     QCOMPARE(qt7020({ "--list-ports" }, file.dir()), 0);
+}
+
+// `qt7020 --import` of 200 000 rows killed (SIGKILL) while it writes: once as
+// soon as its rollback journal appears, then later and later. Each time the
+// file holds exactly the old rows or exactly the new ones, and SQLite finds it sound.
+void TestExchange::killedImportLeavesBeforeOrAfter()
+{
+    const int newRows = 200000;
+    const QVector<QVariantList> before = TestDatabase::numberedRows(3);
+    QTemporaryDir dir;
+    QFile csv(dir.filePath(QStringLiteral("big.csv")));
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write(ChannelCsv::write(TestDatabase::numberedRows(newRows)));
+    csv.close();
+    int asBefore = 0, asAfter = 0, midWrite = 0;
+    for (int delayMs : { 0, 0, 20, 100, 300, 600 }) {
+        TestDatabase file(before);
+        const QString journal = file.path() + QStringLiteral("-journal");
+        QProcess import;
+        import.start(QStringLiteral(QT7020_BINARY), { "--db", file.path(), "--import", csv.fileName() });
+        QVERIFY(import.waitForStarted());
+        while (!QFile::exists(journal) && import.state() == QProcess::Running)
+            QThread::usleep(200);
+        QThread::msleep(delayMs);
+        ::kill(pid_t(import.processId()), SIGKILL);
+        QVERIFY(import.waitForFinished(5000));
+        midWrite += QFile::exists(journal);
+
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file.path());
+        db.setDatabaseName(file.path());
+        QSqlQuery q(db);
+        QVERIFY(db.open() && q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
+        QVERIFY(q.exec(QStringLiteral("SELECT count(*), max(记录编号) FROM 信道表")) && q.next());
+        const int count = q.value(0).toInt();
+        asBefore += count == before.size() && file.stored() == before;
+        asAfter += count == newRows && q.value(1).toInt() == newRows;
+    }
+    qInfo("killed imports: %d left the old rows, %d the new, %d were killed with the journal open",
+          asBefore, asAfter, midWrite);
+    QCOMPARE(asBefore + asAfter, 6);   // never anything in between
+    QVERIFY(midWrite >= 1);
 }
 
 QTEST_GUILESS_MAIN(TestExchange)

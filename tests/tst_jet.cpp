@@ -4,6 +4,7 @@
 #include "ChannelModel.h"
 #include "FieldValue.h"
 #include "JetConversion.h"
+#include "JetReader.h"
 #include "JetTable.h"
 #include "ChannelFrame.h"
 
@@ -41,7 +42,18 @@ private slots:
     void singleDoubleAndCurrencyReadAsPrinted();
     void conversionKeepsEveryValueAndFrame();
     void failedConversionChangesNothing();
+    void readerFailuresBecomeMessages_data();
+    void readerFailuresBecomeMessages();
+    void damagedCopiesEndWithinTheLimit();
 };
+
+// The processes this test has started and not yet reaped (QProcess forks from the main thread).
+static QByteArray children()
+{
+    QFile f(QStringLiteral("/proc/self/task/%1/children").arg(QCoreApplication::applicationPid()));
+    f.open(QIODevice::ReadOnly);
+    return f.readAll().trimmed();
+}
 
 void TestJet::kindsFromTheFirstBytes()
 {
@@ -187,6 +199,102 @@ void TestJet::failedConversionChangesNothing()
     TestDatabase sqlite;
     QVERIFY(!JetConversion::convert(sqlite.path(), &backup, &error));
     QCOMPARE(error, QStringLiteral("不是 Access 格式的文件"));
+}
+
+void TestJet::readerFailuresBecomeMessages_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("hangs") << "sh -c \"sleep 60\"" << "文件已损坏（读取超过 0.5 秒仍未结束）";
+    QTest::newRow("crashes") << "sh -c \"kill -SEGV $$\"" << "文件已损坏（读取程序异常终止，信号 11）";
+    QTest::newRow("nonsense") << "sh -c \"printf '\\000\\000\\000\\011garbage..'\"" << "文件已损坏（读取结果无法识别）";
+    // A well-formed head that promises four thousand million rows.
+    QTest::newRow("huge count") << "sh -c \"printf '\\000\\000\\000\\021JET1\\001\\377\\377\\377\\377\\000\\000\\000\\000\\377\\377\\377\\377'\""
+                                << "文件已损坏（读取结果无法识别）";
+    QTest::newRow("fails") << "sh -c \"exit 3\"" << "文件已损坏（读取程序出错退出，代码 3）";
+    QTest::newRow("missing") << "/nonexistent/reader" << "文件已损坏（无法启动读取程序";
+}
+
+void TestJet::readerFailuresBecomeMessages()
+{
+    QFETCH(QString, reader);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = copyFixture(dir, "jet3-access97.mdb");
+    const QByteArray program = qgetenv("QT7020_JET_READER");
+    qputenv("QT7020_JET_READER", reader.toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("QT7020_JET_READER", program); });
+    JetReader jet;
+    jet.setTimeLimit(500);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!jet.read(path, QStringLiteral("Table1")));
+    QVERIFY2(jet.errorString().startsWith(message), qPrintable(jet.errorString()));
+    QVERIFY(jet.rows().isEmpty());
+    QVERIFY(clock.elapsed() < 3000);
+
+    // The same through the command line, which says so and fails (a hang
+    // there waits the full ten seconds: left out).
+    if (reader.contains(QLatin1String("sleep")))
+        return;
+    QProcess frames;
+    frames.start(QString::fromUtf8(program), { "--frames", "--db", path });
+    QVERIFY(frames.waitForFinished(15000));
+    QCOMPARE(frames.exitCode(), 1);
+    QVERIFY2(QString::fromUtf8(frames.readAllStandardError()).contains(message.left(8)), qPrintable(reader));
+    QVERIFY(children().isEmpty());
+}
+
+// Copies of the fixtures with pages or bytes overwritten, or cut short, all
+// read at once in pairs of readers: each ends with rows or a message in time,
+// and no reader process is left behind.
+void TestJet::damagedCopiesEndWithinTheLimit()
+{
+    const char *fixtures[][2] = { { "jet3-access97.mdb", "Table1" }, { "jet4-chinese-text.mdb", "Users" },
+                                  { "jet4-unicode-compression.mdb", "Table" }, { "jet4-chinese-columns.mdb", "student" } };
+    const int copies = 300, limitMs = 2000;
+    QTemporaryDir dir;
+    QRandomGenerator random(7020);
+    QElapsedTimer clock;
+    clock.start();
+    int next = 0, ended = 0, withRows = 0, timedOut = 0, crashed = 0, slowest = 0;
+    std::function<void()> startOne = [&] {
+        const int n = next++;
+        QFile copy(copyFixture(dir, fixtures[n % 4][0], qPrintable(QStringLiteral("%1.mdb").arg(n))));
+        copy.open(QIODevice::ReadWrite);
+        const int kind = random.bounded(3), at = random.bounded(int(copy.size()));
+        if (kind == 2) {
+            copy.resize(at);   // cut short
+        } else {   // a page of noise past the header, or a few bytes anywhere
+            QByteArray noise(kind == 0 ? 4096 : 1 + random.bounded(16), '\0');
+            for (char &c : noise)
+                c = char(random.bounded(256));
+            copy.seek(kind == 0 ? qMax(4096, at / 4096 * 4096) : at);
+            copy.write(noise);
+        }
+        copy.close();
+        auto *jet = new JetReader(this);
+        jet->setTimeLimit(limitMs);
+        connect(jet, &JetReader::finished, this, [&, jet, started = clock.elapsed()](bool ok) {
+            ++ended;
+            slowest = qMax(slowest, int(clock.elapsed() - started));
+            withRows += ok && !jet->rows().isEmpty();
+            timedOut += jet->errorString().contains(QStringLiteral("未结束"));
+            crashed += jet->errorString().contains(QStringLiteral("异常终止"));
+            QVERIFY(ok || jet->errorString().size() > 0);
+            jet->deleteLater();
+            if (next < copies)
+                startOne();
+        });
+        jet->start(copy.fileName(), QString::fromLatin1(fixtures[n % 4][1]));
+    };
+    startOne();   // two readers at a time
+    startOne();
+    QTRY_COMPARE_WITH_TIMEOUT(ended, copies, copies * limitMs);
+    qInfo("%d damaged copies: %d ended cleanly (%d with rows, %d with a message: %d timed out, %d crashed), "
+          "slowest %d ms", copies, ended, withRows, ended - withRows, timedOut, crashed, slowest);
+    QVERIFY(slowest < limitMs + 1000);
+    QTRY_VERIFY(children().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestJet)

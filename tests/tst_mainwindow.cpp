@@ -4,6 +4,7 @@
 
 #include "MainWindow.h"
 #include "Twips.h"
+#include "ChannelCsv.h"
 #include "ChannelCursor.h"
 #include "ChannelFileKind.h"
 #include "ChannelGrid.h"
@@ -15,6 +16,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QtTest>
+
+#include <csignal>
 
 static QAction *item(QWidget *window, const char *name)
 {
@@ -40,6 +43,8 @@ private slots:
     void accessFileIsReadOnlyUntilConverted();
     void longRemarkIsEditedWhole();
     void gridKeysActOnTheSelection();
+    void signalKeepsRefusedEditsForTheNextStart();
+    void damagedAccessFileLeavesTheWindowUsable();
 };
 
 void TestMainWindow::designAndMenu()
@@ -113,6 +118,18 @@ void TestMainWindow::transferRunsFromTheMenu()
     auto *bar = window.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
     item(&window, "传送")->trigger();
     QCOMPARE(status->text(), QStringLiteral("正在传送数据,,,,,,,"));
+    // 数据传送 again while it runs asks first; No leaves the transfer alone, Yes starts over.
+    ticks(window, 10);
+    MessageBoxes boxes(QMessageBox::No);
+    item(&window, "传送")->trigger();
+    QTRY_COMPARE(boxes.seen.size(), 1);
+    QVERIFY(boxes.texts().at(0).startsWith(QStringLiteral("正在传送数据（已发送 10 帧，共 51 帧）。")));
+    QCOMPARE(window.transfer()->counter(), 20);
+    boxes.setAnswer(QMessageBox::Yes);
+    item(&window, "传送")->trigger();
+    QTRY_COMPARE(boxes.seen.size(), 2);
+    QCOMPARE(window.transfer()->counter(), 0);
+    port->written.clear();
     ticks(window, 51);
     QCOMPARE(bar->value(), 100);
     QCOMPARE(status->text(), QStringLiteral("数据传送完毕!!!"));
@@ -148,12 +165,26 @@ void TestMainWindow::exitStopsTheTransferAndKeepsRefusedEdits()
     item(window, "传送")->trigger();
     QTRY_VERIFY(sent.count() >= 3);
     QVERIFY(!(grid->model()->flags(cell) & Qt::ItemIsEditable));
-
-    item(window, "退出")->trigger();
-    // The refusal of the edit is reported, then the exit asks what to do with it.
-    QTRY_COMPARE(boxes.seen.size(), 2);
+    // Starting committed the edit, which the locked file refused.
+    QTRY_COMPARE(boxes.seen.size(), 1);
     QVERIFY(boxes.texts().at(0).startsWith(QStringLiteral("第 56 行“备注”的修改未能保存到 char4.mdb")));
-    QVERIFY(boxes.texts().at(1).startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb")));
+
+    // The exit during a transfer asks first: No, and it goes on.
+    auto transferAnswer = QMessageBox::No;
+    boxes.probe = [&] {
+        boxes.setAnswer(boxes.seen.last().contains(QStringLiteral("正在传送数据")) ? transferAnswer : QMessageBox::Cancel);
+        return true;
+    };
+    window->close();
+    QTRY_COMPARE(boxes.seen.size(), 2);
+    QVERIFY(boxes.texts().at(1).startsWith(QStringLiteral("正在传送数据（已发送 ")));
+    QVERIFY(window && window->transfer()->isRunning());
+    // Yes to that, and the exit asks what to do with the refused edit.
+    transferAnswer = QMessageBox::Yes;
+    item(window, "退出")->trigger();
+    QTRY_COMPARE(boxes.seen.size(), 4);
+    QVERIFY(boxes.texts().at(2).startsWith(QStringLiteral("正在传送数据（已发送 ")));
+    QVERIFY(boxes.texts().at(3).startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb")));
     QVERIFY(window);   // Cancel: the window stays, the edit with it
     QCOMPARE(grid->model()->index(55, 4).data().toString(), QStringLiteral("改"));
 
@@ -187,7 +218,7 @@ void TestMainWindow::accessFileIsReadOnlyUntilConverted()
     MessageBoxes boxes;
     window.load();
     auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
-    QCOMPARE(grid->model()->index(1, 1).data().toString(), QStringLiteral("hijklmnop"));
+    QTRY_COMPARE(grid->model()->index(1, 1).data().toString(), QStringLiteral("hijklmnop"));   // read in the background
 
     QTest::keyClick(grid->viewport(), Qt::Key_5);   // typing is refused, pointing to the conversion
     QTRY_COMPARE(boxes.seen.size(), 1);
@@ -279,6 +310,76 @@ void TestMainWindow::gridKeysActOnTheSelection()
     QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(records(), QStringLiteral("1 2 3 4 6 5"));
+}
+
+void TestMainWindow::signalKeepsRefusedEditsForTheNextStart()
+{
+    TestDatabase file(TestDatabase::numberedRows(5));
+    const QString side = file.path() + QStringLiteral(".unsaved.csv");
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+    other.setDatabaseName(file.path());
+    QVERIFY(other.open());
+    QSqlQuery lock(other);
+    QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
+    MessageBoxes boxes(QMessageBox::Yes);
+    {
+        MainWindow window(std::make_unique<FakeSerialLink>(), file.path());
+        window.load();
+        auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
+        QVERIFY(grid->model()->setData(grid->model()->index(2, 4), QStringLiteral("未存")));
+        QTRY_COMPARE(boxes.seen.size(), 1);   // the refusal
+        QVERIFY(!QFile::exists(side));
+        // The program's event loop ends on the signal, after the edit went beside the file.
+        ::raise(SIGTERM);
+        QTimer guard;
+        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(5000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(QFile::exists(side));
+    }
+    QFile kept(side);
+    ImportedRows rows;
+    QString error;
+    QVERIFY(kept.open(QIODevice::ReadOnly) && ChannelCsv::read(kept.readAll(), &rows, &error));
+    QCOMPARE(rows.rows, QVector<QVariantList>({ { 3LL, 3LL, 430.0375, 440.0375, QStringLiteral("未存") } }));
+
+    // The next start offers them; the file takes them now, and the side file goes.
+    QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+    other.close();
+    MainWindow next(std::make_unique<FakeSerialLink>(), file.path());
+    next.load();
+    QTRY_COMPARE(boxes.seen.size(), 3);
+    QVERIFY(boxes.texts().at(1).startsWith(QStringLiteral("上次退出时，有修改未能保存到 char4.mdb，已另存在 char4.mdb.unsaved.csv。")));
+    QCOMPARE(boxes.texts().at(2), QStringLiteral("已把 1 行修改写入 char4.mdb。"));
+    QCOMPARE(file.stored()[2][4], QVariant(QStringLiteral("未存")));
+    QVERIFY(!QFile::exists(side));
+}
+
+// The Access file is read by a reader that hangs, then by one that crashes: the
+// window is up and answers meanwhile, and the crash becomes a message.
+void TestMainWindow::damagedAccessFileLeavesTheWindowUsable()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("char4.mdb"));
+    QVERIFY(QFile::copy(QStringLiteral(QT7020_TEST_DATA "/jet3-access97.mdb"), path));
+    const QByteArray program = qgetenv("QT7020_JET_READER");
+    const auto restore = qScopeGuard([&] { qputenv("QT7020_JET_READER", program); });
+    MessageBoxes boxes;
+    {
+        qputenv("QT7020_JET_READER", "sh -c \"sleep 60\"");
+        MainWindow window(std::make_unique<FakeSerialLink>(), path);
+        window.load();
+        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label2"))->text(), QStringLiteral("正在读取 char4.mdb……"));
+        item(&window, "传送")->trigger();   // the menu answers: not open yet
+        QTRY_COMPARE(boxes.seen.size(), 1);
+        QVERIFY(boxes.texts().at(0).contains(QStringLiteral("未打开")));
+    }   // and the reader goes with the window
+    qputenv("QT7020_JET_READER", "sh -c \"kill -SEGV $$\"");
+    MainWindow window(std::make_unique<FakeSerialLink>(), path);
+    window.load();
+    QTRY_COMPARE(boxes.seen.size(), 2);
+    QCOMPARE(boxes.texts().at(1), QStringLiteral("信道数据库 char4.mdb 不能使用（查找位置：%1）：文件已损坏（读取程序异常终止，信号 11）。")
+                                          .arg(QDir::toNativeSeparators(dir.path())));
 }
 
 QTEST_MAIN(TestMainWindow)

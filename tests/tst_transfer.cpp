@@ -150,7 +150,8 @@ void TestTransfer::transferStopsAtTheFirstFault()
         rig.ticks(2);
         QCOMPARE(rig.stopped.count(), 1);
         QCOMPARE(rig.stopped.at(0).at(0).toString(),
-                 QStringLiteral("串行端口 1（/dev/fake1）写入失败，数据传送已停止：I/O error"));
+                 QStringLiteral("串行端口 1（/dev/fake1）写入失败，数据传送已停止：I/O error\n"
+                                "已发送 9 帧（第 1–9 行），其余未发送"));
         QCOMPARE(rig.port.written, rig.frames(1, 9));
         QVERIFY(rig.atRest());
         QCOMPARE(rig.finished.count(), 0);
@@ -165,8 +166,18 @@ void TestTransfer::transferStopsAtTheFirstFault()
         QCOMPARE(rig.stopped.count(), 1);
         QVERIFY(rig.stopped.at(0).at(0).toString().startsWith(
                 QStringLiteral("第 10 行（记录编号 10）：发送频率 超出范围: 2000")));
+        QVERIFY(rig.stopped.at(0).at(0).toString().endsWith(QStringLiteral("\n已发送 9 帧（第 1–9 行），其余未发送")));
         QCOMPARE(rig.port.written, rig.frames(1, 9));
         QVERIFY(rig.atRest());
+    }
+    {
+        // A fault before the first frame: nothing went out, and the message says so.
+        Rig rig(TestDatabase::numberedRows(3));
+        QVERIFY(rig.sequence.start());
+        QCOMPARE(rig.sequence.framesExpected(), 3);
+        rig.port.refuseWrites = true;
+        rig.ticks(1);
+        QVERIFY(rig.stopped.at(0).at(0).toString().endsWith(QStringLiteral("\n没有发送任何帧")));
     }
 }
 

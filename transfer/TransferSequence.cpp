@@ -11,7 +11,7 @@ const QString TransferSequence::finishedText = QStringLiteral("数据传送完�
 
 static QString rowProblem(int row, const ChannelRow &values, const ChannelFrame &frame)
 {
-    return QStringLiteral("第 %1 行（记录编号 %2）：%3\n数据没有传送。")
+    return QStringLiteral("第 %1 行（记录编号 %2）：%3")
             .arg(row + 1)
             .arg(FieldValue::fieldText(values[ChannelFields::Record]), frame.errorMessage());
 }
@@ -89,6 +89,10 @@ bool TransferSequence::start()
     // one would skip rows and still report them sent.
     m_counter = 0;
     m_lastKey = std::numeric_limits<qint64>::min();
+    m_sent = 0;
+    // All 51 rows, or every row of a shorter table.
+    ChannelModel *channels = m_cursor->channels();
+    m_expected = channels->rowAt(frameCount - 1) ? int(frameCount) : channels->rowCount();
     m_cursor->moveFirst();
     setStatus(sendingText);
     m_timer.start();
@@ -120,6 +124,7 @@ void TransferSequence::tick()
                 return;
             }
             m_lastKey = values->key;
+            ++m_sent;
             emit frameSent(row, frame.text());
             m_cursor->moveNext();
             setProgress(m_counter);
@@ -145,10 +150,20 @@ void TransferSequence::skipSentRows()
         m_cursor->moveNext();
 }
 
+QString TransferSequence::sentSoFar(int sent)
+{
+    if (sent == 0)
+        return QStringLiteral("没有发送任何帧");
+    if (sent == 1)
+        return QStringLiteral("已发送 1 帧（第 1 行），其余未发送");
+    return QStringLiteral("已发送 %1 帧（第 1–%1 行），其余未发送").arg(sent);
+}
+
 void TransferSequence::abort(const QString &message)
 {
+    const bool running = isRunning();
     reset();
-    emit stopped(message);
+    emit stopped(running ? message + u'\n' + sentSoFar(m_sent) : message);
 }
 
 void TransferSequence::stop()

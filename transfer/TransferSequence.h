@@ -49,12 +49,18 @@ public:
     bool start();
     // One tick of Timer1; called by the timer, or by hand in tests.
     void tick();
-    // Stops at once, back to rest, and reports why.
+    // Stops at once, back to rest, and reports why; a running transfer's report
+    // also says how many frames went out.
     void abort(const QString &message);
     // Stops at once without a word: the window is going away.
     void stop();
 
     bool isRunning() const { return m_timer.isActive(); }
+    // Frames written by the running (or last) transfer, and how many it sends in all.
+    int framesSent() const { return m_sent; }
+    int framesExpected() const { return m_expected; }
+    // What went out of a transfer that stopped early: "已发送 14 帧（第 1–14 行），其余未发送".
+    static QString sentSoFar(int sent);
     int counter() const { return m_counter; }
     int progress() const { return m_progress; }
     QString status() const { return m_status; }
@@ -80,5 +86,7 @@ private:
     int m_counter = 0;
     qint64 m_lastKey = 0;   // of the last row sent
     int m_progress = 0;
+    int m_sent = 0;
+    int m_expected = 0;
     QString m_status = QStringLiteral(" ");
 };
