@@ -33,11 +33,3 @@ void ChannelCursor::moveNext()
     if (!atEnd())
         moveTo(currentRow() + 1);
 }
-
-std::optional<QVariant> ChannelCursor::field(int position) const
-{
-    const ChannelRow *row = atEnd() ? nullptr : m_channels->rowAt(currentRow());
-    if (!row || position < 0 || position >= ChannelRow::fieldCount)
-        return std::nullopt;
-    return row->values[position];
-}

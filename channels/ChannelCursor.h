@@ -3,12 +3,10 @@
 #include "ChannelModel.h"
 
 #include <QItemSelectionModel>
-#include <optional>
 
 // The one current row of 信道表. It is the grid's own selection model, so the
 // row the operator sees marked and the row the transfer reads are the same:
-// moving either moves the other. Past the last row the cursor is at the end,
-// where no field can be read.
+// moving either moves the other. Past the last row the cursor is at the end.
 class ChannelCursor : public QItemSelectionModel
 {
     Q_OBJECT
@@ -22,9 +20,6 @@ public:
     void moveNext();
     bool atEnd() const { return currentRow() < 0; }
     int currentRow() const;
-
-    // Field 0-4 of the current row (an invalid QVariant for null); nothing at the end.
-    std::optional<QVariant> field(int position) const;
 
 private:
     void moveTo(int row);

@@ -55,14 +55,6 @@ public:
     QString openFailureCause() const override { return cause; }
     QString deviceName() const override { return QStringLiteral("/dev/fake%1").arg(m_number); }
 
-    // The device goes away while open, as an unplugged adapter does.
-    void breakDown()
-    {
-        m_open = false;
-        m_error = QStringLiteral("Resource error");
-        emit failed(m_error);
-    }
-
 private:
     int m_number = 1;
     bool m_open = false;

@@ -1,16 +1,22 @@
+#include "FakePortList.h"
 #include "FakeSerialLink.h"
 #include "MessageBoxes.h"
 #include "Pty.h"
 #include "TestDatabase.h"
 
+#include "ChannelFrame.h"
+#include "DeviceDialog.h"
 #include "MainWindow.h"
 #include "PortDialog.h"
+#include "PortMapping.h"
 #include "QtSerialLink.h"
-#include "ChannelFrame.h"
 #include "TransferSequence.h"
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QTreeWidget>
 #include <QtTest>
 
 static void choose(PortDialog *dialog, int number)
@@ -61,148 +67,208 @@ struct Rig
     MessageBoxes boxes;
 };
 
+// The on-board port nobody chose, as on a fresh PC.
+struct OnBoardLink : FakeSerialLink
+{
+    QString deviceName() const override { return QStringLiteral("/dev/ttyS%1").arg(portNumber() - 1); }
+};
+
 class TestPortDialog : public QObject
 {
     Q_OBJECT
 private slots:
-    void opensModelessOnTheCurrentPortOnce();
-    void okBranches();
-    void cancelAndCloseLeaveThePortAlone();
-    void enterPressesOnlyTheFocusedButton();
-    void busyCom1ThenTransferOnCom2();
-};
-
-void TestPortDialog::opensModelessOnTheCurrentPortOnce()
-{
-    for (int number : { 1, 2 }) {
-        Rig rig(number);
-        PortDialog *dialog = rig.open();
-        QVERIFY(!dialog->parentWidget() && !dialog->isModal());
-        QVERIFY(checked(dialog, number) && !checked(dialog, 3 - number));
-        QVERIFY(rig.port->calls.isEmpty());   // opening only reads the port number
-        choose(dialog, 3 - number);
-        QCOMPARE(rig.open(), dialog);         // the same dialog, not loaded again
-        QVERIFY(checked(dialog, 3 - number));
-        QTest::keyClick(dialog, Qt::Key_Escape);
-        QVERIFY(rig.window->portDialog());    // Escape is no way out
-        QPointer<PortDialog> left = dialog;
-        rig.window->close();                  // the dialog goes with the main window
-        QTRY_VERIFY(!left);
-    }
-}
-
-void TestPortDialog::okBranches()
-{
-    const QString busy1 = systemWarning(QStringLiteral("串行端口 1 已被使用 "));
-    const QString busy2 = systemWarning(QStringLiteral("串行端口 2 已被使用， "));
+    void opensModelessOnTheCurrentPortOnce()
     {
-        Rig rig;   // the current, open port: left alone
-        QVERIFY(rig.ok(1));
-        QVERIFY(rig.port->calls.isEmpty() && rig.port->isOpen());
-    }
-    {
-        Rig rig;   // the current port closed after a failed opening: tried again
-        rig.port->close();
-        rig.port->busy = { 1 };
-        QVERIFY(!rig.ok(1));
-        QCOMPARE(rig.boxes.seen, QStringList(busy1));
-        rig.port->busy.clear();
-        QVERIFY(rig.ok(1));
-        QVERIFY(rig.port->isOpen());
-    }
-    {
-        Rig rig;   // a free port
-        QVERIFY(rig.ok(2));
-        QCOMPARE(rig.port->calls, QStringList({ "close", "number 2", "open 2" }));
-        QVERIFY(rig.port->isOpen());
-        QVERIFY(rig.boxes.seen.isEmpty());
-        QVERIFY(checked(rig.open(), 2));
-    }
-    {
-        Rig rig;   // a busy port: the dialog stays, the port is closed under the new number
-        rig.port->busy = { 2 };
-        QVERIFY(!rig.ok(2));
-        QCOMPARE(rig.boxes.seen, QStringList(busy2));
-        QVERIFY(checked(rig.window->portDialog(), 2));
-        QVERIFY(!rig.port->isOpen());
-        QCOMPARE(rig.port->portNumber(), 2);
-        QVERIFY(!rig.ok(2));   // again: tried again, and said again
-        QCOMPARE(rig.boxes.seen, QStringList({ busy2, busy2 }));
-        rig.port->busy = { 1 };
-        rig.port->cause = QStringLiteral("设备 /dev/fake1 不存在");
-        QVERIFY(!rig.ok(1));
-        QCOMPARE(rig.boxes.texts().last(), QStringLiteral("串行端口 1 已被使用 \n设备 /dev/fake1 不存在"));
-        QCOMPARE(rig.port->portNumber(), 1);
-    }
-}
-
-void TestPortDialog::cancelAndCloseLeaveThePortAlone()
-{
-    Rig rig;
-    for (bool closeBox : { false, true }) {
-        PortDialog *dialog = rig.open();
-        choose(dialog, 2);
-        closeBox ? void(dialog->close()) : click(dialog, "CancelButton");
-        QTRY_VERIFY(!rig.window->portDialog());
-    }
-    QVERIFY(rig.port->calls.isEmpty());
-    QVERIFY(rig.port->isOpen());
-}
-
-void TestPortDialog::enterPressesOnlyTheFocusedButton()
-{
-    Rig rig;
-    for (const char *name : { "Option2", "CancelButton", "OKButton" }) {
-        PortDialog *dialog = rig.open();
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        choose(dialog, 2);
-        auto *focus = dialog->findChild<QWidget *>(QString::fromLatin1(name));
-        focus->setFocus();
-        QTest::keyClick(focus, Qt::Key_Return);
-        for (auto *button : dialog->findChildren<QPushButton *>())
-            QVERIFY(!button->isDefault());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (qstrcmp(name, "Option2") == 0) {
-            QVERIFY(rig.window->portDialog());   // Enter means nothing off the buttons
-            click(dialog, "CancelButton");
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (int number : { 1, 2 }) {
+            Rig rig(number);
+            PortDialog *dialog = rig.open();
+            QVERIFY(!dialog->parentWidget() && !dialog->isModal());
+            QVERIFY(checked(dialog, number) && !checked(dialog, 3 - number));
+            QVERIFY(rig.port->calls.isEmpty());   // opening only reads the port number
+            choose(dialog, 3 - number);
+            QCOMPARE(rig.open(), dialog);         // the same dialog, not loaded again
+            QVERIFY(checked(dialog, 3 - number));
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            QVERIFY(rig.window->portDialog());    // Escape is no way out
+            QPointer<PortDialog> left = dialog;
+            rig.window->close();                  // the dialog goes with the main window
+            QTRY_VERIFY(!left);
         }
-        QVERIFY(!rig.window->portDialog());
-        QCOMPARE(rig.port->portNumber(), qstrcmp(name, "OKButton") == 0 ? 2 : 1);
     }
-}
 
-void TestPortDialog::busyCom1ThenTransferOnCom2()
-{
-    Pty com1;
-    Pty com2;
-    qputenv("QT7020_COM1", com1.device().toLocal8Bit());
-    qputenv("QT7020_COM2", com2.device().toLocal8Bit());
-    QtSerialLink otherProgram;
-    QVERIFY(otherProgram.open());
+    void okBranches()
+    {
+        const QString busy1 = systemWarning(QStringLiteral("串行端口 1 已被使用 "));
+        const QString busy2 = systemWarning(QStringLiteral("串行端口 2 已被使用， "));
+        {
+            Rig rig;   // the current, open port: left alone
+            QVERIFY(rig.ok(1));
+            QVERIFY(rig.port->calls.isEmpty() && rig.port->isOpen());
+        }
+        {
+            Rig rig;   // the current port closed after a failed opening: tried again
+            rig.port->close();
+            rig.port->busy = { 1 };
+            QVERIFY(!rig.ok(1));
+            QCOMPARE(rig.boxes.seen, QStringList(busy1));
+            rig.port->busy.clear();
+            QVERIFY(rig.ok(1));
+            QVERIFY(rig.port->isOpen());
+        }
+        {
+            Rig rig;   // a free port
+            QVERIFY(rig.ok(2));
+            QCOMPARE(rig.port->calls, QStringList({ "close", "number 2", "open 2" }));
+            QVERIFY(rig.port->isOpen());
+            QVERIFY(rig.boxes.seen.isEmpty());
+            QVERIFY(checked(rig.open(), 2));
+        }
+        {
+            Rig rig;   // a busy port: the dialog stays, the port is closed under the new number
+            rig.port->busy = { 2 };
+            QVERIFY(!rig.ok(2));
+            QCOMPARE(rig.boxes.seen, QStringList(busy2));
+            QVERIFY(checked(rig.window->portDialog(), 2));
+            QVERIFY(!rig.port->isOpen());
+            QCOMPARE(rig.port->portNumber(), 2);
+            QVERIFY(!rig.ok(2));   // again: tried again, and said again
+            QCOMPARE(rig.boxes.seen, QStringList({ busy2, busy2 }));
+            rig.port->busy = { 1 };
+            rig.port->cause = QStringLiteral("设备 /dev/fake1 不存在");
+            QVERIFY(!rig.ok(1));
+            QCOMPARE(rig.boxes.texts().last(), QStringLiteral("串行端口 1 已被使用 \n设备 /dev/fake1 不存在"));
+            QCOMPARE(rig.port->portNumber(), 1);
+        }
+    }
 
-    TestDatabase file(TestDatabase::numberedRows(60));
-    MainWindow window(std::unique_ptr<SerialLink>(new QtSerialLink), file.path());
-    MessageBoxes boxes;
-    window.load();
-    QCOMPARE(boxes.texts(), QStringList(MainWindow::port1InUse));
+    void cancelAndCloseLeaveThePortAlone()
+    {
+        Rig rig;
+        for (bool closeBox : { false, true }) {
+            PortDialog *dialog = rig.open();
+            choose(dialog, 2);
+            closeBox ? void(dialog->close()) : click(dialog, "CancelButton");
+            QTRY_VERIFY(!rig.window->portDialog());
+        }
+        QVERIFY(rig.port->calls.isEmpty());
+        QVERIFY(rig.port->isOpen());
+    }
 
-    window.findChild<QAction *>(QStringLiteral("端口"))->trigger();
-    choose(window.portDialog(), 2);
-    click(window.portDialog(), "OKButton");
-    QTRY_VERIFY(!window.portDialog());
+    void enterPressesOnlyTheFocusedButton()
+    {
+        Rig rig;
+        for (const char *name : { "Option2", "CancelButton", "OKButton" }) {
+            PortDialog *dialog = rig.open();
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            choose(dialog, 2);
+            auto *focus = dialog->findChild<QWidget *>(QString::fromLatin1(name));
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Return);
+            for (auto *button : dialog->findChildren<QPushButton *>())
+                QVERIFY(!button->isDefault());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            if (qstrcmp(name, "Option2") == 0) {
+                QVERIFY(rig.window->portDialog());   // Enter means nothing off the buttons
+                click(dialog, "CancelButton");
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+            QVERIFY(!rig.window->portDialog());
+            QCOMPARE(rig.port->portNumber(), qstrcmp(name, "OKButton") == 0 ? 2 : 1);
+        }
+    }
 
-    QSignalSpy finished(window.transfer(), &TransferSequence::finished);
-    window.findChild<QAction *>(QStringLiteral("传送"))->trigger();
-    const QByteArray received = com2.read(816, 10000);
-    QVERIFY(finished.wait(3000));
-    QCOMPARE(boxes.seen.size(), 1);
-    QByteArray expected;
-    for (const QVariantList &row : TestDatabase::numberedRows(51))
-        expected += ChannelFrame::encode(row[1], row[2], row[3]).text().toLatin1();
-    QCOMPARE(received, expected);
-    QCOMPARE(com1.read(1, 50), QByteArray());
-}
+    void busyCom1ThenTransferOnCom2()
+    {
+        Pty com1;
+        Pty com2;
+        qputenv("QT7020_COM1", com1.device().toLocal8Bit());
+        qputenv("QT7020_COM2", com2.device().toLocal8Bit());
+        QtSerialLink otherProgram;
+        QVERIFY(otherProgram.open());
+
+        TestDatabase file(TestDatabase::numberedRows(60));
+        MainWindow window(std::unique_ptr<SerialLink>(new QtSerialLink), file.path());
+        MessageBoxes boxes;
+        window.load();
+        QCOMPARE(boxes.texts(), QStringList(MainWindow::port1InUse));
+
+        window.findChild<QAction *>(QStringLiteral("端口"))->trigger();
+        choose(window.portDialog(), 2);
+        click(window.portDialog(), "OKButton");
+        QTRY_VERIFY(!window.portDialog());
+
+        QSignalSpy finished(window.transfer(), &TransferSequence::finished);
+        window.findChild<QAction *>(QStringLiteral("传送"))->trigger();
+        const QByteArray received = com2.read(816, 10000);
+        QVERIFY(finished.wait(3000));
+        QCOMPARE(boxes.seen.size(), 1);
+        QByteArray expected;
+        for (const QVariantList &row : TestDatabase::numberedRows(51))
+            expected += ChannelFrame::encode(row[1], row[2], row[3]).text().toLatin1();
+        QCOMPARE(received, expected);
+        QCOMPARE(com1.read(1, 50), QByteArray());
+    }
+
+    void init()
+    {
+        qunsetenv("QT7020_COM1");
+        qunsetenv("QT7020_COM2");
+        m_config = std::make_unique<QTemporaryDir>();   // a user who never chose a device
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config->path());
+    }
+
+    void okSavesAndReopensCancelChangesNothing()
+    {
+        Pty before;
+        Pty after;
+        PortMapping::save(1, before.device());
+        QtSerialLink link;
+        QVERIFY(link.open());
+        FakePortList list;
+        list.entries = { { after.device(), QStringLiteral("USB Serial"), {}, QStringLiteral("1a86:7523"), {} } };
+
+        for (const bool ok : { false, true }) {
+            auto *dialog = new DeviceDialog(&link, &list);
+            QCOMPARE(dialog->deviceBox(1)->currentText(), before.device());
+            QCOMPARE(dialog->foundList()->topLevelItemCount(), 1);
+            dialog->foundList()->setCurrentItem(dialog->foundList()->topLevelItem(0));
+            dialog->findChild<QPushButton *>(QStringLiteral("assign1"))->click();
+            QCOMPARE(dialog->deviceBox(1)->currentText(), after.device());
+            ok ? dialog->accept() : dialog->reject();
+            QVERIFY(dialog->isHidden());
+            QCOMPARE(PortMapping::saved(1), ok ? after.device() : before.device());
+            QCOMPARE(link.deviceName(), ok ? after.device() : before.device());
+            QVERIFY(link.isOpen());
+        }
+        QVERIFY(link.write("0123456789ABCDEF"));
+        QCOMPARE(after.read(16), QByteArray("0123456789ABCDEF"));
+    }
+
+    void transferToTheOnBoardPortAsksOnce()
+    {
+        TestDatabase file{ TestDatabase::numberedRows(60) };
+        auto *port = new OnBoardLink;
+        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+        auto list = std::make_unique<FakePortList>();
+        list->entries = { { QStringLiteral("/dev/ttyUSB0"), {}, {}, QStringLiteral("067b:2303"), {} } };
+        window.setPortList(std::move(list));
+        window.load();
+        MessageBoxes boxes(QMessageBox::No);
+        QAction *send = window.findChild<QAction *>(QStringLiteral("传送"));
+        send->trigger();
+        QTRY_COMPARE(boxes.seen.size(), 1);
+        QVERIFY(boxes.texts().first().contains(QStringLiteral("/dev/ttyS0")));
+        QVERIFY(!window.transfer()->isRunning());
+        QTRY_VERIFY(window.findChild<DeviceDialog *>());   // "no": to 串口设备…
+        window.findChild<DeviceDialog *>()->reject();
+        send->trigger();
+        QVERIFY(window.transfer()->isRunning());
+        QCOMPARE(boxes.seen.size(), 1);   // asked once
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_config;
+};
 
 QTEST_MAIN(TestPortDialog)
 #include "tst_portdialog.moc"

@@ -1,5 +1,6 @@
 #include "TestDatabase.h"
 
+#include "ChannelCursor.h"
 #include "ChannelModel.h"
 #include "Tsv.h"
 
@@ -46,198 +47,302 @@ static bool modelMatchesFile(ChannelModel &model, const QString &path)
     return true;
 }
 
-class TestRowCommands : public QObject
-{
-    Q_OBJECT
-private slots:
-    void commandUndoRedo_data();
-    void commandUndoRedo();
-    void refusedWriteRollsTheCommandBack();
-    void readOnlyAndBusyRefuseEveryCommand();
-    void keyedTableKeepsItsOrder();
-    void clipboardShapes_data();
-    void clipboardShapes();
-};
-
 static const QString A = QStringLiteral("1 5 438.5 438.5 '甲'");
 static const QString B = QStringLiteral("2.5 7 145.0 '145' '乙'");
 static const QString D = QStringLiteral("'12' NULL NULL NULL ''");
 
-void TestRowCommands::commandUndoRedo_data()
+class TestRowCommands : public QObject
 {
-    QTest::addColumn<Operation>("operation");
-    QTest::addColumn<QStringList>("after");
-    const QString added = QStringLiteral("13 NULL NULL NULL NULL");
-    auto rows = [](std::initializer_list<int> list) { return QList<int>(list); };
-    QTest::newRow("insert above twin") << Operation([](ChannelModel &m) { return m.insertRowAbove(2); })
-                                      << QStringList{ A, B, added, A, D };
-    QTest::newRow("insert at end") << Operation([](ChannelModel &m) { return m.insertRowAbove(4); })
-                                   << QStringList{ A, B, A, D, added };
-    QTest::newRow("insert second") << Operation([](ChannelModel &m) { return m.insertRowAbove(1); })
-                                   << QStringList{ A, added, B, A, D };
-    QTest::newRow("insert first") << Operation([](ChannelModel &m) { return m.insertRowAbove(0); })
-                                  << QStringList{ added, A, B, A, D };
-    QTest::newRow("duplicate") << Operation([=](ChannelModel &m) { return m.duplicateRows(rows({ 2, 0 })); })
-                               << QStringList{ A, B, A, "13 5 438.5 438.5 '甲'", "14 5 438.5 438.5 '甲'", D };
-    QTest::newRow("delete twin") << Operation([=](ChannelModel &m) { return m.deleteRows(rows({ 0, 2 })); })
-                                 << QStringList{ B, D };
-    QTest::newRow("up") << Operation([=](ChannelModel &m) { return m.moveRowsBy(rows({ 2, 3 }), -1); })
-                        << QStringList{ A, A, D, B };
-    QTest::newRow("down") << Operation([=](ChannelModel &m) { return m.moveRowsBy(rows({ 0, 1 }), 1); })
-                          << QStringList{ A, A, B, D };
-    QTest::newRow("clear") << Operation([](ChannelModel &m) {
-        return m.clearCells({ m.index(1, 2), m.index(1, 4), m.index(3, 2) });
-    }) << QStringList{ A, "2.5 7 NULL '145' NULL", A, D };
-    QTest::newRow("paste past end") << Operation([](ChannelModel &m) {
-        int dropped = 0;
-        const bool ok = m.paste(3, 1, Tsv::read("9\t150.025\tabc\t 备 \textra\r\n\t1e3\r\n"), &dropped);
-        return ok && dropped == 1;
-    }) << QStringList{ A, B, A, "'12' 9 150.025 'abc' ' 备 '", "NULL NULL 1000.0 NULL NULL" };
-    QTest::newRow("typed edit") << Operation([](ChannelModel &m) {
-        return m.setData(m.index(2, 3), QStringLiteral("439")) && m.history()->count() == 1;
-    }) << QStringList{ A, B, "1 5 438.5 439 '甲'", D };
-}
+    Q_OBJECT
+private slots:
+    void commandUndoRedo_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<QStringList>("after");
+        const QString added = QStringLiteral("13 NULL NULL NULL NULL");
+        auto rows = [](std::initializer_list<int> list) { return QList<int>(list); };
+        QTest::newRow("insert above twin") << Operation([](ChannelModel &m) { return m.insertRowAbove(2); })
+                                          << QStringList{ A, B, added, A, D };
+        QTest::newRow("insert at end") << Operation([](ChannelModel &m) { return m.insertRowAbove(4); })
+                                       << QStringList{ A, B, A, D, added };
+        QTest::newRow("insert second") << Operation([](ChannelModel &m) { return m.insertRowAbove(1); })
+                                       << QStringList{ A, added, B, A, D };
+        QTest::newRow("insert first") << Operation([](ChannelModel &m) { return m.insertRowAbove(0); })
+                                      << QStringList{ added, A, B, A, D };
+        QTest::newRow("duplicate") << Operation([=](ChannelModel &m) { return m.duplicateRows(rows({ 2, 0 })); })
+                                   << QStringList{ A, B, A, "13 5 438.5 438.5 '甲'", "14 5 438.5 438.5 '甲'", D };
+        QTest::newRow("delete twin") << Operation([=](ChannelModel &m) { return m.deleteRows(rows({ 0, 2 })); })
+                                     << QStringList{ B, D };
+        QTest::newRow("up") << Operation([=](ChannelModel &m) { return m.moveRowsBy(rows({ 2, 3 }), -1); })
+                            << QStringList{ A, A, D, B };
+        QTest::newRow("down") << Operation([=](ChannelModel &m) { return m.moveRowsBy(rows({ 0, 1 }), 1); })
+                              << QStringList{ A, A, B, D };
+        QTest::newRow("clear") << Operation([](ChannelModel &m) {
+            return m.clearCells({ m.index(1, 2), m.index(1, 4), m.index(3, 2) });
+        }) << QStringList{ A, "2.5 7 NULL '145' NULL", A, D };
+        QTest::newRow("paste past end") << Operation([](ChannelModel &m) {
+            int dropped = 0;
+            const bool ok = m.paste(3, 1, Tsv::read("9\t150.025\tabc\t 备 \textra\r\n\t1e3\r\n"), &dropped);
+            return ok && dropped == 1;
+        }) << QStringList{ A, B, A, "'12' 9 150.025 'abc' ' 备 '", "NULL NULL 1000.0 NULL NULL" };
+        QTest::newRow("typed edit") << Operation([](ChannelModel &m) {
+            return m.setData(m.index(2, 3), QStringLiteral("439")) && m.history()->count() == 1;
+        }) << QStringList{ A, B, "1 5 438.5 439 '甲'", D };
+    }
 
-void TestRowCommands::commandUndoRedo()
-{
-    QFETCH(Operation, operation);
-    QFETCH(QStringList, after);
-    TestDatabase file({ { 1, 5, 438.5, 438.5, "甲" }, { 2.5, 7, 145.0, "145", "乙" },
-                        { 1, 5, 438.5, 438.5, "甲" }, { "12", QVariant(), QVariant(), QVariant(), "" } });
-    ChannelModel model;
-    QVERIFY(model.open(file.path()));
-    const QStringList before = natural(file.path());
-    QCOMPARE(before, QStringList({ A, B, A, D }));
-    QVERIFY(operation(model));
-    for (int round = 0; round < 2; ++round) {
-        QCOMPARE(natural(file.path()), after);
-        QVERIFY(modelMatchesFile(model, file.path()));
-        QVERIFY(model.undo());
+    void commandUndoRedo()
+    {
+        QFETCH(Operation, operation);
+        QFETCH(QStringList, after);
+        TestDatabase file({ { 1, 5, 438.5, 438.5, "甲" }, { 2.5, 7, 145.0, "145", "乙" },
+                            { 1, 5, 438.5, 438.5, "甲" }, { "12", QVariant(), QVariant(), QVariant(), "" } });
+        ChannelModel model;
+        QVERIFY(model.open(file.path()));
+        const QStringList before = natural(file.path());
+        QCOMPARE(before, QStringList({ A, B, A, D }));
+        QVERIFY(operation(model));
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(natural(file.path()), after);
+            QVERIFY(modelMatchesFile(model, file.path()));
+            QVERIFY(model.undo());
+            QCOMPARE(natural(file.path()), before);
+            QVERIFY(modelMatchesFile(model, file.path()));
+            QVERIFY(model.redo());
+        }
+    }
+
+    void refusedWriteRollsTheCommandBack()
+    {
+        TestDatabase file(TestDatabase::numberedRows(3));
+        ChannelModel model;
+        QVERIFY(model.open(file.path()));
+        QSignalSpy failures(&model, &ChannelModel::saveFailed);
+        const QStringList before = natural(file.path());
+
+        // The file refuses the second added row after the cells were written.
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("trigger"));
+            db.setDatabaseName(file.path());
+            db.open();
+            QSqlQuery(QStringLiteral("CREATE TRIGGER no BEFORE INSERT ON 信道表 WHEN NEW.备注 = 'x' "
+                                     "BEGIN SELECT RAISE(ABORT, 'refused'); END"), db);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("trigger"));
+        QVERIFY(!model.paste(2, 0, Tsv::read("7\r\n8\t1\t2\t3\tok\r\n9\t1\t2\t3\tx\r\n")));
         QCOMPARE(natural(file.path()), before);
         QVERIFY(modelMatchesFile(model, file.path()));
-        QVERIFY(model.redo());
+        QCOMPARE(model.history()->count(), 0);
+
+        // Another program holds the file: neither the command nor an undo gets in.
+        QVERIFY(model.deleteRows({ 0 }));
+        const QStringList deleted = natural(file.path());
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        other.setDatabaseName(file.path());
+        QVERIFY(other.open());
+        QSqlQuery lock(other);
+        QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QVERIFY(!model.insertRowAbove(0));
+        QVERIFY(!model.undo());
+        QCOMPARE(model.history()->index(), 1);
+        QCOMPARE(model.rowCount(), 2);
+        QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+        QCOMPARE(natural(file.path()), deleted);
+        QCOMPARE(failures.count(), 3);
+        QVERIFY2(failures.last().at(0).toString().contains(QStringLiteral("撤销删除行")),
+                 qPrintable(failures.last().at(0).toString()));
+        QVERIFY(failures.first().at(0).toString().contains(QStringLiteral("信道表保持原样")));
+        QVERIFY(model.undo());
+        QCOMPARE(natural(file.path()), before);
+        lock = QSqlQuery();
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
     }
-}
 
-void TestRowCommands::refusedWriteRollsTheCommandBack()
-{
-    TestDatabase file(TestDatabase::numberedRows(3));
-    ChannelModel model;
-    QVERIFY(model.open(file.path()));
-    QSignalSpy failures(&model, &ChannelModel::saveFailed);
-    const QStringList before = natural(file.path());
-
-    // The file refuses the second added row after the cells were written.
+    void readOnlyAndBusyRefuseEveryCommand()
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("trigger"));
-        db.setDatabaseName(file.path());
-        db.open();
-        QSqlQuery(QStringLiteral("CREATE TRIGGER no BEFORE INSERT ON 信道表 WHEN NEW.备注 = 'x' "
-                                 "BEGIN SELECT RAISE(ABORT, 'refused'); END"), db);
-        db.close();
+        TestDatabase file(TestDatabase::numberedRows(3));
+        ChannelModel model;
+        QVERIFY(model.open(file.path()));
+        QVERIFY(model.deleteRows({ 1 }));
+        model.setBusy(QStringLiteral("正在传送"));
+        QSignalSpy refusals(&model, &ChannelModel::refused);
+        const QStringList before = natural(file.path());
+        QVERIFY(!model.insertRowAbove(0));
+        QVERIFY(!model.duplicateRows({ 0 }));
+        QVERIFY(!model.deleteRows({ 0 }));
+        QVERIFY(!model.moveRowsBy({ 1 }, -1));
+        QVERIFY(!model.clearCells({ model.index(0, 0) }));
+        QVERIFY(!model.paste(0, 0, { { "1" } }));
+        QVERIFY(!model.undo());
+        QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
+        QCOMPARE(refusals.count(), 7);
+        QCOMPARE(natural(file.path()), before);
+        model.setBusy(QString());
+        QVERIFY(model.undo());
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("trigger"));
-    QVERIFY(!model.paste(2, 0, Tsv::read("7\r\n8\t1\t2\t3\tok\r\n9\t1\t2\t3\tx\r\n")));
-    QCOMPARE(natural(file.path()), before);
-    QVERIFY(modelMatchesFile(model, file.path()));
-    QCOMPARE(model.history()->count(), 0);
 
-    // Another program holds the file: neither the command nor an undo gets in.
-    QVERIFY(model.deleteRows({ 0 }));
-    const QStringList deleted = natural(file.path());
-    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
-    other.setDatabaseName(file.path());
-    QVERIFY(other.open());
-    QSqlQuery lock(other);
-    QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-    QVERIFY(!model.insertRowAbove(0));
-    QVERIFY(!model.undo());
-    QCOMPARE(model.history()->index(), 1);
-    QCOMPARE(model.rowCount(), 2);
-    QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
-    QCOMPARE(natural(file.path()), deleted);
-    QCOMPARE(failures.count(), 3);
-    QVERIFY2(failures.last().at(0).toString().contains(QStringLiteral("撤销删除行")),
-             qPrintable(failures.last().at(0).toString()));
-    QVERIFY(failures.first().at(0).toString().contains(QStringLiteral("信道表保持原样")));
-    QVERIFY(model.undo());
-    QCOMPARE(natural(file.path()), before);
-    lock = QSqlQuery();
-    other.close();
-    other = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
-}
+    void keyedTableKeepsItsOrder()
+    {
+        TestDatabase file(TestDatabase::numberedRows(3),
+                          QStringLiteral("CREATE TABLE 信道表 (记录编号 INTEGER PRIMARY KEY, 信道号, 接收频率, 发送频率, 备注)"));
+        ChannelModel model;
+        QVERIFY(model.open(file.path()));
+        QSignalSpy refusals(&model, &ChannelModel::refused);
+        const QStringList before = natural(file.path());
+        QVERIFY(!model.insertRowAbove(1));
+        QVERIFY(!model.moveRowsBy({ 1 }, 1));
+        QVERIFY(!model.paste(0, 0, { { "9" } }));
+        QVERIFY(!model.setData(model.index(0, 0), QStringLiteral("9")));
+        QCOMPARE(refusals.count(), 3);
+        QVERIFY(refusals.at(0).at(0).toString().contains(QStringLiteral("“记录编号”是主键")));
+        QVERIFY(model.deleteRows({ 1 }));
+        QVERIFY(model.setData(model.index(1, 4), QStringLiteral("改")));
+        QVERIFY(model.undo() && model.undo());
+        QCOMPARE(natural(file.path()), before);
+        QVERIFY(modelMatchesFile(model, file.path()));
+    }
 
-void TestRowCommands::readOnlyAndBusyRefuseEveryCommand()
-{
-    TestDatabase file(TestDatabase::numberedRows(3));
-    ChannelModel model;
-    QVERIFY(model.open(file.path()));
-    QVERIFY(model.deleteRows({ 1 }));
-    model.setBusy(QStringLiteral("正在传送"));
-    QSignalSpy refusals(&model, &ChannelModel::refused);
-    const QStringList before = natural(file.path());
-    QVERIFY(!model.insertRowAbove(0));
-    QVERIFY(!model.duplicateRows({ 0 }));
-    QVERIFY(!model.deleteRows({ 0 }));
-    QVERIFY(!model.moveRowsBy({ 1 }, -1));
-    QVERIFY(!model.clearCells({ model.index(0, 0) }));
-    QVERIFY(!model.paste(0, 0, { { "1" } }));
-    QVERIFY(!model.undo());
-    QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
-    QCOMPARE(refusals.count(), 7);
-    QCOMPARE(natural(file.path()), before);
-    model.setBusy(QString());
-    QVERIFY(model.undo());
-}
+    void clipboardShapes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QVector<QStringList>>("cells");
+        QTest::newRow("calc, quoted tab and line end")
+                << QStringLiteral("1\t\"a\tb\"\t\"two\nlines\"\r\n2\t\t\"say \"\"hi\"\"\"\r\n")
+                << QVector<QStringList>{ { "1", "a\tb", "two\nlines" }, { "2", "", "say \"hi\"" } };
+        QTest::newRow("excel, no trailing line end")
+                << QStringLiteral("438.5\t145\r\n\t")
+                << QVector<QStringList>{ { "438.5", "145" }, { "", "" } };
+        QTest::newRow("single column, LF") << QStringLiteral("1\n2\n\n")
+                                           << QVector<QStringList>{ { "1" }, { "2" }, { "" } };
+        QTest::newRow("quote inside a cell") << QStringLiteral("5\"\t\"x\"y\r\n")
+                                             << QVector<QStringList>{ { "5\"", "xy" } };
+    }
 
-void TestRowCommands::keyedTableKeepsItsOrder()
-{
-    TestDatabase file(TestDatabase::numberedRows(3),
-                      QStringLiteral("CREATE TABLE 信道表 (记录编号 INTEGER PRIMARY KEY, 信道号, 接收频率, 发送频率, 备注)"));
-    ChannelModel model;
-    QVERIFY(model.open(file.path()));
-    QSignalSpy refusals(&model, &ChannelModel::refused);
-    const QStringList before = natural(file.path());
-    QVERIFY(!model.insertRowAbove(1));
-    QVERIFY(!model.moveRowsBy({ 1 }, 1));
-    QVERIFY(!model.paste(0, 0, { { "9" } }));
-    QVERIFY(!model.setData(model.index(0, 0), QStringLiteral("9")));
-    QCOMPARE(refusals.count(), 3);
-    QVERIFY(refusals.at(0).at(0).toString().contains(QStringLiteral("“记录编号”是主键")));
-    QVERIFY(model.deleteRows({ 1 }));
-    QVERIFY(model.setData(model.index(1, 4), QStringLiteral("改")));
-    QVERIFY(model.undo() && model.undo());
-    QCOMPARE(natural(file.path()), before);
-    QVERIFY(modelMatchesFile(model, file.path()));
-}
+    void clipboardShapes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QVector<QStringList>, cells);
+        QCOMPARE(Tsv::read(text), cells);
+        // What we write reads back as the same cells, each line ending in CRLF.
+        const QString written = Tsv::write(cells);
+        QVERIFY(written.endsWith(QStringLiteral("\r\n")));
+        QCOMPARE(Tsv::read(written), cells);
+    }
 
-void TestRowCommands::clipboardShapes_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QVector<QStringList>>("cells");
-    QTest::newRow("calc, quoted tab and line end")
-            << QStringLiteral("1\t\"a\tb\"\t\"two\nlines\"\r\n2\t\t\"say \"\"hi\"\"\"\r\n")
-            << QVector<QStringList>{ { "1", "a\tb", "two\nlines" }, { "2", "", "say \"hi\"" } };
-    QTest::newRow("excel, no trailing line end")
-            << QStringLiteral("438.5\t145\r\n\t")
-            << QVector<QStringList>{ { "438.5", "145" }, { "", "" } };
-    QTest::newRow("single column, LF") << QStringLiteral("1\n2\n\n")
-                                       << QVector<QStringList>{ { "1" }, { "2" }, { "" } };
-    QTest::newRow("quote inside a cell") << QStringLiteral("5\"\t\"x\"y\r\n")
-                                         << QVector<QStringList>{ { "5\"", "xy" } };
-}
+    void valuesKeepTheirKindAndNulls()
+    {
+        // Columns bound by position whatever the table calls them, with the grid's captions.
+        const QVariant null;
+        TestDatabase file({ { QStringLiteral("A7"), 3000000000LL, 150.025, 0.1 + 0.2, QStringLiteral("438.5") },
+                            { null, null, null, null, null } },
+                          QStringLiteral("CREATE TABLE 信道表 (a, b, c, d, e)"));
+        ChannelModel model;
+        QVERIFY2(model.open(file.path()), qPrintable(model.errorString()));
+        QStringList captions, texts;
+        for (int i = 0; i < model.columnCount(); ++i) {
+            captions << model.headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+            texts << model.index(0, i).data().toString();   // the text form the encoder reads
+        }
+        QCOMPARE(captions, QStringList({ "记录编号", "信道号", "接收频率  (MHz)", "发送频率  (MHz)", "备注" }));
+        QCOMPARE(texts, QStringList({ "A7", "3000000000", "150.025", "0.3", "438.5" }));
+        QCOMPARE(model.rowAt(0)->values[2].typeId(), QMetaType::Double);
+        QCOMPARE(model.rowAt(0)->values[4].typeId(), QMetaType::QString);
+        for (const QVariant &v : model.rowAt(1)->values)
+            QVERIFY(!v.isValid());
+        QVERIFY(!model.rowAt(2));
+    }
 
-void TestRowCommands::clipboardShapes()
-{
-    QFETCH(QString, text);
-    QFETCH(QVector<QStringList>, cells);
-    QCOMPARE(Tsv::read(text), cells);
-    // What we write reads back as the same cells, each line ending in CRLF.
-    const QString written = Tsv::write(cells);
-    QVERIFY(written.endsWith(QStringLiteral("\r\n")));
-    QCOMPARE(Tsv::read(written), cells);
-}
+    void cursorWalksALargeTableFetchedLazily()
+    {
+        TestDatabase file(TestDatabase::numberedRows(1000));
+        ChannelModel model;
+        QVERIFY(model.open(file.path()));
+        QVERIFY(model.rowCount() < 1000 && model.canFetchMore());
+        ChannelCursor cursor(&model);
+        auto record = [&] { return model.rowAt(cursor.currentRow())->values[0].toInt(); };
+        QVERIFY(cursor.atEnd());
+        QVERIFY(cursor.moveFirst());
+        QVERIFY(cursor.isRowSelected(0, {}));
+        for (int i = 1; i < 700; ++i)
+            cursor.moveNext();
+        QCOMPARE(record(), 700);
+        for (int i = 700; i < 1001; ++i)
+            cursor.moveNext();
+        QVERIFY(cursor.atEnd());
+        QCOMPARE(model.rowCount(), 1000);
+        // The grid moving the current row moves the cursor, and its column stays.
+        cursor.setCurrentIndex(model.index(1, 2), QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(record(), 2);
+        QVERIFY(cursor.moveFirst());
+        QCOMPARE(cursor.currentIndex().column(), 2);
+
+        TestDatabase emptyTable;
+        QVERIFY(model.open(emptyTable.path()));
+        QVERIFY(!cursor.moveFirst());
+        QVERIFY(cursor.atEnd());
+    }
+
+    void editsReachTheFileAndOnlyTheirRow()
+    {
+        const QVariantList twin{ 9, 9, 145.0, 145.0, QStringLiteral("同") };
+        TestDatabase file({ twin, twin });
+        {
+            ChannelModel model;
+            QVERIFY(model.open(file.path()));
+            QVERIFY(model.setData(model.index(1, 2), QStringLiteral("146.5")));
+            QVERIFY(model.setData(model.index(1, 4), QStringLiteral("  备用  ")));
+            QVERIFY(model.setData(model.index(1, 1), QStringLiteral("")));
+            QVERIFY(model.setData(model.index(0, 3), QStringLiteral("abc")));
+            QCOMPARE(model.unsavedCount(), 0);
+            QCOMPARE(model.index(1, 2).data().toString(), QStringLiteral("146.5"));
+        }
+        const QVector<QVariantList> expected = { { 9, 9, 145.0, QStringLiteral("abc"), QStringLiteral("同") },
+                                                 { 9, QVariant(), 146.5, 145.0, QStringLiteral("  备用  ") } };
+        QCOMPARE(file.stored(), expected);
+    }
+
+    void refusedEditIsKeptAndReported()
+    {
+        TestDatabase file(TestDatabase::numberedRows(2));
+        ChannelModel model;
+        QVERIFY(model.open(file.path()));
+        QSignalSpy failures(&model, &ChannelModel::saveFailed);
+
+        // Another program holds a write transaction on the file.
+        const QString locker = QStringLiteral("locker");
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), locker);
+            other.setDatabaseName(file.path());
+            QVERIFY(other.open());
+            QSqlQuery q(other);
+            QVERIFY(q.exec(QStringLiteral("BEGIN IMMEDIATE")));
+            QVERIFY(q.exec(QStringLiteral("UPDATE 信道表 SET 备注 = 'x' WHERE rowid = 2")));
+
+            QVERIFY(model.setData(model.index(0, 2), QStringLiteral("439.5")));
+            QCOMPARE(failures.count(), 1);
+            const QString message = failures.at(0).at(0).toString();
+            QVERIFY2(message.contains(QStringLiteral("第 1 行")) && message.contains(QStringLiteral("接收频率")),
+                     qPrintable(message));
+            QCOMPARE(model.unsavedCount(), 1);
+            QCOMPARE(model.index(0, 2).data().toString(), QStringLiteral("439.5"));
+            QVERIFY(model.index(0, 2).data(Qt::BackgroundRole).isValid());
+            // The transfer reads what the operator sees.
+            QCOMPARE(model.rowAt(0)->values[2].toDouble(), 439.5);
+            QVERIFY(!model.saveUnsaved());
+            QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
+        }
+        QSqlDatabase::removeDatabase(locker);
+
+        // The lock is gone: the next edit also writes the one that was refused.
+        QVERIFY(model.setData(model.index(1, 4), QStringLiteral("新")));
+        QCOMPARE(model.unsavedCount(), 0);
+        QCOMPARE(file.stored()[0][2], QVariant(439.5));
+        QCOMPARE(file.stored()[1][4], QVariant(QStringLiteral("新")));
+        QVERIFY(!model.index(0, 2).data(Qt::BackgroundRole).isValid());
+    }
+};
 
 QTEST_MAIN(TestRowCommands)
 #include "tst_rowcommands.moc"

@@ -3,6 +3,9 @@
 
 #include "ChannelCursor.h"
 #include "ChannelFrame.h"
+#include "ChannelModel.h"
+#include "NumericReading.h"
+#include "PlanCheck.h"
 #include "TransferSequence.h"
 
 #include <QSignalSpy>
@@ -49,137 +52,296 @@ class TestTransfer : public QObject
 {
     Q_OBJECT
 private slots:
-    void fullTransferFollowsTheTimeLine();
-    void everyStartIsAWholeTransfer();
-    void startIsRefusedWithAReason();
-    void transferStopsAtTheFirstFault();
-};
-
-void TestTransfer::fullTransferFollowsTheTimeLine()
-{
-    QVector<QVariantList> rows = TestDatabase::numberedRows(60);
-    rows[0][1] = QVariant();   // the first row has no channel number
-    Rig rig(rows);
-    rig.cursor.moveNext();
-    QVERIFY(rig.sequence.start());
-    QCOMPARE(rig.sequence.timer()->interval(), 100);
-    QCOMPARE(rig.sequence.status(), QStringLiteral("正在传送数据,,,,,,,"));
-    QCOMPARE(rig.cursor.currentRow(), 0);
-    QVERIFY(rig.port.written.isEmpty());   // the first frame waits for the first tick
-
-    for (int tick = 1; tick <= 64; ++tick) {
-        rig.sequence.tick();
-        QCOMPARE(rig.port.written.size(), 16 * qMin(tick, 51));
-        QCOMPARE(rig.sequence.progress(), 2 * (qMin(tick, 51) - 1));
-        QCOMPARE(rig.sequence.status(), tick < 51 ? TransferSequence::sendingText : TransferSequence::finishedText);
-        QCOMPARE(rig.sequence.counter(), 2 * tick);
-        QVERIFY(rig.sequence.isRunning());
-    }
-    rig.sequence.tick();
-    QVERIFY(rig.atRest());
-    QCOMPARE(rig.finished.count(), 1);
-    QCOMPARE(rig.port.written.left(16), ChannelFrame::nullFrame.toLatin1());
-    QCOMPARE(rig.port.written, rig.frames(1, 51));
-
-    // A table of three rows sends them, then ends with the usual tail.
-    Rig shortTable(TestDatabase::numberedRows(3));
-    QVERIFY(shortTable.sequence.start());
-    shortTable.ticks(4);
-    QCOMPARE(shortTable.sequence.progress(), 100);
-    QCOMPARE(shortTable.sequence.status(), TransferSequence::finishedText);
-    shortTable.ticks(13);
-    QVERIFY(shortTable.sequence.isRunning());
-    shortTable.sequence.tick();
-    QVERIFY(shortTable.atRest());
-    QCOMPARE(shortTable.port.written, shortTable.frames(1, 3));
-    QCOMPARE(shortTable.finished.count(), 1);
-}
-
-void TestTransfer::everyStartIsAWholeTransfer()
-{
-    // Started again while sending (tick 20) and in the idle tail (tick 55).
-    for (int restartAfter : { 20, 55 }) {
-        Rig rig(TestDatabase::numberedRows(60));
+    void fullTransferFollowsTheTimeLine()
+    {
+        QVector<QVariantList> rows = TestDatabase::numberedRows(60);
+        rows[0][1] = QVariant();   // the first row has no channel number
+        Rig rig(rows);
+        rig.cursor.moveNext();
         QVERIFY(rig.sequence.start());
-        rig.ticks(restartAfter);
-        QVERIFY(rig.sequence.start());
-        QCOMPARE(rig.sequence.counter(), 0);
+        QCOMPARE(rig.sequence.timer()->interval(), 100);
+        QCOMPARE(rig.sequence.status(), QStringLiteral("正在传送数据,,,,,,,"));
         QCOMPARE(rig.cursor.currentRow(), 0);
-        rig.ticks(65);
-        QVERIFY(rig.atRest());
-        QCOMPARE(rig.port.written, rig.frames(1, qMin(restartAfter, 51)) + rig.frames(1, 51));
-    }
-}
+        QVERIFY(rig.port.written.isEmpty());   // the first frame waits for the first tick
 
-void TestTransfer::startIsRefusedWithAReason()
-{
-    QVector<QVariantList> badRow = TestDatabase::numberedRows(60);
-    badRow[29][0] = QStringLiteral("R30");
-    badRow[29][2] = 99.5;
-    QVector<QVariantList> row52 = TestDatabase::numberedRows(60);
-    row52[51][1] = 999;   // never sent, so no reason to refuse
-    const struct { QVector<QVariantList> rows; bool portOpen; QString reason; } cases[] = {
-        { {}, true, QStringLiteral("信道表中没有数据，无法传送。") },
-        { badRow, true, QStringLiteral("第 30 行（记录编号 R30）：接收频率 超出范围: 99.5\n数据没有传送。") },
-        { TestDatabase::numberedRows(60), false, QStringLiteral("串行端口 1（/dev/fake1）未打开，数据没有传送。\n请在“选择端口”中选择端口。") },
-        { row52, true, QString() },
-    };
-    for (const auto &c : cases) {
-        Rig rig(c.rows);
-        if (!c.portOpen)
-            rig.port.close();
-        QCOMPARE(rig.sequence.start(), c.reason.isEmpty());
-        if (c.reason.isEmpty())
-            continue;
-        rig.ticks(3);
-        QCOMPARE(rig.stopped.count(), 1);
-        QCOMPARE(rig.stopped.at(0).at(0).toString(), c.reason);
-        QVERIFY(rig.port.written.isEmpty());
-        QVERIFY(!rig.sequence.isRunning());
-    }
-}
+        for (int tick = 1; tick <= 64; ++tick) {
+            rig.sequence.tick();
+            QCOMPARE(rig.port.written.size(), 16 * qMin(tick, 51));
+            QCOMPARE(rig.sequence.progress(), 2 * (qMin(tick, 51) - 1));
+            QCOMPARE(rig.sequence.status(), tick < 51 ? TransferSequence::sendingText : TransferSequence::finishedText);
+            QCOMPARE(rig.sequence.counter(), 2 * tick);
+            QVERIFY(rig.sequence.isRunning());
+        }
+        rig.sequence.tick();
+        QVERIFY(rig.atRest());
+        QCOMPARE(rig.finished.count(), 1);
+        QCOMPARE(rig.port.written.left(16), ChannelFrame::nullFrame.toLatin1());
+        QCOMPARE(rig.port.written, rig.frames(1, 51));
 
-void TestTransfer::transferStopsAtTheFirstFault()
-{
-    {
-        // The device fails on the tenth write: nine frames went out, no more.
-        Rig rig(TestDatabase::numberedRows(60));
-        QVERIFY(rig.sequence.start());
-        rig.ticks(9);
-        rig.port.refuseWrites = true;
-        rig.ticks(2);
-        QCOMPARE(rig.stopped.count(), 1);
-        QCOMPARE(rig.stopped.at(0).at(0).toString(),
-                 QStringLiteral("串行端口 1（/dev/fake1）写入失败，数据传送已停止：I/O error\n"
-                                "已发送 9 帧（第 1–9 行），其余未发送"));
-        QCOMPARE(rig.port.written, rig.frames(1, 9));
-        QVERIFY(rig.atRest());
-        QCOMPARE(rig.finished.count(), 0);
+        // A table of three rows sends them, then ends with the usual tail.
+        Rig shortTable(TestDatabase::numberedRows(3));
+        QVERIFY(shortTable.sequence.start());
+        shortTable.ticks(4);
+        QCOMPARE(shortTable.sequence.progress(), 100);
+        QCOMPARE(shortTable.sequence.status(), TransferSequence::finishedText);
+        shortTable.ticks(13);
+        QVERIFY(shortTable.sequence.isRunning());
+        shortTable.sequence.tick();
+        QVERIFY(shortTable.atRest());
+        QCOMPARE(shortTable.port.written, shortTable.frames(1, 3));
+        QCOMPARE(shortTable.finished.count(), 1);
     }
+
+    void everyStartIsAWholeTransfer()
     {
-        // A row edited into an unsendable value while the transfer runs.
-        Rig rig(TestDatabase::numberedRows(60));
-        QVERIFY(rig.sequence.start());
-        rig.ticks(5);
-        QVERIFY(rig.model.setData(rig.model.index(9, 3), QStringLiteral("2000")));
-        rig.ticks(5);
-        QCOMPARE(rig.stopped.count(), 1);
-        QVERIFY(rig.stopped.at(0).at(0).toString().startsWith(
-                QStringLiteral("第 10 行（记录编号 10）：发送频率 超出范围: 2000")));
-        QVERIFY(rig.stopped.at(0).at(0).toString().endsWith(QStringLiteral("\n已发送 9 帧（第 1–9 行），其余未发送")));
-        QCOMPARE(rig.port.written, rig.frames(1, 9));
-        QVERIFY(rig.atRest());
+        // Started again while sending (tick 20) and in the idle tail (tick 55).
+        for (int restartAfter : { 20, 55 }) {
+            Rig rig(TestDatabase::numberedRows(60));
+            QVERIFY(rig.sequence.start());
+            rig.ticks(restartAfter);
+            QVERIFY(rig.sequence.start());
+            QCOMPARE(rig.sequence.counter(), 0);
+            QCOMPARE(rig.cursor.currentRow(), 0);
+            rig.ticks(65);
+            QVERIFY(rig.atRest());
+            QCOMPARE(rig.port.written, rig.frames(1, qMin(restartAfter, 51)) + rig.frames(1, 51));
+        }
     }
+
+    void startIsRefusedWithAReason()
     {
-        // A fault before the first frame: nothing went out, and the message says so.
-        Rig rig(TestDatabase::numberedRows(3));
-        QVERIFY(rig.sequence.start());
-        QCOMPARE(rig.sequence.framesExpected(), 3);
-        rig.port.refuseWrites = true;
-        rig.ticks(1);
-        QVERIFY(rig.stopped.at(0).at(0).toString().endsWith(QStringLiteral("\n没有发送任何帧")));
+        QVector<QVariantList> badRow = TestDatabase::numberedRows(60);
+        badRow[29][0] = QStringLiteral("R30");
+        badRow[29][2] = 99.5;
+        QVector<QVariantList> row52 = TestDatabase::numberedRows(60);
+        row52[51][1] = 999;   // never sent, so no reason to refuse
+        const struct { QVector<QVariantList> rows; bool portOpen; QString reason; } cases[] = {
+            { {}, true, QStringLiteral("信道表中没有数据，无法传送。") },
+            { badRow, true, QStringLiteral("第 30 行（记录编号 R30）：接收频率 超出范围: 99.5\n数据没有传送。") },
+            { TestDatabase::numberedRows(60), false, QStringLiteral("串行端口 1（/dev/fake1）未打开，数据没有传送。\n请在“选择端口”中选择端口。") },
+            { row52, true, QString() },
+        };
+        for (const auto &c : cases) {
+            Rig rig(c.rows);
+            if (!c.portOpen)
+                rig.port.close();
+            QCOMPARE(rig.sequence.start(), c.reason.isEmpty());
+            if (c.reason.isEmpty())
+                continue;
+            rig.ticks(3);
+            QCOMPARE(rig.stopped.count(), 1);
+            QCOMPARE(rig.stopped.at(0).at(0).toString(), c.reason);
+            QVERIFY(rig.port.written.isEmpty());
+            QVERIFY(!rig.sequence.isRunning());
+        }
     }
-}
+
+    void transferStopsAtTheFirstFault()
+    {
+        {
+            // The device fails on the tenth write: nine frames went out, no more.
+            Rig rig(TestDatabase::numberedRows(60));
+            QVERIFY(rig.sequence.start());
+            rig.ticks(9);
+            rig.port.refuseWrites = true;
+            rig.ticks(2);
+            QCOMPARE(rig.stopped.count(), 1);
+            QCOMPARE(rig.stopped.at(0).at(0).toString(),
+                     QStringLiteral("串行端口 1（/dev/fake1）写入失败，数据传送已停止：I/O error\n"
+                                    "已发送 9 帧（第 1–9 行），其余未发送"));
+            QCOMPARE(rig.port.written, rig.frames(1, 9));
+            QVERIFY(rig.atRest());
+            QCOMPARE(rig.finished.count(), 0);
+        }
+        {
+            // A row edited into an unsendable value while the transfer runs.
+            Rig rig(TestDatabase::numberedRows(60));
+            QVERIFY(rig.sequence.start());
+            rig.ticks(5);
+            QVERIFY(rig.model.setData(rig.model.index(9, 3), QStringLiteral("2000")));
+            rig.ticks(5);
+            QCOMPARE(rig.stopped.count(), 1);
+            QVERIFY(rig.stopped.at(0).at(0).toString().startsWith(
+                    QStringLiteral("第 10 行（记录编号 10）：发送频率 超出范围: 2000")));
+            QVERIFY(rig.stopped.at(0).at(0).toString().endsWith(QStringLiteral("\n已发送 9 帧（第 1–9 行），其余未发送")));
+            QCOMPARE(rig.port.written, rig.frames(1, 9));
+            QVERIFY(rig.atRest());
+        }
+        {
+            // A fault before the first frame: nothing went out, and the message says so.
+            Rig rig(TestDatabase::numberedRows(3));
+            QVERIFY(rig.sequence.start());
+            QCOMPARE(rig.sequence.framesExpected(), 3);
+            rig.port.refuseWrites = true;
+            rig.ticks(1);
+            QVERIFY(rig.stopped.at(0).at(0).toString().endsWith(QStringLiteral("\n没有发送任何帧")));
+        }
+    }
+
+    void numericReading_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("fraction") << "150.025" << 150.025;
+        QTest::newRow("blank inside") << "1 2" << 12.0;
+        QTest::newRow("tab and newline") << "\t4\n3 8.5" << 438.5;
+        QTest::newRow("signs") << "- 5" << -5.0;
+        QTest::newRow("exponent with sign") << "25e-1" << 2.5;
+        QTest::newRow("incomplete exponent sign") << "12e+x" << 12.0;
+        QTest::newRow("stops at second point") << "1.2.3" << 1.2;
+        QTest::newRow("stops at letters") << "438.5MHz" << 438.5;
+        QTest::newRow("leading point") << ".5" << 0.5;
+        QTest::newRow("hex") << "&HFF" << 255.0;
+        QTest::newRow("hex stops") << "&H1G" << 1.0;
+        QTest::newRow("octal") << "&O17" << 15.0;
+        QTest::newRow("octal stops at 8") << "&O78" << 7.0;
+        QTest::newRow("letters") << "abc" << 0.0;
+        QTest::newRow("sign only") << "-" << 0.0;
+        QTest::newRow("comma is no point") << "145,5" << 145.0;
+        QTest::newRow("full-width digits end it") << "１２" << 0.0;
+    }
+
+    void numericReading()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QCOMPARE(NumericReading::read(text), expected);
+    }
+
+    void frames_data()
+    {
+        QTest::addColumn<QVariant>("channel");
+        QTest::addColumn<QVariant>("receive");
+        QTest::addColumn<QVariant>("transmit");
+        QTest::addColumn<QString>("frame");
+        const QVariant null;
+        // The worked rows of the radio's documentation.
+        QTest::newRow("UHF simplex") << QVariant(5) << QVariant(438.5) << QVariant(438.5) << "05F8A43F00E8E842";
+        QTest::newRow("VHF duplex") << QVariant(12) << QVariant(150.025) << QVariant(155.525) << "0C6AA0130032BB17";
+        QTest::newRow("whole MHz") << QVariant(1) << QVariant(145) << QVariant(145) << "0120DC1200102016";
+        QTest::newRow("null channel") << null << QVariant(145) << QVariant(145) << ChannelFrame::nullFrame;
+        QTest::newRow("zero channel") << QVariant(0) << QVariant(1e9) << QVariant("x") << ChannelFrame::nullFrame;
+        QTest::newRow("letters channel") << QVariant("CH") << QVariant(145) << QVariant(145) << ChannelFrame::nullFrame;
+        // Fields as texts, the way an operator may have typed them.
+        QTest::newRow("texts") << QVariant("1 2") << QVariant("150.025") << QVariant(" 155.525 ") << "0C6AA0130032BB17";
+        QTest::newRow("channel 15") << QVariant(15) << QVariant(145) << QVariant(145) << "0F20DC1200102016";
+        QTest::newRow("channel 16") << QVariant(16) << QVariant(145) << QVariant(145) << "1020DC1200102016";
+        QTest::newRow("channel rounds half to even") << QVariant(2.5) << QVariant(145) << QVariant(145) << "0220DC1200102016";
+        QTest::newRow("receive null") << QVariant(1) << null << QVariant(145) << "0100000000102016";
+        QTest::newRow("receive zero, no offset") << QVariant(1) << QVariant(0) << QVariant(145) << "0100000000102016";
+        QTest::newRow("transmit null") << QVariant(1) << QVariant(145) << null << "0120DC1200000000";
+        QTest::newRow("transmit half to even") << QVariant(1) << QVariant(145) << QVariant(145.00025) << "0120DC1200122016";
+        QTest::newRow("lowest receive") << QVariant(1) << QVariant(126.2576) << QVariant(145) << "0100001000102016";
+        QTest::newRow("highest receive") << QVariant(1) << QVariant(1699.1215) << QVariant(145) << "01FFFFFF00102016";
+        QTest::newRow("lowest transmit") << QVariant(1) << QVariant(145) << QVariant(104.8576) << "0120DC1200000010";
+        QTest::newRow("highest transmit") << QVariant(1) << QVariant(145) << QVariant(1677.7215) << "0120DC1200FFFFFF";
+    }
+
+    void frames()
+    {
+        QFETCH(QVariant, channel);
+        QFETCH(QVariant, receive);
+        QFETCH(QVariant, transmit);
+        QFETCH(QString, frame);
+        const ChannelFrame encoded = ChannelFrame::encode(channel, receive, transmit);
+        QVERIFY2(encoded.isValid(), qPrintable(encoded.errorMessage()));
+        QCOMPARE(encoded.text(), frame);
+    }
+
+    void rejectedRows_data()
+    {
+        QTest::addColumn<QVariant>("channel");
+        QTest::addColumn<QVariant>("receive");
+        QTest::addColumn<QVariant>("transmit");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("channel 256") << QVariant(256) << QVariant(145) << QVariant(145) << 1 << "信道号 超出范围 (1–255): 256";
+        QTest::newRow("negative channel") << QVariant(-1) << QVariant(145) << QVariant(145) << 1 << "信道号 超出范围 (1–255): -1";
+        QTest::newRow("channel rounds to 0") << QVariant(0.4) << QVariant(145) << QVariant(145) << 1 << "信道号 超出范围 (1–255): 0.4";
+        QTest::newRow("receive too low") << QVariant(1) << QVariant(99.5) << QVariant(145) << 2 << "接收频率 超出范围: 99.5";
+        QTest::newRow("receive just below six digits") << QVariant(1) << QVariant(126.2575) << QVariant(145) << 2 << "接收频率 超出范围: 126.2575";
+        QTest::newRow("receive seven digits") << QVariant(1) << QVariant(1699.1216) << QVariant(145) << 2 << "接收频率 超出范围: 1699.1216";
+        QTest::newRow("transmit seven digits") << QVariant(1) << QVariant(145) << QVariant(1677.7216) << 3 << "发送频率 超出范围: 1677.7216";
+        QTest::newRow("receive overflow") << QVariant(1) << QVariant("1e400") << QVariant(145) << 2 << "接收频率 不是有效数值: 1e400";
+        QTest::newRow("transmit overflow") << QVariant(1) << QVariant(145) << QVariant(1e305) << 3 << "发送频率 不是有效数值: 1e+305";
+        QTest::newRow("channel overflow") << QVariant("9e999") << QVariant(145) << QVariant(145) << 1 << "信道号 超出范围 (1–255): 9e999";
+    }
+
+    void rejectedRows()
+    {
+        QFETCH(QVariant, channel);
+        QFETCH(QVariant, receive);
+        QFETCH(QVariant, transmit);
+        QFETCH(int, field);
+        QFETCH(QString, message);
+        const ChannelFrame encoded = ChannelFrame::encode(channel, receive, transmit);
+        QVERIFY(!encoded.isValid());
+        QVERIFY(encoded.text().isEmpty());
+        QCOMPARE(int(encoded.errorField()), field);
+        QCOMPARE(encoded.errorMessage(), message);
+    }
+
+    void warnings_data()
+    {
+        QTest::addColumn<QVariantList>("fields");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("warning");   // empty: the row carries none
+        const QVariant null;
+        QTest::newRow("clean") << QVariantList{ 5, 438.5, "438.50" } << 1 << QString();
+        QTest::newRow("hex is whole") << QVariantList{ "&H5", 438.5, 438.5 } << 1 << QString();
+        QTest::newRow("blank slot") << QVariantList{ null, null, 0 } << 1 << QString();
+        QTest::newRow("decimal comma") << QVariantList{ 5, "438,5", 438.5 } << 2 << "“438,5”只读作 438";
+        QTest::newRow("unit") << QVariantList{ 5, 438.5, "145.5MHz" } << 3 << "“145.5MHz”只读作 145.5";
+        QTest::newRow("letters") << QVariantList{ 5, "abc", 438.5 } << 2 << "“abc”只读作 0；为空或为 0：发送 000000";
+        QTest::newRow("full-width") << QVariantList{ "５", 438.5, 438.5 } << 1 << "“５”只读作 0；为空或为 0：此行发送空帧";
+        QTest::newRow("null frame") << QVariantList{ 0, 438.5, null } << 1 << "为空或为 0：此行发送空帧";
+        QTest::newRow("empty frequency") << QVariantList{ 5, 438.5, "" } << 3 << "为空或为 0：发送 000000";
+        QTest::newRow("zero frequency") << QVariantList{ 5, 0, 438.5 } << 2 << "为空或为 0：发送 000000";
+        QTest::newRow("not whole") << QVariantList{ 1.5, 438.5, 438.5 } << 1 << "1.5 不是整数：发送为 2";
+        QTest::newRow("off raster") << QVariantList{ 5, 438.5126, 438.5 } << 2 << "438.5126 不在 5 kHz";
+        QTest::newRow("6.25 kHz") << QVariantList{ 5, 438.50625, 146.005 } << 2 << QString();
+    }
+
+    void warnings()
+    {
+        QFETCH(QVariantList, fields);
+        QFETCH(int, field);
+        QFETCH(QString, warning);
+        ChannelRow row;
+        for (int i = 0; i < 3; ++i)
+            row.values[i + 1] = fields.at(i);
+        const auto found = PlanCheck::rowWarnings(row);
+        if (warning.isEmpty()) {
+            QCOMPARE(QStringList(found.begin(), found.end()).join(QString()), QString());
+            return;
+        }
+        QVERIFY2(found[field].startsWith(warning), qPrintable(found[field]));
+    }
+
+    void tableFindingsAndRefusal()
+    {
+        QVector<QVariantList> rows = TestDatabase::numberedRows(60);
+        rows[4][1] = 3;        // row 5 takes row 3's channel
+        rows[9][2] = 99.5;     // row 10 cannot be sent
+        rows[19][3] = 2000;    // nor row 20
+        rows[54][2] = 99.5;    // row 55 is never sent
+        TestDatabase file(rows);
+        ChannelModel model;
+        QVERIFY(model.open(file.path()));
+        QStringList lines;
+        for (const PlanFinding &finding : PlanCheck::check(model, TransferSequence::frameCount))
+            lines << PlanCheck::describe(finding, model);
+        QCOMPARE(lines, QStringList({
+                "第 5 行（记录编号 5）警告：信道号 3 与第 3 行相同：电台只保留其中一个",
+                "第 10 行（记录编号 10）错误：接收频率 超出范围: 99.5",
+                "第 20 行（记录编号 20）错误：发送频率 超出范围: 2000" }));
+        int badRow = -1;
+        QCOMPARE(TransferSequence::checkTable(&model, &badRow),
+                 QStringLiteral("第 10 行（记录编号 10）：接收频率 超出范围: 99.5\n"
+                                "第 20 行（记录编号 20）：发送频率 超出范围: 2000\n数据没有传送。"));
+        QCOMPARE(badRow, 9);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestTransfer)
 #include "tst_transfer.moc"

@@ -1,0 +1,273 @@
+#include "FakePortList.h"
+#include "Pty.h"
+
+#include "ChannelFrame.h"
+#include "DeviceState.h"
+#include "Loopback.h"
+#include "PortFinder.h"
+#include "PortMapping.h"
+#include "QtSerialLink.h"
+
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+// The far end of a cable whose data lines are joined: echoes what it gets,
+// changed by `change`, or stays silent.
+struct Peer
+{
+    enum Mode { Echo, Silent, Flip };
+    Peer(const Pty &pty, Mode mode)
+        : notifier(pty.master(), QSocketNotifier::Read)
+    {
+        QObject::connect(&notifier, &QSocketNotifier::activated, [fd = pty.master(), mode] {
+            char buffer[256];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            for (ssize_t i = 0; mode == Flip && i < n; ++i)
+                buffer[i] ^= 0x10;
+            if (n > 0 && mode != Silent)
+                QVERIFY(::write(fd, buffer, size_t(n)) == n);
+        });
+    }
+    QSocketNotifier notifier;
+};
+
+class TestSerial : public QObject
+{
+    Q_OBJECT
+private slots:
+    void mappingComesFromSettingsThenEnvironment()
+    {
+        qunsetenv("QT7020_COM1");
+        qunsetenv("QT7020_COM2");
+        QTemporaryDir config;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+        QVERIFY(!PortMapping::isChosen(1));
+        QCOMPARE(PortMapping::deviceFor(2), QStringLiteral("/dev/ttyS1"));
+
+        QVERIFY(QDir(config.path()).mkpath(QStringLiteral("qt7020")));
+        QFile file(config.filePath(QStringLiteral("qt7020/qt7020.conf")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[ports]\nCOM1=/dev/ttyUSB7\n");
+        file.close();
+        QCOMPARE(QtSerialLink::deviceFor(1), QStringLiteral("/dev/ttyUSB7"));
+        QVERIFY(PortMapping::isChosen(1) && !PortMapping::isChosen(2));
+
+        qputenv("QT7020_COM1", "/dev/ttyACM3");
+        QCOMPARE(QtSerialLink::deviceFor(1), QStringLiteral("/dev/ttyACM3"));
+        qunsetenv("QT7020_COM1");
+
+        PortMapping::save(2, QStringLiteral("/dev/ttyUSB9"));
+        QCOMPARE(QSettings(file.fileName(), QSettings::IniFormat).value("ports/COM2").toString(),
+                 QStringLiteral("/dev/ttyUSB9"));
+        QtSerialLink link;
+        QVERIFY(link.setPortNumber(2));
+        QCOMPARE(link.deviceName(), QStringLiteral("/dev/ttyUSB9"));
+        QVERIFY(PortMapping::isOnBoard(QStringLiteral("/dev/ttyS0")) && !PortMapping::isOnBoard(link.deviceName()));
+    }
+
+    void statesNameTheCause()
+    {
+        QCOMPARE(DeviceState::probe(QStringLiteral("/dev/qt7020-none")).kind, DeviceState::Missing);
+        const DeviceState null = DeviceState::probe(QStringLiteral("/dev/null"));
+        QCOMPARE(null.kind, DeviceState::NotSerial);
+        QVERIFY(null.cause.contains(QStringLiteral("不是串行设备")));
+        QtSerialLink send;   // as --send /dev/null does
+        send.setDevice(1, QStringLiteral("/dev/null"));
+        QVERIFY(!send.open());
+        QCOMPARE(send.openFailureCause(), null.cause);
+
+        Pty pty;
+        QCOMPARE(DeviceState::probe(pty.device()).kind, DeviceState::Opens);   // this test's own hold does not count
+        QProcess holder;
+        holder.start(QStringLiteral("/bin/sh"), { "-c", QStringLiteral("exec sleep 30 <>%1").arg(pty.device()) });
+        QVERIFY(holder.waitForStarted());
+        QTRY_COMPARE(DeviceState::probe(pty.device()).kind, DeviceState::InUse);
+        QCOMPARE(DeviceState::holder(pty.device()), QStringLiteral("sleep（进程 %1）").arg(holder.processId()));
+        QVERIFY(DeviceState::probe(pty.device()).cause.contains(QStringLiteral("sleep（进程")));
+        holder.kill();
+        holder.waitForFinished();
+    }
+
+    void oneDeviceUnderTwoNamesIsLockedOnce()
+    {
+        Pty pty;
+        QTemporaryDir dir;
+        const QString byId = dir.filePath(QStringLiteral("usb-QT7020_cable-if00-port0"));
+        QVERIFY(QFile::link(pty.device(), byId));
+        QCOMPARE(PortMapping::resolved(byId), pty.device());
+        QtSerialLink first;
+        QtSerialLink second;
+        first.setDevice(1, byId);
+        second.setDevice(1, pty.device());
+        QVERIFY(first.open());
+        QVERIFY(!second.open());
+    }
+
+    void finderSelectsTheDeviceThatAppears()
+    {
+        FakePortList list;
+        list.entries = { { QStringLiteral("/dev/ttyS0"), {}, {}, {}, {} },
+                         { QStringLiteral("/dev/ttyUSB0"), QStringLiteral("USB Serial"), {}, "1a86:7523", {} } };
+        PortFinder finder(&list);
+        QSignalSpy found(&finder, &PortFinder::found);
+        finder.start();
+        QTest::qWait(PortFinder::pollMs * 2);
+        QVERIFY(found.isEmpty());                  // a cable already there is no answer
+        const PortEntry cable = list.entries.takeLast();
+        QTest::qWait(PortFinder::pollMs * 2);
+        list.entries.append(cable);                // pulled and put back
+        QTRY_COMPARE(found.size(), 1);
+        QCOMPARE(found.first().first().value<PortEntry>().path, QStringLiteral("/dev/ttyUSB0"));
+        QVERIFY(!finder.isRunning());
+
+        QSignalSpy gaveUp(&finder, &PortFinder::gaveUp);
+        finder.start(PortFinder::pollMs * 3);
+        QTRY_COMPARE(gaveUp.size(), 1);
+        QVERIFY(found.size() == 1 && !finder.isRunning());
+    }
+
+    void loopback_data()
+    {
+        QTest::addColumn<int>("peer");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("echo") << int(Peer::Echo) << int(Loopback::Passed) << QStringLiteral("全部原样收回");
+        QTest::newRow("silent") << int(Peer::Silent) << int(Loopback::NoEcho) << QStringLiteral("没有回波");
+        QTest::newRow("changed") << int(Peer::Flip) << int(Loopback::Garbled) << QStringLiteral("回波有误");
+    }
+
+    void loopback()
+    {
+        QFETCH(int, peer);
+        QFETCH(int, result);
+        QFETCH(QString, said);
+        const QByteArray pattern = Loopback::pattern();
+        QVERIFY(pattern.size() >= 32);
+        char ones = 0, zeros = 0;
+        for (const char b : pattern) {
+            ones |= b;
+            zeros |= char(~b);
+        }
+        QCOMPARE(int(uchar(ones)) + int(uchar(zeros)), 2 * 0xFF);   // every bit both 0 and 1
+
+        Pty pty;
+        Peer far(pty, Peer::Mode(peer));
+        Loopback test;
+        QSignalSpy finished(&test, &Loopback::finished);
+        test.start(pty.device());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Loopback::echoWaitMs + 2000);
+        QCOMPARE(finished.first().at(0).toInt(), result);
+        QVERIFY2(finished.first().at(1).toString().contains(said), qPrintable(finished.first().at(1).toString()));
+        QVERIFY(!test.isRunning());
+    }
+
+    void openingAppliesTheLineSettings()
+    {
+        Pty pty;
+        qputenv("QT7020_COM1", pty.device().toLocal8Bit());
+        QtSerialLink link;
+        QVERIFY2(link.open(), qPrintable(link.errorString()));
+        QVERIFY(link.isOpen());
+        QVERIFY(!link.setPortNumber(2));   // not while open
+        termios t;
+        QCOMPARE(::tcgetattr(pty.slave(), &t), 0);
+        QCOMPARE(::cfgetospeed(&t), speed_t(B1200));
+        QCOMPARE(::cfgetispeed(&t), speed_t(B1200));
+        QCOMPARE(t.c_cflag & CSIZE, tcflag_t(CS8));
+        QCOMPARE(t.c_cflag & PARENB, tcflag_t(0));
+        QCOMPARE(t.c_cflag & CSTOPB, tcflag_t(0));
+        QCOMPARE(t.c_cflag & CRTSCTS, tcflag_t(0));
+        QCOMPARE(t.c_iflag & (IXON | IXOFF | IXANY), tcflag_t(0));
+        QCOMPARE(t.c_oflag & OPOST, tcflag_t(0));   // nothing added to the bytes
+        link.close();
+        link.close();   // closing a closed port is no failure
+        QVERIFY(!link.isOpen());
+        QVERIFY(!link.setPortNumber(3) && !link.setPortNumber(0) && link.setPortNumber(2));
+    }
+
+    void openingFailsWhenMissingOrBusy()
+    {
+        qputenv("QT7020_COM1", "/dev/qt7020-no-such-device");
+        QtSerialLink missing;
+        QVERIFY(!missing.open());
+        QVERIFY(!missing.errorString().isEmpty());
+        QCOMPARE(missing.openFailureCause(),
+                 QStringLiteral("设备 /dev/qt7020-no-such-device 不存在。请在“系统设置 → 串口设备…”中为 COM1 "
+                                "选择设备（或用环境变量 QT7020_COM1 指定）。"));
+        QVERIFY(!missing.isOpen());
+        QVERIFY(!missing.write("0000000000000000"));
+
+        Pty pty;
+        qputenv("QT7020_COM1", pty.device().toLocal8Bit());
+        QtSerialLink first;
+        QtSerialLink second;
+        QVERIFY(first.open());
+        QVERIFY(!second.open());
+        QVERIFY(!second.isOpen());
+        QCOMPARE(second.openFailureCause(), QString());   // in use says no more than that
+        first.close();
+        QTRY_VERIFY(second.open());
+    }
+
+    void permissionDeniedNamesTheGroup()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to become another user");
+        Pty pty;
+        ::fchmod(pty.slave(), 0660);
+        ::fchown(pty.slave(), 0, 5);   // group tty on Debian
+        int answer[2];
+        QCOMPARE(::pipe(answer), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(answer[0]);
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+            qputenv("QT7020_COM1", pty.device().toLocal8Bit());
+            QtSerialLink link;
+            const QByteArray cause = link.open() ? QByteArray("opened") : link.openFailureCause().toUtf8();
+            ::write(answer[1], cause.constData(), size_t(cause.size()));
+            ::_exit(0);
+        }
+        ::close(answer[1]);
+        QByteArray cause(1024, '\0');
+        const ssize_t n = ::read(answer[0], cause.data(), size_t(cause.size()));
+        cause.truncate(int(qMax<ssize_t>(0, n)));
+        ::close(answer[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QCOMPARE(WEXITSTATUS(status), 0);
+        const QString group = QString::fromLocal8Bit(::getgrgid(5) ? ::getgrgid(5)->gr_name : "5");
+        QCOMPARE(QString::fromUtf8(cause),
+                 QStringLiteral("没有权限打开 %1：当前用户需要加入 %2 组（sudo adduser $USER %2，然后重新登录）。")
+                         .arg(pty.device(), group));
+    }
+
+    void writesGoOutUnchangedAndWholeOnClose()
+    {
+        Pty pty;
+        qputenv("QT7020_COM1", pty.device().toLocal8Bit());
+        QtSerialLink link;
+        QVERIFY(link.open());
+        QByteArray sent;
+        for (int i = 0; i < 20; ++i) {
+            const QByteArray frame = ChannelFrame::encode(i + 1, 438.5, 438.5).text().toLatin1();
+            QVERIFY(link.write(frame));
+            sent += frame;
+        }
+        // Closed straight after writing: every queued frame still arrives, whole.
+        link.close();
+        QVERIFY(!link.write("0000000000000000"));
+        QCOMPARE(pty.read(sent.size() + 1, 1500), sent);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerial)
+#include "tst_serial.moc"
