@@ -68,8 +68,13 @@ private slots:
     {
         QCOMPARE(QList<int>({ Twips::toPixels(11880, 96), Twips::toPixels(7860, 96), Twips::toPixels(11880, 120) }),
                  QList<int>({ 792, 524, 990 }));
-        TestDatabase file(TestDatabase::numberedRows(3));
+        QVector<QVariantList> rows = TestDatabase::numberedRows(3);
+        rows[1][2] = 99.5;
+        TestDatabase file(rows);
         MainWindow window(std::unique_ptr<SerialLink>(new FakeSerialLink), file.path());
+        const QAbstractItemModel *channels = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
+        QVERIFY(channels->index(1, 2).data(Qt::BackgroundRole).isValid());   // the window checks its rows
+        QVERIFY(!channels->index(0, 2).data(Qt::BackgroundRole).isValid());
         const int dpi = window.logicalDpiX();
         QCOMPARE(window.centralWidget()->size(), QSize(Twips::toPixels(11880, dpi), Twips::toPixels(7860, dpi)));
         auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));

@@ -181,6 +181,9 @@ private slots:
         QCOMPARE(natural(file.path()), before);
         model.setBusy(QString());
         QVERIFY(model.undo());
+        // Rows and columns outside the table are no command at all.
+        QVERIFY(!model.duplicateRows({ 0, 99 }) && !model.paste(0, ChannelRow::fieldCount, { { "1" } }));
+        QCOMPARE(natural(file.path()).size(), 3);
     }
 
     void keyedTableKeepsItsOrder()
