@@ -62,7 +62,7 @@ public:
     QString path() const { return m_path; }
     QString dir() const { return m_dir.path(); }
 
-private:
+    // Runs `f` on a connection of its own to the file at `path`, as another program would.
     template <typename F>
     static void withFile(const QString &path, F f)
     {
@@ -77,6 +77,7 @@ private:
         QSqlDatabase::removeDatabase(name);
     }
 
+private:
     QTemporaryDir m_dir;
     QString m_path;
 };

@@ -42,15 +42,10 @@ static void ticks(MainWindow &window, int n)
 // Another program writing the file over its own connection.
 static void otherProgram(const QString &path, const QString &statements)
 {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
+    TestDatabase::withFile(path, [&statements](QSqlQuery &q) {
         for (const QString &sql : statements.split(u';'))
             QVERIFY(q.exec(sql));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    });
 }
 
 static const QString otherRemark = QStringLiteral("UPDATE 信道表 SET 备注 = '他人' WHERE rowid = 2");

@@ -15,18 +15,12 @@ Q_DECLARE_METATYPE(Operation)
 static QStringList natural(const QString &path)
 {
     QStringList rows;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
-    db.setDatabaseName(path);
-    db.open();
-    {
-        QSqlQuery q(QStringLiteral("SELECT quote(记录编号)||' '||quote(信道号)||' '||quote(接收频率)||' '||"
-                                   "quote(发送频率)||' '||quote(备注) FROM 信道表"), db);
+    TestDatabase::withFile(path, [&rows](QSqlQuery &q) {
+        q.exec(QStringLiteral("SELECT quote(记录编号)||' '||quote(信道号)||' '||quote(接收频率)||' '||"
+                              "quote(发送频率)||' '||quote(备注) FROM 信道表"));
         while (q.next())
             rows << q.value(0).toString();
-    }
-    db.close();
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+    });
     return rows;
 }
 

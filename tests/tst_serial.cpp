@@ -14,9 +14,6 @@
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <grp.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 // The far end of a cable whose data lines are joined: echoes what it gets,
 // changed by `change`, or stays silent.
@@ -214,40 +211,6 @@ private slots:
         QCOMPARE(second.openFailureCause(), QString());   // in use says no more than that
         first.close();
         QTRY_VERIFY(second.open());
-    }
-
-    void permissionDeniedNamesTheGroup()
-    {
-        if (::geteuid() != 0)
-            QSKIP("needs root to become another user");
-        Pty pty;
-        ::fchmod(pty.slave(), 0660);
-        ::fchown(pty.slave(), 0, 5);   // group tty on Debian
-        int answer[2];
-        QCOMPARE(::pipe(answer), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::close(answer[0]);
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(3);
-            qputenv("QT7020_COM1", pty.device().toLocal8Bit());
-            QtSerialLink link;
-            const QByteArray cause = link.open() ? QByteArray("opened") : link.openFailureCause().toUtf8();
-            ::write(answer[1], cause.constData(), size_t(cause.size()));
-            ::_exit(0);
-        }
-        ::close(answer[1]);
-        QByteArray cause(1024, '\0');
-        const ssize_t n = ::read(answer[0], cause.data(), size_t(cause.size()));
-        cause.truncate(int(qMax<ssize_t>(0, n)));
-        ::close(answer[0]);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        QCOMPARE(WEXITSTATUS(status), 0);
-        const QString group = QString::fromLocal8Bit(::getgrgid(5) ? ::getgrgid(5)->gr_name : "5");
-        QCOMPARE(QString::fromUtf8(cause),
-                 QStringLiteral("没有权限打开 %1：当前用户需要加入 %2 组（sudo adduser $USER %2，然后重新登录）。")
-                         .arg(pty.device(), group));
     }
 
     void writesGoOutUnchangedAndWholeOnClose()
