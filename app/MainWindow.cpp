@@ -83,13 +83,11 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     openDatabase();
     updateTitle();
     auto *journal = new TransferJournal(m_transfer, [this] { return m_databasePath; }, this);
-    connect(journal, &TransferJournal::writeFailed, this,
-            [this](const QString &message) { showSystemMessage(this, message); }, Qt::QueuedConnection);
+    connect(journal, &TransferJournal::writeFailed, this, &MainWindow::say, Qt::QueuedConnection);
 
     connect(m_transfer, &TransferSequence::statusChanged, m_status, &QLabel::setText);
     connect(m_transfer, &TransferSequence::progressChanged, m_progress, &QProgressBar::setValue);
-    connect(m_transfer, &TransferSequence::stopped, this,
-            [this](const QString &message) { showSystemMessage(this, message); });
+    connect(m_transfer, &TransferSequence::stopped, this, &MainWindow::say);
     connect(m_port.get(), &SerialLink::failed, this, &MainWindow::portFailed);
     connect(m_grid, &ChannelGrid::editRefused, this, [this] { refuseChange(m_channels->refusal()); },
             Qt::QueuedConnection);
@@ -102,9 +100,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &MainWindow::keepUnsaved);
     connect(qGuiApp, &QGuiApplication::aboutToQuit, this, &MainWindow::keepUnsaved);
     // Shown after the edit has finished, not from inside the grid's commit.
-    connect(m_channels, &ChannelModel::saveFailed, this,
-            [this](const QString &message) { showSystemMessage(this, message); },
-            Qt::QueuedConnection);
+    connect(m_channels, &ChannelModel::saveFailed, this, &MainWindow::say, Qt::QueuedConnection);
     connect(m_channels, &ChannelModel::conflicted, this, [this](const QString &message) {
         if (askSystemChoice(this, message, QStringLiteral("使用我的值"), QStringLiteral("保留文件中的值"))
             == QMessageBox::Yes)
@@ -455,6 +451,11 @@ bool MainWindow::portLooksRight()
         return true;
     openDeviceDialog();
     return false;
+}
+
+void MainWindow::say(const QString &message)
+{
+    showSystemMessage(this, message);
 }
 
 // A transfer refuses for a moment only: said beside the grid, not in a box.

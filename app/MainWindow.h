@@ -68,6 +68,7 @@ private:
     void jetRead();
     void tableReady();
     void startTransfer();
+    void say(const QString &message);   // a 系统信息 box
     void refuseChange(const QString &reason);
     void checkTable();
     void openPortDialog();

@@ -9,8 +9,6 @@
 #include <QFileInfo>
 #include <QColor>
 
-static const int pageSize = 256;
-
 // Why a file of this kind cannot hold a channel table at all; empty when it may.
 static QString unusable(ChannelFileKind kind)
 {

@@ -146,6 +146,8 @@ signals:
     void conflicted(const QString &message);
 
 private:
+    // Rows are read from the file this many at a time, on scrolling and on following it.
+    static constexpr int pageSize = 256;
     static quint64 cellKey(int row, int column) { return quint64(row) << 3 | quint64(column); }
     bool write(int row, int column);
     void reset(const QString &path);

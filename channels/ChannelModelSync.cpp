@@ -11,8 +11,6 @@
 
 #include <sys/stat.h>
 
-static const int pageSize = 256;
-
 // Which file the name stands for now: another file moved in under the same
 // name is another device and inode.
 static QByteArray fileIdentity(const QString &path)
