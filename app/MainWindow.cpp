@@ -101,6 +101,11 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(qGuiApp, &QGuiApplication::aboutToQuit, this, &MainWindow::keepUnsaved);
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_channels, &ChannelModel::saveFailed, this, &MainWindow::say, Qt::QueuedConnection);
+    // During a transfer its stop says it, with what went out.
+    connect(m_channels, &ChannelModel::becameStale, this, [this](const QString &message) {
+        if (!m_transfer->isRunning())
+            QMetaObject::invokeMethod(this, [this, message] { say(message); }, Qt::QueuedConnection);
+    });
     connect(m_channels, &ChannelModel::conflicted, this, [this](const QString &message) {
         if (askSystemChoice(this, message, QStringLiteral("使用我的值"), QStringLiteral("保留文件中的值"))
             == QMessageBox::Yes)

@@ -39,6 +39,7 @@ void ChannelModel::reset(const QString &path)
     m_db.close();
     m_path = path;
     m_readError.clear();
+    m_stale.clear();
     m_readOnly = false;
     m_complete = true;
     m_kind = channelFileKind(path);

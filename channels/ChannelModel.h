@@ -37,7 +37,10 @@ class JetReader;
 // The grid follows the file: when another program changes it (watched, and
 // SQLite's data_version polled twice a second) the loaded rows are read again
 // and only what differs is announced (no reset), so the current row and an
-// open cell editor stay; a file replaced by another is opened anew. Rows
+// open cell editor stay; a file replaced by another is opened anew, and one
+// replaced by something that holds no channel table leaves the grid stale(): the
+// old rows stay in sight but are neither changed nor sent until a channel
+// table is back under the name. Rows
 // others added or removed clear the history, whose steps name rows by position.
 // An edit the file refused keeps the operator's value through a reload.
 //
@@ -83,7 +86,7 @@ public:
     int unsavedCount() const { return m_unsaved.size(); }
     // The rows holding an unsaved cell, in table order.
     QList<int> unsavedRows() const;
-    QString saveError() const { return m_db.errorString(); }
+    QString saveError() const { return m_stale.isEmpty() ? m_db.errorString() : m_stale; }
     bool saveUnsaved();
 
     // Rows from `count` on are not sent: they are drawn muted, with a line
@@ -99,6 +102,8 @@ public:
     // Reads the file again if another program changed or replaced it since;
     // cheap when nothing did. True when rows were read again.
     bool refresh();
+    // Why the rows shown are no longer the file's, or empty when they are.
+    QString stale() const { return m_stale; }
     // The answers to conflicted(): drop the operator's change and show the
     // file, or write the change over what the file holds.
     void keepFileValues();
@@ -144,6 +149,8 @@ signals:
     // Another program changed what an edit or command replaces; nothing was
     // written. The message shows the file's value and the operator's.
     void conflicted(const QString &message);
+    // The file was replaced by one that holds no channel table; said once.
+    void becameStale(const QString &message);
 
 private:
     // Rows are read from the file this many at a time, on scrolling and on following it.
@@ -164,7 +171,8 @@ private:
     bool fileAsShown(const RowChange &change, bool forward, QString *conflict);
     QString describeConflict(int row, int column, const QVariant &file, const QVariant &mine) const;
     void startFollowing();
-    bool reopen();
+    bool reopen(QString *error);
+    void becomeStale(const QString &error);
     void reload();
     bool readLoaded(QVector<ChannelRow> *fresh);
     bool merge(const QVector<ChannelRow> &fresh);
@@ -194,6 +202,7 @@ private:
     bool m_complete = true;
     int m_sentRows = 0;
     QString m_busy;
+    QString m_stale;
     QUndoStack m_history;
 
     struct Conflict

@@ -45,6 +45,8 @@ QString ChannelModel::refusal() const
         return QStringLiteral("数据库未打开");
     if (m_readOnly)
         return readOnlyMessage(fileName());
+    if (!m_stale.isEmpty())
+        return m_stale;
     return m_busy;
 }
 
@@ -145,7 +147,8 @@ bool ChannelModel::apply(RowChange &change, bool forward, const QString &name, i
 {
     QVector<qint64> keys;
     QString conflict;
-    bool written = m_db.begin();
+    // A stale grid writes nowhere: its connection holds the file that was replaced.
+    bool written = m_stale.isEmpty() && m_db.begin();
     // Checked inside the transaction, so nobody can write between the look and the write.
     if (written && m_checking)
         written = fileAsShown(change, forward, &conflict) && conflict.isEmpty();

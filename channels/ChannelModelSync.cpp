@@ -53,9 +53,14 @@ bool ChannelModel::refresh()
     if (!m_watcher.files().contains(m_path))
         m_watcher.addPath(m_path);
     if (identity != m_identity) {
-        m_identity = identity;
-        if (!reopen())
+        // The identity is kept until a channel table arrives, so each poll tries again.
+        QString error;
+        if (!reopen(&error)) {
+            becomeStale(error);
             return false;
+        }
+        m_identity = identity;
+        m_stale.clear();
     } else {
         qint64 version = -1;
         if (!m_db.dataVersion(&version) || version == m_version)
@@ -67,16 +72,29 @@ bool ChannelModel::refresh()
 }
 
 // A file that is no channel table keeps the grid on the rows it had.
-bool ChannelModel::reopen()
+bool ChannelModel::reopen(QString *error)
 {
     ChannelDatabase probe;
-    if (!probe.open(m_path))
+    if (!probe.open(m_path)) {
+        *error = probe.errorString();
         return false;
+    }
     probe.close();
-    if (!m_db.open(m_path))
+    if (!m_db.open(m_path)) {
+        *error = m_db.errorString();
         return false;
+    }
     m_db.dataVersion(&m_version);
     return true;
+}
+
+void ChannelModel::becomeStale(const QString &error)
+{
+    if (!m_stale.isEmpty())
+        return;
+    m_stale = QStringLiteral("%1 已被其他程序换成了不能使用的文件（%2）。\n表格中是换掉之前的数据，"
+                             "不能修改，也不能传送。").arg(fileName(), error);
+    emit becameStale(m_stale);
 }
 
 void ChannelModel::reload()

@@ -30,12 +30,11 @@ static QString run(const QString &program, const QStringList &arguments, int *ex
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The program, the settings and the journal in a folder of the test's own.
-
 class TestDesktop : public QObject
 {
     Q_OBJECT
 private slots:
+    // The program, the settings and the journal in a folder of the test's own.
     void init()
     {
         QVERIFY(m_home.isValid());

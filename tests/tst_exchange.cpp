@@ -82,10 +82,6 @@ static QByteArray children()
     return f.readAll().trimmed();
 }
 
-// Copies of the fixtures with pages or bytes overwritten, or cut short, all
-// read at once in pairs of readers: each ends with rows or a message in time,
-// and no reader process is left behind.
-
 class TestExchange : public QObject
 {
     Q_OBJECT
@@ -557,6 +553,9 @@ private slots:
         QVERIFY(children().isEmpty());
     }
 
+    // Copies of the fixtures with pages or bytes overwritten, or cut short, all
+    // read at once in pairs of readers: each ends with rows or a message in time,
+    // and no reader process is left behind.
     void damagedCopiesEndWithinTheLimit()
     {
         const char *fixtures[][2] = { { "jet3-access97.mdb", "Table1" }, { "jet4-chinese-text.mdb", "Users" },

@@ -36,9 +36,6 @@ static void ticks(MainWindow &window, int n)
         window.transfer()->tick();
 }
 
-// The Access file is read by a reader that hangs, then by one that crashes: the
-// window is up and answers meanwhile, and the crash becomes a message.
-
 // Another program writing the file over its own connection.
 static void otherProgram(const QString &path, const QString &statements)
 {
@@ -49,11 +46,6 @@ static void otherProgram(const QString &path, const QString &statements)
 }
 
 static const QString otherRemark = QStringLiteral("UPDATE 信道表 SET 备注 = '他人' WHERE rowid = 2");
-
-// A row command (a typed edit in the window test below) on a row another
-// program changed since the grid read it.
-
-// The editor keeps the typing while the grid follows the file; committing asks.
 
 class TestMainWindow : public QObject
 {
@@ -364,6 +356,8 @@ private slots:
         QVERIFY(!QFile::exists(side));
     }
 
+    // The Access file is read by a reader that hangs, then by one that crashes: the
+    // window is up and answers meanwhile, and the crash becomes a message.
     void damagedAccessFileLeavesTheWindowUsable()
     {
         QTemporaryDir dir;
@@ -516,6 +510,29 @@ private slots:
         QCOMPARE(resets.count(), 0);
     }
 
+    void fileSwappedForNoTableIsStale()
+    {
+        TestDatabase file(TestDatabase::numberedRows(5));
+        ChannelModel model;
+        QVERIFY(model.open(file.path()));
+        QSignalSpy stale(&model, &ChannelModel::becameStale);
+        QCOMPARE(std::rename(qPrintable(TestDatabase({}, QStringLiteral("CREATE TABLE 其它 (x)")).path()),
+                             qPrintable(file.path())), 0);
+        QTRY_COMPARE(stale.count(), 1);
+        model.refresh();
+        QCOMPARE(stale.count(), 1);   // said once, though looked at again
+        QVERIFY(model.stale().startsWith(QStringLiteral("char4.mdb 已被其他程序换成了不能使用的文件（缺少信道表）")));
+        QCOMPARE(model.rowCount(), 5);
+        QVERIFY(!model.insertRowAbove(0) && !(model.flags(model.index(0, 4)) & Qt::ItemIsEditable));
+        QVERIFY(TransferSequence::checkTable(&model).startsWith(model.stale()));
+        // A channel table back under the name: followed as before.
+        QCOMPARE(std::rename(qPrintable(TestDatabase(TestDatabase::numberedRows(2)).path()), qPrintable(file.path())), 0);
+        QTRY_COMPARE(model.rowCount(), 2);
+        QVERIFY(model.stale().isEmpty() && model.insertRowAbove(0));
+    }
+
+    // A row command (a typed edit in the window test below) on a row another
+    // program changed since the grid read it.
     void conflictWritesNothingUntilChosen()
     {
         for (const bool mine : { false, true }) {   // 保留文件中的值, 使用我的值
@@ -540,6 +557,7 @@ private slots:
         }
     }
 
+    // The editor keeps the typing while the grid follows the file; committing asks.
     void editorKeepsTypingAndTheWindowAsks()
     {
         TestDatabase file(TestDatabase::numberedRows(3));
@@ -573,8 +591,9 @@ private slots:
 
     void transferSendsWhatTheFileHolds()
     {
-        // Rows cut before the start, and during the transfer after 3 frames.
-        for (const int cutAt : { 0, 3 }) {
+        // Rows cut before the start, during the transfer after 3 frames, and
+        // the file swapped for one with no channel table after 3 frames.
+        for (const int cutAt : { 0, 3, -3 }) {
             const int kept = cutAt ? 3 : 4;
             TestDatabase file(TestDatabase::numberedRows(51));
             ChannelModel model;
@@ -583,6 +602,7 @@ private slots:
             FakeSerialLink port;
             port.open();
             TransferSequence sequence(&cursor, &port);
+            QSignalSpy stopped(&sequence, &TransferSequence::stopped);
             const QString cut = QStringLiteral("DELETE FROM 信道表 WHERE rowid > %1").arg(kept);
             if (cutAt == 0)
                 otherProgram(file.path(), cut);
@@ -590,6 +610,9 @@ private slots:
             for (int tick = 0; tick < TransferSequence::endAt / TransferSequence::step; ++tick) {
                 if (tick == cutAt && cutAt)
                     otherProgram(file.path(), cut);
+                if (tick == -cutAt && cutAt < 0)
+                    std::rename(qPrintable(TestDatabase({}, QStringLiteral("CREATE TABLE 其它 (x)")).path()),
+                                qPrintable(file.path()));
                 sequence.tick();
             }
             QByteArray expected;
@@ -599,6 +622,8 @@ private slots:
                 expected += ChannelFrame::encode(row).text().toLatin1();
             }
             QCOMPARE(port.written, expected);
+            QCOMPARE(stopped.count(), int(cutAt < 0));
+            QVERIFY(cutAt >= 0 || stopped.first().first().toString().endsWith(QStringLiteral("已发送 3 帧（第 1–3 行），其余未发送")));
         }
     }
 };

@@ -42,6 +42,8 @@ QString TransferSequence::checkTable(ChannelModel *channels, int *badRow)
     channels->refresh();
     if (!channels->isOpen())
         return QStringLiteral("信道数据库 %1 未打开，无法传送数据。").arg(channels->fileName());
+    if (!channels->stale().isEmpty())
+        return channels->stale() + QStringLiteral("\n数据没有传送。");
     if (!channels->rowAt(0))
         return QStringLiteral("信道表中没有数据，无法传送。");
     // Every row that cannot be sent, so that one look mends them all.
@@ -106,6 +108,10 @@ void TransferSequence::tick()
         return;
     if (m_counter < sendBelow) {
         skipSentRows();
+        if (!m_cursor->channels()->stale().isEmpty()) {
+            abort(m_cursor->channels()->stale());
+            return;
+        }
         if (m_cursor->atEnd()) {
             // Fewer than 51 rows: everything there is went out.
             m_counter = finishedFrom;
