@@ -16,10 +16,8 @@
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QThread>
 #include <QtEndian>
 #include <QtTest>
-#include <csignal>
 #include <glib.h>
 #include <mdbtools.h>
 
@@ -50,10 +48,6 @@ static int qt7020(const QStringList &arguments, const QString &dir, QByteArray *
         *output = process.readAllStandardOutput() + process.readAllStandardError();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
-
-// `qt7020 --import` of 200 000 rows killed (SIGKILL) while it writes: once as
-// soon as its rollback journal appears, then later and later. Each time the
-// file holds exactly the old rows or exactly the new ones, and SQLite finds it sound.
 
 // A fixture copied into a folder of its own, as char4.mdb unless named otherwise.
 static QString copyFixture(const QTemporaryDir &dir, const char *fixture, const char *as = "char4.mdb")
@@ -341,42 +335,6 @@ private slots:
         QVERIFY(expect({ "--loopback", pty.device() }, file.dir(), 1, "没有回波"));
         QVERIFY(expect({ "--loopback" }, file.dir(), 2));
         QVERIFY(expect({ "--list-ports" }, file.dir(), 0));
-    }
-
-    void killedImportLeavesBeforeOrAfter()
-    {
-        const int newRows = 200000;
-        const QVector<QVariantList> before = TestDatabase::numberedRows(3);
-        QTemporaryDir dir;
-        const QString csv = writeFile(dir.filePath(QStringLiteral("big.csv")), ChannelCsv::write(TestDatabase::numberedRows(newRows)));
-        int asBefore = 0, asAfter = 0, midWrite = 0;
-        for (int delayMs : { 0, 0, 20, 100, 300, 600 }) {
-            TestDatabase file(before);
-            const QString journal = file.path() + QStringLiteral("-journal");
-            QProcess import;
-            import.start(QStringLiteral(QT7020_BINARY), { "--db", file.path(), "--import", csv });
-            QVERIFY(import.waitForStarted());
-            while (!QFile::exists(journal) && import.state() == QProcess::Running)
-                QThread::usleep(200);
-            QThread::msleep(delayMs);
-            ::kill(pid_t(import.processId()), SIGKILL);
-            QVERIFY(import.waitForFinished(5000));
-            midWrite += QFile::exists(journal);
-
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file.path());
-            db.setDatabaseName(file.path());
-            QSqlQuery q(db);
-            QVERIFY(db.open() && q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
-            QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
-            QVERIFY(q.exec(QStringLiteral("SELECT count(*), max(记录编号) FROM 信道表")) && q.next());
-            const int count = q.value(0).toInt();
-            asBefore += count == before.size() && file.stored() == before;
-            asAfter += count == newRows && q.value(1).toInt() == newRows;
-        }
-        qInfo("killed imports: %d left the old rows, %d the new, %d were killed with the journal open",
-              asBefore, asAfter, midWrite);
-        QCOMPARE(asBefore + asAfter, 6);   // never anything in between
-        QVERIFY(midWrite >= 1);
     }
 
     void kindsAndTablesOfTheFixtures()

@@ -8,6 +8,10 @@
 #include <QtTest>
 #include <functional>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using Operation = std::function<bool(ChannelModel &)>;
 Q_DECLARE_METATYPE(Operation)
 
@@ -103,6 +107,80 @@ private slots:
             QVERIFY(modelMatchesFile(model, file.path()));
             QVERIFY(model.redo());
         }
+    }
+
+    void killedCommandLeavesBeforeOrAfter_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QList<int> all;
+        QVector<QStringList> block;
+        for (int i = 0; i < 5000; ++i) {
+            all << i;
+            block << QStringList{ QString::number(i), "9", "438.5", "438.5", "贴" };
+        }
+        QTest::newRow("import") << Operation([](ChannelModel &m) {
+            return m.replaceAll(TestDatabase::numberedRows(20000), nullptr);
+        });
+        QTest::newRow("paste") << Operation([block](ChannelModel &m) { return m.paste(2500, 0, block); });
+        QTest::newRow("insert") << Operation([](ChannelModel &m) { return m.insertRowAbove(0); });
+        QTest::newRow("duplicate") << Operation([all](ChannelModel &m) { return m.duplicateRows(all); });
+        QTest::newRow("delete") << Operation([all](ChannelModel &m) { return m.deleteRows(all); });
+        QTest::newRow("move") << Operation([all](ChannelModel &m) { return m.moveRowsBy(all.mid(1), -1); });
+        QTest::newRow("clear") << Operation([all](ChannelModel &m) {
+            QModelIndexList cells;
+            for (int row : all)
+                cells << m.index(row, 2) << m.index(row, 4);
+            return m.clearCells(cells);
+        });
+    }
+
+    // Each command run by a child process that is killed (SIGKILL) as soon as
+    // its rollback journal appears, then a quarter, half and three quarters of
+    // the way through: the file holds exactly what it held before or what the
+    // whole command leaves, and SQLite finds it sound.
+    void killedCommandLeavesBeforeOrAfter()
+    {
+        QFETCH(Operation, operation);
+        const TestDatabase original(TestDatabase::numberedRows(5000)), whole(original.stored());
+        QElapsedTimer took;
+        auto run = [&operation, &took](const QString &path) {
+            ChannelModel model;
+            model.open(path);
+            model.rowAt(5000);
+            took.start();
+            return operation(model);
+        };
+        QVERIFY(run(whole.path()));
+        const qint64 tookUs = took.nsecsElapsed() / 1000;
+        const QVector<QVariantList> before = original.stored(), after = whole.stored();
+        int asBefore = 0, asAfter = 0, midWrite = 0;
+        for (const qint64 delayUs : { qint64(0), tookUs / 4, tookUs / 2, tookUs * 3 / 4 }) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("char4.mdb")), journal = path + QStringLiteral("-journal");
+            QVERIFY(QFile::copy(original.path(), path));
+            const pid_t child = fork();
+            if (child == 0)
+                _exit(run(path) ? 0 : 1);
+            pid_t ended = 0;
+            while (!QFile::exists(journal) && (ended = waitpid(child, nullptr, WNOHANG)) == 0)
+                usleep(50);
+            if (ended == 0) {   // still running: a reaped child's number may be another's by now
+                usleep(useconds_t(delayUs));
+                ::kill(child, SIGKILL);
+                waitpid(child, nullptr, 0);
+            }
+            midWrite += QFile::exists(journal);
+            TestDatabase::withFile(path, [](QSqlQuery &q) {
+                QVERIFY(q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
+                QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
+            });
+            const QVector<QVariantList> left = TestDatabase::readAll(path);
+            asBefore += left == before;
+            asAfter += left == after;
+        }
+        qInfo("%lld µs: %d killed mid-write, %d left as before, %d as after", tookUs, midWrite, asBefore, asAfter);
+        QCOMPARE(asBefore + asAfter, 4);   // never anything in between
+        QVERIFY(midWrite >= 1);
     }
 
     void refusedWriteRollsTheCommandBack()
