@@ -40,6 +40,7 @@
 #include <QPrinter>
 #include <QDialog>
 #include <QVBoxLayout>
+#include <utility>
 #include <QProgressBar>
 #include <QToolTip>
 #include <QSessionManager>
@@ -257,23 +258,40 @@ bool MainWindow::openFile(const QString &path)
     return mayLeaveFile() && switchTo(path);
 }
 
-// A file that cannot be used is named, and the one open stays.
+// A file that cannot be used is named, and the one open stays. An Access file
+// is read in the background first, as at start-up: the switch is made when the
+// reading has ended, and the window answers meanwhile.
 bool MainWindow::switchTo(const QString &path)
 {
-    ChannelModel probe;
-    if (!probe.open(path)) {
-        showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用：%2。")
-                                        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
-                                             probe.errorString()));
-        return false;
+    if (isJet(channelFileKind(path))) {
+        m_switchingTo = path;
+        m_status->setText(QStringLiteral("正在读取 %1……").arg(QFileInfo(path).fileName()));
+        m_channels->setBusy(QStringLiteral("正在读取 %1，请稍候再操作。").arg(QFileInfo(path).fileName()));
+        m_jetReader->start(path, ChannelDatabase::tableName);
+        return true;
     }
+    ChannelModel probe;
+    if (!probe.open(path))
+        return refuseFile(path, probe.errorString());
     m_databasePath = path;
     openDatabase();
+    switched();
+    return true;
+}
+
+bool MainWindow::refuseFile(const QString &path, const QString &cause)
+{
+    showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用：%2。")
+                                    .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), cause));
+    return false;
+}
+
+void MainWindow::switched()
+{
     updateTitle();
     m_cursor->moveFirst();
-    RecentFiles::add(path);
+    RecentFiles::add(m_databasePath);
     fillRecentMenu();
-    return true;
 }
 
 bool MainWindow::newFile(const QString &path)
@@ -352,11 +370,23 @@ void MainWindow::openDatabase()
 
 void MainWindow::jetRead()
 {
-    m_channels->open(m_databasePath, *m_jetReader);
-    if (!m_loaded)
-        return;
     m_status->setText(QString());
-    tableReady();
+    if (!m_switchingTo.isEmpty()) {
+        const QString path = std::exchange(m_switchingTo, QString());
+        m_channels->setBusy(QString());
+        ChannelModel probe;
+        if (!probe.open(path, *m_jetReader)) {
+            refuseFile(path, probe.errorString());
+            return;
+        }
+        m_databasePath = path;
+        m_channels->open(path, *m_jetReader);
+        switched();
+        return;
+    }
+    m_channels->open(m_databasePath, *m_jetReader);
+    if (m_loaded)
+        tableReady();
 }
 
 QString MainWindow::dateLine(const QDate &date)
@@ -430,6 +460,10 @@ void MainWindow::setPortList(std::unique_ptr<PortList> list)
 
 void MainWindow::startTransfer()
 {
+    if (!m_switchingTo.isEmpty()) {   // the rows shown are about to go
+        idleOrSayWhy();
+        return;
+    }
     if (!mayBreakTransfer(QStringLiteral("要中断这次传送，从第 1 行重新开始吗？")))
         return;
     m_grid->commitPendingEdit();
@@ -601,7 +635,8 @@ PortDialog *MainWindow::portDialog() const
 bool MainWindow::idleOrSayWhy()
 {
     if (m_jetReader->isRunning()) {
-        showSystemMessage(this, QStringLiteral("正在读取 %1，请稍候再操作。").arg(m_channels->fileName()));
+        const QString reading = m_switchingTo.isEmpty() ? m_databasePath : m_switchingTo;
+        showSystemMessage(this, QStringLiteral("正在读取 %1，请稍候再操作。").arg(QFileInfo(reading).fileName()));
         return false;
     }
     if (m_transfer->isRunning())

@@ -38,7 +38,8 @@ public:
     // Another channel file in place of the open one, after the pending edits
     // are settled as on exit; false when the operator kept the old one or the
     // new one cannot be used (said in a message; the old one stays open). The
-    // file goes first into 最近的文件.
+    // file goes first into 最近的文件. An Access file is read in the background
+    // and takes the old one's place only once read: true means it is on its way.
     bool openFile(const QString &path);
     // Makes an empty 信道表 at `path` (no file there yet) and opens it.
     bool newFile(const QString &path);
@@ -60,6 +61,8 @@ private:
     void updateTitle();
     bool mayLeaveFile();
     bool switchTo(const QString &path);
+    bool refuseFile(const QString &path, const QString &cause);
+    void switched();
     void chooseFileToOpen();
     void chooseNewFile();
     void printSheet();
@@ -87,6 +90,7 @@ private:
     bool maybeClose();
 
     QString m_databasePath;
+    QString m_switchingTo;   // an Access file being read before it replaces the open one
     std::unique_ptr<SerialLink> m_port;
     ChannelModel *m_channels;
     ChannelCursor *m_cursor;

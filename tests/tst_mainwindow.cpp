@@ -245,6 +245,10 @@ private slots:
         item(&window, "转换")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 4);
         QVERIFY(boxes.texts().at(3).contains(QStringLiteral("不需要转换")));
+        // The original, opened again: read in the background, then shown.
+        QVERIFY(window.openFile(dir.filePath(QStringLiteral("char4.jet.mdb"))));
+        QTRY_COMPARE(window.windowTitle(), QStringLiteral("QT7020 - char4.jet.mdb"));
+        QVERIFY(!(grid->model()->flags(grid->model()->index(0, 1)) & Qt::ItemIsEditable));
     }
 
     void longRemarkIsEditedWhole()
@@ -381,6 +385,19 @@ private slots:
         QTRY_COMPARE(boxes.seen.size(), 2);
         QCOMPARE(boxes.texts().at(1), QStringLiteral("信道数据库 char4.mdb 不能使用（查找位置：%1）：文件已损坏（读取程序异常终止，信号 11）。")
                                               .arg(QDir::toNativeSeparators(dir.path())));
+
+        // Opened from another file, it is read in the background: that file
+        // stays shown, and in use, while it is read and after it fails.
+        const TestDatabase plan(TestDatabase::numberedRows(3));
+        QVERIFY(window.openFile(plan.path()) && window.openFile(path));
+        item(&window, "传送")->trigger();
+        QTRY_COMPARE(boxes.seen.size(), 4);
+        QVERIFY(boxes.texts().contains(QStringLiteral("正在读取 char4.mdb，请稍候再操作。")));
+        QVERIFY(boxes.texts().contains(QStringLiteral("信道数据库 %1 不能使用：文件已损坏（读取程序异常终止，信号 11）。")
+                                               .arg(QDir::toNativeSeparators(path))));
+        const QAbstractItemModel *shown = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
+        QCOMPARE(shown->index(2, 4).data().toString(), QStringLiteral("第 3 行"));
+        QVERIFY(shown->flags(shown->index(2, 4)) & Qt::ItemIsEditable);
     }
 
     void deviceVanishesMidTransfer()
