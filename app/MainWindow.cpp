@@ -397,7 +397,6 @@ QString MainWindow::dateLine(const QDate &date)
 void MainWindow::load(const QDate &today)
 {
     show();
-    QApplication::processEvents();   // on screen before any message box
 
     m_date->setText(dateLine(today));
 
