@@ -37,12 +37,12 @@ class JetReader;
 // The grid follows the file: when another program changes it (watched, and
 // SQLite's data_version polled twice a second) the loaded rows are read again
 // and only what differs is announced (no reset), so the current row and an
-// open cell editor stay; a file replaced by another is opened anew, and one
-// replaced by something that holds no channel table leaves the grid stale(): the
-// old rows stay in sight but are neither changed nor sent until a channel
-// table is back under the name. Rows
-// others added or removed clear the history, whose steps name rows by position.
-// An edit the file refused keeps the operator's value through a reload.
+// open cell editor stay. A file replaced by another is opened anew; one
+// replaced by something that holds no channel table leaves the grid stale():
+// the old rows stay in sight but are neither changed nor sent until a channel
+// table is back under the name. Rows others added or removed clear the
+// history, whose steps name rows by position. An edit the file refused keeps
+// the operator's value through a reload.
 //
 // Writes are optimistic: an edit or command first checks, in its own
 // transaction, that the file still holds what the grid showed in the cells it
