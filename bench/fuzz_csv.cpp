@@ -55,9 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // frequencies to the hertz, and the writer leaves out channels below 1: the
     // channel number and frequencies of the rows it keeps must survive.
     auto hertz = [](const QVariant &v) { return v.isValid() ? std::llround(v.toDouble() * 1e6) : -1LL; };
-    // A double holds whole hertz only below 2^53 Hz (some 9 x 10^9 MHz, far past
-    // any radio); above that a frequency keeps only the double's own precision.
-    auto wholeHertz = [](const QVariant &v) { return !v.isValid() || std::abs(v.toDouble()) < 9e9; };
+    // The hertz is kept through sums and differences only while a double's
+    // step is far below it: up to 10^6 MHz, a thousand times past any radio.
+    // Beyond that a frequency keeps only the double's own precision.
+    auto wholeHertz = [](const QVariant &v) { return !v.isValid() || std::abs(v.toDouble()) < 1e6; };
     int kept = 0;
     for (const QVariantList &row : std::as_const(rows.rows)) {
         if (row[1].toLongLong() < 1)
