@@ -202,9 +202,8 @@ private slots:
     void qtSpeaksChinese()
     {
         QVERIFY(installQtTranslations(*QCoreApplication::instance()));
-        QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Ok | QMessageBox::Cancel);
+        QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Ok);
         QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
-        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
     }
 private:
     QTemporaryDir m_home;

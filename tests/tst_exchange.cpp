@@ -187,6 +187,7 @@ private slots:
         QTest::newRow("not text") << header + QByteArray("1,2,\0\0,4,5\n", 11) << "第 2 行：不是文本文件";
         QTest::newRow("not UTF-8 nor GBK") << header + "1,2,3,4,\"\xFF\xFE\xFF\"\n" << "第 2 行：不是 UTF-8 或 GBK 文本";
         QTest::newRow("chirp location") << chirp + "A,x,146.52,,0\n" << "第 2 行第 1 列（Location）：数值无法识别: A";
+        QTest::newRow("empty") << QByteArray() << "第 1 行：文件是空的";
         QTest::newRow("chirp duplex") << chirp + "1,x,146.52,up,0.6\n" << "第 2 行第 4 列（Duplex）：无法识别: up";
     }
 

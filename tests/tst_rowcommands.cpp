@@ -28,7 +28,8 @@ static QStringList natural(const QString &path)
     return rows;
 }
 
-// The grid shows what the file holds, kinds included.
+// The grid shows what the file holds, kinds included, and knows each row by the
+// key the file has for it, or the next edit would land on another row.
 static bool modelMatchesFile(ChannelModel &model, const QString &path)
 {
     ChannelModel fresh;
@@ -39,7 +40,8 @@ static bool modelMatchesFile(ChannelModel &model, const QString &path)
         for (int c = 0; c < ChannelRow::fieldCount; ++c) {
             const QVariant &a = model.rowAt(r)->values[c];
             const QVariant &b = fresh.rowAt(r)->values[c];
-            if (a.isValid() != b.isValid() || (a.isValid() && (a != b || a.typeId() != b.typeId())))
+            if (model.rowAt(r)->key != fresh.rowAt(r)->key || a.isValid() != b.isValid()
+                || (a.isValid() && (a != b || a.typeId() != b.typeId())))
                 return false;
         }
     return true;
