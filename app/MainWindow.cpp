@@ -265,9 +265,8 @@ bool MainWindow::switchTo(const QString &path)
 {
     if (isJet(channelFileKind(path))) {
         m_switchingTo = path;
-        m_status->setText(QStringLiteral("正在读取 %1……").arg(QFileInfo(path).fileName()));
-        m_channels->setBusy(QStringLiteral("正在读取 %1，请稍候再操作。").arg(QFileInfo(path).fileName()));
-        m_jetReader->start(path, ChannelDatabase::tableName);
+        m_channels->setBusy(waitForReading());
+        readInBackground(path);
         return true;
     }
     ChannelModel probe;
@@ -363,9 +362,21 @@ void MainWindow::openDatabase()
         m_channels->open(m_databasePath);
         return;
     }
-    // In the background: a damaged Access file may take the reader's whole
-    // time limit, and the window stays usable meanwhile.
-    m_jetReader->start(m_databasePath, ChannelDatabase::tableName);
+    readInBackground(m_databasePath);
+}
+
+// A damaged Access file may take the reader's whole time limit; the window
+// stays usable meanwhile.
+void MainWindow::readInBackground(const QString &path)
+{
+    m_status->setText(QStringLiteral("正在读取 %1……").arg(QFileInfo(path).fileName()));
+    m_jetReader->start(path, ChannelDatabase::tableName);
+}
+
+QString MainWindow::waitForReading() const
+{
+    const QString reading = m_switchingTo.isEmpty() ? m_databasePath : m_switchingTo;
+    return QStringLiteral("正在读取 %1，请稍候再操作。").arg(QFileInfo(reading).fileName());
 }
 
 void MainWindow::jetRead()
@@ -401,9 +412,7 @@ void MainWindow::load(const QDate &today)
     m_date->setText(dateLine(today));
 
     m_loaded = true;
-    if (m_jetReader->isRunning())
-        m_status->setText(QStringLiteral("正在读取 %1……").arg(QFileInfo(m_databasePath).fileName()));
-    else
+    if (!m_jetReader->isRunning())
         tableReady();
 
     m_send->setEnabled(true);
@@ -634,8 +643,7 @@ PortDialog *MainWindow::portDialog() const
 bool MainWindow::idleOrSayWhy()
 {
     if (m_jetReader->isRunning()) {
-        const QString reading = m_switchingTo.isEmpty() ? m_databasePath : m_switchingTo;
-        showSystemMessage(this, QStringLiteral("正在读取 %1，请稍候再操作。").arg(QFileInfo(reading).fileName()));
+        say(waitForReading());
         return false;
     }
     if (m_transfer->isRunning())

@@ -68,6 +68,8 @@ private:
     void printSheet();
     void showJournal();
     void openDatabase();
+    void readInBackground(const QString &path);
+    QString waitForReading() const;   // said while an Access file is read
     void jetRead();
     void tableReady();
     void startTransfer();
