@@ -13,7 +13,10 @@
 #include "WindowIcon.h"
 #include "ChannelCursor.h"
 #include "ChannelGrid.h"
-#include "ChannelModel.h"
+#include "ChannelEditor.h"
+#include "ChannelStore.h"
+#include "ChannelTableModel.h"
+#include "FileFollower.h"
 #include "DeviceDialog.h"
 #include "LoopbackDialog.h"
 #include "PlanCheckDialog.h"
@@ -64,8 +67,11 @@ static QLabel *label(QWidget *parent, const char *name, const QString &text, con
 MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &databasePath)
     : m_databasePath(databasePath)
     , m_port(std::move(port))
-    , m_channels(new ChannelModel(this))
-    , m_cursor(new ChannelCursor(m_channels, this))
+    , m_channels(new ChannelStore(this))
+    , m_editor(new ChannelEditor(m_channels, this))
+    , m_follower(new FileFollower(m_channels, this))
+    , m_table(new ChannelTableModel(m_editor, this))
+    , m_cursor(new ChannelCursor(m_channels, m_table, this))
     , m_transfer(new TransferSequence(m_cursor, m_port.get(), this))
     , m_portList(std::make_unique<SystemPortList>())
     , m_jetReader(new JetReader(this))
@@ -75,8 +81,8 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(radioIcon());
     m_channels->setObjectName(QStringLiteral("Adodc1"));
-    m_channels->setRowCheck(checkRow);
-    m_channels->setSentRows(TransferSequence::frameCount);
+    m_table->setRowCheck(checkRow);
+    m_table->setSentRows(TransferSequence::frameCount);
     m_port->setObjectName(QStringLiteral("MSComm1"));
 
     buildControls();
@@ -90,9 +96,9 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(m_transfer, &TransferSequence::progressChanged, m_progress, &QProgressBar::setValue);
     connect(m_transfer, &TransferSequence::stopped, this, &MainWindow::say);
     connect(m_port.get(), &SerialLink::failed, this, &MainWindow::portFailed);
-    connect(m_grid, &ChannelGrid::editRefused, this, [this] { refuseChange(m_channels->refusal()); },
+    connect(m_grid, &ChannelGrid::editRefused, this, [this] { refuseChange(m_channels->refusalReason()); },
             Qt::QueuedConnection);
-    connect(m_channels, &ChannelModel::refused, this, &MainWindow::refuseChange, Qt::QueuedConnection);
+    connect(m_editor, &ChannelEditor::refused, this, &MainWindow::refuseChange, Qt::QueuedConnection);
     // The rows may change again once the transfer no longer walks them.
     connect(m_transfer, &TransferSequence::finished, this, [this] { m_channels->setBusy(QString()); });
     connect(m_transfer, &TransferSequence::stopped, this, [this] { m_channels->setBusy(QString()); });
@@ -101,18 +107,18 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &MainWindow::keepUnsaved);
     connect(qGuiApp, &QGuiApplication::aboutToQuit, this, &MainWindow::keepUnsaved);
     // Shown after the edit has finished, not from inside the grid's commit.
-    connect(m_channels, &ChannelModel::saveFailed, this, &MainWindow::say, Qt::QueuedConnection);
+    connect(m_editor, &ChannelEditor::saveFailed, this, &MainWindow::say, Qt::QueuedConnection);
     // During a transfer its stop says it, with what went out.
-    connect(m_channels, &ChannelModel::becameStale, this, [this](const QString &message) {
+    connect(m_channels, &ChannelStore::becameStale, this, [this](const QString &message) {
         if (!m_transfer->isRunning())
             QMetaObject::invokeMethod(this, [this, message] { say(message); }, Qt::QueuedConnection);
     });
-    connect(m_channels, &ChannelModel::conflicted, this, [this](const QString &message) {
+    connect(m_editor, &ChannelEditor::conflicted, this, [this](const QString &message) {
         if (askSystemChoice(this, message, QStringLiteral("使用我的值"), QStringLiteral("保留文件中的值"))
             == QMessageBox::Yes)
-            m_channels->useMine();
+            m_editor->useMine();
         else
-            m_channels->keepFileValues();
+            m_editor->keepFileValues();
     }, Qt::QueuedConnection);
 }
 
@@ -269,7 +275,7 @@ bool MainWindow::switchTo(const QString &path)
         readInBackground(path);
         return true;
     }
-    ChannelModel probe;
+    ChannelStore probe;
     if (!probe.open(path))
         return refuseFile(path, probe.errorString());
     m_databasePath = path;
@@ -385,7 +391,7 @@ void MainWindow::jetRead()
     if (!m_switchingTo.isEmpty()) {
         const QString path = std::exchange(m_switchingTo, QString());
         m_channels->setBusy(QString());
-        ChannelModel probe;
+        ChannelStore probe;
         if (!probe.open(path, *m_jetReader)) {
             refuseFile(path, probe.errorString());
             return;
@@ -475,6 +481,7 @@ void MainWindow::startTransfer()
     if (!mayBreakTransfer(QStringLiteral("要中断这次传送，从第 1 行重新开始吗？")))
         return;
     m_grid->commitPendingEdit();
+    m_follower->check();   // what the file holds now, not what the grid last read
     if (portLooksRight() && m_transfer->start())
         m_channels->setBusy(QStringLiteral("正在传送数据，传送结束后才能修改信道表。"));
 }
@@ -522,8 +529,8 @@ void MainWindow::checkTable()
     auto *dialog = new PlanCheckDialog(m_channels, TransferSequence::frameCount, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &PlanCheckDialog::cellRequested, this, [this](int row, int column) {
-        m_cursor->setCurrentIndex(m_channels->index(row, column), QItemSelectionModel::ClearAndSelect);
-        m_grid->scrollTo(m_channels->index(row, column));
+        m_cursor->setCurrentIndex(m_table->index(row, column), QItemSelectionModel::ClearAndSelect);
+        m_grid->scrollTo(m_table->index(row, column));
         m_grid->setFocus();
     });
     dialog->show();
@@ -570,7 +577,7 @@ void MainWindow::portFailed(const QString &cause)
 bool MainWindow::maybeClose()
 {
     m_grid->commitPendingEdit();
-    while (m_channels->unsavedCount() > 0 && !m_channels->saveUnsaved()) {
+    while (m_channels->unsavedCount() > 0 && !m_editor->saveUnsaved()) {
         const int answer = askSystemQuestion(
                 this,
                 QStringLiteral("有 %1 处修改未能保存到 %2：%3\n\n重试保存，还是放弃这些修改？")
@@ -631,7 +638,7 @@ void MainWindow::offerKeptEdits()
     const QString question = QStringLiteral("上次退出时，有修改未能保存到 %1，已另存在 %2。\n现在把这些修改写入 %1 吗？")
                                      .arg(m_channels->fileName(), QFileInfo(side).fileName());
     if (askSystemQuestion(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes)
-        showSystemMessage(this, UnsavedEdits::apply(*m_channels).message);
+        showSystemMessage(this, UnsavedEdits::apply(*m_editor).message);
 }
 
 PortDialog *MainWindow::portDialog() const

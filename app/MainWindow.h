@@ -7,7 +7,10 @@
 
 class ChannelCursor;
 class ChannelGrid;
-class ChannelModel;
+class ChannelEditor;
+class ChannelStore;
+class ChannelTableModel;
+class FileFollower;
 class JetReader;
 class PortDialog;
 class PortList;
@@ -94,7 +97,10 @@ private:
     QString m_databasePath;
     QString m_switchingTo;   // an Access file being read before it replaces the open one
     std::unique_ptr<SerialLink> m_port;
-    ChannelModel *m_channels;
+    ChannelStore *m_channels;
+    ChannelEditor *m_editor;
+    FileFollower *m_follower;
+    ChannelTableModel *m_table;
     ChannelCursor *m_cursor;
     TransferSequence *m_transfer;
     ChannelGrid *m_grid = nullptr;

@@ -1,6 +1,6 @@
 #include "PlanCheckDialog.h"
 
-#include "ChannelModel.h"
+#include "ChannelStore.h"
 #include "PlanCheck.h"
 
 #include <QDialogButtonBox>
@@ -11,7 +11,7 @@
 static constexpr int rowRole = Qt::UserRole;
 static constexpr int columnRole = Qt::UserRole + 1;
 
-PlanCheckDialog::PlanCheckDialog(ChannelModel *channels, int sentRows, QWidget *parent)
+PlanCheckDialog::PlanCheckDialog(ChannelStore *channels, int sentRows, QWidget *parent)
     : QDialog(parent)
     , m_channels(channels)
     , m_sentRows(sentRows)

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class ChannelModel;
+class ChannelStore;
 class QListWidget;
 
 // 检查信道表: every error and warning among the rows a transfer sends, one line
@@ -11,7 +11,7 @@ class PlanCheckDialog : public QDialog
 {
     Q_OBJECT
 public:
-    PlanCheckDialog(ChannelModel *channels, int sentRows, QWidget *parent = nullptr);
+    PlanCheckDialog(ChannelStore *channels, int sentRows, QWidget *parent = nullptr);
 
     // Checks the table as it is now.
     void refresh();
@@ -21,7 +21,7 @@ signals:
     void cellRequested(int row, int column);
 
 private:
-    ChannelModel *m_channels;
+    ChannelStore *m_channels;
     int m_sentRows;
     QListWidget *m_list;
 };

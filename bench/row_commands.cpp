@@ -4,7 +4,8 @@
 // new row is the top of the table: everything below it moves on.
 #include "ChannelDatabase.h"
 #include "ChannelFields.h"
-#include "ChannelModel.h"
+#include "ChannelEditor.h"
+#include "ChannelStore.h"
 #include "Tsv.h"
 
 #include <QCoreApplication>
@@ -42,25 +43,26 @@ int main(int argc, char **argv)
         QString error;
         if (!ChannelDatabase::create(path, ChannelFields::names(), plan(n), &error))
             qFatal("%s", qPrintable(error));
-        ChannelModel model;
+        ChannelStore model;
+        ChannelEditor editor(&model);
         model.open(path);
         const double limit = n <= 10000 ? 50 : 500;
         const int middle = n / 2;
         model.rowAt(n - 1);   // the operator scrolled to the end: every row is in memory
         const struct { const char *name; std::function<bool()> step; } commands[] = {
-            { "insert at top", [&] { return model.insertRowAbove(0); } },
-            { "insert in middle", [&] { return model.insertRowAbove(middle); } },
-            { "duplicate 10 rows at top", [&] { return model.duplicateRows({ 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 }); } },
-            { "delete 10 rows at top", [&] { return model.deleteRows({ 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 }); } },
-            { "move up 100 rows", [&] { QList<int> r; for (int i = 1; i <= 100; ++i) r << middle + i; return model.moveRowsBy(r, -1); } },
-            { "move down", [&] { return model.moveRowsBy({ middle }, 1); } },
-            { "clear 100 cells", [&] { QModelIndexList c; for (int i = 0; i < 100; ++i) c << model.index(i, 2); return model.clearCells(c); } },
-            { "typed edit", [&] { return model.setData(model.index(middle, 4), QStringLiteral("备用")); } },
-            { "paste 1 row", [&] { return model.paste(middle, 0, { { "1", "2", "438.5", "438.5", "x" } }); } },
+            { "insert at top", [&] { return editor.insertRowAbove(0); } },
+            { "insert in middle", [&] { return editor.insertRowAbove(middle); } },
+            { "duplicate 10 rows at top", [&] { return editor.duplicateRows({ 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 }); } },
+            { "delete 10 rows at top", [&] { return editor.deleteRows({ 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 }); } },
+            { "move up 100 rows", [&] { QList<int> r; for (int i = 1; i <= 100; ++i) r << middle + i; return editor.moveRowsBy(r, -1); } },
+            { "move down", [&] { return editor.moveRowsBy({ middle }, 1); } },
+            { "clear 100 cells", [&] { QModelIndexList c; for (int i = 0; i < 100; ++i) c << model.index(i, 2); return editor.clearCells(c); } },
+            { "typed edit", [&] { return editor.editCell(middle, 4, QStringLiteral("备用")); } },
+            { "paste 1 row", [&] { return editor.paste(middle, 0, { { "1", "2", "438.5", "438.5", "x" } }); } },
         };
         for (const auto &c : commands) {
             const double done = ms(c.step);
-            const double undone = ms([&] { return model.undo(); });
+            const double undone = ms([&] { return editor.undo(); });
             out << QStringLiteral("%1 rows  %2  %3 ms, undo %4 ms  %5\n")
                            .arg(n).arg(QString::fromLatin1(c.name), -26)
                            .arg(done, 7, 'f', 1).arg(undone, 7, 'f', 1)
@@ -79,8 +81,8 @@ int main(int argc, char **argv)
         const QVector<QStringList> pasted = Tsv::read(Tsv::write(block));
         for (const auto &[name, row] : { std::pair{ "paste 10000 rows over rows", 0 },
                                          std::pair{ "paste 10000 rows past end", n } }) {
-            const double done = ms([&] { return model.paste(row, 0, pasted); });
-            const double undone = ms([&] { return model.undo(); });
+            const double done = ms([&] { return editor.paste(row, 0, pasted); });
+            const double undone = ms([&] { return editor.undo(); });
             out << QStringLiteral("%1 rows  %2  %3 ms, undo %4 ms  %5\n")
                            .arg(n).arg(QString::fromLatin1(name), -26)
                            .arg(done, 7, 'f', 1).arg(undone, 7, 'f', 1)

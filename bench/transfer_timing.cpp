@@ -8,7 +8,7 @@
 
 #include "ChannelCsv.h"
 #include "ChannelCursor.h"
-#include "ChannelModel.h"
+#include "ChannelStore.h"
 #include "QtSerialLink.h"
 #include "TransferSequence.h"
 
@@ -126,7 +126,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     QTemporaryDir dir;
-    ChannelModel model;
+    ChannelStore model;
     if (!model.open(makeTable(dir))) {
         std::fprintf(stderr, "table: %s\n", qPrintable(model.errorString()));
         return 1;

@@ -1,8 +1,8 @@
 #include "ChannelCursor.h"
 
-ChannelCursor::ChannelCursor(ChannelModel *model, QObject *parent)
-    : QItemSelectionModel(model, parent)
-    , m_channels(model)
+ChannelCursor::ChannelCursor(ChannelStore *store, QAbstractItemModel *shown, QObject *parent)
+    : QItemSelectionModel(shown ? shown : store, parent)
+    , m_channels(store)
 {
 }
 
@@ -19,7 +19,7 @@ void ChannelCursor::moveTo(int row)
         return;
     }
     const int column = currentIndex().isValid() ? currentIndex().column() : 0;
-    setCurrentIndex(m_channels->index(row, column), ClearAndSelect | Rows);
+    setCurrentIndex(model()->index(row, column), ClearAndSelect | Rows);
 }
 
 bool ChannelCursor::moveFirst()

@@ -3,7 +3,7 @@
 #include "BackupName.h"
 #include "ChannelCsv.h"
 #include "ChannelFileKind.h"
-#include "ChannelModel.h"
+#include "ChannelStore.h"
 #include "ChirpCsv.h"
 #include "Csv.h"
 #include "JetConversion.h"
@@ -17,7 +17,7 @@ namespace ChannelExchange {
 
 static QString nameOf(const QString &path) { return QFileInfo(path).fileName(); }
 
-Outcome exportTo(ChannelModel &model, const QString &file, Format format)
+Outcome exportTo(ChannelStore &model, const QString &file, Format format)
 {
     if (!model.isOpen())
         return { false, QStringLiteral("导出失败：信道数据库 %1 未打开").arg(model.fileName()) };
@@ -57,7 +57,7 @@ Import read(const QString &file)
     return import;
 }
 
-QString question(ChannelModel &model, const Import &import)
+QString question(ChannelStore &model, const Import &import)
 {
     return import.message
             + QStringLiteral("\n\n用这些行替换信道表现有的全部 %1 行吗？原文件会先复制为 %2。")
@@ -65,11 +65,37 @@ QString question(ChannelModel &model, const Import &import)
                       .arg(nameOf(BackupName::beforeImport(model.path())));
 }
 
-Outcome apply(ChannelModel &model, const Import &import)
+// Every row in one transaction, after copying the file to char4.mdb.bak
+// (char4.mdb.bak.2, … when taken); on failure the file's rows are as they were.
+static bool replaceAll(ChannelStore &model, const QVector<QVariantList> &rows, QString *backup, QString *error)
+{
+    if (!model.isOpen() || model.isReadOnly()) {
+        *error = model.isReadOnly() ? QStringLiteral("旧格式（Access）的文件不能修改，请先转换为新格式")
+                                    : QStringLiteral("数据库未打开");
+        return false;
+    }
+    *backup = BackupName::beforeImport(model.path());
+    if (!QFile::copy(model.path(), *backup)) {
+        *error = QStringLiteral("不能复制为 %1").arg(nameOf(*backup));
+        return false;
+    }
+    ChannelDatabase file;
+    if (!file.open(model.path()) || !file.replaceAll(rows)) {
+        *error = file.errorString();
+        return false;
+    }
+    file.close();
+    if (!model.open(model.path()))
+        *error = model.errorString();
+    return model.isOpen();
+}
+
+Outcome apply(ChannelStore &model, const Import &import)
 {
     QString backup;
-    if (!model.replaceAll(import.rows.rows, &backup))
-        return { false, QStringLiteral("导入失败，信道表没有改动：%1").arg(model.errorString()) };
+    QString error;
+    if (!replaceAll(model, import.rows.rows, &backup, &error))
+        return { false, QStringLiteral("导入失败，信道表没有改动：%1").arg(error) };
     return { true, QStringLiteral("已导入 %1 行。原文件已复制为 %2。").arg(import.rows.rows.size()).arg(nameOf(backup)) };
 }
 

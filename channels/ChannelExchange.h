@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class ChannelModel;
+class ChannelStore;
 
 // Export, import and conversion of 信道表 as use cases: each returns whether it
 // worked and the message for the operator, naming the file actually open. The
@@ -28,14 +28,14 @@ struct Import
     ImportedRows rows;
 };
 
-Outcome exportTo(ChannelModel &model, const QString &file, Format format);
+Outcome exportTo(ChannelStore &model, const QString &file, Format format);
 
 // Reads our CSV or CHIRP's (told apart by the header) without touching the table.
 Import read(const QString &file);
 // What to ask before the table is replaced, naming the copy that will be made.
-QString question(ChannelModel &model, const Import &import);
+QString question(ChannelStore &model, const Import &import);
 // Replaces the table by the import's rows in one transaction, after a copy.
-Outcome apply(ChannelModel &model, const Import &import);
+Outcome apply(ChannelStore &model, const Import &import);
 
 // Turns the Access file at `path` into our format; the model is not involved.
 Outcome convert(const QString &path);

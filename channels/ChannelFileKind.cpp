@@ -29,3 +29,14 @@ ChannelFileKind channelFileKind(const QString &path)
         return ChannelFileKind::Ace;
     return ChannelFileKind::Unknown;
 }
+
+QString unusableReason(ChannelFileKind kind)
+{
+    switch (kind) {
+    case ChannelFileKind::Missing: return QStringLiteral("文件不存在");
+    case ChannelFileKind::NotAFile: return QStringLiteral("不是文件");
+    case ChannelFileKind::Empty: return QStringLiteral("文件是空的");
+    case ChannelFileKind::Unknown: return QStringLiteral("不是信道数据库");
+    default: return QString();
+    }
+}

@@ -13,3 +13,6 @@ inline bool isJet(ChannelFileKind kind)
 {
     return kind == ChannelFileKind::Jet3 || kind == ChannelFileKind::Jet4 || kind == ChannelFileKind::Ace;
 }
+
+// Why a file of this kind cannot hold a channel table at all; empty when it may.
+QString unusableReason(ChannelFileKind kind);

@@ -21,4 +21,10 @@ QString fieldText(const QVariant &value);
 // number, anything else as the text typed; the remark is always text.
 QVariant fromInput(int position, const QString &typed);
 
+// Values as the grid shows them: a number stored as text is the same value.
+inline bool sameValue(const QVariant &a, const QVariant &b)
+{
+    return isNull(a) == isNull(b) && fieldText(a) == fieldText(b);
+}
+
 } // namespace FieldValue

@@ -242,3 +242,24 @@ int JetReader::serve(const QString &path, const QString &tableName)
     framed << payload;
     return standardOutput.flush() ? 0 : 1;
 }
+
+bool JetReader::channelRows(const QString &table, QVector<ChannelRow> *rows, QString *error) const
+{
+    if (!m_error.isEmpty()) {
+        *error = m_error;
+        return false;
+    }
+    if (m_fields.size() < ChannelRow::fieldCount) {
+        *error = QStringLiteral("%1的字段少于五个").arg(table);
+        return false;
+    }
+    rows->reserve(m_rows.size());
+    for (const QVariantList &values : m_rows) {
+        ChannelRow row;
+        row.key = rows->size();
+        for (int i = 0; i < ChannelRow::fieldCount; ++i)
+            row.values[i] = values.at(i);
+        rows->append(row);
+    }
+    return true;
+}

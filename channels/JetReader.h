@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QProcess>
+#include "ChannelRow.h"
+
 #include <QStringList>
 #include <QTimer>
 #include <QVariant>
@@ -40,6 +42,9 @@ public:
     QString errorString() const { return m_error; }
     QStringList fieldNames() const { return m_fields; }
     QVector<QVariantList> rows() const { return m_rows; }
+    // The rows read as channel rows, keyed by their place; false with `error`
+    // when the reading failed or `table` has fewer than five fields.
+    bool channelRows(const QString &table, QVector<ChannelRow> *rows, QString *error) const;
 
     // The reader's side: reads the table with JetTable and writes the result to
     // standard output; the process's exit status.

@@ -1,6 +1,6 @@
 #include "Terminal.h"
 
-#include "ChannelModel.h"
+#include "ChannelStore.h"
 
 #include <QFileInfo>
 #include <cstdio>
@@ -18,7 +18,7 @@ void err(const QString &text)
     std::fputs(qPrintable(text + u'\n'), stderr);
 }
 
-bool openTable(ChannelModel &model, const QString &path)
+bool openTable(ChannelStore &model, const QString &path)
 {
     if (model.open(path))
         return true;

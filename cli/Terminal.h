@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class ChannelModel;
+class ChannelStore;
 
 // What the commands say: results on standard output, problems on standard error.
 namespace Terminal {
@@ -13,7 +13,7 @@ void out(const QString &text);
 void err(const QString &text);
 
 // Opens the channel file for a command, or says why it cannot be used.
-bool openTable(ChannelModel &model, const QString &path);
+bool openTable(ChannelStore &model, const QString &path);
 
 // Says what a use case came to; its exit status (0 or 1).
 int report(const ChannelExchange::Outcome &outcome);

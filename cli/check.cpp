@@ -1,6 +1,6 @@
 #include "Commands.h"
 
-#include "ChannelModel.h"
+#include "ChannelStore.h"
 #include "CommandLine.h"
 #include "PlanCheck.h"
 #include "Terminal.h"
@@ -11,7 +11,7 @@
 // an error.
 int checkCommand(const CommandLine &line)
 {
-    ChannelModel model;
+    ChannelStore model;
     if (!Terminal::openTable(model, line.database()))
         return 2;
     bool error = false;

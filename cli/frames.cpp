@@ -1,7 +1,7 @@
 #include "Commands.h"
 
 #include "ChannelFrame.h"
-#include "ChannelModel.h"
+#include "ChannelStore.h"
 #include "CommandLine.h"
 #include "FieldValue.h"
 #include "Terminal.h"
@@ -11,7 +11,7 @@
 // the reason when a row cannot be sent.
 int framesCommand(const CommandLine &line)
 {
-    ChannelModel model;
+    ChannelStore model;
     if (!Terminal::openTable(model, line.database()))
         return 1;
     const QString problem = TransferSequence::checkTable(&model);

@@ -3,7 +3,7 @@
 #include "ChannelDatabase.h"
 #include "ChannelExchange.h"
 #include "ChannelFields.h"
-#include "ChannelModel.h"
+#include "ChannelStore.h"
 #include "CommandLine.h"
 #include "Terminal.h"
 
@@ -31,7 +31,7 @@ int importCommand(const CommandLine &line)
         Terminal::out(QStringLiteral("已新建 %1，导入 %2 行。").arg(path).arg(import.rows.rows.size()));
         return 0;
     }
-    ChannelModel model;
+    ChannelStore model;
     if (!Terminal::openTable(model, path))
         return 1;
     return Terminal::report(ChannelExchange::apply(model, import));

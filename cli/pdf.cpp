@@ -1,6 +1,6 @@
 #include "Commands.h"
 
-#include "ChannelModel.h"
+#include "ChannelStore.h"
 #include "ChannelSheet.h"
 #include "CommandLine.h"
 #include "Terminal.h"
@@ -10,7 +10,7 @@
 // The sheet the window prints, as a PDF file, without a display.
 int pdfCommand(const CommandLine &line)
 {
-    ChannelModel model;
+    ChannelStore model;
     if (!Terminal::openTable(model, line.database()))
         return 1;
     const QVector<QVariantList> rows = model.allRows();

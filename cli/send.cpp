@@ -1,7 +1,7 @@
 #include "Commands.h"
 
 #include "ChannelCursor.h"
-#include "ChannelModel.h"
+#include "ChannelStore.h"
 #include "CommandLine.h"
 #include "QtSerialLink.h"
 #include "SystemCause.h"
@@ -44,7 +44,7 @@ static QString openFailure(const QtSerialLink &link, const QString &device)
 // when every frame was written.
 int sendCommand(const CommandLine &line)
 {
-    ChannelModel model;
+    ChannelStore model;
     if (!Terminal::openTable(model, line.database()))
         return 1;
     ChannelCursor cursor(&model);

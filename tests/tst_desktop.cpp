@@ -170,7 +170,7 @@ private slots:
     void journalOfTransfers()
     {
         TestDatabase file(TestDatabase::numberedRows(60));
-        ChannelModel model;
+        ChannelStore model;
         QVERIFY(model.open(file.path()));
         ChannelCursor cursor(&model);
         FakeSerialLink port;

@@ -5,7 +5,7 @@
 #include "ChannelExchange.h"
 #include "ChannelFileKind.h"
 #include "ChannelFrame.h"
-#include "ChannelModel.h"
+#include "Channels.h"
 #include "ChirpCsv.h"
 #include "FieldValue.h"
 #include "JetConversion.h"
@@ -58,7 +58,7 @@ static QString copyFixture(const QTemporaryDir &dir, const char *fixture, const 
     return target;
 }
 
-static QStringList framesOf(ChannelModel &model)
+static QStringList framesOf(ChannelStore &model)
 {
     QStringList frames;
     for (int row = 0; const ChannelRow *r = model.rowAt(row); ++row) {
@@ -113,16 +113,16 @@ private slots:
 
         // Through a database file and back.
         TestDatabase file;
-        ChannelModel model;
-        QVERIFY(model.open(file.path()));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
         const ChannelExchange::Import import{ true, QString(), back };
         // The question and the report name the copy that is really made.
         for (const QString backup : { "char4.mdb.bak", "char4.mdb.bak.2" }) {
-            QVERIFY(ChannelExchange::question(model, import).endsWith(QStringLiteral("原文件会先复制为 %1。").arg(backup)));
-            const ChannelExchange::Outcome outcome = ChannelExchange::apply(model, import);
+            QVERIFY(ChannelExchange::question(model.store, import).endsWith(QStringLiteral("原文件会先复制为 %1。").arg(backup)));
+            const ChannelExchange::Outcome outcome = ChannelExchange::apply(model.store, import);
             QVERIFY(outcome.ok && outcome.message.endsWith(QStringLiteral("原文件已复制为 %1。").arg(backup)));
             QVERIFY(QFile::exists(file.dir() + u'/' + backup));
-            QCOMPARE(model.allRows(), rows);
+            QCOMPARE(model.store.allRows(), rows);
         }
     }
 
@@ -245,13 +245,13 @@ private slots:
                             { 2, 300, 99.5, 2000, null },
                             { 3, 3, 99.5, 2000, null },
                             { 4, null, 99.5, 2000, null } });
-        ChannelModel model;
-        QVERIFY(model.open(file.path()));
-        model.setRowCheck(checkRow);
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        model.table.setRowCheck(checkRow);
         auto marked = [&](int row) {
             QString cells;
             for (int c = 0; c < 5; ++c) {
-                const QVariant tint = model.index(row, c).data(Qt::BackgroundRole);
+                const QVariant tint = model.table.index(row, c).data(Qt::BackgroundRole);
                 // x: cannot be sent (red); w: sent, with a warning (amber)
                 cells += !tint.isValid() ? u'.' : tint.value<QBrush>().color().green() < 210 ? u'x' : u'w';
             }
@@ -259,17 +259,17 @@ private slots:
         };
         // Row 2: the channel alone decides; row 4, no channel: the null frame, said so.
         QCOMPARE(QStringList({ marked(0), marked(1), marked(2), marked(3) }), QStringList({ ".....", ".x...", "..xx.", ".w..." }));
-        QCOMPARE(model.index(2, 2).data(Qt::ToolTipRole).toString(), QStringLiteral("接收频率 超出范围: 99.5"));
-        QCOMPARE(model.index(2, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("发送频率 超出范围: 2000"));
-        QCOMPARE(model.headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("发送: 01F8A43F00E8E842"));
-        QCOMPARE(model.headerData(2, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("此行不能传送"));
+        QCOMPARE(model.table.index(2, 2).data(Qt::ToolTipRole).toString(), QStringLiteral("接收频率 超出范围: 99.5"));
+        QCOMPARE(model.table.index(2, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("发送频率 超出范围: 2000"));
+        QCOMPARE(model.table.headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("发送: 01F8A43F00E8E842"));
+        QCOMPARE(model.table.headerData(2, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("此行不能传送"));
 
-        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        QVERIFY(model.setData(model.index(2, 2), QStringLiteral("145")));
+        QSignalSpy changed(&model.table, &QAbstractItemModel::dataChanged);
+        QVERIFY(model.table.setData(model.table.index(2, 2), QStringLiteral("145")));
         QCOMPARE(changed.count(), 1);   // the whole row is repainted
         QCOMPARE(std::pair(changed.at(0).at(0).toModelIndex().column(), changed.at(0).at(1).toModelIndex().column()), std::pair(0, 4));
         QCOMPARE(marked(2), QStringLiteral("...x."));
-        QVERIFY(model.setData(model.index(2, 1), QStringLiteral("")));
+        QVERIFY(model.table.setData(model.table.index(2, 1), QStringLiteral("")));
         QCOMPARE(marked(2), QStringLiteral(".w..."));
     }
 
@@ -410,7 +410,7 @@ private slots:
         const QByteArray original = fileDigest(path);
         JetTable jet;
         QVERIFY(jet.read(path, QStringLiteral("Sheet1")));
-        ChannelModel before;
+        ChannelStore before;
         QVERIFY(before.open(path, QStringLiteral("Sheet1")));
         const QStringList frames = framesOf(before);
 
@@ -421,7 +421,7 @@ private slots:
         QCOMPARE(channelFileKind(path), ChannelFileKind::SQLite);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 
-        ChannelModel after;
+        ChannelStore after;
         QVERIFY2(after.open(path), qPrintable(after.errorString()));
         QVERIFY(!after.isReadOnly());
         QCOMPARE(framesOf(after), frames);

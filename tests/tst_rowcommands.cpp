@@ -1,7 +1,8 @@
 #include "TestDatabase.h"
 
 #include "ChannelCursor.h"
-#include "ChannelModel.h"
+#include "ChannelExchange.h"
+#include "Channels.h"
 #include "Tsv.h"
 
 #include <QSignalSpy>
@@ -12,7 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using Operation = std::function<bool(ChannelModel &)>;
+using Operation = std::function<bool(Channels &)>;
 Q_DECLARE_METATYPE(Operation)
 
 // Each row as another program sees it: natural order, every value with its kind.
@@ -30,17 +31,17 @@ static QStringList natural(const QString &path)
 
 // The grid shows what the file holds, kinds included, and knows each row by the
 // key the file has for it, or the next edit would land on another row.
-static bool modelMatchesFile(ChannelModel &model, const QString &path)
+static bool modelMatchesFile(Channels &model, const QString &path)
 {
-    ChannelModel fresh;
+    ChannelStore fresh;
     fresh.open(path);
-    if (fresh.allRows().size() != model.allRows().size())
+    if (fresh.allRows().size() != model.store.allRows().size())
         return false;
     for (int r = 0; r < fresh.rowCount(); ++r)
         for (int c = 0; c < ChannelRow::fieldCount; ++c) {
-            const QVariant &a = model.rowAt(r)->values[c];
+            const QVariant &a = model.store.rowAt(r)->values[c];
             const QVariant &b = fresh.rowAt(r)->values[c];
-            if (model.rowAt(r)->key != fresh.rowAt(r)->key || a.isValid() != b.isValid()
+            if (model.store.rowAt(r)->key != fresh.rowAt(r)->key || a.isValid() != b.isValid()
                 || (a.isValid() && (a != b || a.typeId() != b.typeId())))
                 return false;
         }
@@ -61,32 +62,32 @@ private slots:
         QTest::addColumn<QStringList>("after");
         const QString added = QStringLiteral("13 NULL NULL NULL NULL");
         auto rows = [](std::initializer_list<int> list) { return QList<int>(list); };
-        QTest::newRow("insert above twin") << Operation([](ChannelModel &m) { return m.insertRowAbove(2); })
+        QTest::newRow("insert above twin") << Operation([](Channels &m) { return m.editor.insertRowAbove(2); })
                                           << QStringList{ A, B, added, A, D };
-        QTest::newRow("insert at end") << Operation([](ChannelModel &m) { return m.insertRowAbove(4); })
+        QTest::newRow("insert at end") << Operation([](Channels &m) { return m.editor.insertRowAbove(4); })
                                        << QStringList{ A, B, A, D, added };
-        QTest::newRow("insert second") << Operation([](ChannelModel &m) { return m.insertRowAbove(1); })
+        QTest::newRow("insert second") << Operation([](Channels &m) { return m.editor.insertRowAbove(1); })
                                        << QStringList{ A, added, B, A, D };
-        QTest::newRow("insert first") << Operation([](ChannelModel &m) { return m.insertRowAbove(0); })
+        QTest::newRow("insert first") << Operation([](Channels &m) { return m.editor.insertRowAbove(0); })
                                       << QStringList{ added, A, B, A, D };
-        QTest::newRow("duplicate") << Operation([=](ChannelModel &m) { return m.duplicateRows(rows({ 2, 0 })); })
+        QTest::newRow("duplicate") << Operation([=](Channels &m) { return m.editor.duplicateRows(rows({ 2, 0 })); })
                                    << QStringList{ A, B, A, "13 5 438.5 438.5 '甲'", "14 5 438.5 438.5 '甲'", D };
-        QTest::newRow("delete twin") << Operation([=](ChannelModel &m) { return m.deleteRows(rows({ 0, 2 })); })
+        QTest::newRow("delete twin") << Operation([=](Channels &m) { return m.editor.deleteRows(rows({ 0, 2 })); })
                                      << QStringList{ B, D };
-        QTest::newRow("up") << Operation([=](ChannelModel &m) { return m.moveRowsBy(rows({ 2, 3 }), -1); })
+        QTest::newRow("up") << Operation([=](Channels &m) { return m.editor.moveRowsBy(rows({ 2, 3 }), -1); })
                             << QStringList{ A, A, D, B };
-        QTest::newRow("down") << Operation([=](ChannelModel &m) { return m.moveRowsBy(rows({ 0, 1 }), 1); })
+        QTest::newRow("down") << Operation([=](Channels &m) { return m.editor.moveRowsBy(rows({ 0, 1 }), 1); })
                               << QStringList{ A, A, B, D };
-        QTest::newRow("clear") << Operation([](ChannelModel &m) {
-            return m.clearCells({ m.index(1, 2), m.index(1, 4), m.index(3, 2) });
+        QTest::newRow("clear") << Operation([](Channels &m) {
+            return m.editor.clearCells({ m.store.index(1, 2), m.store.index(1, 4), m.store.index(3, 2) });
         }) << QStringList{ A, "2.5 7 NULL '145' NULL", A, D };
-        QTest::newRow("paste past end") << Operation([](ChannelModel &m) {
+        QTest::newRow("paste past end") << Operation([](Channels &m) {
             int dropped = 0;
-            const bool ok = m.paste(3, 1, Tsv::read("9\t150.025\tabc\t 备 \textra\r\n\t1e3\r\n"), &dropped);
+            const bool ok = m.editor.paste(3, 1, Tsv::read("9\t150.025\tabc\t 备 \textra\r\n\t1e3\r\n"), &dropped);
             return ok && dropped == 1;
         }) << QStringList{ A, B, A, "'12' 9 150.025 'abc' ' 备 '", "NULL NULL 1000.0 NULL NULL" };
-        QTest::newRow("typed edit") << Operation([](ChannelModel &m) {
-            return m.setData(m.index(2, 3), QStringLiteral("439")) && m.history()->count() == 1;
+        QTest::newRow("typed edit") << Operation([](Channels &m) {
+            return m.table.setData(m.store.index(2, 3), QStringLiteral("439")) && m.editor.history()->count() == 1;
         }) << QStringList{ A, B, "1 5 438.5 439 '甲'", D };
     }
 
@@ -96,18 +97,18 @@ private slots:
         QFETCH(QStringList, after);
         TestDatabase file({ { 1, 5, 438.5, 438.5, "甲" }, { 2.5, 7, 145.0, "145", "乙" },
                             { 1, 5, 438.5, 438.5, "甲" }, { "12", QVariant(), QVariant(), QVariant(), "" } });
-        ChannelModel model;
-        QVERIFY(model.open(file.path()));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
         const QStringList before = natural(file.path());
         QCOMPARE(before, QStringList({ A, B, A, D }));
         QVERIFY(operation(model));
         for (int round = 0; round < 2; ++round) {
             QCOMPARE(natural(file.path()), after);
             QVERIFY(modelMatchesFile(model, file.path()));
-            QVERIFY(model.undo());
+            QVERIFY(model.editor.undo());
             QCOMPARE(natural(file.path()), before);
             QVERIFY(modelMatchesFile(model, file.path()));
-            QVERIFY(model.redo());
+            QVERIFY(model.editor.redo());
         }
     }
 
@@ -120,19 +121,21 @@ private slots:
             all << i;
             block << QStringList{ QString::number(i), "9", "438.5", "438.5", "贴" };
         }
-        QTest::newRow("import") << Operation([](ChannelModel &m) {
-            return m.replaceAll(TestDatabase::numberedRows(20000), nullptr);
+        QTest::newRow("import") << Operation([](Channels &m) {
+            ChannelExchange::Import import;
+            import.rows.rows = TestDatabase::numberedRows(20000);
+            return ChannelExchange::apply(m.store, import).ok;
         });
-        QTest::newRow("paste") << Operation([block](ChannelModel &m) { return m.paste(2500, 0, block); });
-        QTest::newRow("insert") << Operation([](ChannelModel &m) { return m.insertRowAbove(0); });
-        QTest::newRow("duplicate") << Operation([all](ChannelModel &m) { return m.duplicateRows(all); });
-        QTest::newRow("delete") << Operation([all](ChannelModel &m) { return m.deleteRows(all); });
-        QTest::newRow("move") << Operation([all](ChannelModel &m) { return m.moveRowsBy(all.mid(1), -1); });
-        QTest::newRow("clear") << Operation([all](ChannelModel &m) {
+        QTest::newRow("paste") << Operation([block](Channels &m) { return m.editor.paste(2500, 0, block); });
+        QTest::newRow("insert") << Operation([](Channels &m) { return m.editor.insertRowAbove(0); });
+        QTest::newRow("duplicate") << Operation([all](Channels &m) { return m.editor.duplicateRows(all); });
+        QTest::newRow("delete") << Operation([all](Channels &m) { return m.editor.deleteRows(all); });
+        QTest::newRow("move") << Operation([all](Channels &m) { return m.editor.moveRowsBy(all.mid(1), -1); });
+        QTest::newRow("clear") << Operation([all](Channels &m) {
             QModelIndexList cells;
             for (int row : all)
-                cells << m.index(row, 2) << m.index(row, 4);
-            return m.clearCells(cells);
+                cells << m.store.index(row, 2) << m.store.index(row, 4);
+            return m.editor.clearCells(cells);
         });
     }
 
@@ -146,9 +149,9 @@ private slots:
         const TestDatabase original(TestDatabase::numberedRows(5000)), whole(original.stored());
         QElapsedTimer took;
         auto run = [&operation, &took](const QString &path) {
-            ChannelModel model;
-            model.open(path);
-            model.rowAt(5000);
+            Channels model;
+            model.store.open(path);
+            model.store.rowAt(5000);
             took.start();
             return operation(model);
         };
@@ -188,9 +191,9 @@ private slots:
     void refusedWriteRollsTheCommandBack()
     {
         TestDatabase file(TestDatabase::numberedRows(3));
-        ChannelModel model;
-        QVERIFY(model.open(file.path()));
-        QSignalSpy failures(&model, &ChannelModel::saveFailed);
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        QSignalSpy failures(&model.editor, &ChannelEditor::saveFailed);
         const QStringList before = natural(file.path());
 
         // The file refuses the second added row after the cells were written.
@@ -203,30 +206,30 @@ private slots:
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("trigger"));
-        QVERIFY(!model.paste(2, 0, Tsv::read("7\r\n8\t1\t2\t3\tok\r\n9\t1\t2\t3\tx\r\n")));
+        QVERIFY(!model.editor.paste(2, 0, Tsv::read("7\r\n8\t1\t2\t3\tok\r\n9\t1\t2\t3\tx\r\n")));
         QCOMPARE(natural(file.path()), before);
         QVERIFY(modelMatchesFile(model, file.path()));
-        QCOMPARE(model.history()->count(), 0);
+        QCOMPARE(model.editor.history()->count(), 0);
 
         // Another program holds the file: neither the command nor an undo gets in.
-        QVERIFY(model.deleteRows({ 0 }));
+        QVERIFY(model.editor.deleteRows({ 0 }));
         const QStringList deleted = natural(file.path());
         QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
         other.setDatabaseName(file.path());
         QVERIFY(other.open());
         QSqlQuery lock(other);
         QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        QVERIFY(!model.insertRowAbove(0));
-        QVERIFY(!model.undo());
-        QCOMPARE(model.history()->index(), 1);
-        QCOMPARE(model.rowCount(), 2);
+        QVERIFY(!model.editor.insertRowAbove(0));
+        QVERIFY(!model.editor.undo());
+        QCOMPARE(model.editor.history()->index(), 1);
+        QCOMPARE(model.store.rowCount(), 2);
         QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
         QCOMPARE(natural(file.path()), deleted);
         QCOMPARE(failures.count(), 3);
         QVERIFY2(failures.last().at(0).toString().contains(QStringLiteral("撤销删除行")),
                  qPrintable(failures.last().at(0).toString()));
         QVERIFY(failures.first().at(0).toString().contains(QStringLiteral("信道表保持原样")));
-        QVERIFY(model.undo());
+        QVERIFY(model.editor.undo());
         QCOMPARE(natural(file.path()), before);
         lock = QSqlQuery();
         other.close();
@@ -237,26 +240,26 @@ private slots:
     void readOnlyAndBusyRefuseEveryCommand()
     {
         TestDatabase file(TestDatabase::numberedRows(3));
-        ChannelModel model;
-        QVERIFY(model.open(file.path()));
-        QVERIFY(model.deleteRows({ 1 }));
-        model.setBusy(QStringLiteral("正在传送"));
-        QSignalSpy refusals(&model, &ChannelModel::refused);
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        QVERIFY(model.editor.deleteRows({ 1 }));
+        model.store.setBusy(QStringLiteral("正在传送"));
+        QSignalSpy refusals(&model.editor, &ChannelEditor::refused);
         const QStringList before = natural(file.path());
-        QVERIFY(!model.insertRowAbove(0));
-        QVERIFY(!model.duplicateRows({ 0 }));
-        QVERIFY(!model.deleteRows({ 0 }));
-        QVERIFY(!model.moveRowsBy({ 1 }, -1));
-        QVERIFY(!model.clearCells({ model.index(0, 0) }));
-        QVERIFY(!model.paste(0, 0, { { "1" } }));
-        QVERIFY(!model.undo());
-        QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
+        QVERIFY(!model.editor.insertRowAbove(0));
+        QVERIFY(!model.editor.duplicateRows({ 0 }));
+        QVERIFY(!model.editor.deleteRows({ 0 }));
+        QVERIFY(!model.editor.moveRowsBy({ 1 }, -1));
+        QVERIFY(!model.editor.clearCells({ model.store.index(0, 0) }));
+        QVERIFY(!model.editor.paste(0, 0, { { "1" } }));
+        QVERIFY(!model.editor.undo());
+        QVERIFY(!(model.table.flags(model.store.index(0, 0)) & Qt::ItemIsEditable));
         QCOMPARE(refusals.count(), 7);
         QCOMPARE(natural(file.path()), before);
-        model.setBusy(QString());
-        QVERIFY(model.undo());
+        model.store.setBusy(QString());
+        QVERIFY(model.editor.undo());
         // Rows and columns outside the table are no command at all.
-        QVERIFY(!model.duplicateRows({ 0, 99 }) && !model.paste(0, ChannelRow::fieldCount, { { "1" } }));
+        QVERIFY(!model.editor.duplicateRows({ 0, 99 }) && !model.editor.paste(0, ChannelRow::fieldCount, { { "1" } }));
         QCOMPARE(natural(file.path()).size(), 3);
     }
 
@@ -264,19 +267,19 @@ private slots:
     {
         TestDatabase file(TestDatabase::numberedRows(3),
                           QStringLiteral("CREATE TABLE 信道表 (记录编号 INTEGER PRIMARY KEY, 信道号, 接收频率, 发送频率, 备注)"));
-        ChannelModel model;
-        QVERIFY(model.open(file.path()));
-        QSignalSpy refusals(&model, &ChannelModel::refused);
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        QSignalSpy refusals(&model.editor, &ChannelEditor::refused);
         const QStringList before = natural(file.path());
-        QVERIFY(!model.insertRowAbove(1));
-        QVERIFY(!model.moveRowsBy({ 1 }, 1));
-        QVERIFY(!model.paste(0, 0, { { "9" } }));
-        QVERIFY(!model.setData(model.index(0, 0), QStringLiteral("9")));
+        QVERIFY(!model.editor.insertRowAbove(1));
+        QVERIFY(!model.editor.moveRowsBy({ 1 }, 1));
+        QVERIFY(!model.editor.paste(0, 0, { { "9" } }));
+        QVERIFY(!model.table.setData(model.store.index(0, 0), QStringLiteral("9")));
         QCOMPARE(refusals.count(), 3);
         QVERIFY(refusals.at(0).at(0).toString().contains(QStringLiteral("“记录编号”是主键")));
-        QVERIFY(model.deleteRows({ 1 }));
-        QVERIFY(model.setData(model.index(1, 4), QStringLiteral("改")));
-        QVERIFY(model.undo() && model.undo());
+        QVERIFY(model.editor.deleteRows({ 1 }));
+        QVERIFY(model.table.setData(model.store.index(1, 4), QStringLiteral("改")));
+        QVERIFY(model.editor.undo() && model.editor.undo());
         QCOMPARE(natural(file.path()), before);
         QVERIFY(modelMatchesFile(model, file.path()));
     }
@@ -315,30 +318,30 @@ private slots:
         TestDatabase file({ { QStringLiteral("A7"), 3000000000LL, 150.025, 0.1 + 0.2, QStringLiteral("438.5") },
                             { null, null, null, null, null } },
                           QStringLiteral("CREATE TABLE 信道表 (a, b, c, d, e)"));
-        ChannelModel model;
-        QVERIFY2(model.open(file.path()), qPrintable(model.errorString()));
+        Channels model;
+        QVERIFY2(model.store.open(file.path()), qPrintable(model.store.errorString()));
         QStringList captions, texts;
-        for (int i = 0; i < model.columnCount(); ++i) {
-            captions << model.headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-            texts << model.index(0, i).data().toString();   // the text form the encoder reads
+        for (int i = 0; i < model.store.columnCount(); ++i) {
+            captions << model.table.headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+            texts << model.store.index(0, i).data().toString();   // the text form the encoder reads
         }
         QCOMPARE(captions, QStringList({ "记录编号", "信道号", "接收频率  (MHz)", "发送频率  (MHz)", "备注" }));
         QCOMPARE(texts, QStringList({ "A7", "3000000000", "150.025", "0.3", "438.5" }));
-        QCOMPARE(model.rowAt(0)->values[2].typeId(), QMetaType::Double);
-        QCOMPARE(model.rowAt(0)->values[4].typeId(), QMetaType::QString);
-        for (const QVariant &v : model.rowAt(1)->values)
+        QCOMPARE(model.store.rowAt(0)->values[2].typeId(), QMetaType::Double);
+        QCOMPARE(model.store.rowAt(0)->values[4].typeId(), QMetaType::QString);
+        for (const QVariant &v : model.store.rowAt(1)->values)
             QVERIFY(!v.isValid());
-        QVERIFY(!model.rowAt(2));
+        QVERIFY(!model.store.rowAt(2));
     }
 
     void cursorWalksALargeTableFetchedLazily()
     {
         TestDatabase file(TestDatabase::numberedRows(1000));
-        ChannelModel model;
-        QVERIFY(model.open(file.path()));
-        QVERIFY(model.rowCount() < 1000 && model.canFetchMore());
-        ChannelCursor cursor(&model);
-        auto record = [&] { return model.rowAt(cursor.currentRow())->values[0].toInt(); };
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        QVERIFY(model.store.rowCount() < 1000 && model.store.canFetchMore());
+        ChannelCursor cursor(&model.store, &model.table);
+        auto record = [&] { return model.store.rowAt(cursor.currentRow())->values[0].toInt(); };
         QVERIFY(cursor.atEnd());
         QVERIFY(cursor.moveFirst());
         QVERIFY(cursor.isRowSelected(0, {}));
@@ -348,15 +351,15 @@ private slots:
         for (int i = 700; i < 1001; ++i)
             cursor.moveNext();
         QVERIFY(cursor.atEnd());
-        QCOMPARE(model.rowCount(), 1000);
+        QCOMPARE(model.store.rowCount(), 1000);
         // The grid moving the current row moves the cursor, and its column stays.
-        cursor.setCurrentIndex(model.index(1, 2), QItemSelectionModel::ClearAndSelect);
+        cursor.setCurrentIndex(model.store.index(1, 2), QItemSelectionModel::ClearAndSelect);
         QCOMPARE(record(), 2);
         QVERIFY(cursor.moveFirst());
         QCOMPARE(cursor.currentIndex().column(), 2);
 
         TestDatabase emptyTable;
-        QVERIFY(model.open(emptyTable.path()));
+        QVERIFY(model.store.open(emptyTable.path()));
         QVERIFY(!cursor.moveFirst());
         QVERIFY(cursor.atEnd());
     }
@@ -366,14 +369,14 @@ private slots:
         const QVariantList twin{ 9, 9, 145.0, 145.0, QStringLiteral("同") };
         TestDatabase file({ twin, twin });
         {
-            ChannelModel model;
-            QVERIFY(model.open(file.path()));
-            QVERIFY(model.setData(model.index(1, 2), QStringLiteral("146.5")));
-            QVERIFY(model.setData(model.index(1, 4), QStringLiteral("  备用  ")));
-            QVERIFY(model.setData(model.index(1, 1), QStringLiteral("")));
-            QVERIFY(model.setData(model.index(0, 3), QStringLiteral("abc")));
-            QCOMPARE(model.unsavedCount(), 0);
-            QCOMPARE(model.index(1, 2).data().toString(), QStringLiteral("146.5"));
+            Channels model;
+            QVERIFY(model.store.open(file.path()));
+            QVERIFY(model.table.setData(model.store.index(1, 2), QStringLiteral("146.5")));
+            QVERIFY(model.table.setData(model.store.index(1, 4), QStringLiteral("  备用  ")));
+            QVERIFY(model.table.setData(model.store.index(1, 1), QStringLiteral("")));
+            QVERIFY(model.table.setData(model.store.index(0, 3), QStringLiteral("abc")));
+            QCOMPARE(model.store.unsavedCount(), 0);
+            QCOMPARE(model.store.index(1, 2).data().toString(), QStringLiteral("146.5"));
         }
         const QVector<QVariantList> expected = { { 9, 9, 145.0, QStringLiteral("abc"), QStringLiteral("同") },
                                                  { 9, QVariant(), 146.5, 145.0, QStringLiteral("  备用  ") } };
@@ -383,9 +386,9 @@ private slots:
     void refusedEditIsKeptAndReported()
     {
         TestDatabase file(TestDatabase::numberedRows(2));
-        ChannelModel model;
-        QVERIFY(model.open(file.path()));
-        QSignalSpy failures(&model, &ChannelModel::saveFailed);
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        QSignalSpy failures(&model.editor, &ChannelEditor::saveFailed);
 
         // Another program holds a write transaction on the file.
         const QString locker = QStringLiteral("locker");
@@ -397,27 +400,27 @@ private slots:
             QVERIFY(q.exec(QStringLiteral("BEGIN IMMEDIATE")));
             QVERIFY(q.exec(QStringLiteral("UPDATE 信道表 SET 备注 = 'x' WHERE rowid = 2")));
 
-            QVERIFY(model.setData(model.index(0, 2), QStringLiteral("439.5")));
+            QVERIFY(model.table.setData(model.store.index(0, 2), QStringLiteral("439.5")));
             QCOMPARE(failures.count(), 1);
             const QString message = failures.at(0).at(0).toString();
             QVERIFY2(message.contains(QStringLiteral("第 1 行")) && message.contains(QStringLiteral("接收频率")),
                      qPrintable(message));
-            QCOMPARE(model.unsavedCount(), 1);
-            QCOMPARE(model.index(0, 2).data().toString(), QStringLiteral("439.5"));
-            QVERIFY(model.index(0, 2).data(Qt::BackgroundRole).isValid());
+            QCOMPARE(model.store.unsavedCount(), 1);
+            QCOMPARE(model.store.index(0, 2).data().toString(), QStringLiteral("439.5"));
+            QVERIFY(model.table.index(0, 2).data(Qt::BackgroundRole).isValid());
             // The transfer reads what the operator sees.
-            QCOMPARE(model.rowAt(0)->values[2].toDouble(), 439.5);
-            QVERIFY(!model.saveUnsaved());
+            QCOMPARE(model.store.rowAt(0)->values[2].toDouble(), 439.5);
+            QVERIFY(!model.editor.saveUnsaved());
             QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
         }
         QSqlDatabase::removeDatabase(locker);
 
         // The lock is gone: the next edit also writes the one that was refused.
-        QVERIFY(model.setData(model.index(1, 4), QStringLiteral("新")));
-        QCOMPARE(model.unsavedCount(), 0);
+        QVERIFY(model.table.setData(model.store.index(1, 4), QStringLiteral("新")));
+        QCOMPARE(model.store.unsavedCount(), 0);
         QCOMPARE(file.stored()[0][2], QVariant(439.5));
         QCOMPARE(file.stored()[1][4], QVariant(QStringLiteral("新")));
-        QVERIFY(!model.index(0, 2).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!model.store.index(0, 2).data(Qt::BackgroundRole).isValid());
     }
 };
 

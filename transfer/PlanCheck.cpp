@@ -1,6 +1,6 @@
 #include "PlanCheck.h"
 
-#include "ChannelModel.h"
+#include "ChannelStore.h"
 #include "FieldValue.h"
 #include "NumericReading.h"
 #include "RowCheck.h"
@@ -80,7 +80,7 @@ std::array<QString, ChannelRow::fieldCount> rowWarnings(const ChannelRow &row)
     return warnings;
 }
 
-QVector<PlanFinding> check(ChannelModel &model, int rows)
+QVector<PlanFinding> check(ChannelStore &model, int rows)
 {
     QVector<PlanFinding> findings;
     QHash<qint64, int> firstWithChannel;
@@ -112,7 +112,7 @@ QVector<PlanFinding> check(ChannelModel &model, int rows)
     return findings;
 }
 
-QString describe(const PlanFinding &finding, ChannelModel &model)
+QString describe(const PlanFinding &finding, ChannelStore &model)
 {
     const ChannelRow *row = model.rowAt(finding.row);
     const QString record = row ? FieldValue::fieldText((*row)[ChannelFields::Record]) : QString();

@@ -6,7 +6,7 @@
 #include <QVector>
 #include <array>
 
-class ChannelModel;
+class ChannelStore;
 
 // What the radio will get from the rows a transfer sends, in the operator's
 // words. Errors keep a row from being sent at all (the encoder refuses it);
@@ -29,9 +29,9 @@ std::array<QString, ChannelRow::fieldCount> rowWarnings(const ChannelRow &row);
 
 // Every error and warning among the first `rows` rows, row by row, channel
 // numbers taken twice included.
-QVector<PlanFinding> check(ChannelModel &model, int rows);
+QVector<PlanFinding> check(ChannelStore &model, int rows);
 
 // "第 3 行（记录编号 3）警告：接收频率 “438,5” 只读作 438"
-QString describe(const PlanFinding &finding, ChannelModel &model);
+QString describe(const PlanFinding &finding, ChannelStore &model);
 
 } // namespace PlanCheck

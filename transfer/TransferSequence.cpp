@@ -9,13 +9,6 @@
 const QString TransferSequence::sendingText = QStringLiteral("正在传送数据,,,,,,,");
 const QString TransferSequence::finishedText = QStringLiteral("数据传送完毕!!!");
 
-static QString rowProblem(int row, const ChannelRow &values, const ChannelFrame &frame)
-{
-    return QStringLiteral("第 %1 行（记录编号 %2）：%3")
-            .arg(row + 1)
-            .arg(FieldValue::fieldText(values[ChannelFields::Record]), frame.errorMessage());
-}
-
 TransferSequence::TransferSequence(ChannelCursor *cursor, SerialLink *port, QObject *parent)
     : QObject(parent)
     , m_cursor(cursor)
@@ -34,16 +27,14 @@ QString TransferSequence::portName() const
     return QStringLiteral("串行端口 %1（%2）").arg(m_port->portNumber()).arg(m_port->deviceName());
 }
 
-QString TransferSequence::checkTable(ChannelModel *channels, int *badRow)
+QString TransferSequence::checkTable(ChannelStore *channels, int *badRow)
 {
     if (badRow)
         *badRow = -1;
-    // What the file holds now, not what the grid last read.
-    channels->refresh();
     if (!channels->isOpen())
         return QStringLiteral("信道数据库 %1 未打开，无法传送数据。").arg(channels->fileName());
-    if (!channels->stale().isEmpty())
-        return channels->stale() + QStringLiteral("\n数据没有传送。");
+    if (!channels->staleReason().isEmpty())
+        return channels->staleReason() + QStringLiteral("\n数据没有传送。");
     if (!channels->rowAt(0))
         return QStringLiteral("信道表中没有数据，无法传送。");
     // Every row that cannot be sent, so that one look mends them all.
@@ -90,11 +81,9 @@ bool TransferSequence::start()
     // Every start is a whole transfer: restarting from the counter of a running
     // one would skip rows and still report them sent.
     m_counter = 0;
-    m_lastKey = std::numeric_limits<qint64>::min();
     m_sent = 0;
-    // All 51 rows, or every row of a shorter table.
-    ChannelModel *channels = m_cursor->channels();
-    m_expected = channels->rowAt(frameCount - 1) ? int(frameCount) : channels->rowCount();
+    m_frames = plan(m_cursor->channels());
+    m_expected = int(m_frames.size());
     m_cursor->moveFirst();
     setStatus(sendingText);
     m_timer.start();
@@ -107,31 +96,19 @@ void TransferSequence::tick()
     if (!m_timer.isActive())
         return;
     if (m_counter < sendBelow) {
-        skipSentRows();
-        if (!m_cursor->channels()->stale().isEmpty()) {
-            abort(m_cursor->channels()->stale());
-            return;
-        }
-        if (m_cursor->atEnd()) {
+        if (m_sent == m_frames.size()) {
             // Fewer than 51 rows: everything there is went out.
             m_counter = finishedFrom;
             setProgress(finishedFrom);
         } else {
-            const int row = m_cursor->currentRow();
-            const ChannelRow *values = m_cursor->channels()->rowAt(row);
-            const ChannelFrame frame = ChannelFrame::encode(*values);
-            if (!frame.isValid()) {
-                abort(rowProblem(row, *values, frame));
-                return;
-            }
-            if (!m_port->write(frame.text().toLatin1())) {
+            const QByteArray &frame = m_frames.at(m_sent);
+            if (!m_port->write(frame)) {
                 abort(QStringLiteral("%1写入失败，数据传送已停止：%2")
                               .arg(portName(), m_port->errorString()));
                 return;
             }
-            m_lastKey = values->key;
             ++m_sent;
-            emit frameSent(row, frame.text());
+            emit frameSent(m_sent - 1, QString::fromLatin1(frame));
             m_cursor->moveNext();
             setProgress(m_counter);
         }
@@ -145,15 +122,19 @@ void TransferSequence::tick()
     }
 }
 
-// Each tick reads the table as the file holds it at that moment. Rows another
-// program removed under the cursor move it back onto a row already sent
-// (keys only grow along the table): it steps past those.
-void TransferSequence::skipSentRows()
+// The frames of the rows a transfer sends, read once at its start: the radio
+// gets one plan, whatever other programs or the operator do to the file
+// while it goes out. checkTable() has passed on these rows.
+QVector<QByteArray> TransferSequence::plan(ChannelStore *channels)
 {
-    ChannelModel *channels = m_cursor->channels();
-    channels->refresh();
-    while (!m_cursor->atEnd() && channels->rowAt(m_cursor->currentRow())->key <= m_lastKey)
-        m_cursor->moveNext();
+    QVector<QByteArray> frames;
+    for (int row = 0; row < frameCount; ++row) {
+        const ChannelRow *values = channels->rowAt(row);
+        if (!values)
+            break;
+        frames << ChannelFrame::encode(*values).text().toLatin1();
+    }
+    return frames;
 }
 
 QString TransferSequence::sentSoFar(int sent)

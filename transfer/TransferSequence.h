@@ -3,9 +3,10 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <QVector>
 
 class ChannelCursor;
-class ChannelModel;
+class ChannelStore;
 class SerialLink;
 
 // Loading the radio: from the first row of 信道表, one channel frame per tick of
@@ -16,8 +17,8 @@ class SerialLink;
 // progress value is the counter of the sending tick, and from 100 on the status
 // shows completion.
 //
-// Each tick reads its row from the file as it is then: rows another program
-// changed, added or removed since the start are sent as they are now.
+// The rows are read once, when the transfer starts: every frame comes from
+// that reading, so the radio gets one consistent plan.
 //
 // Unlike the radio's first loader, a transfer never ends in "finished" after
 // something went wrong: a row that cannot be encoded, a closed or failing port,
@@ -42,7 +43,7 @@ public:
     // Why the rows a transfer would send cannot go out (no table, no row, every
     // row that cannot be encoded), or empty when they can; `badRow` is the first
     // row that cannot, or -1.
-    static QString checkTable(ChannelModel *channels, int *badRow = nullptr);
+    static QString checkTable(ChannelStore *channels, int *badRow = nullptr);
 
     // The menu command: checks the rows and the port, then starts from row 1
     // and counter 0, also when a transfer is already under way.
@@ -78,13 +79,13 @@ private:
     void setStatus(const QString &text);
     void setProgress(int value);
     void reset();
-    void skipSentRows();
+    static QVector<QByteArray> plan(ChannelStore *channels);
 
     ChannelCursor *m_cursor;
     SerialLink *m_port;
     QTimer m_timer;
     int m_counter = 0;
-    qint64 m_lastKey = 0;   // of the last row sent
+    QVector<QByteArray> m_frames;   // what this transfer sends, read at its start
     int m_progress = 0;
     int m_sent = 0;
     int m_expected = 0;

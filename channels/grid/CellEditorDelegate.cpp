@@ -1,6 +1,6 @@
 #include "CellEditorDelegate.h"
 
-#include "ChannelModel.h"
+#include "ChannelTableModel.h"
 
 #include <QMetaProperty>
 #include <QPainter>
@@ -33,7 +33,7 @@ void CellEditorDelegate::setEditorData(QWidget *editor, const QModelIndex &index
 
 void CellEditorDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
 {
-    model->setData(index, editor->property("shown"), ChannelModel::ShownRole);
+    model->setData(index, editor->property("shown"), ChannelTableModel::ShownRole);
     QStyledItemDelegate::setModelData(editor, model, index);
 }
 
@@ -41,7 +41,7 @@ void CellEditorDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
                                const QModelIndex &index) const
 {
     QStyledItemDelegate::paint(painter, option, index);
-    if (index.data(ChannelModel::LastSentRole).toBool())
+    if (index.data(ChannelTableModel::LastSentRole).toBool())
         painter->fillRect(QRect(option.rect.left(), option.rect.bottom() - 1, option.rect.width(), 2),
                           option.palette.color(QPalette::WindowText));
 }

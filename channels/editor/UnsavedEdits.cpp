@@ -1,7 +1,8 @@
 #include "UnsavedEdits.h"
 
 #include "ChannelCsv.h"
-#include "ChannelModel.h"
+#include "ChannelEditor.h"
+#include "ChannelStore.h"
 #include "FieldValue.h"
 
 #include <QFileInfo>
@@ -14,9 +15,9 @@ QString fileFor(const QString &database)
     return database + QStringLiteral(".unsaved.csv");
 }
 
-ChannelExchange::Outcome keep(ChannelModel &model)
+ChannelExchange::Outcome keep(ChannelStore &model)
 {
-    if (model.unsavedCount() == 0 || model.saveUnsaved())
+    if (model.unsavedCount() == 0 || model.writeUnsaved() == ChannelStore::Outcome::Written)
         return { true, QString() };
     QVector<QVariantList> rows;
     for (int row : model.unsavedRows()) {
@@ -32,7 +33,7 @@ ChannelExchange::Outcome keep(ChannelModel &model)
 }
 
 // The one row of the table with this record number, or -1.
-static int rowWithRecord(ChannelModel &model, const QVariant &record)
+static int rowWithRecord(ChannelStore &model, const QVariant &record)
 {
     int found = -1;
     const QString wanted = FieldValue::fieldText(record);
@@ -46,8 +47,9 @@ static int rowWithRecord(ChannelModel &model, const QVariant &record)
     return found;
 }
 
-ChannelExchange::Outcome apply(ChannelModel &model)
+ChannelExchange::Outcome apply(ChannelEditor &editor)
 {
+    ChannelStore &model = *editor.store();
     const QString side = fileFor(model.path());
     const QString sideName = QFileInfo(side).fileName();
     QFile file(side);
@@ -65,7 +67,7 @@ ChannelExchange::Outcome apply(ChannelModel &model)
         }
         for (int column = 0; column < ChannelRow::fieldCount; ++column)
             if (FieldValue::fieldText(values.at(column)) != FieldValue::fieldText(model.rowAt(row)->values[column]))
-                model.setData(model.index(row, column), FieldValue::fieldText(values.at(column)));
+                editor.editCell(row, column, FieldValue::fieldText(values.at(column)));
     }
     if (!unplaced.isEmpty())
         return { false, QStringLiteral("记录编号 %1 在 %2 中找不到唯一的一行，这些修改仍保存在 %3。")

@@ -5,6 +5,8 @@
 #include "Twips.h"
 #include "CellEditorDelegate.h"
 #include "ChannelCursor.h"
+#include "ChannelEditor.h"
+#include "ChannelTableModel.h"
 
 #include "SystemMessage.h"
 #include "Tsv.h"
@@ -45,9 +47,10 @@ void ChannelGrid::setCursor(ChannelCursor *cursor)
     createActions();
 }
 
-ChannelModel *ChannelGrid::channels() const
+// The grid shows a ChannelTableModel; its editor changes the rows.
+ChannelEditor *ChannelGrid::editor() const
 {
-    return m_cursor->channels();
+    return static_cast<ChannelTableModel *>(model())->editor();
 }
 
 QAction *ChannelGrid::command(const QString &text, const QList<QKeySequence> &keys, const char *name)
@@ -92,9 +95,9 @@ void ChannelGrid::createActions()
     separator();
     m_undo = command(QStringLiteral("撤销"), { Qt::CTRL | Qt::Key_Z }, "undo");
     m_redo = command(QStringLiteral("重做"), { Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z }, "redo");
-    QUndoStack *history = channels()->history();
-    connect(m_undo, &QAction::triggered, channels(), &ChannelModel::undo);
-    connect(m_redo, &QAction::triggered, channels(), &ChannelModel::redo);
+    QUndoStack *history = editor()->history();
+    connect(m_undo, &QAction::triggered, editor(), &ChannelEditor::undo);
+    connect(m_redo, &QAction::triggered, editor(), &ChannelEditor::redo);
     m_undo->setEnabled(history->canUndo());
     m_redo->setEnabled(history->canRedo());
     connect(history, &QUndoStack::canUndoChanged, m_undo, &QAction::setEnabled);
@@ -126,21 +129,21 @@ void ChannelGrid::selectRows(int first, int count, int current)
 void ChannelGrid::insertRow()
 {
     const int row = currentIndex().isValid() ? currentIndex().row() : model()->rowCount();
-    if (channels()->insertRowAbove(row))
+    if (editor()->insertRowAbove(row))
         selectRows(row, 1, row);
 }
 
 void ChannelGrid::duplicateRows()
 {
     const QList<int> rows = selectedRowsOrCurrent();
-    if (!rows.isEmpty() && channels()->duplicateRows(rows))
+    if (!rows.isEmpty() && editor()->duplicateRows(rows))
         selectRows(rows.last() + 1, int(rows.size()), rows.last() + 1);
 }
 
 void ChannelGrid::deleteRows()
 {
     const QList<int> rows = selectedRowsOrCurrent();
-    if (!rows.isEmpty() && channels()->deleteRows(rows)) {
+    if (!rows.isEmpty() && editor()->deleteRows(rows)) {
         const int row = std::min(rows.first(), model()->rowCount() - 1);
         if (row >= 0)
             selectRows(row, 1, row);
@@ -151,7 +154,7 @@ void ChannelGrid::moveRows(int step)
 {
     const QList<int> rows = selectedRowsOrCurrent();
     const int current = currentIndex().isValid() ? currentIndex().row() : rows.value(0);
-    if (rows.isEmpty() || !channels()->moveRowsBy(rows, step))
+    if (rows.isEmpty() || !editor()->moveRowsBy(rows, step))
         return;
     QItemSelection moved;
     for (int row : rows)
@@ -166,7 +169,7 @@ void ChannelGrid::clearCells()
     QModelIndexList cells = selectionModel()->selectedIndexes();
     if (cells.isEmpty() && currentIndex().isValid())
         cells << currentIndex();
-    channels()->clearCells(cells);
+    editor()->clearCells(cells);
 }
 
 // The selected cells as the rectangle that holds them, each as the grid shows it.
@@ -208,7 +211,7 @@ void ChannelGrid::pasteCells()
     const int row = at.isValid() ? at.row() : model()->rowCount();
     const int column = std::max(at.column(), 0);
     int dropped = 0;
-    if (!channels()->paste(row, column, block, &dropped))
+    if (!editor()->paste(row, column, block, &dropped))
         return;
     int width = 0;
     for (const QStringList &line : block)

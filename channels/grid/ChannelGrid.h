@@ -3,7 +3,7 @@
 #include <QTableView>
 
 class ChannelCursor;
-class ChannelModel;
+class ChannelEditor;
 class QAction;
 
 // DataGrid1: 信道表 in the main window, with the design's captions, column
@@ -50,7 +50,7 @@ private:
     QAction *command(const QString &text, const QList<QKeySequence> &keys, const char *name);
     QList<int> selectedRowsOrCurrent() const;
     void selectRows(int first, int count, int current);
-    ChannelModel *channels() const;
+    ChannelEditor *editor() const;
 
     ChannelCursor *m_cursor = nullptr;
     QAction *m_undo = nullptr;

@@ -4,7 +4,8 @@
 
 #include <QString>
 
-class ChannelModel;
+class ChannelEditor;
+class ChannelStore;
 
 // Edits the file still refuses when the program has to end (a signal, the end
 // of the session) are not dropped: they go beside the file, to
@@ -17,10 +18,10 @@ QString fileFor(const QString &database);
 
 // Tries the file once more; what it still refuses goes to the side file. False
 // with a message when even that cannot be written.
-ChannelExchange::Outcome keep(ChannelModel &model);
+ChannelExchange::Outcome keep(ChannelStore &model);
 
 // Writes the kept rows into the open table; the side file goes when every row
 // found its place and the file took every cell.
-ChannelExchange::Outcome apply(ChannelModel &model);
+ChannelExchange::Outcome apply(ChannelEditor &editor);
 
 } // namespace UnsavedEdits

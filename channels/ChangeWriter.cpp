@@ -1,0 +1,181 @@
+#include "ChangeWriter.h"
+
+#include "ChannelDatabase.h"
+#include "FieldValue.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+ChangeWriter::ChangeWriter(ChannelDatabase &db, const QVector<ChannelRow> &rows, bool complete,
+                           const QString &fileName)
+    : m_db(db)
+    , m_rows(rows)
+    , m_complete(complete)
+    , m_fileName(fileName)
+{
+}
+
+bool ChangeWriter::write(RowChange &change, bool forward, bool checked, QString *conflict, QVector<qint64> *keys)
+{
+    conflict->clear();
+    bool written = m_db.begin();
+    if (written && checked)
+        written = fileAsShown(change, forward, conflict) && conflict->isEmpty();
+    written = written && (forward ? writeForward(change, keys) : writeBackward(change)) && m_db.commit();
+    if (!written)
+        m_db.rollback();
+    return written;
+}
+
+bool ChangeWriter::writeForward(RowChange &change, QVector<qint64> *keys)
+{
+    for (const RowChange::Cell &cell : std::as_const(change.cells))
+        if (!m_db.update(key(cell.row), cell.column, cell.after))
+            return false;
+    for (const auto &[a, b] : std::as_const(change.swaps))
+        if (!m_db.swapKeys(key(a), key(b)))
+            return false;
+    change.removedRows.clear();
+    for (int row : std::as_const(change.removed)) {
+        change.removedRows << m_rows.at(row);
+        if (!m_db.remove(key(row)))
+            return false;
+    }
+    if (change.insertAt < 0)
+        return true;
+    if (!allocateKeys(change, keys))
+        return false;
+    for (int i = 0; i < keys->size(); ++i)
+        if (!m_db.insert(keys->at(i), change.inserted.at(i)))
+            return false;
+    return true;
+}
+
+bool ChangeWriter::writeBackward(const RowChange &change)
+{
+    if (change.insertAt >= 0) {
+        for (int i = 0; i < change.inserted.size(); ++i)
+            if (!m_db.remove(key(change.insertAt + i)))
+                return false;
+        if (change.gapBy && !m_db.shiftKeys(change.gapFrom + change.gapBy, change.gapTo + change.gapBy, -change.gapBy))
+            return false;
+    }
+    for (const ChannelRow &row : change.removedRows)
+        if (!m_db.insert(row.key, row.values))
+            return false;
+    for (auto swap = change.swaps.crbegin(); swap != change.swaps.crend(); ++swap)
+        if (!m_db.swapKeys(key(swap->first), key(swap->second)))
+            return false;
+    for (const RowChange::Cell &cell : change.cells)
+        if (!m_db.update(key(cell.row), cell.column, cell.before))
+            return false;
+    return true;
+}
+
+// Keys for the inserted rows between their neighbours' keys; when there is no
+// room, the rows on the shorter side move aside to make some.
+bool ChangeWriter::allocateKeys(RowChange &change, QVector<qint64> *keys)
+{
+    const qint64 count = change.inserted.size();
+    const int at = change.insertAt;
+    qint64 first = 0;
+    change.gapBy = 0;
+    if (at >= m_rows.size()) {
+        if (!m_db.largestKey(&first))
+            return false;
+        ++first;
+    } else {
+        const qint64 next = key(at);
+        const qint64 low = at > 0 ? key(at - 1) + 1 : next - count;
+        first = next - count;
+        if (next - low < count) {
+            const qint64 below = m_complete ? m_rows.size() - at : std::numeric_limits<qint64>::max();
+            if (at < below) {
+                change.gapFrom = std::numeric_limits<qint64>::min() + count;
+                change.gapTo = low - 1;
+                change.gapBy = -count;
+                first = low - count;
+            } else {
+                change.gapFrom = next;
+                change.gapTo = std::numeric_limits<qint64>::max() - count;
+                change.gapBy = count;
+                first = next;
+            }
+            if (!m_db.shiftKeys(change.gapFrom, change.gapTo, change.gapBy))
+                return false;
+        }
+    }
+    keys->clear();
+    for (qint64 i = 0; i < count; ++i)
+        keys->append(first + i);
+    return true;
+}
+
+// Each cell the change replaces must hold what the grid showed; each row it
+// moves or removes must be there whole, as shown.
+bool ChangeWriter::fileAsShown(const RowChange &change, bool forward, QString *conflict)
+{
+    struct Expected
+    {
+        int row;
+        int column;   // -1: the whole row
+        QVariant shown;
+        QVariant mine;
+    };
+    QVector<Expected> expected;
+    QSet<int> wholeRows;
+    for (const RowChange::Cell &cell : change.cells)
+        expected.append({ cell.row, cell.column, forward ? cell.before : cell.after,
+                          forward ? cell.after : cell.before });
+    for (const auto &[a, b] : change.swaps)
+        wholeRows << a << b;
+    if (forward)
+        for (int row : change.removed)
+            wholeRows << row;
+    if (!forward && change.insertAt >= 0)
+        for (int i = 0; i < change.inserted.size(); ++i)
+            wholeRows << change.insertAt + i;
+    // The first difference told is the one highest in the table.
+    QList<int> rows = wholeRows.values();
+    std::sort(rows.begin(), rows.end());
+    for (int row : std::as_const(rows))
+        expected.append({ row, -1, {}, {} });
+
+    int differing = 0;
+    for (const Expected &cell : std::as_const(expected)) {
+        if (cell.row >= m_rows.size())
+            continue;
+        ChannelRow file;
+        bool found = false;
+        if (!m_db.rowByKey(key(cell.row), &file, &found))
+            return false;
+        const int first = cell.column < 0 ? 0 : cell.column;
+        const int last = cell.column < 0 ? ChannelRow::fieldCount - 1 : cell.column;
+        for (int column = first; column <= last; ++column) {
+            const QVariant shown = cell.column < 0 ? m_rows.at(cell.row).values[column] : cell.shown;
+            if (found && FieldValue::sameValue(file.values[column], shown))
+                continue;
+            if (differing++ == 0) {
+                const QVariant mine = cell.column < 0 ? shown : cell.mine;
+                *conflict = found ? describe(cell.row, column, file.values[column], mine)
+                                  : QStringLiteral("第 %1 行已被其他程序删除。").arg(cell.row + 1);
+            }
+            if (!found)
+                break;
+        }
+    }
+    if (differing == 0)
+        return true;
+    *conflict = QStringLiteral("%1 已被其他程序修改，没有写入。\n%2").arg(m_fileName, *conflict);
+    if (differing > 1)
+        *conflict += QStringLiteral("\n另有 %1 处也已不同。").arg(differing - 1);
+    return true;
+}
+
+QString ChangeWriter::describe(int row, int column, const QVariant &file, const QVariant &mine) const
+{
+    return QStringLiteral("第 %1 行“%2”：文件中的值为“%3”，您的值为“%4”。")
+            .arg(row + 1)
+            .arg(ChannelFields::caption(column), FieldValue::fieldText(file), FieldValue::fieldText(mine));
+}

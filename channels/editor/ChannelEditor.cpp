@@ -1,0 +1,279 @@
+#include "ChannelEditor.h"
+
+#include "ChannelStore.h"
+#include "ClearCellsCommand.h"
+#include "DeleteRowsCommand.h"
+#include "DuplicateRowsCommand.h"
+#include "EditCellCommand.h"
+#include "FieldValue.h"
+#include "InsertRowCommand.h"
+#include "MoveRowsCommand.h"
+#include "PasteCommand.h"
+
+#include <algorithm>
+
+using Outcome = ChannelStore::Outcome;
+
+static QList<int> sortedUnique(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+ChannelEditor::ChannelEditor(ChannelStore *store, QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+{
+    connect(store, &ChannelStore::modelReset, this, &ChannelEditor::forget);
+    connect(store, &ChannelStore::rowsRelocated, &m_history, &QUndoStack::clear);
+    connect(store, &ChannelStore::saveFailed, this, &ChannelEditor::saveFailed);
+}
+
+// Another file, or the same one read anew: nothing done before applies to it.
+void ChannelEditor::forget()
+{
+    m_history.clear();
+    m_conflict.reset();
+}
+
+RowCommand *ChannelEditor::step(int index) const
+{
+    return const_cast<RowCommand *>(static_cast<const RowCommand *>(m_history.command(index)));
+}
+
+bool ChannelEditor::mayChange()
+{
+    const QString why = m_store->refusalReason();
+    if (!why.isEmpty())
+        emit refused(why);
+    return why.isEmpty();
+}
+
+QString ChannelEditor::notSaved(const QString &name) const
+{
+    return QStringLiteral("“%1”未能保存到 %2：%3\n信道表保持原样。").arg(name, m_store->fileName(), m_store->saveError());
+}
+
+// A command moves rows and values under the cells still waiting to be
+// written: they go to the file first, or the command waits.
+bool ChannelEditor::unsavedWritten(const QString &name)
+{
+    if (m_store->unsavedCount() == 0 || saveUnsaved())
+        return true;
+    if (m_conflict)
+        return false;
+    emit saveFailed(QStringLiteral("“%1”没有进行：先前的修改仍未能保存到 %2：%3")
+                            .arg(name, m_store->fileName(), m_store->saveError()));
+    return false;
+}
+
+// In a table keyed by one of the five fields, that field is the row's place:
+// rows cannot be put elsewhere, nor the key changed under the grid.
+QString ChannelEditor::keyRefusal(const RowChange &change) const
+{
+    const int key = m_store->keyField();
+    bool touchesKey = change.insertAt >= 0 || !change.swaps.isEmpty();
+    for (const RowChange::Cell &cell : change.cells)
+        touchesKey = touchesKey || cell.column == key;
+    if (key < 0 || !touchesKey)
+        return QString();
+    return QStringLiteral("%1 的“%2”是主键，行的顺序由它决定：不能插入、复制或移动行，也不能修改该列。")
+            .arg(m_store->fileName(), m_store->fieldNames().value(key));
+}
+
+bool ChannelEditor::run(std::unique_ptr<RowCommand> command)
+{
+    if (!command->isReady() || !mayChange() || !unsavedWritten(command->text()))
+        return false;
+    const QString keyed = keyRefusal(command->change());
+    if (!keyed.isEmpty()) {
+        emit refused(keyed);
+        return false;
+    }
+    const QString name = command->text();
+    if (writeStep(std::move(command)))
+        return true;
+    if (!m_conflict)
+        emit saveFailed(notSaved(name));
+    return false;
+}
+
+// A new step: in the history once the file has it, held when it conflicts.
+bool ChannelEditor::writeStep(std::unique_ptr<RowCommand> command)
+{
+    QString conflict;
+    const Outcome outcome = m_store->write(command->change(), true, true, &conflict);
+    if (outcome == Outcome::Written)
+        m_history.push(command.release());
+    else if (outcome == Outcome::Conflict)
+        holdConflict({ std::move(command), true, -1 }, conflict);
+    return outcome == Outcome::Written;
+}
+
+bool ChannelEditor::undo()
+{
+    return replay(m_history.index() - 1, false);
+}
+
+bool ChannelEditor::redo()
+{
+    return replay(m_history.index(), true);
+}
+
+bool ChannelEditor::replay(int index, bool forward)
+{
+    if (index < 0 || index >= m_history.count() || !mayChange())
+        return false;
+    RowCommand *command = step(index);
+    const QString name = (forward ? QStringLiteral("重做%1") : QStringLiteral("撤销%1")).arg(command->text());
+    if (!unsavedWritten(name))
+        return false;
+    QString conflict;
+    const Outcome outcome = m_store->write(command->change(), forward, true, &conflict);
+    if (outcome == Outcome::Written) {
+        forward ? m_history.redo() : m_history.undo();
+        return true;
+    }
+    if (outcome == Outcome::Conflict)
+        holdConflict({ nullptr, forward, index }, conflict);
+    else
+        emit saveFailed(notSaved(name));
+    return false;
+}
+
+bool ChannelEditor::insertRowAbove(int row)
+{
+    return mayChange() && run(std::make_unique<InsertRowCommand>(*m_store, row));
+}
+
+bool ChannelEditor::duplicateRows(const QList<int> &selected)
+{
+    const QList<int> rows = sortedUnique(selected);
+    if (rows.isEmpty() || rows.first() < 0 || rows.last() >= m_store->rowCount() || !mayChange())
+        return false;
+    return run(std::make_unique<DuplicateRowsCommand>(*m_store, rows));
+}
+
+bool ChannelEditor::deleteRows(const QList<int> &selected)
+{
+    const QList<int> rows = sortedUnique(selected);
+    if (rows.isEmpty() || rows.first() < 0 || rows.last() >= m_store->rowCount())
+        return false;
+    return run(std::make_unique<DeleteRowsCommand>(rows));
+}
+
+bool ChannelEditor::moveRowsBy(const QList<int> &selected, int step)
+{
+    const QList<int> rows = sortedUnique(selected);
+    if (rows.isEmpty() || rows.first() < 0 || (step != 1 && step != -1))
+        return false;
+    if ((step < 0 && rows.first() == 0) || (step > 0 && !m_store->rowAt(rows.last() + 1)))
+        return false;
+    return run(std::make_unique<MoveRowsCommand>(rows, step));
+}
+
+bool ChannelEditor::clearCells(const QModelIndexList &cells)
+{
+    auto command = std::make_unique<ClearCellsCommand>(*m_store, cells);
+    if (!mayChange())
+        return false;
+    return !command->isReady() || run(std::move(command));
+}
+
+bool ChannelEditor::paste(int row, int column, const QVector<QStringList> &block, int *dropped)
+{
+    if (dropped)
+        *dropped = 0;
+    if (block.isEmpty() || row < 0 || column < 0 || column >= ChannelRow::fieldCount || !mayChange())
+        return false;
+    auto command = std::make_unique<PasteCommand>(*m_store, row, column, block);
+    if (dropped)
+        *dropped = command->dropped();
+    return run(std::move(command));
+}
+
+bool ChannelEditor::editCell(int row, int column, const QString &typed, const QString *shown)
+{
+    // An editor left as it opened changes nothing, whatever the file did meanwhile.
+    if (shown && typed == *shown)
+        return true;
+    const ChannelRow *current = m_store->rowAt(row);
+    if (!current || !m_store->refusalReason().isEmpty() || column == m_store->keyField())
+        return false;
+    const QVariant stored = current->values[column];
+    const QVariant value = FieldValue::fromInput(column, typed);
+    // The file changed the cell while it was being edited: the edit replaces
+    // what the operator saw, and the file no longer holds that.
+    const QVariant before = shown && FieldValue::fieldText(stored) != *shown
+            ? FieldValue::fromInput(column, *shown)
+            : stored;
+    const bool same = FieldValue::sameValue(stored, value) && stored.typeId() == value.typeId();
+    if (same && !m_store->isUnsaved(row, column))
+        return true;
+    const RowChange::Cell cell{ row, column, before, value };
+    if (m_store->unsavedCount() == 0 && writeStep(std::make_unique<EditCellCommand>(cell)))
+        return true;
+    if (m_conflict)
+        return false;
+    m_store->keepUnsaved(row, column, value, before);
+    if (!saveUnsaved() && !m_conflict)
+        emit saveFailed(QStringLiteral("第 %1 行“%2”的修改未能保存到 %3：%4")
+                                .arg(row + 1)
+                                .arg(ChannelFields::caption(column), m_store->fileName(), m_store->saveError()));
+    return true;
+}
+
+bool ChannelEditor::saveUnsaved()
+{
+    QString conflict;
+    RowChange failed;
+    const Outcome outcome = m_store->writeUnsaved(&conflict, &failed);
+    if (outcome == Outcome::Conflict)
+        holdConflict({ std::make_unique<EditCellCommand>(failed.cells.first()), true, -1 }, conflict);
+    return outcome == Outcome::Written;
+}
+
+void ChannelEditor::holdConflict(Conflict conflict, const QString &message)
+{
+    m_conflict = std::move(conflict);
+    m_store->hold(true);
+    emit conflicted(message);
+}
+
+RowCommand *ChannelEditor::conflictStep() const
+{
+    return m_conflict->fresh ? m_conflict->fresh.get() : step(m_conflict->replayIndex);
+}
+
+void ChannelEditor::keepFileValues()
+{
+    if (m_conflict)
+        for (const RowChange::Cell &cell : std::as_const(conflictStep()->change().cells))
+            m_store->dropUnsaved(cell.row, cell.column);
+    m_conflict.reset();
+    m_store->hold(false);
+}
+
+bool ChannelEditor::useMine()
+{
+    if (!m_conflict)
+        return false;
+    RowCommand *command = conflictStep();
+    Conflict conflict = std::move(*m_conflict);
+    m_conflict.reset();
+    const bool written = m_store->write(command->change(), conflict.forward, false) == Outcome::Written;
+    if (written) {
+        for (const RowChange::Cell &cell : std::as_const(command->change().cells))
+            m_store->dropUnsaved(cell.row, cell.column);
+        if (conflict.fresh)
+            m_history.push(conflict.fresh.release());
+        else
+            conflict.forward ? m_history.redo() : m_history.undo();
+    } else {
+        emit saveFailed(notSaved(command->text()));
+    }
+    // Whatever else the other program changed comes in now.
+    m_store->hold(false);
+    return written;
+}

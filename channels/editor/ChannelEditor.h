@@ -1,0 +1,93 @@
+#pragma once
+
+#include "RowCommand.h"
+
+#include <QModelIndexList>
+#include <QObject>
+#include <QStringList>
+#include <QUndoStack>
+#include <memory>
+#include <optional>
+
+class ChannelStore;
+
+// The operator's changes to the rows: typed cells and the row commands, each
+// one transaction on the file and one step of history(). A command the file
+// refuses leaves file, rows and history as they were and is reported through
+// saveFailed(). The history starts afresh whenever a file is opened, and when
+// other programs add or remove rows (its steps name rows by position).
+//
+// A typed cell the file refuses keeps the operator's value, marked unsaved in
+// the store; it is written with the next successful edit or by saveUnsaved().
+//
+// When the file no longer holds what a change replaces, nothing is written and
+// conflicted() asks the operator: keepFileValues() or useMine().
+class ChannelEditor : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ChannelEditor(ChannelStore *store, QObject *parent = nullptr);
+
+    ChannelStore *store() const { return m_store; }
+    QUndoStack *history() { return &m_history; }
+    bool undo();
+    bool redo();
+
+    // The commands: each returns false, having said why, when nothing changed.
+    bool insertRowAbove(int row);
+    // Copies of `rows` below the last of them; false when none.
+    bool duplicateRows(const QList<int> &rows);
+    bool deleteRows(const QList<int> &rows);
+    // `rows` one place up (-1) or down (+1); false when one is at the edge.
+    bool moveRowsBy(const QList<int> &rows, int step);
+    bool clearCells(const QModelIndexList &cells);
+    // Typed texts from (row, column) right and down, rows added past the end;
+    // columns past the last field are dropped and counted in `dropped`.
+    bool paste(int row, int column, const QVector<QStringList> &block, int *dropped = nullptr);
+
+    // What the operator typed into a cell. `shown` is the text the cell showed
+    // when editing began, which is what the edit replaces, when known.
+    bool editCell(int row, int column, const QString &typed, const QString *shown = nullptr);
+    // Writes the cells the file refused before; false, having said why, when
+    // it still refuses.
+    bool saveUnsaved();
+
+    // The answers to conflicted(): drop the operator's change and show the
+    // file, or write the change over what the file holds.
+    void keepFileValues();
+    bool useMine();
+    bool hasConflict() const { return m_conflict.has_value(); }
+
+signals:
+    // An edit could not be written; the message says which cell and why.
+    void saveFailed(const QString &message);
+    // A command was not even tried: the store's refusalReason() says why.
+    void refused(const QString &message);
+    // Another program changed what an edit or command replaces; nothing was
+    // written. The message shows the file's value and the operator's.
+    void conflicted(const QString &message);
+
+private:
+    struct Conflict
+    {
+        std::unique_ptr<RowCommand> fresh;   // a new step; null when one is replayed
+        bool forward;
+        int replayIndex;
+    };
+
+    bool mayChange();
+    bool unsavedWritten(const QString &name);
+    QString keyRefusal(const RowChange &change) const;
+    bool run(std::unique_ptr<RowCommand> command);
+    bool replay(int index, bool forward);
+    bool writeStep(std::unique_ptr<RowCommand> command);
+    void holdConflict(Conflict conflict, const QString &message);
+    RowCommand *conflictStep() const;
+    void forget();
+    QString notSaved(const QString &name) const;
+    RowCommand *step(int index) const;
+
+    ChannelStore *m_store;
+    QUndoStack m_history;
+    std::optional<Conflict> m_conflict;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "RowCommand.h"
+
+// 上移 / 下移: `rows` (ascending) one place up (step -1) or down (+1).
+class MoveRowsCommand : public RowCommand
+{
+public:
+    MoveRowsCommand(const QList<int> &rows, int step);
+};
