@@ -26,6 +26,7 @@
 #include "SystemPortList.h"
 #include "SerialLink.h"
 #include "RowCheck.h"
+#include "TransferController.h"
 #include "TransferSequence.h"
 #include "SignalWatch.h"
 #include "UnsavedEdits.h"
@@ -72,7 +73,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     , m_follower(new FileFollower(m_channels, this))
     , m_table(new ChannelTableModel(m_editor, this))
     , m_cursor(new ChannelCursor(m_channels, m_table, this))
-    , m_transfer(new TransferSequence(m_cursor, m_port.get(), this))
+    , m_transfer(new TransferController(m_cursor, m_port.get(), this))
     , m_portList(std::make_unique<SystemPortList>())
     , m_jetReader(new JetReader(this))
 {
@@ -89,19 +90,13 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     buildMenu();
     openDatabase();
     updateTitle();
-    auto *journal = new TransferJournal(m_transfer, [this] { return m_databasePath; }, this);
-    connect(journal, &TransferJournal::writeFailed, this, &MainWindow::say, Qt::QueuedConnection);
-
-    connect(m_transfer, &TransferSequence::statusChanged, m_status, &QLabel::setText);
-    connect(m_transfer, &TransferSequence::progressChanged, m_progress, &QProgressBar::setValue);
-    connect(m_transfer, &TransferSequence::stopped, this, &MainWindow::say);
-    connect(m_port.get(), &SerialLink::failed, this, &MainWindow::portFailed);
+    connect(transfer(), &TransferSequence::statusChanged, m_status, &QLabel::setText);
+    connect(transfer(), &TransferSequence::progressChanged, m_progress, &QProgressBar::setValue);
+    connect(m_transfer, &TransferController::report, this, &MainWindow::say);
+    connect(m_port.get(), &SerialLink::failed, m_transfer, &TransferController::portFailed);
     connect(m_grid, &ChannelGrid::editRefused, this, [this] { refuseChange(m_channels->refusalReason()); },
             Qt::QueuedConnection);
     connect(m_editor, &ChannelEditor::refused, this, &MainWindow::refuseChange, Qt::QueuedConnection);
-    // The rows may change again once the transfer no longer walks them.
-    connect(m_transfer, &TransferSequence::finished, this, [this] { m_channels->setBusy(QString()); });
-    connect(m_transfer, &TransferSequence::stopped, this, [this] { m_channels->setBusy(QString()); });
     // The program can end without the window closing: a signal, the session's end.
     connect(new SignalWatch(this), &SignalWatch::received, this, &MainWindow::endOnSignal);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &MainWindow::keepUnsaved);
@@ -438,8 +433,8 @@ bool MainWindow::mayBreakTransfer(const QString &consequence)
     if (!m_transfer->isRunning())
         return true;
     const QString text = QStringLiteral("正在传送数据（已发送 %1 帧，共 %2 帧）。\n%3")
-                                 .arg(m_transfer->framesSent())
-                                 .arg(m_transfer->framesExpected())
+                                 .arg(transfer()->framesSent())
+                                 .arg(transfer()->framesExpected())
                                  .arg(consequence);
     return askSystemQuestion(this, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
@@ -482,8 +477,8 @@ void MainWindow::startTransfer()
         return;
     m_grid->commitPendingEdit();
     m_follower->check();   // what the file holds now, not what the grid last read
-    if (portLooksRight() && m_transfer->start())
-        m_channels->setBusy(QStringLiteral("正在传送数据，传送结束后才能修改信道表。"));
+    if (portLooksRight())
+        m_transfer->start();
 }
 
 // On many PCs /dev/ttyS0 exists and swallows whatever is written to it, so a
@@ -561,17 +556,6 @@ void MainWindow::openLoopbackDialog()
     dialog->show();
 }
 
-void MainWindow::portFailed(const QString &cause)
-{
-    const QString message = QStringLiteral("串行端口 %1（%2）出现故障，已关闭：%3")
-                                    .arg(m_port->portNumber())
-                                    .arg(m_port->deviceName(), cause);
-    if (m_transfer->isRunning())
-        m_transfer->abort(message + QStringLiteral("\n数据传送已停止。"));
-    else
-        showSystemMessage(this, message);
-}
-
 // True when the window may close: every edit is in the file, or the operator
 // chose to drop those the file refuses.
 bool MainWindow::maybeClose()
@@ -639,6 +623,11 @@ void MainWindow::offerKeptEdits()
                                      .arg(m_channels->fileName(), QFileInfo(side).fileName());
     if (askSystemQuestion(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes)
         showSystemMessage(this, UnsavedEdits::apply(*m_editor).message);
+}
+
+TransferSequence *MainWindow::transfer() const
+{
+    return m_transfer->sequence();
 }
 
 PortDialog *MainWindow::portDialog() const

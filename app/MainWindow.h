@@ -19,6 +19,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class SerialLink;
+class TransferController;
 class TransferSequence;
 
 // 启动窗体: the program's one permanent window. It holds the channel grid, the
@@ -48,7 +49,7 @@ public:
     bool newFile(const QString &path);
     QString databasePath() const { return m_databasePath; }
 
-    TransferSequence *transfer() const { return m_transfer; }
+    TransferSequence *transfer() const;
     // The serial devices present; the system's own unless a test puts in another.
     void setPortList(std::unique_ptr<PortList> list);
     PortDialog *portDialog() const;
@@ -83,7 +84,6 @@ private:
     void openDeviceDialog();
     void openLoopbackDialog();
     bool portLooksRight();
-    void portFailed(const QString &cause);
     void convertFile();
     void exportTable();
     void importTable();
@@ -102,7 +102,7 @@ private:
     FileFollower *m_follower;
     ChannelTableModel *m_table;
     ChannelCursor *m_cursor;
-    TransferSequence *m_transfer;
+    TransferController *m_transfer;
     ChannelGrid *m_grid = nullptr;
     QLabel *m_date = nullptr;
     QLabel *m_status = nullptr;
