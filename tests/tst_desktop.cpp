@@ -87,13 +87,6 @@ private slots:
         MainWindow usual(std::unique_ptr<SerialLink>(new FakeSerialLink), QStringLiteral("char4.mdb"));
         QCOMPARE(usual.windowTitle(), QStringLiteral("QT7020"));
         QDir::setCurrent(before);
-
-        // The program itself, past Qt's own options, on a file named as its argument.
-        int exitCode = -1;
-        const QString frames = run(QStringLiteral(QT7020_BINARY),
-                                   { "-platform", "offscreen", "--frames", file.path() }, &exitCode);
-        QCOMPARE(exitCode, 0);
-        QCOMPARE(frames.count(u'\n'), 2);
     }
 
     void newOpenAndRecentFiles()
