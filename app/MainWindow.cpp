@@ -23,6 +23,7 @@
 #include "SystemPortList.h"
 #include "SerialLink.h"
 #include "RowCheck.h"
+#include "TransferPlan.h"
 #include "TransferSequence.h"
 #include "SignalWatch.h"
 #include "UnsavedEdits.h"
@@ -76,7 +77,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     setWindowIcon(radioIcon());
     m_channels->setObjectName(QStringLiteral("Adodc1"));
     m_channels->setRowCheck(checkRow);
-    m_channels->setSentRows(TransferSequence::frameCount);
+    m_channels->setSentRows(TransferPlan::rowsSent);
     m_port->setObjectName(QStringLiteral("MSComm1"));
 
     buildControls();
@@ -519,7 +520,7 @@ void MainWindow::refuseChange(const QString &reason)
 void MainWindow::checkTable()
 {
     m_grid->commitPendingEdit();
-    auto *dialog = new PlanCheckDialog(m_channels, TransferSequence::frameCount, this);
+    auto *dialog = new PlanCheckDialog(m_channels, TransferPlan::rowsSent, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &PlanCheckDialog::cellRequested, this, [this](int row, int column) {
         m_cursor->setCurrentIndex(m_channels->index(row, column), QItemSelectionModel::ClearAndSelect);

@@ -48,7 +48,7 @@ QString TransferSequence::checkTable(ChannelModel *channels, int *badRow)
         return QStringLiteral("信道表中没有数据，无法传送。");
     // Every row that cannot be sent, so that one look mends them all.
     QStringList bad;
-    for (int row = 0; row < frameCount; ++row) {
+    for (int row = 0; row < TransferPlan::rowsSent; ++row) {
         const ChannelRow *values = channels->rowAt(row);
         if (!values)
             break;
@@ -92,9 +92,9 @@ bool TransferSequence::start()
     m_counter = 0;
     m_lastKey = std::numeric_limits<qint64>::min();
     m_sent = 0;
-    // All 51 rows, or every row of a shorter table.
+    // All the rows a load sends, or every row of a shorter table.
     ChannelModel *channels = m_cursor->channels();
-    m_expected = channels->rowAt(frameCount - 1) ? int(frameCount) : channels->rowCount();
+    m_expected = channels->rowAt(TransferPlan::rowsSent - 1) ? TransferPlan::rowsSent : channels->rowCount();
     m_cursor->moveFirst();
     setStatus(sendingText);
     m_timer.start();
@@ -113,7 +113,7 @@ void TransferSequence::tick()
             return;
         }
         if (m_cursor->atEnd()) {
-            // Fewer than 51 rows: everything there is went out.
+            // A shorter table: everything there is went out.
             m_counter = finishedFrom;
             setProgress(finishedFrom);
         } else {
