@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "DesignColours.h"
+
 #include <QPalette>
 #include <QWidget>
 
