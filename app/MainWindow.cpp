@@ -7,7 +7,7 @@
 #include "RecentFiles.h"
 #include "TransferJournal.h"
 #include "SystemMessage.h"
-#include "DesignColours.h"
+#include "TextColour.h"
 #include "DesignFonts.h"
 #include "Twips.h"
 #include "WindowIcon.h"
@@ -27,6 +27,7 @@
 #include "SerialLink.h"
 #include "RowCheck.h"
 #include "TransferController.h"
+#include "TransferPlan.h"
 #include "TransferSequence.h"
 #include "SignalWatch.h"
 #include "UnsavedEdits.h"
@@ -83,7 +84,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     setWindowIcon(radioIcon());
     m_channels->setObjectName(QStringLiteral("Adodc1"));
     m_table->setRowCheck(checkRow);
-    m_table->setSentRows(TransferSequence::frameCount);
+    m_table->setSentRows(TransferPlan::rowsSent);
     m_port->setObjectName(QStringLiteral("MSComm1"));
 
     buildControls();
@@ -140,19 +141,19 @@ void MainWindow::buildControls()
     auto *frame = new QGroupBox(QStringLiteral("日期"), client);
     frame->setObjectName(QStringLiteral("Frame2"));
     frame->setFont(DesignFonts::font(kai, 15.75));
-    DesignColours::setTextColour(frame, QColor(255, 255, 0));
+    DesignColours::setTextColour(frame, DesignColours::yellow);
     frame->setGeometry(Twips::rect(this, 600, 600, 2175, 735));
-    m_date = label(frame, "Label8", QStringLiteral("Label8"), DesignFonts::font(kai, 12), QColor(255, 0, 0));
+    m_date = label(frame, "Label8", QStringLiteral("Label8"), DesignFonts::font(kai, 12), DesignColours::red);
     m_date->setGeometry(Twips::rect(this, 240, 360, 1695, 255));
 
     auto *title = label(client, "Label1", QStringLiteral("信道设置系统"), DesignFonts::font(kai, 26.25),
-                        QColor(0, 0, 255));
+                        DesignColours::blue);
     title->setGeometry(Twips::rect(this, 4200, 720, 3735, 855));
     auto *model = label(client, "Label3", QStringLiteral("(QT_7020)"), DesignFonts::font(song, 15.75),
-                        QColor(0, 0, 255));
+                        DesignColours::blue);
     model->setGeometry(Twips::rect(this, 5160, 1440, 1695, 375));
     model->raise();   // in front where it overlaps the title, so it stays readable
-    m_status = label(client, "Label2", QStringLiteral(" "), DesignFonts::font(kai, 15.75), QColor(0, 0, 255));
+    m_status = label(client, "Label2", QStringLiteral(" "), DesignFonts::font(kai, 15.75), DesignColours::blue);
     m_status->setGeometry(Twips::rect(this, 8040, 720, 3615, 375));
 
     m_progress = new QProgressBar(client);
@@ -521,7 +522,7 @@ void MainWindow::refuseChange(const QString &reason)
 void MainWindow::checkTable()
 {
     m_grid->commitPendingEdit();
-    auto *dialog = new PlanCheckDialog(m_channels, TransferSequence::frameCount, this);
+    auto *dialog = new PlanCheckDialog(m_channels, TransferPlan::rowsSent, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &PlanCheckDialog::cellRequested, this, [this](int row, int column) {
         m_cursor->setCurrentIndex(m_table->index(row, column), QItemSelectionModel::ClearAndSelect);

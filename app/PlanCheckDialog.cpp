@@ -1,6 +1,7 @@
 #include "PlanCheckDialog.h"
 
 #include "ChannelStore.h"
+#include "DesignColours.h"
 #include "PlanCheck.h"
 
 #include <QDialogButtonBox>
@@ -42,7 +43,7 @@ void PlanCheckDialog::refresh()
         auto *item = new QListWidgetItem(PlanCheck::describe(finding, *m_channels), m_list);
         item->setData(rowRole, finding.row);
         item->setData(columnRole, finding.column);
-        item->setBackground(finding.error ? QColor(255, 205, 210) : QColor(255, 224, 130));
+        item->setBackground(finding.error ? DesignColours::problemCell : DesignColours::warningCell);
     }
     if (m_list->count() == 0)
         new QListWidgetItem(QStringLiteral("前 %1 行没有发现问题。").arg(m_sentRows), m_list);

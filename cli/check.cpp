@@ -4,7 +4,7 @@
 #include "CommandLine.h"
 #include "PlanCheck.h"
 #include "Terminal.h"
-#include "TransferSequence.h"
+#include "TransferPlan.h"
 
 // Every error and warning among the rows a transfer sends, one line each, as
 // 检查信道表 lists them: exit 0 when there is none, 1 with warnings only, 2 with
@@ -15,7 +15,7 @@ int checkCommand(const CommandLine &line)
     if (!Terminal::openTable(model, line.database()))
         return 2;
     bool error = false;
-    const QVector<PlanFinding> findings = PlanCheck::check(model, TransferSequence::frameCount);
+    const QVector<PlanFinding> findings = PlanCheck::check(model, TransferPlan::rowsSent);
     for (const PlanFinding &finding : findings) {
         error = error || finding.error;
         Terminal::out(PlanCheck::describe(finding, model));

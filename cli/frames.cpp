@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "FieldValue.h"
 #include "Terminal.h"
+#include "TransferPlan.h"
 #include "TransferSequence.h"
 
 // Row, record number and frame of each row a transfer would send; exit 2 with
@@ -19,7 +20,7 @@ int framesCommand(const CommandLine &line)
         Terminal::err(problem);
         return 2;
     }
-    for (int row = 0; row < TransferSequence::frameCount; ++row) {
+    for (int row = 0; row < TransferPlan::rowsSent; ++row) {
         const ChannelRow *r = model.rowAt(row);
         if (!r)
             break;

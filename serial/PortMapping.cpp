@@ -1,16 +1,11 @@
 #include "PortMapping.h"
 
+#include "UserSettings.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
-
-QSettings settings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("qt7020"),
-                     QStringLiteral("qt7020"));
-}
 
 QString key(int number)
 {
@@ -28,7 +23,7 @@ QString fromEnvironment(int number)
 
 QString saved(int number)
 {
-    return settings().value(key(number)).toString();
+    return userSettings().value(key(number)).toString();
 }
 
 bool isChosen(int number)
@@ -47,7 +42,7 @@ QString deviceFor(int number)
 
 void save(int number, const QString &device)
 {
-    QSettings s = settings();
+    QSettings s = userSettings();
     s.setValue(key(number), stableName(device));
     s.sync();
 }

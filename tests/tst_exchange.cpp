@@ -69,7 +69,7 @@ static QStringList framesOf(ChannelStore &model)
 }
 
 // The processes this test has started and not yet reaped (QProcess forks from the main thread).
-static QByteArray children()
+static QByteArray childProcesses()
 {
     QFile f(QStringLiteral("/proc/self/task/%1/children").arg(QCoreApplication::applicationPid()));
     f.open(QIODevice::ReadOnly);
@@ -501,7 +501,7 @@ private slots:
         QVERIFY(frames.waitForFinished(15000));
         QCOMPARE(frames.exitCode(), 1);
         QVERIFY2(QString::fromUtf8(frames.readAllStandardError()).contains(message.left(8)), qPrintable(reader));
-        QVERIFY(children().isEmpty());
+        QVERIFY(childProcesses().isEmpty());
     }
 
     // Copies of the fixtures with pages or bytes overwritten, or cut short, all
@@ -553,7 +553,7 @@ private slots:
         qInfo("%d damaged copies: %d ended cleanly (%d with rows, %d with a message: %d timed out, %d crashed), "
               "slowest %d ms", copies, ended, withRows, ended - withRows, timedOut, crashed, slowest);
         QVERIFY(slowest < limitMs + 1000);
-        QTRY_VERIFY(children().isEmpty());
+        QTRY_VERIFY(childProcesses().isEmpty());
     }
 };
 

@@ -6,6 +6,7 @@
 #include "ChannelStore.h"
 #include "NumericReading.h"
 #include "PlanCheck.h"
+#include "TransferPlan.h"
 #include "TransferSequence.h"
 
 #include <QSignalSpy>
@@ -315,7 +316,7 @@ private slots:
         ChannelStore model;
         QVERIFY(model.open(file.path()));
         QStringList lines;
-        for (const PlanFinding &finding : PlanCheck::check(model, TransferSequence::frameCount))
+        for (const PlanFinding &finding : PlanCheck::check(model, TransferPlan::rowsSent))
             lines << PlanCheck::describe(finding, model);
         QCOMPARE(lines, QStringList({
                 "第 5 行（记录编号 5）警告：信道号 3 与第 3 行相同：电台只保留其中一个",

@@ -39,7 +39,7 @@ QString TransferSequence::checkTable(ChannelStore *channels, int *badRow)
         return QStringLiteral("信道表中没有数据，无法传送。");
     // Every row that cannot be sent, so that one look mends them all.
     QStringList bad;
-    for (int row = 0; row < frameCount; ++row) {
+    for (int row = 0; row < TransferPlan::rowsSent; ++row) {
         const ChannelRow *values = channels->rowAt(row);
         if (!values)
             break;
@@ -97,7 +97,7 @@ void TransferSequence::tick()
         return;
     if (m_counter < sendBelow) {
         if (m_sent == m_frames.size()) {
-            // Fewer than 51 rows: everything there is went out.
+            // A shorter table: everything there is went out.
             m_counter = finishedFrom;
             setProgress(finishedFrom);
         } else {
@@ -128,7 +128,7 @@ void TransferSequence::tick()
 QVector<QByteArray> TransferSequence::plan(ChannelStore *channels)
 {
     QVector<QByteArray> frames;
-    for (int row = 0; row < frameCount; ++row) {
+    for (int row = 0; row < TransferPlan::rowsSent; ++row) {
         const ChannelRow *values = channels->rowAt(row);
         if (!values)
             break;

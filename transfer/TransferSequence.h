@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TransferPlan.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -10,8 +12,9 @@ class ChannelStore;
 class SerialLink;
 
 // Loading the radio: from the first row of 信道表, one channel frame per tick of
-// Timer1 (100 ms) to the serial line, 51 frames in all, then an idle tail until
-// the counter reaches 130 and everything returns to rest. Nothing is read back.
+// Timer1 (100 ms) to the serial line, TransferPlan::rowsSent (51) frames in all,
+// then an idle tail until the counter reaches 130 and everything returns to
+// rest. Nothing is read back.
 //
 // The counter moves 0, 2, …, 130: frames go out while it is below 102, the
 // progress value is the counter of the sending tick, and from 100 on the status
@@ -29,10 +32,12 @@ class TransferSequence : public QObject
     Q_OBJECT
 public:
     static constexpr int step = 2;
-    static constexpr int sendBelow = 102;
-    static constexpr int finishedFrom = 100;
+    static constexpr int sendBelow = TransferPlan::rowsSent * step;
+    static constexpr int finishedFrom = (TransferPlan::rowsSent - 1) * step;
     static constexpr int endAt = 130;
-    static constexpr int frameCount = sendBelow / step;   // 51
+    // The first loader's counter: a change to the rows sent must not quietly
+    // move the moment the status reads "finished" or the end of the tail.
+    static_assert(sendBelow == 102 && finishedFrom == 100);
     static constexpr int intervalMs = 100;
 
     static const QString sendingText;    // "正在传送数据,,,,,,,"

@@ -1,5 +1,7 @@
 #include "WindowIcon.h"
 
+#include "DesignColours.h"
+
 #include <QPainter>
 #include <QPixmap>
 
@@ -10,13 +12,13 @@ QImage radioIconImage()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(40, 40, 40));
+    p.setBrush(DesignColours::iconAntenna);
     p.drawRoundedRect(QRectF(20, 1, 3, 11), 1.5, 1.5);          // antenna
-    p.setBrush(QColor(0, 0, 200));
+    p.setBrush(DesignColours::iconBody);
     p.drawRoundedRect(QRectF(8, 9, 17, 22), 3, 3);               // body
-    p.setBrush(QColor(190, 230, 255));
+    p.setBrush(DesignColours::iconDisplay);
     p.drawRect(QRectF(11, 12, 11, 6));                           // display
-    p.setBrush(QColor(255, 255, 0));
+    p.setBrush(DesignColours::iconKeys);
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < 3; ++col)
             p.drawEllipse(QRectF(11 + col * 4, 21 + row * 4, 2.5, 2.5));   // keys

@@ -3,7 +3,7 @@
 #include "ChannelFields.h"
 #include "FieldValue.h"
 #include "SystemCause.h"
-#include "TransferSequence.h"
+#include "TransferPlan.h"
 
 #include <QFile>
 #include <QFontMetricsF>
@@ -85,7 +85,7 @@ ChannelSheet::Layout ChannelSheet::layout(QPagedPaintDevice *device) const
     l.top = titleMetrics.height() * 1.4 + l.line * 2.4;
     l.perPage = qMax(1, int((l.height - l.top - l.line * 1.5) / l.line));
     for (int r = 0; r < m_rows.size(); ++r) {
-        if (r == TransferSequence::frameCount)
+        if (r == TransferPlan::rowsSent)
             l.items << ruleItem;
         l.items << r;
     }
@@ -164,7 +164,7 @@ void ChannelSheet::paintPage(QPainter &painter, const Layout &l, int page) const
         cells << FieldValue::fieldText(row.value(ChannelFields::Record))
               << FieldValue::fieldText(row.value(ChannelFields::Channel))
               << frequency(row.value(ChannelFields::Receive)) << frequency(row.value(ChannelFields::Transmit));
-        cells << offset(row) << (r < TransferSequence::frameCount ? QStringLiteral("是") : QString())
+        cells << offset(row) << (r < TransferPlan::rowsSent ? QStringLiteral("是") : QString())
               << FieldValue::fieldText(row.value(ChannelFields::Remark));
         drawLine(cells);
     }

@@ -1,21 +1,16 @@
 #include "RecentFiles.h"
 
+#include "UserSettings.h"
+
 #include <QFileInfo>
-#include <QSettings>
 
 namespace RecentFiles {
 
 static const QString key = QStringLiteral("files/recent");
 
-static QSettings settings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("qt7020"),
-                     QStringLiteral("qt7020"));
-}
-
 QStringList list()
 {
-    return settings().value(key).toStringList();
+    return userSettings().value(key).toStringList();
 }
 
 void add(const QString &path)
@@ -24,7 +19,7 @@ void add(const QString &path)
     QStringList files = list();
     files.removeAll(absolute);
     files.prepend(absolute);
-    settings().setValue(key, QStringList(files.mid(0, limit)));
+    userSettings().setValue(key, QStringList(files.mid(0, limit)));
 }
 
 } // namespace RecentFiles

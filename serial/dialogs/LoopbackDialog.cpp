@@ -58,7 +58,7 @@ LoopbackDialog::LoopbackDialog(SerialLink *port, const PortList *list, QWidget *
 
     connect(m_start, &QPushButton::clicked, this, &LoopbackDialog::start);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_test, &Loopback::finished, this, [this](Loopback::Result, const QString &message) { done(message); });
+    connect(m_test, &Loopback::finished, this, [this](Loopback::Result, const QString &message) { showVerdict(message); });
 }
 
 void LoopbackDialog::start()
@@ -73,7 +73,7 @@ void LoopbackDialog::start()
     m_test->start(device);
 }
 
-void LoopbackDialog::done(const QString &message)
+void LoopbackDialog::showVerdict(const QString &message)
 {
     QString text = message;
     if (m_reopen && m_port && !m_port->open())

@@ -25,7 +25,8 @@ public:
 
 private:
     void start();
-    void done(const QString &message);
+    // Not done(): that name is QDialog's, which closes the dialog.
+    void showVerdict(const QString &message);
 
     QPointer<SerialLink> m_port;
     Loopback *m_test;

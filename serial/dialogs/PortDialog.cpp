@@ -1,7 +1,7 @@
 #include "PortDialog.h"
 
 #include "SystemMessage.h"
-#include "DesignColours.h"
+#include "TextColour.h"
 #include "DesignFonts.h"
 #include "Twips.h"
 #include "SerialLink.h"
@@ -39,10 +39,10 @@ PortDialog::PortDialog(SerialLink *port)
 
     const QFont kai = DesignFonts::font(QStringLiteral("楷体_GB2312"), 15.75);
     m_label->setFont(kai);
-    DesignColours::setTextColour(m_label, QColor(0, 0, 255));
+    DesignColours::setTextColour(m_label, DesignColours::blue);
     for (QRadioButton *option : { m_option1, m_option2 }) {
         option->setFont(kai);
-        DesignColours::setTextColour(option, QColor(255, 0, 0));
+        DesignColours::setTextColour(option, DesignColours::red);
     }
     m_label->setGeometry(Twips::rect(this, 240, 240, 2295, 375));
     m_option1->setGeometry(Twips::rect(this, 720, 735, 1695, 405));
