@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QMainWindow>
-#include <QPointer>
 #include <memory>
 
 class ChannelCursor;
@@ -10,8 +9,9 @@ class ChannelGrid;
 class ChannelEditor;
 class ChannelStore;
 class ChannelTableModel;
-class FileFollower;
-class JetReader;
+class FileMenu;
+class FileSession;
+class PortCommands;
 class PortDialog;
 class PortList;
 class QAction;
@@ -47,7 +47,7 @@ public:
     bool openFile(const QString &path);
     // Makes an empty 信道表 at `path` (no file there yet) and opens it.
     bool newFile(const QString &path);
-    QString databasePath() const { return m_databasePath; }
+    QString databasePath() const;
 
     TransferSequence *transfer() const;
     // The serial devices present; the system's own unless a test puts in another.
@@ -61,45 +61,31 @@ private:
     void buildControls();
     void buildMenu();
     void buildFileMenu(QMenu *system);
-    void fillRecentMenu();
+    void refreshFileMenu();
     void updateTitle();
     bool mayLeaveFile();
-    bool switchTo(const QString &path);
-    bool refuseFile(const QString &path, const QString &cause);
     void switched();
-    void chooseFileToOpen();
-    void chooseNewFile();
     void printSheet();
-    void showJournal();
-    void openDatabase();
-    void readInBackground(const QString &path);
-    QString waitForReading() const;   // said while an Access file is read
-    void jetRead();
     void tableReady();
     void startTransfer();
     void say(const QString &message);   // a 系统信息 box
     void refuseChange(const QString &reason);
+    void resolveConflict(const QString &message);
     void checkTable();
-    void openPortDialog();
-    void openDeviceDialog();
     void openLoopbackDialog();
-    bool portLooksRight();
     void convertFile();
     void exportTable();
     void importTable();
     bool idleOrSayWhy();
     bool mayBreakTransfer(const QString &consequence);
-    void keepUnsaved();
+    void keepUnsaved(bool last = false);
     void endOnSignal();
-    void offerKeptEdits();
     bool maybeClose();
 
-    QString m_databasePath;
-    QString m_switchingTo;   // an Access file being read before it replaces the open one
     std::unique_ptr<SerialLink> m_port;
+    FileSession *m_session;
     ChannelStore *m_channels;
     ChannelEditor *m_editor;
-    FileFollower *m_follower;
     ChannelTableModel *m_table;
     ChannelCursor *m_cursor;
     TransferController *m_transfer;
@@ -108,12 +94,8 @@ private:
     QLabel *m_status = nullptr;
     QProgressBar *m_progress = nullptr;
     QAction *m_send = nullptr;
-    QMenu *m_recent = nullptr;
-    QPointer<PortDialog> m_dialog;
-    std::unique_ptr<PortList> m_portList;
-    bool m_askedAboutPort = false;
-    JetReader *m_jetReader;
+    FileMenu *m_files = nullptr;
+    PortCommands *m_ports;
     bool m_loaded = false;
     bool m_ending = false;   // a signal asked the program to end
-    bool m_unsavedDropped = false;   // the operator chose to drop refused edits
 };

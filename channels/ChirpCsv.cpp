@@ -78,6 +78,88 @@ QByteArray ChirpCsv::write(const QVector<QVariantList> &rows, QStringList *skipp
     return text.toUtf8();
 }
 
+// Where each of CHIRP's columns is, by its header; false when one we need is missing.
+static bool readHeader(const QStringList &names, QHash<QString, int> *column, QString *error)
+{
+    for (int i = 0; i < names.size(); ++i)
+        column->insert(names.at(i).trimmed(), i);
+    for (const char *required : { "Location", "Frequency", "Duplex", "Offset" }) {
+        if (!column->contains(QLatin1String(required))) {
+            *error = QStringLiteral("第 1 行：不是 CHIRP 的表头（缺少 %1）").arg(QLatin1String(required));
+            return false;
+        }
+    }
+    return true;
+}
+
+// The transmit frequency CHIRP's duplex and offset describe; null for "off",
+// and false for a duplex CHIRP does not write.
+static bool transmitFrequency(const QString &duplex, double rx, double offset, QVariant *tx)
+{
+    if (duplex.isEmpty())
+        *tx = rx;
+    else if (duplex == u"+")
+        *tx = toHertz(rx + offset);
+    else if (duplex == u"-")
+        *tx = toHertz(rx - offset);
+    else if (duplex == u"split")
+        *tx = offset;
+    else if (duplex != u"off")
+        return false;
+    // A split of 0 or an offset below zero is no transmit frequency at all,
+    // just as the writer puts "off" for one.
+    if (tx->isValid() && tx->toDouble() <= 0)
+        *tx = QVariant();
+    return true;
+}
+
+static bool readRecord(const Csv::Record &record, const QHash<QString, int> &column, int width,
+                       ImportedRows *result, QString *error)
+{
+    auto cell = [&](const char *name) { return record.fields.value(column.value(QLatin1String(name), -1)).trimmed(); };
+    auto bad = [&](const char *name, const QString &what) {
+        *error = QStringLiteral("第 %1 行第 %2 列（%3）：%4")
+                         .arg(record.line).arg(column.value(QLatin1String(name)) + 1)
+                         .arg(QLatin1String(name), what);
+        return false;
+    };
+    auto decimal = [&](const char *name, double *value) {
+        const QString text = cell(name);
+        bool ok = text.isEmpty();
+        *value = ok ? 0 : QLocale::c().toDouble(text, &ok);
+        return ok && std::isfinite(*value);
+    };
+    if (record.fields.size() < width)
+        return bad("Location", QStringLiteral("字段不足，应有 %1 个").arg(width));
+    bool ok = false;
+    const qlonglong location = cell("Location").toLongLong(&ok);
+    if (!ok)
+        return bad("Location", QStringLiteral("数值无法识别: %1").arg(cell("Location")));
+    double rx = 0;
+    double offset = 0;
+    if (!decimal("Frequency", &rx))
+        return bad("Frequency", QStringLiteral("数值无法识别: %1").arg(cell("Frequency")));
+    if (!decimal("Offset", &offset))
+        return bad("Offset", QStringLiteral("数值无法识别: %1").arg(cell("Offset")));
+    // CHIRP's frequencies are whole hertz; a finer one would not survive a round trip.
+    rx = toHertz(rx);
+    offset = toHertz(offset);
+    QVariant tx;
+    if (!transmitFrequency(cell("Duplex").toLower(), rx, offset, &tx))
+        return bad("Duplex", QStringLiteral("无法识别: %1").arg(cell("Duplex")));
+    if (rx <= 0) {
+        result->skipped << QStringLiteral("第 %1 行：没有频率").arg(record.line);
+        return true;
+    }
+    QStringList remark;
+    for (const char *name : { "Name", "Comment" })
+        if (!cell(name).isEmpty())
+            remark << record.fields.value(column.value(QLatin1String(name)));
+    result->rows << QVariantList{ qlonglong(result->rows.size() + 1), location, rx, tx,
+                                  remark.isEmpty() ? QVariant() : QVariant(remark.join(u' ')) };
+    return true;
+}
+
 bool ChirpCsv::read(const QByteArray &bytes, ImportedRows *out, QString *error)
 {
     QVector<Csv::Record> records;
@@ -88,75 +170,12 @@ bool ChirpCsv::read(const QByteArray &bytes, ImportedRows *out, QString *error)
         return false;
     }
     QHash<QString, int> column;
-    const QStringList names = records.first().fields;
-    for (int i = 0; i < names.size(); ++i)
-        column.insert(names.at(i).trimmed(), i);
-    for (const char *required : { "Location", "Frequency", "Duplex", "Offset" }) {
-        if (!column.contains(QLatin1String(required))) {
-            *error = QStringLiteral("第 1 行：不是 CHIRP 的表头（缺少 %1）").arg(QLatin1String(required));
-            return false;
-        }
-    }
+    if (!readHeader(records.first().fields, &column, error))
+        return false;
     ImportedRows result;
-    for (int r = 1; r < records.size(); ++r) {
-        const Csv::Record &record = records.at(r);
-        auto cell = [&](const char *name) {
-            return record.fields.value(column.value(QLatin1String(name), -1)).trimmed();
-        };
-        auto bad = [&](const char *name, const QString &what) {
-            *error = QStringLiteral("第 %1 行第 %2 列（%3）：%4")
-                             .arg(record.line).arg(column.value(QLatin1String(name)) + 1)
-                             .arg(QLatin1String(name), what);
+    for (int r = 1; r < records.size(); ++r)
+        if (!readRecord(records.at(r), column, int(records.first().fields.size()), &result, error))
             return false;
-        };
-        auto decimal = [&](const char *name, double *value) {
-            const QString text = cell(name);
-            bool ok = text.isEmpty();
-            *value = ok ? 0 : QLocale::c().toDouble(text, &ok);
-            return ok && std::isfinite(*value);
-        };
-        if (record.fields.size() < names.size())
-            return bad("Location", QStringLiteral("字段不足，应有 %1 个").arg(names.size()));
-        bool ok = false;
-        const qlonglong location = cell("Location").toLongLong(&ok);
-        if (!ok)
-            return bad("Location", QStringLiteral("数值无法识别: %1").arg(cell("Location")));
-        double rx = 0;
-        double offset = 0;
-        if (!decimal("Frequency", &rx))
-            return bad("Frequency", QStringLiteral("数值无法识别: %1").arg(cell("Frequency")));
-        if (!decimal("Offset", &offset))
-            return bad("Offset", QStringLiteral("数值无法识别: %1").arg(cell("Offset")));
-        // CHIRP's frequencies are whole hertz; a finer one would not survive a round trip.
-        rx = toHertz(rx);
-        offset = toHertz(offset);
-        const QString duplex = cell("Duplex").toLower();
-        QVariant tx;
-        if (duplex.isEmpty())
-            tx = rx;
-        else if (duplex == u"+")
-            tx = toHertz(rx + offset);
-        else if (duplex == u"-")
-            tx = toHertz(rx - offset);
-        else if (duplex == u"split")
-            tx = offset;
-        else if (duplex != u"off")
-            return bad("Duplex", QStringLiteral("无法识别: %1").arg(cell("Duplex")));
-        // A split of 0 or an offset below zero is no transmit frequency at all,
-        // just as the writer puts "off" for one.
-        if (tx.isValid() && tx.toDouble() <= 0)
-            tx = QVariant();
-        if (rx <= 0) {
-            result.skipped << QStringLiteral("第 %1 行：没有频率").arg(record.line);
-            continue;
-        }
-        QStringList remark;
-        for (const char *name : { "Name", "Comment" })
-            if (!cell(name).isEmpty())
-                remark << record.fields.value(column.value(QLatin1String(name)));
-        result.rows << QVariantList{ qlonglong(result.rows.size() + 1), location, rx, tx,
-                                     remark.isEmpty() ? QVariant() : QVariant(remark.join(u' ')) };
-    }
     *out = result;
     return true;
 }

@@ -38,6 +38,39 @@ QString Csv::decode(const QByteArray &bytes, QString *encoding, QString *error)
     return QString();
 }
 
+// A quoted field from its opening quote at `*at`: doubled quotes are one,
+// line ends belong to the field; it must end before a comma or a line end.
+static bool readQuoted(const QString &text, int *at, int *line, int column, QString *value, QString *error)
+{
+    const int n = text.size();
+    const int openedLine = *line;
+    int i = *at + 1;
+    for (;;) {
+        if (i >= n) {
+            *error = QStringLiteral("第 %1 行第 %2 列：引号没有结束").arg(openedLine).arg(column);
+            return false;
+        }
+        const QChar c = text.at(i++);
+        if (c == u'"') {
+            if (i < n && text.at(i) == u'"') {
+                *value += u'"';
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (c == u'\n')
+            ++*line;
+        *value += c;
+    }
+    *at = i;
+    if (i < n && text.at(i) != u',' && text.at(i) != u'\r' && text.at(i) != u'\n') {
+        *error = QStringLiteral("第 %1 行第 %2 列：引号后面应是逗号或行尾").arg(*line).arg(column);
+        return false;
+    }
+    return true;
+}
+
 bool Csv::parse(const QByteArray &bytes, QVector<Record> *records, QString *error)
 {
     records->clear();
@@ -58,31 +91,8 @@ bool Csv::parse(const QByteArray &bytes, QVector<Record> *records, QString *erro
             bool quoted = false;
             if (i < n && text.at(i) == u'"') {
                 quoted = true;
-                const int openedLine = line;
-                const int openedColumn = record.fields.size() + 1;
-                ++i;
-                for (;;) {
-                    if (i >= n) {
-                        *error = QStringLiteral("第 %1 行第 %2 列：引号没有结束").arg(openedLine).arg(openedColumn);
-                        return false;
-                    }
-                    const QChar c = text.at(i++);
-                    if (c == u'"') {
-                        if (i < n && text.at(i) == u'"') {
-                            value += u'"';
-                            ++i;
-                            continue;
-                        }
-                        break;
-                    }
-                    if (c == u'\n')
-                        ++line;
-                    value += c;
-                }
-                if (i < n && text.at(i) != u',' && text.at(i) != u'\r' && text.at(i) != u'\n') {
-                    *error = QStringLiteral("第 %1 行第 %2 列：引号后面应是逗号或行尾").arg(line).arg(openedColumn);
+                if (!readQuoted(text, &i, &line, int(record.fields.size()) + 1, &value, error))
                     return false;
-                }
             } else {
                 while (i < n && text.at(i) != u',' && text.at(i) != u'\r' && text.at(i) != u'\n')
                     value += text.at(i++);

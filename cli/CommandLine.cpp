@@ -19,15 +19,34 @@ CommandLine::CommandLine(const QStringList &arguments)
     parse(arguments);
 }
 
-void CommandLine::parse(const QStringList &arguments)
+// Qt's own options (-platform, -style, …) go to QApplication; the parser
+// only has to let them pass.
+static void acceptQtOptions(QCommandLineParser *parser)
 {
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser->setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const QString &name : qtOptions + qtSwitches) {
         QCommandLineOption qt(name, QString(), qtSwitches.contains(name) ? QString() : QStringLiteral("VALUE"));
         qt.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(qt);
+        parser->addOption(qt);
     }
+}
+
+// Qt's help text, with the program's name and its headings in Chinese.
+static QString usageText(const QCommandLineParser &parser, const QString &program)
+{
+    return parser.helpText()
+            .replace(QStringLiteral("<executable_name>"), QStringLiteral("qt7020"))
+            .replace(QStringLiteral("Usage: ") + program, QStringLiteral("用法: qt7020"))
+            .replace(QStringLiteral("Usage:"), QStringLiteral("用法:"))
+            .replace(QStringLiteral("Options:"), QStringLiteral("选项:"))
+            .replace(QStringLiteral("Arguments:"), QStringLiteral("参数:"))
+            .replace(QStringLiteral("[options]"), QStringLiteral("[选项]"));
+}
+
+void CommandLine::parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    acceptQtOptions(&parser);
     parser.setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带参数时打开窗口。"));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("要打开的信道文件（同 --db）。"),
                                  QStringLiteral("[FILE]"));
@@ -53,15 +72,7 @@ void CommandLine::parse(const QStringList &arguments)
     parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, loopback, listPorts,
                         check, pdf, journal, readJet });
 
-    const auto usage = [&parser, &arguments] {
-        return parser.helpText()
-                .replace(QStringLiteral("<executable_name>"), QStringLiteral("qt7020"))
-                .replace(QStringLiteral("Usage: ") + arguments.value(0), QStringLiteral("用法: qt7020"))
-                .replace(QStringLiteral("Usage:"), QStringLiteral("用法:"))
-                .replace(QStringLiteral("Options:"), QStringLiteral("选项:"))
-                .replace(QStringLiteral("Arguments:"), QStringLiteral("参数:"))
-                .replace(QStringLiteral("[options]"), QStringLiteral("[选项]"));
-    };
+    const auto usage = [&parser, &arguments] { return usageText(parser, arguments.value(0)); };
     if (!parser.parse(arguments))
         return stop(2, parser.errorText() + QStringLiteral("\n") + usage(), true);
     if (parser.isSet(help))

@@ -1,6 +1,5 @@
 #include "ChannelGrid.h"
 
-#include "DesignColours.h"
 #include "DesignFonts.h"
 #include "Twips.h"
 #include "CellEditorDelegate.h"

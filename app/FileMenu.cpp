@@ -1,0 +1,51 @@
+#include "FileMenu.h"
+
+#include "RecentFiles.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+
+static const QString channelFiles = QStringLiteral("信道文件 (*.mdb *.db *.sqlite);;所有文件 (*)");
+
+FileMenu::FileMenu(QMenu *system, QWidget *window)
+    : QObject(window)
+    , m_window(window)
+{
+    QAction *create = system->addAction(QStringLiteral("新建信道文件…"));
+    create->setObjectName(QStringLiteral("新建"));
+    QAction *open = system->addAction(QStringLiteral("打开信道文件…"));
+    open->setObjectName(QStringLiteral("打开"));
+    m_recent = system->addMenu(QStringLiteral("最近的文件"));
+    m_recent->menuAction()->setObjectName(QStringLiteral("最近"));
+    connect(create, &QAction::triggered, this, &FileMenu::chooseNew);
+    connect(open, &QAction::triggered, this, &FileMenu::chooseToOpen);
+    connect(m_recent, &QMenu::aboutToShow, this, &FileMenu::refresh);
+    refresh();
+}
+
+void FileMenu::refresh()
+{
+    m_recent->clear();
+    for (const QString &path : RecentFiles::list()) {
+        QAction *action = m_recent->addAction(QDir::toNativeSeparators(path));
+        connect(action, &QAction::triggered, this, [this, path] { emit openRequested(path); });
+    }
+    if (m_recent->isEmpty())
+        m_recent->addAction(QStringLiteral("（无）"))->setEnabled(false);
+}
+
+void FileMenu::chooseNew()
+{
+    const QString path = QFileDialog::getSaveFileName(m_window, QStringLiteral("新建信道文件"), QString(), channelFiles,
+                                                      nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty())
+        emit newRequested(path);
+}
+
+void FileMenu::chooseToOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(m_window, QStringLiteral("打开信道文件"), m_folder, channelFiles);
+    if (!path.isEmpty())
+        emit openRequested(path);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QMenu;
+class QWidget;
+
+// The channel-file items of 系统设置: 新建信道文件…, 打开信道文件… and
+// 最近的文件. It asks for a name; what is done with it is the window's.
+class FileMenu : public QObject
+{
+    Q_OBJECT
+public:
+    // Adds the items to `system`; `window` owns the file dialogs.
+    FileMenu(QMenu *system, QWidget *window);
+
+    // 最近的文件 read again; also done each time it opens, since another
+    // window may have opened files since.
+    void refresh();
+    // Where 打开信道文件… starts looking.
+    void setFolder(const QString &folder) { m_folder = folder; }
+
+signals:
+    void openRequested(const QString &path);
+    void newRequested(const QString &path);
+
+private:
+    void chooseNew();
+    void chooseToOpen();
+
+    QWidget *m_window;
+    QMenu *m_recent;
+    QString m_folder;
+};

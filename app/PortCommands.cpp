@@ -1,0 +1,84 @@
+#include "PortCommands.h"
+
+#include "DeviceDialog.h"
+#include "LoopbackDialog.h"
+#include "PortDialog.h"
+#include "PortMapping.h"
+#include "SerialLink.h"
+#include "SystemMessage.h"
+#include "SystemPortList.h"
+
+PortCommands::PortCommands(SerialLink *port, QWidget *window)
+    : QObject(window)
+    , m_port(port)
+    , m_window(window)
+    , m_portList(std::make_unique<SystemPortList>())
+{
+}
+
+PortCommands::~PortCommands()
+{
+    // The dialog reaches the port through the window: it goes with it.
+    delete m_dialog.data();
+}
+
+void PortCommands::setPortList(std::unique_ptr<PortList> list)
+{
+    m_portList = std::move(list);
+}
+
+PortDialog *PortCommands::portDialog() const
+{
+    return m_dialog.data();
+}
+
+void PortCommands::openPortDialog()
+{
+    if (!m_dialog)
+        m_dialog = new PortDialog(m_port);
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+}
+
+void PortCommands::closePortDialog()
+{
+    if (m_dialog)
+        m_dialog->close();
+}
+
+void PortCommands::openDeviceDialog()
+{
+    auto *dialog = new DeviceDialog(m_port, m_portList.get(), m_window);
+    dialog->setModal(true);
+    dialog->show();
+}
+
+void PortCommands::openLoopbackDialog()
+{
+    auto *dialog = new LoopbackDialog(m_port, m_portList.get(), m_window);
+    dialog->setModal(true);
+    dialog->show();
+}
+
+// On many PCs /dev/ttyS0 exists and swallows whatever is written to it, so a
+// transfer "succeeds" while the USB cable stays silent. When nobody chose the
+// on-board port and an adapter is plugged in, ask once before sending.
+bool PortCommands::portLooksRight()
+{
+    const int number = m_port->portNumber();
+    if (m_askedAboutPort || PortMapping::isChosen(number) || !PortMapping::isOnBoard(m_port->deviceName())
+        || !m_portList->hasUsbAdapter())
+        return true;
+    m_askedAboutPort = true;
+    const QString question =
+            QStringLiteral("COM%1 现在是主板上的串行端口 %2，但电脑上插着 USB 串口线。\n"
+                           "仍向 %2 传送吗？选“否”打开“串口设备…”，把数据线设为 COM%1。")
+                    .arg(number)
+                    .arg(m_port->deviceName());
+    if (askSystemQuestion(m_window, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes)
+        return true;
+    openDeviceDialog();
+    return false;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+class PortDialog;
+class PortList;
+class QWidget;
+class SerialLink;
+
+// The window's ways to the serial line: 选择端口 (modeless, one at a time,
+// not owned by the window), 串口设备… and 检测数据线…, and the one question
+// asked before a transfer goes to an on-board port while a USB cable is in.
+class PortCommands : public QObject
+{
+    Q_OBJECT
+public:
+    PortCommands(SerialLink *port, QWidget *window);
+    ~PortCommands() override;
+
+    // The serial devices present; the system's own unless a test puts in another.
+    void setPortList(std::unique_ptr<PortList> list);
+    PortDialog *portDialog() const;
+
+    void openPortDialog();
+    void openDeviceDialog();
+    void openLoopbackDialog();
+    void closePortDialog();
+    // False when the operator would rather choose the cable first.
+    bool portLooksRight();
+
+private:
+    SerialLink *m_port;
+    QWidget *m_window;
+    QPointer<PortDialog> m_dialog;
+    std::unique_ptr<PortList> m_portList;
+    bool m_askedAboutPort = false;
+};
