@@ -30,6 +30,18 @@ DeviceDialog::DeviceDialog(SerialLink *port, const PortList *list, QWidget *pare
     setWindowTitle(QStringLiteral("串口设备"));
     setAttribute(Qt::WA_DeleteOnClose);
 
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(buildPortRows());
+    buildFoundList(layout);
+    fillFound();
+    showState(1);
+    showState(2);
+}
+
+// COM1 and COM2: the device each stands for, editable unless the environment
+// names it, and the device's state below it.
+QGridLayout *DeviceDialog::buildPortRows()
+{
     auto *ports = new QGridLayout;
     for (int number : { 1, 2 }) {
         QComboBox *&box = m_device[number - 1];
@@ -50,7 +62,11 @@ DeviceDialog::DeviceDialog(SerialLink *port, const PortList *list, QWidget *pare
         ports->addWidget(state, 2 * number - 1, 1);
         connect(box, &QComboBox::editTextChanged, this, [this, number] { showState(number); });
     }
+    return ports;
+}
 
+void DeviceDialog::buildFoundList(QVBoxLayout *layout)
+{
     m_found->setRootIsDecorated(false);
     m_found->setHeaderLabels({ QStringLiteral("设备"), QStringLiteral("说明"), QStringLiteral("制造商"),
                                QStringLiteral("厂商:产品"), QStringLiteral("序列号") });
@@ -71,8 +87,6 @@ DeviceDialog::DeviceDialog(SerialLink *port, const PortList *list, QWidget *pare
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(ports);
     layout->addWidget(new QLabel(QStringLiteral("找到的串行设备："), this));
     layout->addWidget(m_found);
     layout->addLayout(actions);
@@ -88,10 +102,6 @@ DeviceDialog::DeviceDialog(SerialLink *port, const PortList *list, QWidget *pare
     });
     connect(buttons, &QDialogButtonBox::accepted, this, &DeviceDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &DeviceDialog::reject);
-
-    fillFound();
-    showState(1);
-    showState(2);
 }
 
 void DeviceDialog::fillFound()

@@ -6,6 +6,8 @@
 class PortFinder;
 class PortList;
 class QComboBox;
+class QGridLayout;
+class QVBoxLayout;
 class QLabel;
 class QTreeWidget;
 class SerialLink;
@@ -28,6 +30,8 @@ public:
     void accept() override;
 
 private:
+    QGridLayout *buildPortRows();
+    void buildFoundList(QVBoxLayout *layout);
     void fillFound();
     void showState(int number);
     void assignSelected(int number);
