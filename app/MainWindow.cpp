@@ -91,7 +91,11 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     // The program can end without the window closing: a signal, the session's end.
     connect(new SignalWatch(this), &SignalWatch::received, this, &MainWindow::endOnSignal);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this] { keepUnsaved(); });
-    connect(qGuiApp, &QGuiApplication::aboutToQuit, this, [this] { keepUnsaved(); });
+    connect(qGuiApp, &QGuiApplication::aboutToQuit, this, [this] {
+        keepUnsaved();
+        m_transfer->interrupt(QStringLiteral("程序结束"));
+    });
+    connect(m_transfer, &TransferController::runningChanged, m_grid, &ChannelGrid::setFollowing);
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_editor, &ChannelEditor::saveFailed, this, &MainWindow::say, Qt::QueuedConnection);
     connect(m_channels, &ChannelStore::becameStale, this, &MainWindow::say, Qt::QueuedConnection);
@@ -108,7 +112,7 @@ void MainWindow::resolveConflict(const QString &message)
 
 MainWindow::~MainWindow()
 {
-    m_transfer->stop();
+    m_transfer->interrupt(QStringLiteral("窗口已关闭"));
 }
 
 void MainWindow::buildControls()
@@ -274,13 +278,18 @@ bool MainWindow::mayBreakTransfer(const QString &consequence)
 {
     if (!m_transfer->isRunning())
         return true;
-    const QString text = QStringLiteral("正在传送数据（已发送 %1 帧，共 %2 帧）。\n%3")
-                                 .arg(transfer()->framesSent())
-                                 .arg(transfer()->framesExpected())
-                                 .arg(consequence);
-    return askSystemQuestion(this, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    const auto text = [this, consequence] {
+        return QStringLiteral("正在传送数据（已发送 %1 帧，共 %2 帧）。\n%3")
+                .arg(transfer()->framesSent())
+                .arg(transfer()->framesExpected())
+                .arg(consequence);
+    };
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"), text(), QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    // Frames go on while the operator reads: the count is the one at the answer.
+    connect(transfer(), &TransferSequence::frameSent, &box, [&box, text] { box.setText(text()); });
+    return box.exec() == QMessageBox::Yes;
 }
-
 // The table is open, or could not be: first row, or why not; then edits kept
 // from an earlier run.
 void MainWindow::tableReady()
@@ -309,9 +318,25 @@ void MainWindow::startTransfer()
     if (!mayBreakTransfer(QStringLiteral("要中断这次传送，从第 1 行重新开始吗？")))
         return;
     m_grid->commitPendingEdit();
+    if (m_channels->unsavedCount() > 0)
+        m_editor->saveUnsaved();   // the file may take now what it refused before
     m_session->follower()->check();   // what the file holds now, not what the grid last read
-    if (m_ports->portLooksRight())
-        m_transfer->start();
+    if (!m_ports->portLooksRight())
+        return;
+    // Rows that cannot be sent at all are refused by the start, without a question first.
+    const QStringList warnings = TransferSequence::checkTable(m_channels).isEmpty() ? m_transfer->warnings()
+                                                                                    : QStringList();
+    if (warnings.isEmpty() || acknowledged(warnings))
+        m_transfer->start(int(warnings.size()));
+}
+
+// A plan with warnings goes out only when the operator has seen them.
+bool MainWindow::acknowledged(const QStringList &warnings)
+{
+    const QString text = QStringLiteral("要传送的信道中有 %1 处警告：\n%2\n\n仍然传送吗？")
+                                 .arg(warnings.size())
+                                 .arg(warnings.join(u'\n'));
+    return askSystemChoice(this, text, QStringLiteral("仍然传送"), QStringLiteral("取消")) == QMessageBox::Yes;
 }
 
 void MainWindow::say(const QString &message)
@@ -364,7 +389,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    m_transfer->stop();   // no frame after the window is gone
+    m_transfer->interrupt(QStringLiteral("退出系统"));   // no frame after the window is gone
     m_ports->closePortDialog();
     event->accept();
 }
@@ -375,10 +400,10 @@ void MainWindow::keepUnsaved(bool last)
     m_session->keepUnsaved(last);
 }
 
-void MainWindow::endOnSignal()
+void MainWindow::endOnSignal(int signal)
 {
     keepUnsaved(true);   // kept once is enough; aboutToQuit follows
-    m_transfer->stop();
+    m_transfer->interrupt(QStringLiteral("收到 %1，程序结束").arg(SignalWatch::describe(signal)));
     m_ending = true;
     QCoreApplication::exit(0);   // every loop that runs now, message boxes included
 }

@@ -78,8 +78,9 @@ private:
     void importTable();
     bool idleOrSayWhy();
     bool mayBreakTransfer(const QString &consequence);
+    bool acknowledged(const QStringList &warnings);
     void keepUnsaved(bool last = false);
-    void endOnSignal();
+    void endOnSignal(int signal);
     bool maybeClose();
 
     std::unique_ptr<SerialLink> m_port;

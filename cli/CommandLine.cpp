@@ -58,6 +58,7 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption send("send", QStringLiteral("不开窗口，向设备 DEVICE 传送数据。"), QStringLiteral("DEVICE"));
     const QCommandLineOption exportTo("export", QStringLiteral("把信道表导出为 CSV。"), QStringLiteral("FILE"));
     const QCommandLineOption chirp("chirp", QStringLiteral("导出为 CHIRP 的 CSV 格式。"));
+    const QCommandLineOption force("force", QStringLiteral("信道有警告时仍然传送（与 --send 一起用）。"));
     const QCommandLineOption importFrom("import", QStringLiteral("用 CSV 文件替换信道表。"), QStringLiteral("FILE"));
     const QCommandLineOption convert("convert", QStringLiteral("把旧格式（Access）的信道文件转换为新格式。"));
     const QCommandLineOption loopback("loopback", QStringLiteral("检测数据线：发送端和接收端短接后，发出的数据应原样收回。"),
@@ -69,7 +70,7 @@ void CommandLine::parse(const QStringList &arguments)
     // The Access reader run by the program itself in a child process; not for people.
     QCommandLineOption readJet("read-jet", QString(), QStringLiteral("TABLE"));
     readJet.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({ help, version, db, frames, send, exportTo, chirp, importFrom, convert, loopback, listPorts,
+    parser.addOptions({ help, version, db, frames, send, force, exportTo, chirp, importFrom, convert, loopback, listPorts,
                         check, pdf, journal, readJet });
 
     const auto usage = [&parser, &arguments] { return usageText(parser, arguments.value(0)); };
@@ -84,6 +85,7 @@ void CommandLine::parse(const QStringList &arguments)
         return stop(2, QStringLiteral("多余的参数：%1").arg(files.join(u' ')), true);
     m_database = files.isEmpty() ? parser.value(db) : files.first();
     m_chirp = parser.isSet(chirp);
+    m_force = parser.isSet(force);
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
         { loopback, LoopbackTest }, { listPorts, ListPorts },
@@ -101,6 +103,8 @@ void CommandLine::parse(const QStringList &arguments)
     }
     if (m_chirp && m_command != Export)
         stop(2, QStringLiteral("--chirp 只能和 --export 一起用。"), true);
+    if (m_force && m_command != Send)
+        stop(2, QStringLiteral("--force 只能和 --send 一起用。"), true);
 }
 
 void CommandLine::stop(int code, const QString &text, bool toError)

@@ -6,7 +6,8 @@
 // What qt7020 was asked to do on its command line. Without a command the
 // window starts, on FILE or --db; with one, it runs without a window:
 //   --frames                the frames a transfer would send
-//   --send DEVICE           a transfer to DEVICE, same frames and pacing
+//   --send DEVICE [--force] a transfer to DEVICE, same frames and pacing;
+//                           a plan with warnings only with --force
 //   --export FILE [--chirp] the table as CSV
 //   --import FILE           replace the table from a CSV
 //   --convert               an Access char4.mdb into the new format
@@ -40,6 +41,7 @@ public:
     QString argument() const { return m_argument; }   // DEVICE or FILE of the command
     QString database() const { return m_database; }
     bool chirp() const { return m_chirp; }
+    bool force() const { return m_force; }
 
     // Runs the command inside a QCoreApplication; returns the exit status.
     int run() const;
@@ -52,6 +54,7 @@ private:
     QString m_argument;
     QString m_database;
     bool m_chirp = false;
+    bool m_force = false;
     bool m_finished = false;
     int m_exitCode = 0;
 };

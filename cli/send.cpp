@@ -6,6 +6,8 @@
 #include "QtSerialLink.h"
 #include "SystemCause.h"
 #include "Terminal.h"
+#include "SignalWatch.h"
+#include "TransferController.h"
 #include "TransferJournal.h"
 #include "TransferSequence.h"
 
@@ -40,8 +42,21 @@ static QString openFailure(const QtSerialLink &link, const QString &device)
     return QStringLiteral("不能打开串行端口 %1：%2（%3）").arg(device, cause, SystemCause::inChinese(link.errorString()));
 }
 
+// A plan with warnings goes out only on --force: refused with the list, and journaled.
+static bool warningsRefused(const TransferController &controller, const CommandLine &line, int *count)
+{
+    const QStringList warnings = controller.warnings();
+    *count = int(warnings.size());
+    if (warnings.isEmpty() || line.force())
+        return false;
+    const QString refusal = QStringLiteral("有 %1 处警告，数据没有传送；确认无误后加 --force 再传送。").arg(warnings.size());
+    Terminal::err(warnings.join(u'\n') + u'\n' + refusal);
+    TransferJournal::append(line.database(), {}, 0, QStringLiteral("失败：") + refusal);
+    return true;
+}
+
 // The transfer without a window: same frames, same 100 ms pacing; exit 0 only
-// when every frame was written.
+// when every frame has left the line.
 int sendCommand(const CommandLine &line)
 {
     ChannelStore model;
@@ -57,27 +72,34 @@ int sendCommand(const CommandLine &line)
         TransferJournal::append(line.database(), {}, 0, QStringLiteral("失败：") + failure);
         return 1;
     }
-    TransferSequence sequence(&cursor, &link);
-    TransferJournal journal(&sequence, [&line] { return line.database(); });
-    QObject::connect(&journal, &TransferJournal::writeFailed, [](const QString &message) { Terminal::err(message); });
-
+    TransferController controller(&cursor, &link);
+    int warnings = 0;
+    if (TransferSequence::checkTable(&model).isEmpty() && warningsRefused(controller, line, &warnings))
+        return 1;
     const bool terminal = isatty(STDOUT_FILENO);
-    QObject::connect(&sequence, &TransferSequence::frameSent, [&] {
-        showProgress(sequence.framesSent(), sequence.framesExpected(), terminal);
+    TransferSequence *sequence = controller.sequence();
+    QObject::connect(sequence, &TransferSequence::frameSent, [&] {
+        showProgress(sequence->framesSent(), sequence->framesExpected(), terminal);
     });
-    QObject::connect(&link, &SerialLink::failed, &sequence, [&](const QString &cause) {
-        sequence.abort(QStringLiteral("%1 出现故障，已关闭：%2\n数据传送已停止。").arg(device, cause));
-    });
-    auto end = [terminal](const QString &message, bool ok) {
+    QObject::connect(&link, &SerialLink::failed, &controller, &TransferController::portFailed);
+    QObject::connect(&controller, &TransferController::report, [terminal](const QString &message) {
         if (terminal)
             Terminal::out(QString());
-        ok ? Terminal::out(message) : Terminal::err(message);
-        QCoreApplication::exit(ok ? 0 : 1);
-    };
-    QObject::connect(&sequence, &TransferSequence::stopped, [&](const QString &message) { end(message, false); });
-    QObject::connect(&sequence, &TransferSequence::finished,
-                     [&] { end(TransferSequence::finishedText, sequence.framesSent() == sequence.framesExpected()); });
-    if (!sequence.start())
-        return 1;   // stopped() has said why and the journal has it
+        Terminal::err(message);
+    });
+    QObject::connect(&controller, &TransferController::concluded,
+                     [](TransferController::Result result, const QString &message) {
+        if (result == TransferController::Result::Done)
+            Terminal::out(TransferSequence::finishedText);
+        else if (result == TransferController::Result::Interrupted)
+            Terminal::err(message);
+        QCoreApplication::exit(result == TransferController::Result::Done ? 0 : 1);
+    });
+    SignalWatch signalWatch;
+    QObject::connect(&signalWatch, &SignalWatch::received, &controller, [&controller](int signal) {
+        controller.interrupt(QStringLiteral("收到 %1，传送中断").arg(SignalWatch::describe(signal)));
+    });
+    if (!controller.start(warnings))
+        return 1;   // the report has said why and the journal has it
     return QCoreApplication::exec();
 }

@@ -201,6 +201,11 @@ void QtSerialLink::closeDrainingNow(const QString &device)
     m_draining.removeIf([](const QPointer<QSerialPort> &p) { return !p || !p->isOpen(); });
 }
 
+qint64 QtSerialLink::bytesQueued() const
+{
+    return m_port ? m_port->bytesToWrite() + kernelBacklog(m_port) : 0;
+}
+
 bool QtSerialLink::write(const QByteArray &text)
 {
     if (!m_port) {

@@ -27,6 +27,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_port != nullptr; }
     bool write(const QByteArray &text) override;
+    qint64 bytesQueued() const override;
     QString errorString() const override { return m_error; }
     QString openFailureCause() const override { return m_cause; }
     QString deviceName() const override;

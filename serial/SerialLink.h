@@ -26,6 +26,9 @@ public:
     // Queues the text unchanged, one byte per character, and returns at once;
     // false with errorString() when the port is closed or refuses the bytes.
     virtual bool write(const QByteArray &text) = 0;
+    // Bytes written but not yet on the line: queued in the program and in the
+    // driver (a UART's or USB adapter's output queue). 0 when closed.
+    virtual qint64 bytesQueued() const = 0;
     virtual QString errorString() const = 0;
     // After a failed open(): a line for the operator on why, when the cause is
     // known and is not "in use" (no such device, no permission); else empty.

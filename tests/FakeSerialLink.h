@@ -16,6 +16,7 @@ public:
     bool refuseWrites = false;
     QStringList calls;   // "open 1", "close", "number 2", …
     QString cause;       // what openFailureCause() says
+    qint64 queued = 0;   // what bytesQueued() says: a line that has not drained
 
     int portNumber() const override { return m_number; }
     bool setPortNumber(int number) override
@@ -51,6 +52,7 @@ public:
         written += text;
         return true;
     }
+    qint64 bytesQueued() const override { return m_open ? queued : 0; }
     QString errorString() const override { return m_error; }
     QString openFailureCause() const override { return cause; }
     QString deviceName() const override { return QStringLiteral("/dev/fake%1").arg(m_number); }

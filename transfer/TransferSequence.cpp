@@ -109,6 +109,8 @@ void TransferSequence::tick()
             }
             ++m_sent;
             emit frameSent(m_sent - 1, QString::fromLatin1(frame));
+            if (m_sent == m_frames.size())
+                emit allWritten();
             m_cursor->moveNext();
             setProgress(m_counter);
         }
@@ -135,6 +137,14 @@ QVector<QByteArray> TransferSequence::plan(ChannelStore *channels)
         frames << ChannelFrame::encode(*values).text().toLatin1();
     }
     return frames;
+}
+
+QByteArray TransferSequence::planned() const
+{
+    QByteArray bytes;
+    for (const QByteArray &frame : m_frames)
+        bytes += frame;
+    return bytes;
 }
 
 QString TransferSequence::sentSoFar(int sent)

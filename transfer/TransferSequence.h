@@ -65,6 +65,11 @@ public:
     // Frames written by the running (or last) transfer, and how many it sends in all.
     int framesSent() const { return m_sent; }
     int framesExpected() const { return m_expected; }
+    // The bytes the running (or last) transfer sends in all, read at its start.
+    QByteArray planned() const;
+    QVector<QByteArray> plannedFrames() const { return m_frames; }
+    // The frames of the rows a transfer sends, as the store holds them now.
+    static QVector<QByteArray> plan(ChannelStore *channels);
     // What went out of a transfer that stopped early: "已发送 14 帧（第 1–14 行），其余未发送".
     static QString sentSoFar(int sent);
     int counter() const { return m_counter; }
@@ -76,6 +81,7 @@ signals:
     void statusChanged(const QString &text);
     void progressChanged(int value);
     void frameSent(int row, const QString &frame);
+    void allWritten();                      // the last frame is written, not yet on the line
     void stopped(const QString &message);   // refused or broken off: show it
     void finished();                        // back to rest after a full transfer
 
@@ -84,7 +90,6 @@ private:
     void setStatus(const QString &text);
     void setProgress(int value);
     void reset();
-    static QVector<QByteArray> plan(ChannelStore *channels);
 
     ChannelCursor *m_cursor;
     SerialLink *m_port;

@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <algorithm>
 
 static const double columnTwips[] = { 1094.74, 1049.95, 1964.98, 1980.28, 1785.26 };
@@ -250,4 +252,32 @@ bool ChannelGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *ev
     if (asked && index.isValid() && !(model()->flags(index) & Qt::ItemIsEditable))
         emit editRefused();
     return QTableView::edit(index, trigger, event);
+}
+
+void ChannelGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (m_following && !event->matches(QKeySequence::Copy))
+        return event->accept();
+    QTableView::keyPressEvent(event);
+}
+
+void ChannelGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (m_following)
+        return event->accept();
+    QTableView::mousePressEvent(event);
+}
+
+void ChannelGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_following)
+        return event->accept();
+    QTableView::mouseMoveEvent(event);
+}
+
+void ChannelGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (m_following)
+        return event->accept();
+    QTableView::mouseDoubleClickEvent(event);
 }

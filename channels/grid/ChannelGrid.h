@@ -24,6 +24,9 @@ public:
     // Hands a cell still being edited to the model, so that closing the window
     // or starting a transfer does not drop what the operator typed.
     void commitPendingEdit();
+    // While a transfer runs, the current row is the frame being sent: keys and
+    // clicks leave it alone, the grid can still be scrolled and read.
+    void setFollowing(bool following) { m_following = following; }
 
     // The row commands, in menu order (separators included).
     QList<QAction *> commands() const { return actions(); }
@@ -43,6 +46,10 @@ signals:
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     void applyDesign();
@@ -55,4 +62,5 @@ private:
     ChannelCursor *m_cursor = nullptr;
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
+    bool m_following = false;
 };

@@ -16,6 +16,9 @@ public:
     explicit SignalWatch(QObject *parent = nullptr);
     ~SignalWatch() override;
 
+    // "SIGTERM（终止）": the signal as the journal and the terminal name it.
+    static QString describe(int signal);
+
 signals:
     void received(int signal);
 

@@ -53,3 +53,13 @@ void SignalWatch::readPipe()
     while (::read(m_pipe[0], &number, 1) == 1)
         emit received(number);
 }
+
+QString SignalWatch::describe(int signal)
+{
+    switch (signal) {
+    case SIGTERM: return QStringLiteral("SIGTERM（终止）");
+    case SIGINT: return QStringLiteral("SIGINT（Ctrl+C）");
+    case SIGHUP: return QStringLiteral("SIGHUP（终端已关闭）");
+    default: return QStringLiteral("信号 %1").arg(signal);
+    }
+}
