@@ -6,6 +6,7 @@
 #include "ChannelFileKind.h"
 #include "ChannelFrame.h"
 #include "Channels.h"
+#include "TransferJournal.h"
 #include "ChirpCsv.h"
 #include "FieldValue.h"
 #include "JetConversion.h"
@@ -507,6 +508,37 @@ private slots:
     // Copies of the fixtures with pages or bytes overwritten, or cut short, all
     // read at once in pairs of readers: each ends with rows or a message in time,
     // and no reader process is left behind.
+    // --send as a technician's script runs it: a plan with warnings needs
+    // --force, and a load cut off by a signal leaves exactly one line saying so.
+    void sendEndsInOneJournalLine()
+    {
+        QVector<QVariantList> rows = TestDatabase::numberedRows(51);
+        rows[4][2] = QStringLiteral("438,5");   // read only in part: a warning
+        TestDatabase file(rows);
+        QCoreApplication::setOrganizationName(QStringLiteral("qt7020"));   // the program's journal
+        QCoreApplication::setApplicationName(QStringLiteral("qt7020"));
+        Pty pty;
+        QByteArray output;
+        QCOMPARE(qt7020({ "--send", pty.device() }, file.dir(), &output), 1);
+        QVERIFY(QString::fromUtf8(output).contains(QStringLiteral("第 5 行（记录编号 5）警告：接收频率")));
+        QVERIFY(TransferJournal::lines().first().endsWith(QStringLiteral("失败：有 1 处警告，数据没有传送；确认无误后加 --force 再传送。")));
+        QCOMPARE(pty.read(1, 100), QByteArray());
+
+        const int before = int(TransferJournal::lines().size());
+        QProcess send;
+        send.setWorkingDirectory(file.dir());
+        send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device(), "--force" });
+        const QByteArray received = pty.read(160, 3000);   // ten frames, a second of the load
+        send.terminate();
+        QVERIFY(send.waitForFinished(5000));
+        QCOMPARE(send.exitCode(), 1);
+        const QStringList lines = TransferJournal::lines();
+        QCOMPARE(lines.size(), before + 1);
+        QVERIFY2(lines.first().contains(QStringLiteral("中断：收到 SIGTERM（终止），传送中断")), qPrintable(lines.first()));
+        QVERIFY(received.startsWith("016D593E00FD2343"));
+        QCOMPARE(lines.first().section(u'\t', 3, 3).toInt(), (received + pty.read(816, 200)).size() / 16);
+    }
+
     void damagedCopiesEndWithinTheLimit()
     {
         const char *fixtures[][2] = { { "jet3-access97.mdb", "Table1" }, { "jet4-chinese-text.mdb", "Users" },

@@ -139,8 +139,17 @@ private slots:
         item(&window, "传送")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 2);
         QCOMPARE(window.transfer()->counter(), 0);
+        // The grid's current row is the frame being sent: keys and clicks leave it.
+        ticks(window, 7);
+        auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 1)).center());
+        QCOMPARE(grid->currentIndex().row(), 7);
         // The bar and the status line follow the sequence to its end, then clear.
-        ticks(window, 51);
+        ticks(window, 44);
+        QCOMPARE(port->written.size(), 16 * (10 + 51));   // ten of the load broken off, then all of this one
+        QVERIFY(port->written.endsWith("33D7713E00673C43"));
         QCOMPARE(std::pair(bar->value(), status->text()), std::pair(100, QStringLiteral("数据传送完毕!!!")));
         ticks(window, 14);
         QCOMPARE(std::pair(bar->value(), status->text()), std::pair(0, QString()));

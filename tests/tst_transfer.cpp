@@ -7,6 +7,8 @@
 #include "NumericReading.h"
 #include "PlanCheck.h"
 #include "TransferPlan.h"
+#include "TransferController.h"
+#include "TransferJournal.h"
 #include "TransferSequence.h"
 
 #include <QSignalSpy>
@@ -163,6 +165,51 @@ private slots:
             rig.ticks(1);
             QVERIFY(rig.stopped.at(0).at(0).toString().endsWith(QStringLiteral("\n没有发送任何帧")));
         }
+    }
+
+    // Every load the controller starts ends in one verdict and one journal
+    // line: done only when the last byte has left the line, failed with what
+    // did go out when the line stops taking bytes, interrupted when broken off.
+    void verdictWaitsForTheLine_data()
+    {
+        QTest::addColumn<int>("left");   // bytes the line never sends; -1: broken off at frame 20
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("journal");
+        QTest::newRow("drained") << 0 << int(TransferController::Result::Done) << "\t51\t完成";
+        QTest::newRow("stuck") << 216 << int(TransferController::Result::Failed)
+                               << "\t51\t失败：数据没有全部送出：已送出 600 字节，共 816 字节";
+        QTest::newRow("broken off") << -1 << int(TransferController::Result::Interrupted) << "\t20\t中断：退出系统";
+    }
+
+    void verdictWaitsForTheLine()
+    {
+        QFETCH(int, left);
+        QFETCH(int, result);
+        QFETCH(QString, journal);
+        TestDatabase file(TestDatabase::numberedRows(60));
+        ChannelStore model;
+        model.open(file.path());
+        ChannelCursor cursor(&model);
+        FakeSerialLink port;
+        port.open();
+        TransferController controller(&cursor, &port);
+        QSignalSpy verdicts(&controller, &TransferController::concluded);
+        QVERIFY(controller.start());
+        for (int tick = 1; tick <= (left < 0 ? 20 : 51); ++tick) {
+            port.queued = tick == 51 ? 216 : 0;   // the backlog right after the last write
+            controller.sequence()->tick();
+        }
+        if (left < 0)
+            controller.interrupt(QStringLiteral("退出系统"));
+        else
+            QVERIFY(verdicts.isEmpty() && controller.isRunning());   // written is not sent
+        port.queued = std::max(left, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(verdicts.count(), 1, 4000);
+        QCOMPARE(verdicts.first().first().value<TransferController::Result>(), TransferController::Result(result));
+        controller.interrupt(QStringLiteral("退出系统"));
+        QCOMPARE(verdicts.count(), 1);
+        QVERIFY2(TransferJournal::lines().first().endsWith(journal), qPrintable(TransferJournal::lines().first()));
+        QCOMPARE(TransferJournal::lines().first().section(u'\t', 2, 2), QStringLiteral("d3bd7d89"));
     }
 
     void numericReading_data()

@@ -26,6 +26,7 @@ class TransferController : public QObject
     Q_OBJECT
 public:
     enum class Result { Done, Failed, Interrupted };
+    Q_ENUM(Result)
 
     TransferController(ChannelCursor *cursor, SerialLink *port, QObject *parent = nullptr);
 
