@@ -298,13 +298,16 @@ private slots:
         TestDatabase bad(rows);
         QVERIFY(expect({ "--frames", "--db", bad.path() }, empty.path(), 2, "第 21 行"));
 
-        // The check: clean, warnings only, an error.
-        QVERIFY(expect({ "--check" }, file.dir(), 0) && output.isEmpty());
+        // The check: clean, warnings only, an error. A plan that can go out
+        // ends with the SHA-256 of its 816 bytes, as sha256sum gives it.
+        QVERIFY(expect({ "--check" }, file.dir(), 0) && output == "传送校验 SHA-256: d3bd7d894765510a8fb2b52cf8dfdac2c3fe4426cd4f04ee6052c5f2ad7cdedd\n");
         QVERIFY(expect({ "--check", "--db", bad.path() }, empty.path(), 2) && output.startsWith("第 21 行（记录编号 21）错误：接收频率"));
+        QVERIFY(!output.contains("SHA-256"));
         rows[20][2] = QStringLiteral("438,5");
         TestDatabase warned(rows);
         QCOMPARE(qt7020({ "--check", "--db", warned.path() }, empty.path(), &output), 1);
-        QCOMPARE(output.trimmed(), QByteArray("第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438"));
+        QCOMPARE(output, QByteArray("第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438\n"
+                                    "传送校验 SHA-256: e04496aefe7604cee18d9bac2b5485ca4ed7e57c128d6ca6ec08c3fe036d081b\n"));
 
         // Export and import through the program, the CHIRP way too.
         const QString csv = file.dir() + QStringLiteral("/plan.csv");
