@@ -3,13 +3,30 @@
 #include "Terminal.h"
 #include "TransferJournal.h"
 
-// The transfer journal as the window shows it, newest first.
+// A count the journal may not have: loads of the first journal were not measured.
+static QString known(qint64 value)
+{
+    return value < 0 ? QString() : QString::number(value);
+}
+
+// The journal as the window shows it, newest first, one block per load.
 int journalCommand(const CommandLine &)
 {
-    const QStringList lines = TransferJournal::lines();
-    if (lines.isEmpty())
+    const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
+    if (entries.isEmpty())
         Terminal::err(QStringLiteral("还没有传送记录（%1）。").arg(TransferJournal::path()));
-    for (const QString &line : lines)
-        Terminal::out(line);
+    const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
+    for (const TransferJournal::Entry &e : entries) {
+        Terminal::out(QStringLiteral("%1  %2").arg(e.time.toString(Qt::ISODate), TransferJournal::resultText(e.result)));
+        Terminal::out(QStringLiteral("  信道文件：") + orDash(e.file));
+        Terminal::out(QStringLiteral("  设备：") + orDash(e.device));
+        Terminal::out(QStringLiteral("  校验 SHA-256：") + orDash(e.sha256));
+        Terminal::out(QStringLiteral("  帧数：%1  字节：%2  警告：%3")
+                              .arg(e.framesSent)
+                              .arg(orDash(known(e.bytesDrained)), orDash(known(e.warnings))));
+        if (!e.detail.isEmpty())
+            Terminal::out(QStringLiteral("  说明：") + e.detail);
+        Terminal::out(QString());
+    }
     return 0;
 }
