@@ -14,7 +14,7 @@
 //   --list-ports            the serial devices and the COM each stands for
 //   --check                 every error and warning in the rows sent
 //   --pdf OUT               the printed channel sheet as a PDF file
-//   --journal               the transfer journal, newest first
+//   --journal [--csv]       the transfer journal, newest first
 // each on --db FILE (char4.mdb in the working folder by default).
 // Qt's own options (-platform, -style, …) are the application's to take
 // before these arguments are parsed.
@@ -40,6 +40,7 @@ public:
     QString argument() const { return m_argument; }   // DEVICE or FILE of the command
     QString database() const { return m_database; }
     bool chirp() const { return m_chirp; }
+    bool csv() const { return m_csv; }
 
     // Runs the command inside a QCoreApplication; returns the exit status.
     int run() const;
@@ -52,6 +53,7 @@ private:
     QString m_argument;
     QString m_database;
     bool m_chirp = false;
+    bool m_csv = false;
     bool m_finished = false;
     int m_exitCode = 0;
 };

@@ -67,6 +67,7 @@ private slots:
         QTest::newRow("two files") << QStringList{ "a.mdb", "b.mdb" } << int(N::Window) << 2 << "";
         QTest::newRow("file and --db") << QStringList{ "a.mdb", "--db", "b.mdb" } << int(N::Window) << 2 << "";
         QTest::newRow("unknown") << QStringList{ "--bogus" } << int(N::Nothing) << 2 << "";
+        QTest::newRow("csv, not of the journal") << QStringList{ "--csv", "--check" } << int(N::Nothing) << 2 << "";
     }
 
     void commandLine()
@@ -235,6 +236,13 @@ private slots:
         const QString text = run(QStringLiteral(QT7020_BINARY), { "--journal" });
         QVERIFY(text.startsWith(QStringLiteral("2024-06-01T08:30:00+08:00  中断\n")));
         QVERIFY(text.contains(QStringLiteral("\n  校验 SHA-256：") + sent.sha256 + u'\n'));
+        const QString csv = run(QStringLiteral(QT7020_BINARY), { "--journal", "--csv" });
+        QCOMPARE(csv.section(QStringLiteral("\r\n"), 0, 1),
+                 QStringLiteral("time,file,sha256,radio,device,frames,bytes,warnings,result\r\n"
+                                "2024-06-01T08:30:00+08:00,\"%1/a,\"\"b\"\".mdb\",%2,,\"/dev/ttyUSB0 0403:6001 A9\nXY\",1,16,2,中断")
+                         .arg(m_home.path(), given.sha256));
+        QCOMPARE(csv.count(QStringLiteral("\r\n")), 5);
+        QVERIFY(csv.endsWith(QStringLiteral("/home/a/char4.mdb,1a2b3c4d,,,7,,,失败\r\n")));
 
         // 传送记录…: whole checksums; Ctrl+C copies the rows picked, in the table's order.
         JournalDialog dialog(entries);
