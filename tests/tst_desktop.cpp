@@ -4,6 +4,7 @@
 
 #include "ChannelCursor.h"
 #include "ChannelDatabase.h"
+#include "ChannelFields.h"
 #include "ChannelGrid.h"
 #include "ChannelSheet.h"
 #include "CommandLine.h"
@@ -138,12 +139,24 @@ private slots:
 
     void printedSheet()
     {
-        QCOMPARE(ChannelSheet::offset({ 1, 1, 438.5, 443.5, {} }), QStringLiteral("+5.0000"));
-        QCOMPARE(ChannelSheet::offset({ 1, 1, 145.0, 144.4, {} }), QStringLiteral("-0.6000"));
-        QCOMPARE(ChannelSheet::offset({ 1, 1, 145.0, 145.0, {} }), QStringLiteral("0.0000"));
-        QCOMPARE(ChannelSheet::offset({ 1, 1, 145.0, QStringLiteral("x"), {} }), QString());
+        // What the frame carries: 100 Hz steps, halves to even (145.00025 is 1450002.5 steps).
+        const struct { QVariantList row; const char *receive, *transmit, *offset; } printed[] = {
+            { { 1, 1, 438.5, 443.5, {} }, "438.5000", "443.5000", "+5.0000" },
+            { { 1, 1, 145.0, 144.4, {} }, "145.0000", "144.4000", "-0.6000" },
+            { { 1, 1, 145.00015, 145.00025, {} }, "145.0002", "145.0002", "0.0000" },
+            { { 1, 1, "438,5", 0, {} }, "438.0000", "0.0000", "-438.0000" },
+            { { 1, 1, 145.0, "x", {} }, "145.0000", "x", "" },
+            { { 1, 1, "nan", "inf", {} }, "nan", "inf", "" },
+            { { 1, 1, 99.5, 1e300, {} }, "99.5000", "1e+300", "" },
+        };
+        for (const auto &p : printed)
+            QCOMPARE(QStringList({ ChannelSheet::frequency(p.row, ChannelFields::Receive),
+                                   ChannelSheet::frequency(p.row, ChannelFields::Transmit), ChannelSheet::offset(p.row) }),
+                     QStringList({ p.receive, p.transmit, p.offset }));
 
-        TestDatabase file(TestDatabase::numberedRows(120));
+        QVector<QVariantList> rows = TestDatabase::numberedRows(120);
+        rows[1][1] = 1;   // the radio keeps one channel 1
+        TestDatabase file(rows);
         const QString pdf = file.dir() + QStringLiteral("/sheet.pdf");
         int exitCode = -1;
         run(QStringLiteral(QT7020_BINARY), { "--pdf", pdf, "--db", file.path() }, &exitCode);
@@ -152,8 +165,13 @@ private slots:
         const QString today = MainWindow::dateLine(QDate::currentDate());
         for (const QString &expected : { QStringLiteral("QT7020 信道表"), QStringLiteral("文件：char4.mdb"),
                                          QStringLiteral("日期：") + today, QStringLiteral("第 120 行"),
-                                         QStringLiteral("以下各行不传送"), QStringLiteral("第 3 页，共 3 页") })
+                                         QStringLiteral("以下各行不传送"), QStringLiteral("第 3 页，共 3 页"),
+                                         // sha256sum of the 51 frames, row 2's 01EA593E007A2443 among them
+                                         QStringLiteral("传送校验 SHA-256: 2bc909f90e92ac189d0c35dc9c3731e4cf89f117f55c4783e0e9291e0e75389a") })
             QVERIFY2(text.contains(expected), qPrintable(expected));
+        QCOMPARE(text.count(QStringLiteral("传送校验 SHA-256: 2bc9")), 3);
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\b2 +2 +1 +430\\.0250 +440\\.0250 +\\+10\\.0000 +是 +警告 "))));
+        QCOMPARE(text.count(QStringLiteral("警告")), 1);
         QCOMPARE(text.count(QStringLiteral("记录编号")), 3);   // the heading on every page
         QCOMPARE(text.count(QStringLiteral(" 是 ")), 51);      // the rows a transfer sends
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\b51 +51 +51 +430\\.6375 +440\\.6375 +\\+10\\.0000 +是"))));
