@@ -67,11 +67,12 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption check("check", QStringLiteral("检查要传送的信道：列出错误和警告。"));
     const QCommandLineOption pdf("pdf", QStringLiteral("把信道表打印到 PDF 文件 OUT。"), QStringLiteral("OUT"));
     const QCommandLineOption journal("journal", QStringLiteral("列出传送记录，最新的在前。"));
+    const QCommandLineOption csv("csv", QStringLiteral("传送记录以 CSV 格式列出。"));
     // The Access reader run by the program itself in a child process; not for people.
     QCommandLineOption readJet("read-jet", QString(), QStringLiteral("TABLE"));
     readJet.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({ help, version, db, frames, send, force, exportTo, chirp, importFrom, convert, loopback, listPorts,
-                        check, pdf, journal, readJet });
+    parser.addOptions({ help, version, db, frames, send, force, exportTo, chirp, importFrom, convert, loopback,
+                        listPorts, check, pdf, journal, csv, readJet });
 
     const auto usage = [&parser, &arguments] { return usageText(parser, arguments.value(0)); };
     if (!parser.parse(arguments))
@@ -86,6 +87,7 @@ void CommandLine::parse(const QStringList &arguments)
     m_database = files.isEmpty() ? parser.value(db) : files.first();
     m_chirp = parser.isSet(chirp);
     m_force = parser.isSet(force);
+    m_csv = parser.isSet(csv);
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
         { loopback, LoopbackTest }, { listPorts, ListPorts },
@@ -102,7 +104,9 @@ void CommandLine::parse(const QStringList &arguments)
         m_argument = c.option.valueName().isEmpty() ? QString() : parser.value(c.option);
     }
     if (m_chirp && m_command != Export)
-        stop(2, QStringLiteral("--chirp 只能和 --export 一起用。"), true);
+        return stop(2, QStringLiteral("--chirp 只能和 --export 一起用。"), true);
+    if (m_csv && m_command != Journal)
+        return stop(2, QStringLiteral("--csv 只能和 --journal 一起用。"), true);
     if (m_force && m_command != Send)
         stop(2, QStringLiteral("--force 只能和 --send 一起用。"), true);
 }

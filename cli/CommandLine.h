@@ -15,7 +15,7 @@
 //   --list-ports            the serial devices and the COM each stands for
 //   --check                 every error and warning in the rows sent
 //   --pdf OUT               the printed channel sheet as a PDF file
-//   --journal               the transfer journal, newest first
+//   --journal [--csv]       the transfer journal, newest first
 // each on --db FILE (char4.mdb in the working folder by default).
 // Qt's own options (-platform, -style, …) are the application's to take
 // before these arguments are parsed.
@@ -42,6 +42,7 @@ public:
     QString database() const { return m_database; }
     bool chirp() const { return m_chirp; }
     bool force() const { return m_force; }
+    bool csv() const { return m_csv; }
 
     // Runs the command inside a QCoreApplication; returns the exit status.
     int run() const;
@@ -55,6 +56,7 @@ private:
     QString m_database;
     bool m_chirp = false;
     bool m_force = false;
+    bool m_csv = false;
     bool m_finished = false;
     int m_exitCode = 0;
 };

@@ -3,12 +3,14 @@
 #include "ChannelStore.h"
 #include "CommandLine.h"
 #include "PlanCheck.h"
+#include "PlanChecksum.h"
 #include "Terminal.h"
 #include "TransferPlan.h"
 
 // Every error and warning among the rows a transfer sends, one line each, as
 // 检查信道表 lists them: exit 0 when there is none, 1 with warnings only, 2 with
-// an error.
+// an error. A plan that can go out ends with its checksum, the one the printed
+// sheet and the journal show.
 int checkCommand(const CommandLine &line)
 {
     ChannelStore model;
@@ -24,5 +26,10 @@ int checkCommand(const CommandLine &line)
         Terminal::err(model.readError());
         return 2;
     }
-    return error ? 2 : findings.isEmpty() ? 0 : 1;
+    if (error)
+        return 2;
+    const QByteArray frames = PlanChecksum::planFrames(model);
+    if (!frames.isEmpty())
+        Terminal::out(QStringLiteral("传送校验 SHA-256: ") + PlanChecksum::sha256(frames));
+    return findings.isEmpty() ? 0 : 1;
 }

@@ -299,13 +299,16 @@ private slots:
         TestDatabase bad(rows);
         QVERIFY(expect({ "--frames", "--db", bad.path() }, empty.path(), 2, "第 21 行"));
 
-        // The check: clean, warnings only, an error.
-        QVERIFY(expect({ "--check" }, file.dir(), 0) && output.isEmpty());
+        // The check: clean, warnings only, an error. A plan that can go out
+        // ends with the SHA-256 of its 816 bytes, as sha256sum gives it.
+        QVERIFY(expect({ "--check" }, file.dir(), 0) && output == "传送校验 SHA-256: d3bd7d894765510a8fb2b52cf8dfdac2c3fe4426cd4f04ee6052c5f2ad7cdedd\n");
         QVERIFY(expect({ "--check", "--db", bad.path() }, empty.path(), 2) && output.startsWith("第 21 行（记录编号 21）错误：接收频率"));
+        QVERIFY(!output.contains("SHA-256"));
         rows[20][2] = QStringLiteral("438,5");
         TestDatabase warned(rows);
         QCOMPARE(qt7020({ "--check", "--db", warned.path() }, empty.path(), &output), 1);
-        QCOMPARE(output.trimmed(), QByteArray("第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438"));
+        QCOMPARE(output, QByteArray("第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438\n"
+                                    "传送校验 SHA-256: e04496aefe7604cee18d9bac2b5485ca4ed7e57c128d6ca6ec08c3fe036d081b\n"));
 
         // Export and import through the program, the CHIRP way too.
         const QString csv = file.dir() + QStringLiteral("/plan.csv");
@@ -521,10 +524,10 @@ private slots:
         QByteArray output;
         QCOMPARE(qt7020({ "--send", pty.device() }, file.dir(), &output), 1);
         QVERIFY(QString::fromUtf8(output).contains(QStringLiteral("第 5 行（记录编号 5）警告：接收频率")));
-        QVERIFY(TransferJournal::lines().first().endsWith(QStringLiteral("失败：有 1 处警告，数据没有传送；确认无误后加 --force 再传送。")));
+        QCOMPARE(TransferJournal::entries().first().detail, QStringLiteral("有 1 处警告，数据没有传送；确认无误后加 --force 再传送。"));
         QCOMPARE(pty.read(1, 100), QByteArray());
 
-        const int before = int(TransferJournal::lines().size());
+        const int before = int(TransferJournal::entries().size());
         QProcess send;
         send.setWorkingDirectory(file.dir());
         send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device(), "--force" });
@@ -532,11 +535,13 @@ private slots:
         send.terminate();
         QVERIFY(send.waitForFinished(5000));
         QCOMPARE(send.exitCode(), 1);
-        const QStringList lines = TransferJournal::lines();
-        QCOMPARE(lines.size(), before + 1);
-        QVERIFY2(lines.first().contains(QStringLiteral("中断：收到 SIGTERM（终止），传送中断")), qPrintable(lines.first()));
+        const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
+        QCOMPARE(entries.size(), before + 1);
+        QCOMPARE(std::pair(entries.first().result, entries.first().detail),
+                 std::pair(TransferJournal::Result::Interrupted, QStringLiteral("收到 SIGTERM（终止），传送中断")));
         QVERIFY(received.startsWith("016D593E00FD2343"));
-        QCOMPARE(lines.first().section(u'\t', 3, 3).toInt(), (received + pty.read(816, 200)).size() / 16);
+        QCOMPARE(entries.first().framesSent, (received + pty.read(816, 200)).size() / 16);
+        QCOMPARE(entries.first().warnings, 1);
     }
 
     void damagedCopiesEndWithinTheLimit()

@@ -212,7 +212,9 @@ private slots:
         const int sentAtExit = sent.count();
         QTest::qWait(250);
         QCOMPARE(sent.count(), sentAtExit);
-        QVERIFY(TransferJournal::lines().first().endsWith(QStringLiteral("中断：退出系统")));
+        const TransferJournal::Entry last = TransferJournal::entries().first();
+        QCOMPARE(std::pair(last.result, last.detail), std::pair(TransferJournal::Result::Interrupted, QStringLiteral("退出系统")));
+        QCOMPARE(last.framesSent, sentAtExit);
         other.close();
     }
 

@@ -1,6 +1,7 @@
 #include "TransferController.h"
 
 #include "ChannelCursor.h"
+#include "DeviceIdentity.h"
 #include "PlanCheck.h"
 #include "SerialLink.h"
 #include "TransferJournal.h"
@@ -12,6 +13,9 @@
 // queue that has not emptied counts as stuck.
 static const int drainPollMs = 50;
 static const qint64 drainSlackMs = 1500;
+
+static_assert(int(TransferController::Result::Interrupted) == int(TransferJournal::Result::Interrupted)
+              && int(TransferController::Result::Failed) == int(TransferJournal::Result::Failed));
 
 static qint64 lineTimeMs(qint64 bytes)
 {
@@ -73,6 +77,7 @@ bool TransferController::start(int acknowledged)
         return false;
     }
     m_acknowledged = acknowledged;
+    m_startedAt = QDateTime::currentDateTime();
     m_active = true;
     m_started = false;
     if (!m_sequence->start())
@@ -85,6 +90,7 @@ bool TransferController::start(int acknowledged)
 
 void TransferController::refuse(const QString &message)
 {
+    m_startedAt = QDateTime::currentDateTime();
     m_active = true;
     m_started = false;
     conclude(Result::Failed, message);
@@ -172,12 +178,17 @@ QString TransferController::fileChangedNote() const
 
 void TransferController::record(Result result, const QString &detail)
 {
-    static const char *const words[] = { "完成", "失败", "中断" };
-    QString text = QString::fromUtf8(words[int(result)]);
-    if (!detail.isEmpty())
-        text += QStringLiteral("：") + detail.section(u'\n', 0, 0);
+    TransferJournal::Entry entry;
+    entry.time = m_startedAt;
+    entry.file = m_channels->path();
+    entry.device = DeviceIdentity::describe(m_port->deviceName());
+    entry.frames = m_started ? m_sequence->planned() : QByteArray();
+    entry.framesSent = m_started ? framesSent() : 0;
+    entry.bytesDrained = m_started ? bytesDrained() : 0;
+    entry.warnings = m_acknowledged;
+    entry.result = TransferJournal::Result(int(result));   // the same three, in the same order
+    entry.detail = detail.section(u'\n', 0, 0);
     QString error;
-    const QByteArray planned = m_started ? m_sequence->planned() : QByteArray();
-    if (!TransferJournal::append(m_channels->path(), planned, m_started ? framesSent() : 0, text, &error))
+    if (!TransferJournal::append(entry, &error))
         QMetaObject::invokeMethod(this, [this, error] { emit report(error); }, Qt::QueuedConnection);
 }

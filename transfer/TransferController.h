@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -72,6 +73,7 @@ private:
     TransferSequence *m_sequence;
     QTimer m_drainPoll;
     QElapsedTimer m_drainClock;
+    QDateTime m_startedAt;
     qint64 m_drainLimitMs = 0;
     bool m_active = false;      // a load is started and has no verdict yet
     bool m_started = false;     // its sequence started: it has frames to journal

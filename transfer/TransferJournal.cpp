@@ -1,73 +1,140 @@
 #include "TransferJournal.h"
 
+#include "PlanChecksum.h"
 #include "SystemCause.h"
-#include "TransferSequence.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 
 #include <algorithm>
-
-TransferJournal::TransferJournal(TransferSequence *sequence, std::function<QString()> file, QObject *parent)
-    : QObject(parent)
-    , m_file(std::move(file))
-{
-    connect(sequence, &TransferSequence::frameSent, this, [this](int row, const QString &frame) {
-        if (row == 0) {   // a start, or a restart from the first row
-            m_frames.clear();
-            m_count = 0;
-        }
-        m_frames += frame.toLatin1();
-        ++m_count;
-    });
-    connect(sequence, &TransferSequence::finished, this, [this] { record(QStringLiteral("完成")); });
-    connect(sequence, &TransferSequence::stopped, this,
-            [this](const QString &message) { record(QStringLiteral("失败：") + message.section(u'\n', 0, 0)); });
-}
-
-void TransferJournal::record(const QString &result)
-{
-    QString error;
-    if (!append(m_file(), m_frames, m_count, result, &error))
-        emit writeFailed(error);
-    m_frames.clear();
-    m_count = 0;
-}
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 QString TransferJournal::path()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/transfers.log");
 }
 
+QString TransferJournal::resultText(Result result)
+{
+    switch (result) {
+    case Result::Completed: return QStringLiteral("完成");
+    case Result::Failed: return QStringLiteral("失败");
+    case Result::Interrupted: return QStringLiteral("中断");
+    }
+    return QString();
+}
+
+// "失败：不能打开串行端口 …" as the first journal and older callers word it.
+static void splitResult(const QString &text, TransferJournal::Entry *entry)
+{
+    const QString word = text.section(u'：', 0, 0);
+    for (auto result : { TransferJournal::Result::Completed, TransferJournal::Result::Failed,
+                         TransferJournal::Result::Interrupted })
+        if (word == TransferJournal::resultText(result))
+            entry->result = result;
+    entry->detail = text.section(u'：', 1);
+}
+
+// With its offset, also when it comes from a line that was written without one.
+static QDateTime withOffset(const QDateTime &time)
+{
+    return time.timeSpec() == Qt::LocalTime ? time.toOffsetFromUtc(time.offsetFromUtc()) : time;
+}
+
 bool TransferJournal::append(const QString &file, const QByteArray &frames, int count, const QString &result,
                              QString *error)
 {
-    const QString checksum = frames.isEmpty() ? QStringLiteral("-")
-                                              : QString::fromLatin1(QCryptographicHash::hash(
-                                                      frames, QCryptographicHash::Sha256).toHex().left(8));
-    const QString line = QStringList{ QDateTime::currentDateTime().toString(Qt::ISODate),
-                                      QFileInfo(file).absoluteFilePath(), checksum, QString::number(count),
-                                      QString(result).replace(u'\t', u' ') }
-                                 .join(u'\t');
-    QDir().mkpath(QFileInfo(path()).absolutePath());
-    QFile journal(path());
-    if (journal.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)
-        && journal.write((line + u'\n').toUtf8()) > 0 && journal.flush())
+    Entry entry;
+    entry.file = file;
+    entry.frames = frames;
+    entry.framesSent = count;
+    splitResult(result, &entry);
+    return append(entry, error);
+}
+
+bool TransferJournal::append(const Entry &entry, QString *error)
+{
+    const QJsonObject object{
+        { "time", withOffset(entry.time.isValid() ? entry.time : QDateTime::currentDateTime()).toString(Qt::ISODate) },
+        { "file", entry.file.isEmpty() ? QString() : QFileInfo(entry.file).absoluteFilePath() },
+        { "device", entry.device },
+        { "sha256", entry.frames.isEmpty() ? entry.sha256 : PlanChecksum::sha256(entry.frames) },
+        { "frames", QString::fromLatin1(entry.frames) },
+        { "radio", entry.radio },
+        { "sent", entry.framesSent },
+        { "bytes", entry.bytesDrained },
+        { "warnings", entry.warnings },
+        { "result", resultText(entry.result) },
+        { "detail", entry.detail },
+    };
+    const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    const QString journalPath = path();
+    QString cause;
+    QFile journal(journalPath);
+    if (!QDir().mkpath(QFileInfo(journalPath).absolutePath()))
+        cause = QStringLiteral("文件夹不能建立");
+    // One write() at the end of the file: the window and --send may append at
+    // the same moment, and neither line may break into the other.
+    else if (!journal.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)
+             || journal.write(line) != line.size())
+        cause = SystemCause::inChinese(journal.errorString());
+    // A record of a load that a power cut takes back is worse than none.
+    else if (::fsync(journal.handle()) != 0)
+        cause = SystemCause::inChinese(QString::fromLocal8Bit(std::strerror(errno)));
+    if (cause.isEmpty())
         return true;
     if (error)
-        *error = QStringLiteral("传送记录 %1 不能写入：%2").arg(path(), SystemCause::inChinese(journal.errorString()));
+        *error = QStringLiteral("传送记录 %1 不能写入：%2").arg(journalPath, cause);
     return false;
 }
 
-QStringList TransferJournal::lines()
+static bool readLine(const QByteArray &line, TransferJournal::Entry *entry)
+{
+    if (line.startsWith('{')) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        if (o.isEmpty())
+            return false;
+        entry->time = QDateTime::fromString(o.value("time").toString(), Qt::ISODate);
+        entry->file = o.value("file").toString();
+        entry->device = o.value("device").toString();
+        entry->sha256 = o.value("sha256").toString();
+        entry->frames = o.value("frames").toString().toLatin1();
+        entry->radio = o.value("radio").toString();
+        entry->framesSent = o.value("sent").toInt();
+        entry->bytesDrained = o.value("bytes").toInteger(-1);
+        entry->warnings = o.value("warnings").toInt(-1);
+        splitResult(o.value("result").toString(), entry);
+        entry->detail = o.value("detail").toString();
+        return true;
+    }
+    const QStringList fields = QString::fromUtf8(line).split(u'\t');
+    if (fields.size() != 5)
+        return false;
+    entry->time = withOffset(QDateTime::fromString(fields.at(0), Qt::ISODate));
+    entry->file = fields.at(1);
+    entry->sha256 = fields.at(2) == u'-' ? QString() : fields.at(2);
+    entry->framesSent = fields.at(3).toInt();
+    splitResult(fields.at(4), entry);
+    return true;
+}
+
+QVector<TransferJournal::Entry> TransferJournal::entries()
 {
     QFile journal(path());
-    if (!journal.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!journal.open(QIODevice::ReadOnly))
         return {};
-    QStringList all = QString::fromUtf8(journal.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QVector<Entry> all;
+    for (const QByteArray &line : journal.readAll().split('\n')) {
+        Entry entry;
+        if (readLine(line.trimmed(), &entry))
+            all.append(entry);
+    }
     std::reverse(all.begin(), all.end());
     return all;
 }

@@ -1,42 +1,48 @@
 #pragma once
 
-#include <QCryptographicHash>
-#include <QObject>
+#include <QByteArray>
+#include <QDateTime>
 #include <QString>
-#include <QStringList>
-#include <functional>
+#include <QVector>
 
-class TransferSequence;
-
-// A line per transfer in transfers.log in the user's data folder, so that it
-// can be told afterwards which plan went into a radio, and when:
-//   time <TAB> channel file <TAB> checksum <TAB> frames sent <TAB> result
-// The checksum is the first 8 hexadecimal digits of the SHA-256 of the frames
-// as they went out, one after the other: two transfers of the same plan show
-// the same checksum ("-" when nothing went out). The window and `--send`
-// both keep it.
-class TransferJournal : public QObject
+// transfers.log in the user's data folder: one line per load, so that it can
+// be told afterwards which plan went into which radio, from which file,
+// through which device, and how it ended. Each line is a JSON object; grep
+// finds a file, a checksum or a result in it, and a program reads it back
+// whole. Lines of the first journal (time, file, 8-digit checksum, frames,
+// result, tab-separated) are still read.
+class TransferJournal
 {
-    Q_OBJECT
 public:
-    // Follows `sequence`; `file` tells which channel file it is sending.
-    TransferJournal(TransferSequence *sequence, std::function<QString()> file, QObject *parent = nullptr);
+    enum class Result { Completed, Failed, Interrupted };
+
+    struct Entry
+    {
+        QDateTime time;           // when the load started; now when left unset
+        QString file;             // the channel file, absolute
+        QString device;           // the device path, for USB also vendor:product and serial number
+        // SHA-256 of `frames`, 64 lowercase digits; worked out from `frames`
+        // when those are given. 8 digits in lines of the first journal, empty
+        // when nothing was planned.
+        QString sha256;
+        QByteArray frames;        // every frame the load planned, one after the other
+        QString radio;            // which radio received them; nothing tells it yet
+        int framesSent = 0;
+        qint64 bytesDrained = -1; // -1: not measured
+        int warnings = -1;        // acknowledged by the operator; -1: not asked
+        Result result = Result::Failed;
+        QString detail;           // the first line of a failure, a note on the file
+    };
 
     static QString path();
-    // The journal's lines, newest first; empty when nothing was sent yet.
-    static QStringList lines();
-    // False with `error` when the line could not be written.
+    // One line, on the disk before this returns; false with `error` naming
+    // the journal and the cause.
+    static bool append(const Entry &entry, QString *error = nullptr);
+    // For callers that still word the result as "失败：…".
     static bool append(const QString &file, const QByteArray &frames, int count, const QString &result,
                        QString *error = nullptr);
+    // Newest first; lines that are neither form are passed over.
+    static QVector<Entry> entries();
 
-signals:
-    // The journal could not be written; the transfer itself is not affected.
-    void writeFailed(const QString &message);
-
-private:
-    void record(const QString &result);
-
-    std::function<QString()> m_file;
-    QByteArray m_frames;
-    int m_count = 0;
+    static QString resultText(Result result);   // 完成, 失败, 中断
 };

@@ -1,7 +1,10 @@
 #include "ChannelSheet.h"
 
 #include "ChannelFields.h"
+#include "ChannelFrame.h"
 #include "FieldValue.h"
+#include "PlanChecksum.h"
+#include "RowCheck.h"
 #include "SystemCause.h"
 #include "TransferPlan.h"
 
@@ -10,12 +13,16 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSet>
+
+#include <cmath>
+#include <optional>
 
 // Column widths in parts of the page width; the remark takes what is left.
 static const struct { const char16_t *caption; double width; bool right; } columns[] = {
     { u"序号", 0.07, true },      { u"记录编号", 0.10, true }, { u"信道号", 0.08, true },
     { u"接收频率", 0.13, true },  { u"发送频率", 0.13, true }, { u"差频 (MHz)", 0.12, true },
-    { u"传送", 0.07, false },     { u"备注", 0.30, false },
+    { u"传送", 0.07, false },     { u"检查", 0.07, false },  { u"备注", 0.23, false },
 };
 constexpr int columnCount = int(sizeof columns / sizeof columns[0]);
 constexpr int ruleItem = -1;   // the line between the rows sent and the rest
@@ -40,36 +47,86 @@ static QFont sheetFont(double points)
     return font;
 }
 
+static ChannelRow channelRow(const QVariantList &fields)
+{
+    ChannelRow row;
+    for (int field = 0; field < ChannelRow::fieldCount; ++field)
+        row.values[field] = fields.value(field);
+    return row;
+}
+
 ChannelSheet::ChannelSheet(const QVector<QVariantList> &rows, const QString &fileName, const QDate &date)
     : m_rows(rows)
     , m_fileName(fileName)
     , m_date(date)
 {
+    // As --check finds them, channel numbers taken twice included: the
+    // frame's first byte is the number the radio files the channel under.
+    QSet<QString> taken;
+    for (int r = 0; r < qMin(int(rows.size()), TransferPlan::rowsSent); ++r) {
+        const RowVerdict verdict = checkRow(channelRow(rows.at(r)));
+        bool warned = verdict.sendable() && verdict.frame != ChannelFrame::nullFrame
+                && taken.contains(verdict.frame.left(2));
+        taken.insert(verdict.frame.left(2));
+        for (const QString &warning : verdict.warnings)
+            warned = warned || !warning.isEmpty();
+        m_marks << (!verdict.sendable() ? QStringLiteral("错误") : warned ? QStringLiteral("警告") : QString());
+    }
+    const QByteArray frames = PlanChecksum::planFrames(rows);
+    m_checksum = frames.isEmpty() ? QString() : PlanChecksum::sha256(frames);
 }
 
 // Four decimals are the radio's 100 Hz step, and line the column up on the point.
-static QString megahertz(double value)
+static QString megahertz(qint64 units)
 {
-    return QString::number(value, 'f', 4);
+    const qint64 whole = qAbs(units);
+    return QStringLiteral("%1%2.%3")
+            .arg(units < 0 ? QStringLiteral("-") : QString())
+            .arg(whole / 10000)
+            .arg(whole % 10000, 4, 10, QLatin1Char('0'));
 }
 
-// A frequency as printed: a number with four decimals, anything else as stored.
-static QString frequency(const QVariant &value)
+// The frequency the frame carries, in units of 100 Hz: the encoder's own
+// reading and rounding (halves to even), so the sheet cannot round apart
+// from the radio. None for a field the frame leaves at 000000 or refuses.
+static std::optional<qint64> carried(const QVariant &value, int field)
 {
+    const bool receive = field == ChannelFields::Receive;
+    // Any valid channel number: only the frequency's digits are wanted here.
+    const ChannelFrame frame = ChannelFrame::encode(1, receive ? value : QVariant(), receive ? QVariant() : value);
+    const QString digits = frame.text().mid(receive ? 2 : 10, 6);   // least significant byte first
+    if (!frame.isValid() || digits == QStringLiteral("000000"))
+        return std::nullopt;
+    const qint64 units = (digits.mid(4, 2) + digits.mid(2, 2) + digits.mid(0, 2)).toLongLong(nullptr, 16);
+    return receive ? units + 214000 : units;   // the receive value lies 21.4 MHz below
+}
+
+// What the sheet prints for a frequency, in units of 100 Hz; none unless it
+// is a finite number (what a frame cannot carry, rounded as the frame would).
+static std::optional<qint64> printed(const QVariant &value, int field)
+{
+    if (const auto units = carried(value, field))
+        return units;
     bool ok = false;
     const double mhz = FieldValue::fieldText(value).toDouble(&ok);
-    return ok ? megahertz(mhz) : FieldValue::fieldText(value);
+    if (!ok || !std::isfinite(mhz) || std::fabs(mhz) > 1e12)
+        return std::nullopt;
+    return qint64(std::nearbyint(mhz * 1e4));
+}
+
+QString ChannelSheet::frequency(const QVariantList &row, int field)
+{
+    const auto units = printed(row.value(field), field);
+    return units ? megahertz(*units) : FieldValue::fieldText(row.value(field));
 }
 
 QString ChannelSheet::offset(const QVariantList &row)
 {
-    bool rxOk = false, txOk = false;
-    const double rx = FieldValue::fieldText(row.value(ChannelFields::Receive)).toDouble(&rxOk);
-    const double tx = FieldValue::fieldText(row.value(ChannelFields::Transmit)).toDouble(&txOk);
-    if (!rxOk || !txOk)
+    const auto rx = printed(row.value(ChannelFields::Receive), ChannelFields::Receive);
+    const auto tx = printed(row.value(ChannelFields::Transmit), ChannelFields::Transmit);
+    if (!rx || !tx)
         return QString();
-    const double steps = double(qRound64((tx - rx) * 1e4));   // no -0.0000 for equal frequencies
-    return (steps > 0 ? QStringLiteral("+") : QString()) + megahertz(steps / 1e4);
+    return (*tx > *rx ? QStringLiteral("+") : QString()) + megahertz(*tx - *rx);
 }
 
 ChannelSheet::Layout ChannelSheet::layout(QPagedPaintDevice *device) const
@@ -81,7 +138,7 @@ ChannelSheet::Layout ChannelSheet::layout(QPagedPaintDevice *device) const
     l.line = QFontMetricsF(l.text, device).height() * 1.35;
     l.width = device->width();
     l.height = device->height();
-    // Title, file and date, column heads; the page number at the foot.
+    // Title, file and date, column heads; the checksum and the page number at the foot.
     l.top = titleMetrics.height() * 1.4 + l.line * 2.4;
     l.perPage = qMax(1, int((l.height - l.top - l.line * 1.5) / l.line));
     for (int r = 0; r < m_rows.size(); ++r) {
@@ -163,12 +220,16 @@ void ChannelSheet::paintPage(QPainter &painter, const Layout &l, int page) const
         QStringList cells{ QString::number(r + 1) };
         cells << FieldValue::fieldText(row.value(ChannelFields::Record))
               << FieldValue::fieldText(row.value(ChannelFields::Channel))
-              << frequency(row.value(ChannelFields::Receive)) << frequency(row.value(ChannelFields::Transmit));
-        cells << offset(row) << (r < TransferPlan::rowsSent ? QStringLiteral("是") : QString())
+              << frequency(row, ChannelFields::Receive) << frequency(row, ChannelFields::Transmit);
+        cells << offset(row) << (r < TransferPlan::rowsSent ? QStringLiteral("是") : QString()) << m_marks.value(r)
               << FieldValue::fieldText(row.value(ChannelFields::Remark));
         drawLine(cells);
     }
-    painter.drawText(QRectF(0, l.height - l.line, l.width, l.line), Qt::AlignCenter,
+    const QRectF foot(0, l.height - l.line, l.width, l.line);
+    painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("传送校验 SHA-256: ")
+                             + (m_checksum.isEmpty() ? QStringLiteral("无（有不能传送的行或没有数据）") : m_checksum));
+    painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("第 %1 页，共 %2 页").arg(page + 1).arg(l.pages()));
 }
 

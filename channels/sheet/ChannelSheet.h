@@ -11,9 +11,13 @@ class QPainter;
 // The channel plan on paper, for the service folder or the radio's case: a
 // title "QT7020 信道表" with the file name and date, then one line per row
 // (row number, the five fields and the offset 发送 − 接收 in MHz). The rows a
-// transfer sends (1-51) are marked as such; the others follow after a rule.
-// Pages repeat the heading and are numbered. Black on white only, so that a
-// copy of a copy still reads.
+// transfer sends (1-51) are marked as such, with 警告 or 错误 where --check
+// finds something; the others follow after a rule. Each page's foot carries
+// the plan's checksum, the one --check prints and the journal keeps, and the
+// page number. Black on white only, so that a copy of a copy still reads.
+//
+// Frequencies are printed as the frame carries them, to its 100 Hz, so the
+// sheet tells what the radio has and not what was typed.
 //
 // Draws on any paged device: the preview's printer in the window, a PDF
 // writer on the command line.
@@ -31,7 +35,11 @@ public:
     // The pages the sheet takes on `device`, which is set to A4 as print() sets it.
     int pageCount(QPagedPaintDevice *device) const;
 
-    // 发送 − 接收 in MHz, signed, to 100 Hz; empty unless both are numbers.
+    // A frequency as the radio gets it, in MHz to four decimals; a number the
+    // frame cannot carry (zero, out of range) to four decimals as well,
+    // anything else as stored.
+    static QString frequency(const QVariantList &row, int field);
+    // 发送 − 接收 in MHz, signed, of the two printed values; empty unless both are finite numbers.
     static QString offset(const QVariantList &row);
 
 private:
@@ -42,4 +50,6 @@ private:
     QVector<QVariantList> m_rows;
     QString m_fileName;
     QDate m_date;
+    QStringList m_marks;   // 警告 or 错误 for the rows sent
+    QString m_checksum;    // empty when the plan cannot be sent
 };
