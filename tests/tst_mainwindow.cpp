@@ -11,6 +11,7 @@
 #include "ChannelGrid.h"
 #include "MainWindow.h"
 #include "QtSerialLink.h"
+#include "TransferController.h"
 #include "TransferJournal.h"
 #include "TransferSequence.h"
 #include "Twips.h"
@@ -638,27 +639,31 @@ private slots:
             ChannelCursor cursor(&model.store, &model.table);
             FakeSerialLink port;
             port.open();
-            TransferSequence sequence(&cursor, &port);
-            QSignalSpy finished(&sequence, &TransferSequence::finished);
+            TransferController controller(&cursor, &port);
+            QSignalSpy verdicts(&controller, &TransferController::concluded);
             const QString cut = QStringLiteral("DELETE FROM 信道表 WHERE rowid > 4");
             if (cutAt == 0) {
                 otherProgram(file.path(), cut);
                 model.follower.check();
             }
-            QVERIFY(sequence.start());
+            QVERIFY(controller.start());
             for (int tick = 0; tick < TransferSequence::endAt / TransferSequence::step; ++tick) {
-                if (tick == cutAt)
+                if (tick == cutAt && cutAt > 0)
                     otherProgram(file.path(), cut);
-                if (tick == -cutAt)
+                if (tick == -cutAt && cutAt < 0)
                     std::rename(qPrintable(TestDatabase({}, QStringLiteral("CREATE TABLE 其它 (x)")).path()),
                                 qPrintable(file.path()));
                 QTest::qWait(0);   // the follower may read the file between ticks
-                sequence.tick();
+                controller.sequence()->tick();
             }
-            QCOMPARE(finished.count(), 1);
             QCOMPARE(port.written.size(), cutAt == 0 ? 64 : 816);
             QCOMPARE(port.written.left(64), first);
             QVERIFY(cutAt == 0 || port.written.endsWith("33D7713E00673C43"));
+            // The end says when the file no longer holds what the radio got.
+            QCOMPARE(verdicts.count(), 1);
+            QCOMPARE(verdicts.first().at(1).toString(),
+                     cutAt ? QStringLiteral("传送期间文件已改动，电台收到的是开始传送时的信道表") : QString());
+            QCOMPARE(TransferJournal::entries().first().detail, verdicts.first().at(1).toString());
         }
     }
 };
