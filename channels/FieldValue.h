@@ -21,6 +21,18 @@ QString fieldText(const QVariant &value);
 // number, anything else as the text typed; the remark is always text.
 QVariant fromInput(int position, const QString &typed);
 
+// What a person typed or pasted into a cell, as it is stored, and how it was
+// read when that is not the text as written: in 信道号 and the two
+// frequencies, full-width digits and punctuation count as their ASCII forms,
+// and in the frequencies a comma is the decimal point, never a thousands
+// separator ("430,175" is 430.175). Elsewhere it is fromInput().
+struct Typed
+{
+    QVariant value;
+    QString note;   // "按 430.175 读取（输入的是 430,175）", or empty
+};
+Typed fromTyping(int position, const QString &typed);
+
 // Values as the grid shows them: a number stored as text is the same value.
 inline bool sameValue(const QVariant &a, const QVariant &b)
 {

@@ -3,6 +3,8 @@
 #include "ChannelCursor.h"
 #include "ChannelExchange.h"
 #include "Channels.h"
+#include "FieldValue.h"
+#include "HeaderRow.h"
 #include "Tsv.h"
 
 #include <QSignalSpy>
@@ -86,6 +88,11 @@ private slots:
             const bool ok = m.editor.paste(3, 1, Tsv::read("9\t150.025\tabc\t 备 \textra\r\n\t1e3\r\n"), &dropped);
             return ok && dropped == 1;
         }) << QStringList{ A, B, A, "'12' 9 150.025 'abc' ' 备 '", "NULL NULL 1000.0 NULL NULL" };
+        QTest::newRow("paste under a header") << Operation([](Channels &m) {
+            bool skipped = false;
+            return m.editor.paste(3, 1, Tsv::read("信道号\t接收频率 (MHz)\r\n9\t430,175\r\n"), nullptr, &skipped)
+                    && skipped && m.editor.readingNote(3, 2) == QStringLiteral("按 430.175 读取（输入的是 430,175）");
+        }) << QStringList{ A, B, A, "'12' 9 430.175 NULL ''" };
         QTest::newRow("typed edit") << Operation([](Channels &m) {
             return m.table.setData(m.store.index(2, 3), QStringLiteral("439")) && m.editor.history()->count() == 1;
         }) << QStringList{ A, B, "1 5 438.5 439 '甲'", D };
@@ -332,6 +339,61 @@ private slots:
         for (const QVariant &v : model.store.rowAt(1)->values)
             QVERIFY(!v.isValid());
         QVERIFY(!model.store.rowAt(2));
+    }
+
+    // What a person types is stored as meant: full-width forms as ASCII, a
+    // comma in a frequency as the decimal point, with a note where the
+    // reading is not the text as written.
+    void typingIsReadAsWritten_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("note");
+        const QString none;
+        QTest::newRow("comma decimal") << 2 << "430,175" << QVariant(430.175) << "按 430.175 读取（输入的是 430,175）";
+        QTest::newRow("short comma") << 3 << "438,5" << QVariant(438.5) << "按 438.5 读取（输入的是 438,5）";
+        QTest::newRow("full-width") << 2 << "４３０．１２５" << QVariant(430.125) << "按 430.125 读取（输入的是 ４３０．１２５）";
+        QTest::newRow("full-width channel") << 1 << "５" << QVariant(5LL) << "按 5 读取（输入的是 ５）";
+        QTest::newRow("plain") << 2 << " 438.5 " << QVariant(438.5) << none;
+        QTest::newRow("exponent") << 3 << "1e3" << QVariant(1000.0) << none;
+        QTest::newRow("two commas stay text") << 2 << "1,430,175" << QVariant(QStringLiteral("1,430,175")) << none;
+        QTest::newRow("channel comma is text") << 1 << "5,0" << QVariant(QStringLiteral("5,0")) << none;
+        QTest::newRow("remark as typed") << 4 << "４３０,５" << QVariant(QStringLiteral("４３０,５")) << none;
+    }
+
+    void typingIsReadAsWritten()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, note);
+        const FieldValue::Typed reading = FieldValue::fromTyping(field, typed);
+        QCOMPARE(reading.value, stored);
+        QCOMPARE(reading.value.typeId(), stored.typeId());
+        QCOMPARE(reading.note, note);
+    }
+
+    // The first line of a paste is a header when a spreadsheet put one there.
+    void headerRowsAreNotChannels_data()
+    {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("header");
+        QTest::newRow("LibreOffice, captions") << "信道号\t接收频率  (MHz)\t发送频率  (MHz)\n1\t438.5\t438.5\n" << 1 << true;
+        QTest::newRow("Excel, names, CRLF, quoted") << "\"记录编号\"\t备注\t\"信道号\"\r\n1\tx\t5\r\n" << 0 << true;
+        QTest::newRow("WPS, other names") << "Ch\tRX\tTX\r\n1\t438.5\t438.5\r\n2\t439\t439\r\n" << 1 << true;
+        QTest::newRow("no header") << "1\t438.5\t438.5\r\n2\t439\t439\r\n" << 1 << false;
+        QTest::newRow("text rows") << "甲\t乙\r\n丙\t丁\r\n" << 4 << false;
+        QTest::newRow("one line") << "Ch\tRX\r\n" << 1 << false;
+    }
+
+    void headerRowsAreNotChannels()
+    {
+        QFETCH(QString, clipboard);
+        QFETCH(int, column);
+        QFETCH(bool, header);
+        QCOMPARE(HeaderRow::isHeader(Tsv::read(clipboard), column), header);
     }
 
     void cursorWalksALargeTableFetchedLazily()

@@ -35,6 +35,24 @@ void ChannelEditor::forget()
 {
     m_history.clear();
     m_conflict.reset();
+    m_notes.clear();
+}
+
+QString ChannelEditor::readingNote(int row, int column) const
+{
+    const ChannelRow *values = row >= 0 && row < m_store->rowCount() ? m_store->rowAt(row) : nullptr;
+    return values ? m_notes.value(values->key).value(column) : QString();
+}
+
+void ChannelEditor::noteReading(int row, int column, const QString &note)
+{
+    const ChannelRow *values = m_store->rowAt(row);
+    if (!values)
+        return;
+    if (note.isEmpty())
+        m_notes[values->key].remove(column);
+    else
+        m_notes[values->key].insert(column, note);
 }
 
 RowCommand *ChannelEditor::step(int index) const
@@ -181,7 +199,7 @@ bool ChannelEditor::clearCells(const QModelIndexList &cells)
     return !command->isReady() || run(std::move(command));
 }
 
-bool ChannelEditor::paste(int row, int column, const QVector<QStringList> &block, int *dropped)
+bool ChannelEditor::paste(int row, int column, const QVector<QStringList> &block, int *dropped, bool *skippedHeader)
 {
     if (dropped)
         *dropped = 0;
@@ -190,7 +208,14 @@ bool ChannelEditor::paste(int row, int column, const QVector<QStringList> &block
     auto command = std::make_unique<PasteCommand>(*m_store, row, column, block);
     if (dropped)
         *dropped = command->dropped();
-    return run(std::move(command));
+    if (skippedHeader)
+        *skippedHeader = command->skippedHeader();
+    const auto notes = command->notes();
+    if (!run(std::move(command)))
+        return false;
+    for (auto note = notes.cbegin(); note != notes.cend(); ++note)
+        noteReading(note.key().first, note.key().second, note.value());
+    return true;
 }
 
 bool ChannelEditor::editCell(int row, int column, const QString &typed, const QString *shown)
@@ -202,7 +227,9 @@ bool ChannelEditor::editCell(int row, int column, const QString &typed, const QS
     if (!current || !m_store->refusalReason().isEmpty() || column == m_store->keyField())
         return false;
     const QVariant stored = current->values[column];
-    const QVariant value = FieldValue::fromInput(column, typed);
+    const FieldValue::Typed reading = FieldValue::fromTyping(column, typed);
+    const QVariant &value = reading.value;
+    noteReading(row, column, reading.note);
     // The file changed the cell while it was being edited: the edit replaces
     // what the operator saw, and the file no longer holds that.
     const QVariant before = shown && FieldValue::fieldText(stored) != *shown

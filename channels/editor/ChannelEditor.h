@@ -2,6 +2,7 @@
 
 #include "RowCommand.h"
 
+#include <QHash>
 #include <QModelIndexList>
 #include <QObject>
 #include <QStringList>
@@ -42,8 +43,10 @@ public:
     bool moveRowsBy(const QList<int> &rows, int step);
     bool clearCells(const QModelIndexList &cells);
     // Typed texts from (row, column) right and down, rows added past the end;
-    // columns past the last field are dropped and counted in `dropped`.
-    bool paste(int row, int column, const QVector<QStringList> &block, int *dropped = nullptr);
+    // columns past the last field are dropped and counted in `dropped`; a
+    // spreadsheet's header line on top is left out, and `skippedHeader` says so.
+    bool paste(int row, int column, const QVector<QStringList> &block, int *dropped = nullptr,
+               bool *skippedHeader = nullptr);
 
     // What the operator typed into a cell. `shown` is the text the cell showed
     // when editing began, which is what the edit replaces, when known.
@@ -51,6 +54,9 @@ public:
     // Writes the cells the file refused before; false, having said why, when
     // it still refuses.
     bool saveUnsaved();
+    // How the operator's typing in a cell was read, when not as written
+    // ("按 430.175 读取（输入的是 430,175）"); kept while the file is open.
+    QString readingNote(int row, int column) const;
 
     // The answers to conflicted(): drop the operator's change and show the
     // file, or write the change over what the file holds.
@@ -86,8 +92,10 @@ private:
     void forget();
     QString notSaved(const QString &name) const;
     RowCommand *step(int index) const;
+    void noteReading(int row, int column, const QString &note);
 
     ChannelStore *m_store;
     QUndoStack m_history;
     std::optional<Conflict> m_conflict;
+    QHash<qint64, QHash<int, QString>> m_notes;   // by row key and column
 };

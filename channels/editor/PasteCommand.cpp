@@ -2,12 +2,19 @@
 
 #include "ChannelStore.h"
 #include "FieldValue.h"
+#include "HeaderRow.h"
 
 #include <algorithm>
 
-PasteCommand::PasteCommand(ChannelStore &store, int row, int column, const QVector<QStringList> &block)
+PasteCommand::PasteCommand(ChannelStore &store, int row, int column, QVector<QStringList> block)
     : RowCommand(QStringLiteral("粘贴"))
 {
+    m_skippedHeader = HeaderRow::isHeader(block, column);
+    if (m_skippedHeader)
+        block.removeFirst();
+    m_ready = !block.isEmpty();
+    if (!m_ready)
+        return;
     if (!store.rowAt(row + int(block.size()) - 1))
         store.fetchAll();
     const int loaded = store.rowCount();
@@ -20,7 +27,10 @@ PasteCommand::PasteCommand(ChannelStore &store, int row, int column, const QVect
                 m_dropped = std::max(m_dropped, int(block.at(i).size()) - j);
                 break;
             }
-            const QVariant value = FieldValue::fromInput(field, block.at(i).at(j));
+            const FieldValue::Typed typed = FieldValue::fromTyping(field, block.at(i).at(j));
+            const QVariant &value = typed.value;
+            if (!typed.note.isEmpty())
+                m_notes.insert({ target, field }, typed.note);
             if (target < loaded)
                 m_change.cells.append({ target, field, store.rowAt(target)->values[field], value });
             else

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <algorithm>
 
 static const double columnTwips[] = { 1094.74, 1049.95, 1964.98, 1980.28, 1785.26 };
@@ -212,14 +213,18 @@ void ChannelGrid::pasteCells()
     const int row = at.isValid() ? at.row() : model()->rowCount();
     const int column = std::max(at.column(), 0);
     int dropped = 0;
-    if (!editor()->paste(row, column, block, &dropped))
+    bool skippedHeader = false;
+    if (!editor()->paste(row, column, block, &dropped, &skippedHeader))
         return;
+    if (skippedHeader)   // a note, not a question: the paste is one undo step either way
+        QToolTip::showText(viewport()->mapToGlobal(visualRect(model()->index(row, column)).center()),
+                           QStringLiteral("已跳过表头行"), this, {}, 4000);
     int width = 0;
     for (const QStringList &line : block)
         width = std::max(width, int(line.size()));
     const int right = std::min(column + width, model()->columnCount()) - 1;
     selectionModel()->select(QItemSelection(model()->index(row, column),
-                                            model()->index(row + int(block.size()) - 1, right)),
+                                            model()->index(row + int(block.size()) - 1 - int(skippedHeader), right)),
                              QItemSelectionModel::ClearAndSelect);
     if (dropped > 0)
         showSystemMessage(this, QStringLiteral("粘贴的内容超出“备注”列，多出的 %1 列没有粘贴。").arg(dropped));

@@ -35,7 +35,8 @@ QVariant ChannelTableModel::background(const QModelIndex &index, const RowVerdic
         return QBrush(DesignColours::problemCell);
     if (m_store->isUnsaved(index.row(), index.column()))
         return QBrush(DesignColours::unsavedCell);
-    if (!verdict.warnings[index.column()].isEmpty() && isSent(index.row()))
+    const bool readOtherwise = !m_editor->readingNote(index.row(), index.column()).isEmpty();
+    if ((!verdict.warnings[index.column()].isEmpty() || readOtherwise) && isSent(index.row()))
         return QBrush(DesignColours::warningCell);
     return {};
 }
@@ -47,6 +48,9 @@ QVariant ChannelTableModel::tooltip(const QModelIndex &index, const RowVerdict &
         notes << verdict.problems[index.column()];
     if (!verdict.warnings[index.column()].isEmpty())
         notes << verdict.warnings[index.column()];
+    const QString reading = m_editor->readingNote(index.row(), index.column());
+    if (!reading.isEmpty())
+        notes << reading;
     if (m_store->isUnsaved(index.row(), index.column()))
         notes << QStringLiteral("此修改尚未保存到 %1").arg(m_store->fileName());
     return notes.isEmpty() ? QVariant() : QVariant(notes.join(u'\n'));
