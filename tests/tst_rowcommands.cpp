@@ -1,9 +1,11 @@
 #include "TestDatabase.h"
 
+#include "ChannelCsv.h"
 #include "ChannelCursor.h"
 #include "ChannelExchange.h"
 #include "Channels.h"
 #include "Tsv.h"
+#include "UnsavedEdits.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -421,6 +423,18 @@ private slots:
         QCOMPARE(file.stored()[0][2], QVariant(439.5));
         QCOMPARE(file.stored()[1][4], QVariant(QStringLiteral("新")));
         QVERIFY(!model.store.index(0, 2).data(Qt::BackgroundRole).isValid());
+
+        // A side file of whole rows, as earlier versions kept them, is still written.
+        const QString old = file.dir() + QStringLiteral("/old.unsaved.csv");
+        QVariantList row(model.store.rowAt(1)->values.begin(), model.store.rowAt(1)->values.end());
+        row[4] = QStringLiteral("旧格式");
+        QFile kept(old);
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write(ChannelCsv::write({ row })) > 0);
+        kept.close();
+        const auto outcome = UnsavedEdits::apply(model.editor, old, [](const QStringList &) { return false; });
+        QCOMPARE(outcome.message, QStringLiteral("已把 1 处修改写入 char4.mdb。"));
+        QCOMPARE(file.stored()[1][4], QVariant(QStringLiteral("旧格式")));
+        QVERIFY(!QFile::exists(old));
     }
 };
 
