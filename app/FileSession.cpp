@@ -183,18 +183,19 @@ static bool overwriteChanged(QWidget *window, const QString &fileName, const QSt
 
 void FileSession::offerKeptEdits()
 {
-    const QString side = UnsavedEdits::fileFor(m_path);
-    if (!QFileInfo::exists(side) || m_store->isReadOnly())
+    if (m_store->isReadOnly())
         return;
-    const QString question = QStringLiteral("上次退出时，有修改未能保存到 %1，已另存在 %2。\n现在把这些修改写入 %1 吗？")
-                                     .arg(m_store->fileName(), QFileInfo(side).fileName());
-    if (askSystemQuestion(m_window, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-        != QMessageBox::Yes)
-        return;
-    const auto overwrite = [this](const QStringList &changed) {
-        return overwriteChanged(m_window, m_store->fileName(), changed);
-    };
-    showSystemMessage(m_window, UnsavedEdits::apply(*m_editor, side, overwrite).message);
+    for (const QString &side : UnsavedEdits::keptFiles(m_path)) {
+        const QString question = QStringLiteral("上次退出时，有修改未能保存到 %1，已另存在 %2。\n现在把这些修改写入 %1 吗？")
+                                         .arg(m_store->fileName(), UnsavedEdits::shownName(side, m_path));
+        if (askSystemQuestion(m_window, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+            != QMessageBox::Yes)
+            continue;
+        const auto overwrite = [this](const QStringList &changed) {
+            return overwriteChanged(m_window, m_store->fileName(), changed);
+        };
+        showSystemMessage(m_window, UnsavedEdits::apply(*m_editor, side, overwrite).message);
+    }
 }
 
 void FileSession::exportTable()

@@ -12,6 +12,7 @@
 #include "QtSerialLink.h"
 #include "TransferSequence.h"
 #include "Twips.h"
+#include "UnsavedEdits.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -320,7 +321,13 @@ private slots:
     void signalKeepsRefusedEditsForTheNextStart()
     {
         TestDatabase file(TestDatabase::numberedRows(5));
-        const QString side = file.path() + QStringLiteral(".unsaved.csv");
+        // A folder holds the side file's name beside the plan: the edits go to the state folder.
+        QVERIFY(QDir(file.dir()).mkdir(QStringLiteral("char4.mdb.unsaved.csv")));
+        QTemporaryDir state;
+        const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+        const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", stateHome); });
+        const QString side = UnsavedEdits::stateFileFor(file.path());
         QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
         other.setDatabaseName(file.path());
         QVERIFY(other.open());
@@ -364,7 +371,7 @@ private slots:
         next.load();
         QTRY_COMPARE(boxes.seen.size(), 6);
         QCOMPARE(boxes.texts().mid(3), QStringList({
-            QStringLiteral("上次退出时，有修改未能保存到 char4.mdb，已另存在 char4.mdb.unsaved.csv。\n现在把这些修改写入 char4.mdb 吗？"),
+            QStringLiteral("上次退出时，有修改未能保存到 char4.mdb，已另存在 %1。\n现在把这些修改写入 char4.mdb 吗？").arg(side),
             QStringLiteral("保存的修改中，有 1 处在 char4.mdb 中已被其他程序改动：\n第 5 行“备注”：文件中现为“他的”，保存的修改为“我的”"),
             QStringLiteral("已把 1 处修改写入 char4.mdb。1 处保留了文件中的值。") }));
         QVERIFY(!boxes.probes.contains(false));

@@ -413,6 +413,18 @@ private slots:
             // The transfer reads what the operator sees.
             QCOMPARE(model.store.rowAt(0)->values[2].toDouble(), 439.5);
             QVERIFY(!model.editor.saveUnsaved());
+
+            // Neither beside the file (a folder holds the name) nor in the state
+            // folder (its path runs through a file) can it be kept: it is said lost.
+            QVERIFY(QDir(file.dir()).mkdir(QStringLiteral("char4.mdb.unsaved.csv")));
+            const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
+            qputenv("XDG_STATE_HOME", file.path().toUtf8());
+            const ChannelExchange::Outcome lost = UnsavedEdits::keep(model.store);
+            qputenv("XDG_STATE_HOME", stateHome);
+            QVERIFY(!lost.ok);
+            QVERIFY2(lost.message.startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb，也不能另存"))
+                             && lost.message.endsWith(QStringLiteral("这些修改已丢失。")),
+                     qPrintable(lost.message));
             QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
         }
         QSqlDatabase::removeDatabase(locker);

@@ -5,12 +5,20 @@
 #include "ChannelStore.h"
 #include "Csv.h"
 #include "FieldValue.h"
+#include "SystemCause.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
+#include <algorithm>
 #include <utility>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace UnsavedEdits {
 
@@ -120,6 +128,47 @@ QVector<Cell> unsavedCells(ChannelStore &model)
     return cells;
 }
 
+bool syncDirectory(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return synced;
+}
+
+// A full disk can let writing and even the rename succeed and still leave an
+// empty file: only what reads back, after it is on the disk, counts as kept.
+bool writeVerified(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    QDir().mkpath(folder);
+    QSaveFile file(path);
+    QString cause;
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        cause = file.errorString();
+    else if (::fsync(file.handle()) != 0)   // before the rename, so a failure leaves any earlier side file
+        cause = qt_error_string(errno);
+    else if (!file.commit())
+        cause = file.errorString();
+    if (!cause.isEmpty()) {
+        file.cancelWriting();
+        *error = SystemCause::inChinese(cause);
+        return false;
+    }
+    QFile back(path);
+    const QByteArray stored = back.open(QIODevice::ReadOnly) ? back.readAll() : QByteArray();
+    back.close();
+    QVector<Cell> cells;
+    QString unread;
+    if (syncDirectory(folder) && QFileInfo(path).size() == bytes.size() && stored == bytes
+        && readCells(stored, &cells, &unread) && writeCells(cells) == bytes)
+        return true;
+    QFile::remove(path);   // a damaged side file would be offered at the next start
+    *error = QStringLiteral("写入后读回的内容不符");
+    return false;
+}
+
 // The one row of the table with this record number, or -1.
 int rowWithRecord(ChannelStore &model, const QVariant &record)
 {
@@ -147,24 +196,58 @@ QString fileFor(const QString &database)
     return database + QStringLiteral(".unsaved.csv");
 }
 
+// Two plans of the same name in different folders must not share a side file.
+QString stateFileFor(const QString &database)
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    const QFileInfo plan(database);
+    const QString where = plan.canonicalFilePath().isEmpty() ? plan.absoluteFilePath() : plan.canonicalFilePath();
+    const QByteArray hash = QCryptographicHash::hash(where.toUtf8(), QCryptographicHash::Sha256).toHex().left(8);
+    return QStringLiteral("%1/qt7020/%2-%3.unsaved.csv").arg(state, plan.fileName(), QString::fromLatin1(hash));
+}
+
+QStringList keptFiles(const QString &database)
+{
+    QStringList found;
+    for (const QString &side : { fileFor(database), stateFileFor(database) })
+        if (QFileInfo(side).isFile())
+            found << side;
+    std::sort(found.begin(), found.end(), [](const QString &a, const QString &b) {
+        return QFileInfo(a).lastModified() < QFileInfo(b).lastModified();
+    });
+    return found;
+}
+
+QString shownName(const QString &side, const QString &database)
+{
+    const QFileInfo file(side);
+    return file.absolutePath() == QFileInfo(database).absolutePath() ? file.fileName()
+                                                                     : QDir::toNativeSeparators(file.absoluteFilePath());
+}
+
 ChannelExchange::Outcome keep(ChannelStore &model)
 {
     if (model.unsavedCount() == 0 || model.writeUnsaved() == ChannelStore::Outcome::Written)
         return { true, QString() };
     const QVector<Cell> cells = unsavedCells(model);
     const QByteArray bytes = writeCells(cells);
-    const QString side = fileFor(model.path());
-    QSaveFile file(side);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
-        return { false, QStringLiteral("不能写入 %1：%2").arg(QFileInfo(side).fileName(), file.errorString()) };
-    return { true, QStringLiteral("有 %1 处修改未能保存到 %2，已另存在 %3。")
-                           .arg(cells.size()).arg(model.fileName(), QFileInfo(side).fileName()) };
+    const QString unsaved = QStringLiteral("有 %1 处修改未能保存到 %2").arg(cells.size()).arg(model.fileName());
+    QStringList causes;
+    for (const QString &side : { fileFor(model.path()), stateFileFor(model.path()) }) {
+        QString cause;
+        if (writeVerified(side, bytes, &cause))
+            return { true, QStringLiteral("%1，已另存在 %2。").arg(unsaved, shownName(side, model.path())) };
+        causes << QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(side), cause);
+    }
+    return { false, QStringLiteral("%1，也不能另存（%2），这些修改已丢失。").arg(unsaved, causes.join(QStringLiteral("；"))) };
 }
 
 ChannelExchange::Outcome apply(ChannelEditor &editor, const QString &side, const Overwrite &overwrite)
 {
     ChannelStore &model = *editor.store();
-    const QString sideName = QFileInfo(side).fileName();
+    const QString sideName = shownName(side, model.path());
     QFile file(side);
     QVector<Cell> kept;
     QString error;

@@ -11,7 +11,10 @@ class ChannelStore;
 
 // Edits the file still refuses when the program has to end (a signal, the end
 // of the session) are not dropped: they go beside the file, to
-// char4.mdb.unsaved.csv. The next start offers to write what was kept.
+// char4.mdb.unsaved.csv, or where that cannot be written to the user's state
+// folder ($XDG_STATE_HOME/qt7020/, named after the file and its path). A side
+// file counts as kept only once it reads back as written; the next start offers
+// to write what was kept.
 //
 // The side file is CSV as our channel files are (UTF-8 with a byte-order mark,
 // texts quoted, numbers not, an empty unquoted field null), one line per unsaved
@@ -23,10 +26,17 @@ class ChannelStore;
 // names; those are still read, and write every field that differs.
 namespace UnsavedEdits {
 
+// Beside the file.
 QString fileFor(const QString &database);
+// In the user's state folder, when beside the file cannot be written.
+QString stateFileFor(const QString &database);
+// The side files of `database` there are, the older first.
+QStringList keptFiles(const QString &database);
+// A side file as messages name it: its name beside the file, else its whole path.
+QString shownName(const QString &side, const QString &database);
 
-// Tries the file once more; what it still refuses goes to the side file. False
-// with a message when even that cannot be written.
+// Tries the file once more; what it still refuses goes to a side file. False
+// with a message saying the edits are lost when no side file can be written.
 ChannelExchange::Outcome keep(ChannelStore &model);
 
 // Asked once with a line for each kept cell the file no longer holds the
