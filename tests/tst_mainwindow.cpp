@@ -316,6 +316,23 @@ private slots:
         QCOMPARE(press(Qt::Key_Z, ctrl | Qt::ShiftModifier), QStringLiteral("1 2 3 4 6 5"));
         press(Qt::Key_Z, ctrl);
         QCOMPARE(press(Qt::Key_Y, ctrl), QStringLiteral("1 2 3 4 6 5"));
+
+        // After select-all the commands take every row of the file, also those
+        // not fetched yet, or fetched by scrolling after it.
+        TestDatabase big(TestDatabase::numberedRows(300));
+        const QVector<QVariantList> original = big.stored();
+        QVERIFY(model.store.open(big.path()) && model.store.canFetchMore());
+        press(Qt::Key_A, ctrl);
+        press(Qt::Key_C, ctrl);
+        QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 300);
+        QVERIFY(model.store.open(big.path()));
+        press(Qt::Key_A, ctrl);
+        model.table.fetchMore({});
+        press(Qt::Key_Delete);
+        QCOMPARE(big.stored(), QVector<QVariantList>(300, QVariantList(ChannelRow::fieldCount)));
+        QCOMPARE(model.editor.history()->count(), 1);
+        press(Qt::Key_Z, ctrl);
+        QCOMPARE(big.stored(), original);
     }
 
     void signalKeepsRefusedEditsForTheNextStart()
