@@ -164,16 +164,38 @@ void FileSession::keepUnsaved(bool last)
     m_unsavedDropped = m_unsavedDropped || last;   // kept once is enough when the end follows
 }
 
+// Keeping what the file holds now is the answer a closed box or Enter gives:
+// another program's change is not overwritten unasked.
+static bool overwriteChanged(QWidget *window, const QString &fileName, const QStringList &changed)
+{
+    constexpr int shown = 10;
+    QString text = QStringLiteral("保存的修改中，有 %1 处在 %2 中已被其他程序改动：\n").arg(changed.size()).arg(fileName)
+            + changed.mid(0, shown).join(u'\n');
+    if (changed.size() > shown)
+        text += QStringLiteral("\n另有 %1 处。").arg(changed.size() - shown);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"), text, QMessageBox::Yes | QMessageBox::No, window);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("仍然写入"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("保留文件中的值"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void FileSession::offerKeptEdits()
 {
-    const QString side = UnsavedEdits::fileFor(m_path);
-    if (!QFileInfo::exists(side) || m_store->isReadOnly())
+    if (m_store->isReadOnly())
         return;
-    const QString question = QStringLiteral("上次退出时，有修改未能保存到 %1，已另存在 %2。\n现在把这些修改写入 %1 吗？")
-                                     .arg(m_store->fileName(), QFileInfo(side).fileName());
-    if (askSystemQuestion(m_window, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-        == QMessageBox::Yes)
-        showSystemMessage(m_window, UnsavedEdits::apply(*m_editor).message);
+    for (const QString &side : UnsavedEdits::keptFiles(m_path)) {
+        const QString question = QStringLiteral("上次退出时，有修改未能保存到 %1，已另存在 %2。\n现在把这些修改写入 %1 吗？")
+                                         .arg(m_store->fileName(), UnsavedEdits::shownName(side, m_path));
+        if (askSystemQuestion(m_window, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+            != QMessageBox::Yes)
+            continue;
+        const auto overwrite = [this](const QStringList &changed) {
+            return overwriteChanged(m_window, m_store->fileName(), changed);
+        };
+        showSystemMessage(m_window, UnsavedEdits::apply(*m_editor, side, overwrite).message);
+    }
 }
 
 void FileSession::exportTable()

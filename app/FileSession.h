@@ -46,9 +46,10 @@ public:
     // chose to drop those it refuses.
     bool settleEdits();
     // The program ends without the operator: edits the file still refuses go
-    // beside it rather than nowhere. `last`: nothing is kept after this.
+    // to a side file rather than nowhere. `last`: nothing is kept after this.
     void keepUnsaved(bool last = false);
-    // Edits kept from a run that ended before the file took them.
+    // Edits kept from a run that ended before the file took them; cells another
+    // program changed since are written only when the operator says so.
     void offerKeptEdits();
 
     // The exchange commands, each choosing its file and saying how it went;

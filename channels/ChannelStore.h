@@ -87,6 +87,8 @@ public:
     int unsavedCount() const { return m_unsaved.count(); }
     // The rows holding an unsaved cell, in table order.
     QList<int> unsavedRows() const;
+    // Column → the value the edit replaced, for each unsaved cell of `row`.
+    QHash<int, QVariant> unsavedCells(int row) const { return m_unsaved.ofRow(m_rows.at(row).key); }
     // Writes every unsaved cell, each checked against the value it replaced;
     // stops at the first the file refuses or that conflicts, which is `failed`.
     Outcome writeUnsaved(QString *conflict = nullptr, RowChange *failed = nullptr);

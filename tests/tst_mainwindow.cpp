@@ -3,7 +3,6 @@
 #include "Pty.h"
 #include "TestDatabase.h"
 
-#include "ChannelCsv.h"
 #include "ChannelCursor.h"
 #include "Channels.h"
 #include "ChannelFileKind.h"
@@ -15,6 +14,7 @@
 #include "TransferJournal.h"
 #include "TransferSequence.h"
 #include "Twips.h"
+#include "UnsavedEdits.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -335,12 +335,35 @@ private slots:
         QCOMPARE(press(Qt::Key_Z, ctrl | Qt::ShiftModifier), QStringLiteral("1 2 3 4 6 5"));
         press(Qt::Key_Z, ctrl);
         QCOMPARE(press(Qt::Key_Y, ctrl), QStringLiteral("1 2 3 4 6 5"));
+
+        // After select-all the commands take every row of the file, also those
+        // not fetched yet, or fetched by scrolling after it.
+        TestDatabase big(TestDatabase::numberedRows(300));
+        const QVector<QVariantList> original = big.stored();
+        QVERIFY(model.store.open(big.path()) && model.store.canFetchMore());
+        press(Qt::Key_A, ctrl);
+        press(Qt::Key_C, ctrl);
+        QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 300);
+        QVERIFY(model.store.open(big.path()));
+        press(Qt::Key_A, ctrl);
+        model.table.fetchMore({});
+        press(Qt::Key_Delete);
+        QCOMPARE(big.stored(), QVector<QVariantList>(300, QVariantList(ChannelRow::fieldCount)));
+        QCOMPARE(model.editor.history()->count(), 1);
+        press(Qt::Key_Z, ctrl);
+        QCOMPARE(big.stored(), original);
     }
 
     void signalKeepsRefusedEditsForTheNextStart()
     {
         TestDatabase file(TestDatabase::numberedRows(5));
-        const QString side = file.path() + QStringLiteral(".unsaved.csv");
+        // A folder holds the side file's name beside the plan: the edits go to the state folder.
+        QVERIFY(QDir(file.dir()).mkdir(QStringLiteral("char4.mdb.unsaved.csv")));
+        QTemporaryDir state;
+        const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
+        const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", stateHome); });
+        const QString side = UnsavedEdits::stateFileFor(file.path());
         QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
         other.setDatabaseName(file.path());
         QVERIFY(other.open());
@@ -351,32 +374,46 @@ private slots:
             MainWindow window(std::make_unique<FakeSerialLink>(), file.path());
             window.load();
             auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
-            QVERIFY(grid->model()->setData(grid->model()->index(2, 4), QStringLiteral("未存")));
-            QTRY_COMPARE(boxes.seen.size(), 1);   // the refusal
+            for (const auto &[row, column, typed] : { std::tuple(2, 4, "未存"), std::tuple(3, 1, "9"), std::tuple(4, 4, "我的") })
+                QVERIFY(grid->model()->setData(grid->model()->index(row, column), QString::fromUtf8(typed)));
+            QTRY_COMPARE(boxes.seen.size(), 3);   // the refusals
             QVERIFY(!QFile::exists(side));
-            // The program's event loop ends on the signal, after the edit went beside the file.
+            // The program's event loop ends on the signal, after the edits went to the side file.
             ::raise(SIGTERM);
             QTimer guard;
             connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
             guard.start(5000);
             QCOMPARE(QCoreApplication::exec(), 0);
-            QVERIFY(QFile::exists(side));
         }
         QFile kept(side);
-        ImportedRows rows;
-        QString error;
-        QVERIFY(kept.open(QIODevice::ReadOnly) && ChannelCsv::read(kept.readAll(), &rows, &error));
-        QCOMPARE(rows.rows, QVector<QVariantList>({ { 3LL, 3LL, 430.0375, 440.0375, QStringLiteral("未存") } }));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QStringLiteral("\uFEFF记录编号,字段,原值,新值\r\n3,\"备注\",\"第 3 行\",\"未存\"\r\n"
+                                                                   "4,\"信道号\",4,9\r\n5,\"备注\",\"第 5 行\",\"我的\"\r\n").toUtf8());
 
-        // The next start offers them; the file takes them now, and the side file goes.
+        // Meanwhile another program took one edit and changed another cell: only
+        // the cell it left is written unasked, and the changed one is asked
+        // about, keeping the file's value unless told otherwise.
         QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
         other.close();
+        otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 信道号 = 9 WHERE rowid = 4;"
+                                                 "UPDATE 信道表 SET 备注 = '他的' WHERE rowid = 5"));
+        boxes.probe = [&boxes] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            const bool changedCells = box->text().startsWith(QStringLiteral("保存的修改中"));
+            boxes.setAnswer(changedCells ? QMessageBox::No : QMessageBox::Yes);
+            return !changedCells || box->defaultButton() == box->button(QMessageBox::No);
+        };
         MainWindow next(std::make_unique<FakeSerialLink>(), file.path());
         next.load();
-        QTRY_COMPARE(boxes.seen.size(), 3);
-        QVERIFY(boxes.texts().at(1).startsWith(QStringLiteral("上次退出时，有修改未能保存到 char4.mdb，已另存在 char4.mdb.unsaved.csv。")));
-        QCOMPARE(boxes.texts().at(2), QStringLiteral("已把 1 行修改写入 char4.mdb。"));
-        QCOMPARE(file.stored()[2][4], QVariant(QStringLiteral("未存")));
+        QTRY_COMPARE(boxes.seen.size(), 6);
+        QCOMPARE(boxes.texts().mid(3), QStringList({
+            QStringLiteral("上次退出时，有修改未能保存到 char4.mdb，已另存在 %1。\n现在把这些修改写入 char4.mdb 吗？").arg(side),
+            QStringLiteral("保存的修改中，有 1 处在 char4.mdb 中已被其他程序改动：\n第 5 行“备注”：文件中现为“他的”，保存的修改为“我的”"),
+            QStringLiteral("已把 1 处修改写入 char4.mdb。1 处保留了文件中的值。") }));
+        QVERIFY(!boxes.probes.contains(false));
+        const QVector<QVariantList> stored = file.stored();
+        QCOMPARE(QVariantList({ stored[2][4], stored[3][1], stored[4][4] }),
+                 QVariantList({ QStringLiteral("未存"), 9LL, QStringLiteral("他的") }));
         QVERIFY(!QFile::exists(side));
     }
 

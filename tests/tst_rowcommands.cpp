@@ -1,11 +1,13 @@
 #include "TestDatabase.h"
 
+#include "ChannelCsv.h"
 #include "ChannelCursor.h"
 #include "ChannelExchange.h"
 #include "Channels.h"
 #include "FieldValue.h"
 #include "HeaderRow.h"
 #include "Tsv.h"
+#include "UnsavedEdits.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -473,6 +475,18 @@ private slots:
             // The transfer reads what the operator sees.
             QCOMPARE(model.store.rowAt(0)->values[2].toDouble(), 439.5);
             QVERIFY(!model.editor.saveUnsaved());
+
+            // Neither beside the file (a folder holds the name) nor in the state
+            // folder (its path runs through a file) can it be kept: it is said lost.
+            QVERIFY(QDir(file.dir()).mkdir(QStringLiteral("char4.mdb.unsaved.csv")));
+            const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
+            qputenv("XDG_STATE_HOME", file.path().toUtf8());
+            const ChannelExchange::Outcome lost = UnsavedEdits::keep(model.store);
+            qputenv("XDG_STATE_HOME", stateHome);
+            QVERIFY(!lost.ok);
+            QVERIFY2(lost.message.startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb，也不能另存"))
+                             && lost.message.endsWith(QStringLiteral("这些修改已丢失。")),
+                     qPrintable(lost.message));
             QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
         }
         QSqlDatabase::removeDatabase(locker);
@@ -483,6 +497,18 @@ private slots:
         QCOMPARE(file.stored()[0][2], QVariant(439.5));
         QCOMPARE(file.stored()[1][4], QVariant(QStringLiteral("新")));
         QVERIFY(!model.store.index(0, 2).data(Qt::BackgroundRole).isValid());
+
+        // A side file of whole rows, as earlier versions kept them, is still written.
+        const QString old = file.dir() + QStringLiteral("/old.unsaved.csv");
+        QVariantList row(model.store.rowAt(1)->values.begin(), model.store.rowAt(1)->values.end());
+        row[4] = QStringLiteral("旧格式");
+        QFile kept(old);
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write(ChannelCsv::write({ row })) > 0);
+        kept.close();
+        const auto outcome = UnsavedEdits::apply(model.editor, old, [](const QStringList &) { return false; });
+        QCOMPARE(outcome.message, QStringLiteral("已把 1 处修改写入 char4.mdb。"));
+        QCOMPARE(file.stored()[1][4], QVariant(QStringLiteral("旧格式")));
+        QVERIFY(!QFile::exists(old));
     }
 };
 

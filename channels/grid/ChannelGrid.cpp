@@ -47,6 +47,36 @@ void ChannelGrid::setCursor(ChannelCursor *cursor)
     setSelectionModel(cursor);
     applyDesign();
     createActions();
+    connect(cursor, &QItemSelectionModel::selectionChanged, this, [this] { m_allSelected = false; });
+    connect(model(), &QAbstractItemModel::modelReset, this, [this] { m_allSelected = false; });
+}
+
+void ChannelGrid::selectAll()
+{
+    QTableView::selectAll();
+    m_allSelected = true;
+}
+
+// Rows come from the file a page at a time, and select-all selects only those
+// loaded. A command on all of them, or on everything after select-all, is meant
+// for the whole file: the rest is fetched and selected before it acts.
+void ChannelGrid::selectWholeTableIfAll()
+{
+    QAbstractItemModel *rows = model();
+    if (!m_allSelected) {
+        if (rows->rowCount() == 0 || !rows->canFetchMore({}))
+            return;
+        for (int row = 0; row < rows->rowCount(); ++row)
+            if (!selectionModel()->isRowSelected(row))
+                return;
+    }
+    while (rows->canFetchMore({}))
+        rows->fetchMore({});
+    if (rows->rowCount() == 0)
+        return;
+    const QModelIndex last = rows->index(rows->rowCount() - 1, rows->columnCount() - 1);
+    selectionModel()->select(QItemSelection(rows->index(0, 0), last), QItemSelectionModel::ClearAndSelect);
+    m_allSelected = true;
 }
 
 // The grid shows a ChannelTableModel; its editor changes the rows.
@@ -107,8 +137,9 @@ void ChannelGrid::createActions()
 }
 
 // Rows with a selected cell, or the current row when nothing is selected.
-QList<int> ChannelGrid::selectedRowsOrCurrent() const
+QList<int> ChannelGrid::selectedRowsOrCurrent()
 {
+    selectWholeTableIfAll();
     QList<int> rows;
     for (const QModelIndex &index : selectionModel()->selectedIndexes())
         rows << index.row();
@@ -146,6 +177,7 @@ void ChannelGrid::deleteRows()
 {
     const QList<int> rows = selectedRowsOrCurrent();
     if (!rows.isEmpty() && editor()->deleteRows(rows)) {
+        m_allSelected = false;   // the rows it meant are gone, even when no row is left to select
         const int row = std::min(rows.first(), model()->rowCount() - 1);
         if (row >= 0)
             selectRows(row, 1, row);
@@ -168,6 +200,7 @@ void ChannelGrid::moveRows(int step)
 
 void ChannelGrid::clearCells()
 {
+    selectWholeTableIfAll();
     QModelIndexList cells = selectionModel()->selectedIndexes();
     if (cells.isEmpty() && currentIndex().isValid())
         cells << currentIndex();
@@ -177,6 +210,7 @@ void ChannelGrid::clearCells()
 // The selected cells as the rectangle that holds them, each as the grid shows it.
 void ChannelGrid::copyCells()
 {
+    selectWholeTableIfAll();
     QModelIndexList cells = selectionModel()->selectedIndexes();
     if (cells.isEmpty() && currentIndex().isValid())
         cells << currentIndex();

@@ -11,7 +11,8 @@ class QAction;
 //
 // Cells and rows are selected as in a spreadsheet, and the row commands act on
 // the selection: each is an action with its key, in the context menu of the
-// cells and of the row headers.
+// cells and of the row headers. After select-all they act on every row of the
+// file, not only on those read so far.
 class ChannelGrid : public QTableView
 {
     Q_OBJECT
@@ -20,6 +21,7 @@ public:
 
     void setCursor(ChannelCursor *cursor);
     using QTableView::edit;
+    void selectAll() override;
 
     // Hands a cell still being edited to the model, so that closing the window
     // or starting a transfer does not drop what the operator typed.
@@ -55,7 +57,8 @@ private:
     void applyDesign();
     void createActions();
     QAction *command(const QString &text, const QList<QKeySequence> &keys, const char *name);
-    QList<int> selectedRowsOrCurrent() const;
+    QList<int> selectedRowsOrCurrent();
+    void selectWholeTableIfAll();
     void selectRows(int first, int count, int current);
     ChannelEditor *editor() const;
 
@@ -63,4 +66,5 @@ private:
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     bool m_following = false;
+    bool m_allSelected = false;   // select-all was the last thing that changed the selection
 };
