@@ -352,6 +352,34 @@ private slots:
         QCOMPARE(model.editor.history()->count(), 1);
         press(Qt::Key_Z, ctrl);
         QCOMPARE(big.stored(), original);
+
+        // A plain click after select-all makes one cell the selection: Ctrl+Delete
+        // then takes one row. Deleting every row asks first; 取消 keeps them.
+        MessageBoxes boxes(QMessageBox::No);
+        press(Qt::Key_A, ctrl);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(model.table.index(2, 4)).center());
+        QCOMPARE(rows(), QList<int>());
+        QCOMPARE(cursor.selectedIndexes(), QModelIndexList({ model.table.index(2, 4) }));
+        press(Qt::Key_Delete, ctrl);
+        QCOMPARE(big.stored().size(), 299);
+        press(Qt::Key_A, ctrl);
+        press(Qt::Key_Delete, ctrl);
+        QTRY_COMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.texts().first(), QStringLiteral("要删除信道表的全部 299 行吗？"));
+        QCOMPARE(big.stored().size(), 299);
+        // In an open cell editor the keys edit the text, not the table.
+        grid.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&grid));
+        grid.setCurrentIndex(model.table.index(0, 4));
+        grid.edit(model.table.index(0, 4));
+        QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+        auto *typing = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        typing->setText(QStringLiteral("ab cd"));
+        typing->setCursorPosition(0);
+        QTest::keyClick(typing, Qt::Key_Delete, ctrl);
+        QTest::keyClick(typing, Qt::Key_Delete);
+        QCOMPARE(typing->text(), QStringLiteral("d"));
+        QCOMPARE(big.stored().size(), 299);
     }
 
     void signalKeepsRefusedEditsForTheNextStart()

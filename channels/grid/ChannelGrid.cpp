@@ -90,8 +90,9 @@ QAction *ChannelGrid::command(const QString &text, const QList<QKeySequence> &ke
     auto *action = new QAction(text, this);
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcuts(keys);
-    // Keys act while the grid has focus; an open cell editor keeps its own.
-    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    // Keys act while the grid itself has focus: in an open cell editor
+    // Delete, Ctrl+Delete, Ctrl+Z and the clipboard keys edit the text.
+    action->setShortcutContext(Qt::WidgetShortcut);
     addAction(action);
     verticalHeader()->addAction(action);
     return action;
@@ -176,6 +177,10 @@ void ChannelGrid::duplicateRows()
 void ChannelGrid::deleteRows()
 {
     const QList<int> rows = selectedRowsOrCurrent();
+    const bool everyRow = !rows.isEmpty() && rows.size() == model()->rowCount() && !model()->canFetchMore({});
+    if (everyRow && askSystemChoice(this, QStringLiteral("要删除信道表的全部 %1 行吗？").arg(rows.size()),
+                                    QStringLiteral("全部删除"), QStringLiteral("取消")) != QMessageBox::Yes)
+        return;
     if (!rows.isEmpty() && editor()->deleteRows(rows)) {
         m_allSelected = false;   // the rows it meant are gone, even when no row is left to select
         const int row = std::min(rows.first(), model()->rowCount() - 1);
@@ -319,4 +324,16 @@ void ChannelGrid::mouseDoubleClickEvent(QMouseEvent *event)
     if (m_following)
         return event->accept();
     QTableView::mouseDoubleClickEvent(event);
+}
+
+// A plain click makes the clicked cell the whole selection, as in a
+// spreadsheet, even on a cell of a larger selection: the row commands then act
+// on what the operator last pointed at, never on a selection left from before.
+QItemSelectionModel::SelectionFlags ChannelGrid::selectionCommand(const QModelIndex &index, const QEvent *event) const
+{
+    const auto *mouse = event && event->type() == QEvent::MouseButtonPress ? static_cast<const QMouseEvent *>(event)
+                                                                            : nullptr;
+    if (mouse && !(mouse->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) && index.isValid())
+        return QItemSelectionModel::ClearAndSelect;
+    return QTableView::selectionCommand(index, event);
 }
