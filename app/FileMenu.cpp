@@ -6,7 +6,9 @@
 #include <QFileDialog>
 #include <QMenu>
 
-static const QString channelFiles = QStringLiteral("信道文件 (*.mdb *.db *.sqlite);;所有文件 (*)");
+static const QString channelFiles = QStringLiteral("信道文件 (*.mdb *.accdb *.db *.sqlite *.sqlite3);;"
+                                                  "Access 信道文件 (*.mdb *.accdb);;"
+                                                  "SQLite 信道文件 (*.mdb *.db *.sqlite *.sqlite3);;所有文件 (*)");
 
 FileMenu::FileMenu(QMenu *system, QWidget *window)
     : QObject(window)

@@ -119,8 +119,10 @@ bool FileSession::refuse(const QString &path, const QString &cause)
     return false;
 }
 
-bool FileSession::create(const QString &path)
+bool FileSession::create(const QString &named)
 {
+    // "fleet-b" is meant as a channel file, and 打开信道文件… lists those by their .mdb.
+    const QString path = QFileInfo(named).suffix().isEmpty() ? named + QStringLiteral(".mdb") : named;
     QString error;
     if (QFileInfo::exists(path))
         error = QStringLiteral("文件已存在，不会覆盖");

@@ -12,6 +12,7 @@
 #include "FileMenu.h"
 #include "FileSession.h"
 #include "JournalDialog.h"
+#include "PlanCheck.h"
 #include "PlanCheckDialog.h"
 #include "PortCommands.h"
 #include "PortList.h"
@@ -68,6 +69,12 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(radioIcon());
     m_table->setRowCheck(checkRow);
+    m_table->setPlanWarnings([](ChannelStore &store) {
+        QHash<QPair<int, int>, QString> warnings;
+        for (const PlanFinding &finding : PlanCheck::duplicateChannels(store, TransferPlan::rowsSent))
+            warnings.insert({ finding.row, finding.column }, finding.text);
+        return warnings;
+    });
     m_table->setSentRows(TransferPlan::rowsSent);
     m_port->setObjectName(QStringLiteral("MSComm1"));
 

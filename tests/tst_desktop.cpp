@@ -104,7 +104,7 @@ private slots:
         window.load();
         QCOMPARE(RecentFiles::list(), QStringList({ first.path() }));
         const QString plan = m_home.filePath(QStringLiteral("plan.mdb"));
-        QVERIFY(window.newFile(plan));
+        QVERIFY(window.newFile(m_home.filePath(QStringLiteral("plan"))));   // named without .mdb
         QCOMPARE(TestDatabase::readAll(plan).size(), 0);
         ChannelDatabase made;
         QVERIFY(made.open(plan));

@@ -382,6 +382,20 @@ private slots:
         QCOMPARE(big.stored().size(), 299);
     }
 
+    // The grid tints what 检查信道表… lists, duplicates included, in its words.
+    void gridMarksWhatTheCheckLists()
+    {
+        QVector<QVariantList> rows = TestDatabase::numberedRows(3);
+        rows[2][1] = 1;
+        TestDatabase file(rows);
+        MainWindow window(std::make_unique<FakeSerialLink>(), file.path());
+        const QAbstractItemModel *shown = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
+        QCOMPARE(shown->index(2, 1).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("信道号 1 与第 1 行相同：电台只保留其中一个"));
+        QVERIFY(shown->index(2, 1).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!shown->index(0, 1).data(Qt::BackgroundRole).isValid());
+    }
+
     void signalKeepsRefusedEditsForTheNextStart()
     {
         TestDatabase file(TestDatabase::numberedRows(5));

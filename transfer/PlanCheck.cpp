@@ -80,7 +80,7 @@ std::array<QString, ChannelRow::fieldCount> rowWarnings(const ChannelRow &row)
     return warnings;
 }
 
-QVector<PlanFinding> check(ChannelStore &model, int rows)
+QVector<PlanFinding> duplicateChannels(ChannelStore &model, int rows)
 {
     QVector<PlanFinding> findings;
     QHash<qint64, int> firstWithChannel;
@@ -89,13 +89,6 @@ QVector<PlanFinding> check(ChannelStore &model, int rows)
         if (!values)
             break;
         const RowVerdict verdict = checkRow(*values);
-        for (int field = 0; field < ChannelRow::fieldCount; ++field) {
-            if (!verdict.problems[field].isEmpty())
-                findings.append({ row, field, true, verdict.problems[field] });
-            else if (!verdict.warnings[field].isEmpty())
-                findings.append({ row, field, false,
-                                  ChannelFields::name(field) + u' ' + verdict.warnings[field] });
-        }
         if (!verdict.sendable() || verdict.frame == QStringLiteral("0000000000000000"))
             continue;
         const qint64 channel = qint64(std::nearbyint(reading((*values)[ChannelFields::Channel])));
@@ -108,6 +101,32 @@ QVector<PlanFinding> check(ChannelStore &model, int rows)
                                       .arg(ChannelFields::name(ChannelFields::Channel))
                                       .arg(channel)
                                       .arg(*first + 1) });
+    }
+    return findings;
+}
+
+QVector<PlanFinding> check(ChannelStore &model, int rows)
+{
+    QVector<PlanFinding> findings;
+    for (int row = 0; row < rows; ++row) {
+        const ChannelRow *values = model.rowAt(row);
+        if (!values)
+            break;
+        const RowVerdict verdict = checkRow(*values);
+        for (int field = 0; field < ChannelRow::fieldCount; ++field) {
+            if (!verdict.problems[field].isEmpty())
+                findings.append({ row, field, true, verdict.problems[field] });
+            else if (!verdict.warnings[field].isEmpty())
+                findings.append({ row, field, false,
+                                  ChannelFields::name(field) + u' ' + verdict.warnings[field] });
+        }
+    }
+    // Row by row, each row's own findings before a duplicate found on it.
+    const QVector<PlanFinding> duplicates = duplicateChannels(model, rows);
+    for (const PlanFinding &duplicate : duplicates) {
+        auto after = std::find_if(findings.begin(), findings.end(),
+                                  [&](const PlanFinding &f) { return f.row > duplicate.row; });
+        findings.insert(after, duplicate);
     }
     return findings;
 }

@@ -31,6 +31,10 @@ std::array<QString, ChannelRow::fieldCount> rowWarnings(const ChannelRow &row);
 // numbers taken twice included.
 QVector<PlanFinding> check(ChannelStore &model, int rows);
 
+// The findings that need more than one row: a channel number taken twice,
+// on the later row.
+QVector<PlanFinding> duplicateChannels(ChannelStore &model, int rows);
+
 // "第 3 行（记录编号 3）警告：接收频率 “438,5” 只读作 438"
 QString describe(const PlanFinding &finding, ChannelStore &model);
 

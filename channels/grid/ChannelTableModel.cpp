@@ -12,6 +12,20 @@ ChannelTableModel::ChannelTableModel(ChannelEditor *editor, QObject *parent)
     , m_store(editor->store())
 {
     setSourceModel(m_store);
+    const auto stale = [this] { m_planCache.reset(); };
+    connect(m_store, &ChannelStore::dataChanged, this, stale);
+    connect(m_store, &ChannelStore::rowsInserted, this, stale);
+    connect(m_store, &ChannelStore::rowsRemoved, this, stale);
+    connect(m_store, &ChannelStore::modelReset, this, stale);
+}
+
+QString ChannelTableModel::planWarning(const QModelIndex &index) const
+{
+    if (!m_planWarnings)
+        return QString();
+    if (!m_planCache)
+        m_planCache = m_planWarnings(*m_store);
+    return m_planCache->value({ index.row(), index.column() });
 }
 
 QVariant ChannelTableModel::data(const QModelIndex &index, int role) const
@@ -36,7 +50,8 @@ QVariant ChannelTableModel::background(const QModelIndex &index, const RowVerdic
     if (m_store->isUnsaved(index.row(), index.column()))
         return QBrush(DesignColours::unsavedCell);
     const bool readOtherwise = !m_editor->readingNote(index.row(), index.column()).isEmpty();
-    if ((!verdict.warnings[index.column()].isEmpty() || readOtherwise) && isSent(index.row()))
+    const bool warned = !verdict.warnings[index.column()].isEmpty() || !planWarning(index).isEmpty();
+    if ((warned || readOtherwise) && isSent(index.row()))
         return QBrush(DesignColours::warningCell);
     return {};
 }
@@ -48,6 +63,8 @@ QVariant ChannelTableModel::tooltip(const QModelIndex &index, const RowVerdict &
         notes << verdict.problems[index.column()];
     if (!verdict.warnings[index.column()].isEmpty())
         notes << verdict.warnings[index.column()];
+    if (!planWarning(index).isEmpty())
+        notes << planWarning(index);
     const QString reading = m_editor->readingNote(index.row(), index.column());
     if (!reading.isEmpty())
         notes << reading;

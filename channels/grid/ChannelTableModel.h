@@ -2,7 +2,10 @@
 
 #include "RowVerdict.h"
 
+#include <QHash>
 #include <QIdentityProxyModel>
+#include <QPair>
+#include <optional>
 
 class ChannelEditor;
 class ChannelStore;
@@ -27,6 +30,10 @@ public:
     ChannelStore *store() const { return m_store; }
     ChannelEditor *editor() const { return m_editor; }
     void setRowCheck(const RowCheck &check) { m_check = check; }
+    // Warnings that need the whole plan rather than one row (a channel number
+    // taken twice), by (row, column), worded as the check list words them.
+    using PlanWarnings = std::function<QHash<QPair<int, int>, QString>(ChannelStore &)>;
+    void setPlanWarnings(const PlanWarnings &warnings) { m_planWarnings = warnings; }
     // Rows from `count` on are not sent: they are drawn muted, with a line
     // under the last one that is.
     void setSentRows(int count) { m_sentRows = count; }
@@ -41,10 +48,14 @@ private:
     QVariant background(const QModelIndex &index, const RowVerdict &verdict) const;
     QVariant tooltip(const QModelIndex &index, const RowVerdict &verdict) const;
     bool isSent(int row) const { return m_sentRows <= 0 || row < m_sentRows; }
+    QString planWarning(const QModelIndex &index) const;
 
     ChannelEditor *m_editor;
     ChannelStore *m_store;
     RowCheck m_check;
+    PlanWarnings m_planWarnings;
+    // Worked out again after the rows changed, once, when next painted.
+    mutable std::optional<QHash<QPair<int, int>, QString>> m_planCache;
     int m_sentRows = 0;
     QString m_shown;
     QPersistentModelIndex m_shownAt;
