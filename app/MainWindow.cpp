@@ -37,6 +37,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QStatusBar>
+#include <QTime>
 #include <QTimer>
 #include <QToolTip>
 
@@ -103,10 +105,22 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
         m_transfer->interrupt(QStringLiteral("程序结束"));
     });
     connect(m_transfer, &TransferController::runningChanged, m_grid, &ChannelGrid::setFollowing);
+    connect(m_transfer, &TransferController::concluded, this, &MainWindow::showLastResult);
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_editor, &ChannelEditor::saveFailed, this, &MainWindow::say, Qt::QueuedConnection);
     connect(m_channels, &ChannelStore::becameStale, this, &MainWindow::say, Qt::QueuedConnection);
     connect(m_editor, &ChannelEditor::conflicted, this, &MainWindow::resolveConflict, Qt::QueuedConnection);
+}
+
+// The designed status label empties itself 1.4 s after a load; the line under
+// the window keeps what the last one came to.
+void MainWindow::showLastResult(TransferController::Result result)
+{
+    static const char *const words[] = { "完成", "失败", "中断" };
+    m_lastResult->setText(QStringLiteral("上次传送 %1：%2 帧，%3")
+                                  .arg(QTime::currentTime().toString(QStringLiteral("HH:mm")))
+                                  .arg(transfer()->framesSent())
+                                  .arg(QString::fromUtf8(words[int(result)])));
 }
 
 void MainWindow::resolveConflict(const QString &message)
@@ -159,6 +173,11 @@ void MainWindow::buildControls()
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     m_progress->setGeometry(Twips::rect(this, 8280, 1440, 3255, 255));
+
+    m_lastResult = new QLabel(this);
+    m_lastResult->setObjectName(QStringLiteral("lastResult"));
+    statusBar()->addWidget(m_lastResult, 1);
+    statusBar()->setSizeGripEnabled(false);
 
     m_grid = new ChannelGrid(client);
     m_grid->setCursor(m_cursor);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDate>
+#include "TransferController.h"
+
 #include <QMainWindow>
 #include <memory>
 
@@ -19,7 +21,6 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class SerialLink;
-class TransferController;
 class TransferSequence;
 
 // 启动窗体: the program's one permanent window. It holds the channel grid, the
@@ -71,6 +72,7 @@ private:
     void say(const QString &message);   // a 系统信息 box
     void refuseChange(const QString &reason);
     void resolveConflict(const QString &message);
+    void showLastResult(TransferController::Result result);
     void checkTable();
     void openLoopbackDialog();
     void convertFile();
@@ -93,6 +95,7 @@ private:
     ChannelGrid *m_grid = nullptr;
     QLabel *m_date = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_lastResult = nullptr;
     QProgressBar *m_progress = nullptr;
     QAction *m_send = nullptr;
     FileMenu *m_files = nullptr;
