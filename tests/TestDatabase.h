@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QVariantList>
 #include <QVector>
+#include <QtTest>
 
 // A throw-away char4.mdb in its own folder, filled with the given rows.
 class TestDatabase
@@ -82,10 +83,57 @@ private:
     QString m_path;
 };
 
-// A file's bytes in short, to show that nothing touched it.
-inline QByteArray fileDigest(const QString &path)
+inline QByteArray readFile(const QString &path)
 {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    return f.readAll();
 }
+
+// A file's bytes in short, to show that nothing touched it.
+inline QByteArray fileDigest(const QString &path)
+{
+    return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256);
+}
+
+inline QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+    return path;
+}
+
+// Another program writing the file over its own connection.
+inline void otherProgram(const QString &path, const QString &statements)
+{
+    TestDatabase::withFile(path, [&statements](QSqlQuery &q) {
+        for (const QString &sql : statements.split(u';'))
+            QVERIFY(q.exec(sql));
+    });
+}
+
+// Another program holding a write transaction on the file until release(),
+// which rolls it back.
+class FileLock
+{
+public:
+    explicit FileLock(const QString &path, const QString &begin = QStringLiteral("BEGIN IMMEDIATE"))
+        : m_name(QStringLiteral("lock %1").arg(quintptr(this)))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        QVERIFY(db.open() && QSqlQuery(db).exec(begin));
+    }
+    ~FileLock()
+    {
+        release();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+    void release() { QSqlDatabase::database(m_name, false).close(); }
+
+private:
+    QString m_name;
+};

@@ -1,6 +1,4 @@
-#include "FakeSerialLink.h"
-#include "MessageBoxes.h"
-#include "TestDatabase.h"
+#include "Fixtures.h"
 
 #include "ChannelCursor.h"
 #include "ChannelDatabase.h"
@@ -13,39 +11,14 @@
 #include "TransferJournal.h"
 #include "TransferSequence.h"
 
-#include <QLineEdit>
 #include <QMenu>
-#include <QProcess>
-#include <QSettings>
 #include <QtTest>
-
-// Runs a program and returns what it wrote to standard output.
-static QString run(const QString &program, const QStringList &arguments, int *exitCode = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(20000);
-    if (exitCode)
-        *exitCode = process.exitCode();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 class TestDesktop : public QObject
 {
     Q_OBJECT
 private slots:
-    // The program, the settings and the journal in a folder of the test's own.
-    void init()
-    {
-        QVERIFY(m_home.isValid());
-        QCoreApplication::setOrganizationName(QStringLiteral("qt7020"));
-        QCoreApplication::setApplicationName(QStringLiteral("qt7020"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath(QStringLiteral("config")));
-        qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
-        qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
-        QFile::remove(TransferJournal::path());
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("qt7020"), QStringLiteral("qt7020")).clear();
-    }
+    void init() { m_home = std::make_unique<OwnHome>(); }
 
     void commandLine_data()
     {
@@ -96,7 +69,7 @@ private slots:
         MessageBoxes boxes;
         window.load();
         QCOMPARE(RecentFiles::list(), QStringList({ first.path() }));
-        const QString plan = m_home.filePath(QStringLiteral("plan.mdb"));
+        const QString plan = m_home->path(QStringLiteral("plan.mdb"));
         QVERIFY(window.newFile(plan));
         QCOMPARE(TestDatabase::readAll(plan).size(), 0);
         ChannelDatabase made;
@@ -121,14 +94,14 @@ private slots:
         QCOMPARE(window.databasePath(), plan);
 
         // A file that cannot be used is said so and stays out of the list.
-        QVERIFY(!window.openFile(m_home.filePath(QStringLiteral("none.mdb"))));
+        QVERIFY(!window.openFile(m_home->path(QStringLiteral("none.mdb"))));
         QCOMPARE(window.databasePath(), plan);
         QCOMPARE(boxes.texts().size(), 2);
         QVERIFY(boxes.texts().last().contains(QStringLiteral("文件不存在")));
         for (int i = 0; i < 10; ++i)
-            RecentFiles::add(m_home.filePath(QStringLiteral("%1.mdb").arg(i)));
+            RecentFiles::add(m_home->path(QStringLiteral("%1.mdb").arg(i)));
         QCOMPARE(RecentFiles::list().size(), RecentFiles::limit);
-        QCOMPARE(RecentFiles::list().first(), m_home.filePath(QStringLiteral("9.mdb")));
+        QCOMPARE(RecentFiles::list().first(), m_home->path(QStringLiteral("9.mdb")));
     }
 
     void printedSheet()
@@ -140,10 +113,9 @@ private slots:
 
         TestDatabase file(TestDatabase::numberedRows(120));
         const QString pdf = file.dir() + QStringLiteral("/sheet.pdf");
-        int exitCode = -1;
-        run(QStringLiteral(QT7020_BINARY), { "--pdf", pdf, "--db", file.path() }, &exitCode);
-        QCOMPARE(exitCode, 0);
-        const QString text = run(QStringLiteral("pdftotext"), { "-layout", pdf, "-" });
+        QCOMPARE(run({ "--pdf", pdf, "--db", file.path() }), 0);
+        QString text, fonts;
+        QCOMPARE(run({ "-layout", pdf, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
         const QString today = MainWindow::dateLine(QDate::currentDate());
         for (const QString &expected : { QStringLiteral("QT7020 信道表"), QStringLiteral("文件：char4.mdb"),
                                          QStringLiteral("日期：") + today, QStringLiteral("第 120 行"),
@@ -152,9 +124,10 @@ private slots:
         QCOMPARE(text.count(QStringLiteral("记录编号")), 3);   // the heading on every page
         QCOMPARE(text.count(QStringLiteral(" 是 ")), 51);      // the rows a transfer sends
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\b51 +51 +51 +430\\.6375 +440\\.6375 +\\+10\\.0000 +是"))));
-        const QStringList fonts = run(QStringLiteral("pdffonts"), { pdf }).split(u'\n', Qt::SkipEmptyParts).mid(2);
-        QVERIFY(!fonts.isEmpty());
-        for (const QString &font : fonts) {   // columns … emb sub uni object ID
+        QCOMPARE(run({ pdf }, {}, &fonts, QStringLiteral("pdffonts")), 0);
+        const QStringList fontLines = fonts.split(u'\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY(!fontLines.isEmpty());
+        for (const QString &font : fontLines) {   // columns … emb sub uni object ID
             const QStringList columns = font.split(u' ', Qt::SkipEmptyParts);
             QCOMPARE(columns.value(columns.size() - 5), QStringLiteral("yes"));
         }
@@ -176,11 +149,11 @@ private slots:
         QVERIFY(!sequence.isRunning());
 
         // The other front end, on a device that is not there.
-        int exitCode = -1;
-        run(QStringLiteral(QT7020_BINARY), { "--send", "/dev/qt7020-none", "--db", file.path() }, &exitCode);
-        QCOMPARE(exitCode, 1);
+        QCOMPARE(run({ "--send", "/dev/qt7020-none", "--db", file.path() }), 1);
 
-        const QStringList lines = run(QStringLiteral(QT7020_BINARY), { "--journal" }).split(u'\n', Qt::SkipEmptyParts);
+        QString printed;
+        QCOMPARE(run({ "--journal" }, {}, &printed), 0);
+        const QStringList lines = printed.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines, TransferJournal::lines());
         QCOMPARE(lines.size(), 2);
         const QString checksum = QString::fromLatin1(QCryptographicHash::hash(port.written, QCryptographicHash::Sha256)
@@ -199,7 +172,7 @@ private slots:
         QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
     }
 private:
-    QTemporaryDir m_home;
+    std::unique_ptr<OwnHome> m_home;
 };
 
 QTEST_MAIN(TestDesktop)

@@ -1,5 +1,5 @@
+#include "Fixtures.h"
 #include "Pty.h"
-#include "TestDatabase.h"
 
 #include "ChannelCsv.h"
 #include "ChannelExchange.h"
@@ -29,26 +29,6 @@ static QStringList framesOf(const QVector<QVariantList> &rows)
     return frames;
 }
 
-static QString writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
-}
-
-// Runs the program itself, in `dir`, and returns its exit status.
-static int qt7020(const QStringList &arguments, const QString &dir, QByteArray *output = nullptr)
-{
-    QProcess process;
-    process.setWorkingDirectory(dir);
-    process.start(QStringLiteral(QT7020_BINARY), arguments);
-    process.waitForFinished(20000);
-    if (output)
-        *output = process.readAllStandardOutput() + process.readAllStandardError();
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
 // A fixture copied into a folder of its own, as char4.mdb unless named otherwise.
 static QString copyFixture(const QTemporaryDir &dir, const char *fixture, const char *as = "char4.mdb")
 {
@@ -71,9 +51,7 @@ static QStringList framesOf(ChannelStore &model)
 // The processes this test has started and not yet reaped (QProcess forks from the main thread).
 static QByteArray childProcesses()
 {
-    QFile f(QStringLiteral("/proc/self/task/%1/children").arg(QCoreApplication::applicationPid()));
-    f.open(QIODevice::ReadOnly);
-    return f.readAll().trimmed();
+    return readFile(QStringLiteral("/proc/self/task/%1/children").arg(QCoreApplication::applicationPid())).trimmed();
 }
 
 class TestExchange : public QObject
@@ -202,9 +180,9 @@ private slots:
         QVERIFY2(import.message.contains(message), qPrintable(import.message));
 
         const QByteArray before = fileDigest(file.path());
-        QByteArray output;
-        QCOMPARE(qt7020({ "--import", csv }, file.dir(), &output), 1);
-        QVERIFY2(QString::fromUtf8(output).contains(message), output.constData());
+        QString output;
+        QCOMPARE(run({ "--import", csv }, file.dir(), &output), 1);
+        QVERIFY2(output.contains(message), qPrintable(output));
         QCOMPARE(fileDigest(file.path()), before);
         QVERIFY(!QFile::exists(file.path() + QStringLiteral(".bak")));
     }
@@ -278,16 +256,16 @@ private slots:
         QVector<QVariantList> rows = TestDatabase::numberedRows(55);
         const QVector<QVariantList> original = rows;
         TestDatabase file(rows);
-        QByteArray output;
+        QString output;
         // Runs the program in `dir`: its exit status, and a text its output must hold.
         auto expect = [&](const QStringList &arguments, const QString &dir, int status, const char *says = "") {
-            return qt7020(arguments, dir, &output) == status && QString::fromUtf8(output).contains(QString::fromUtf8(says));
+            return run(arguments, dir, &output) == status && output.contains(QString::fromUtf8(says));
         };
-        QCOMPARE(qt7020({ "--frames" }, file.dir(), &output), 0);
-        const QList<QByteArray> lines = output.trimmed().split('\n');
+        QCOMPARE(run({ "--frames" }, file.dir(), &output), 0);
+        const QStringList lines = output.trimmed().split(u'\n');
         QCOMPARE(lines.size(), 51);
-        QCOMPARE(lines.first(), QByteArray("1\t1\t016D593E00FD2343"));
-        QCOMPARE(lines.last(), QByteArray("51\t51\t33D7713E00673C43"));
+        QCOMPARE(lines.first(), QStringLiteral("1\t1\t016D593E00FD2343"));
+        QCOMPARE(lines.last(), QStringLiteral("51\t51\t33D7713E00673C43"));
 
         QTemporaryDir empty;
         QVERIFY(expect({ "--frames" }, empty.path(), 1, "char4.mdb"));
@@ -300,11 +278,11 @@ private slots:
 
         // The check: clean, warnings only, an error.
         QVERIFY(expect({ "--check" }, file.dir(), 0) && output.isEmpty());
-        QVERIFY(expect({ "--check", "--db", bad.path() }, empty.path(), 2) && output.startsWith("第 21 行（记录编号 21）错误：接收频率"));
+        QVERIFY(expect({ "--check", "--db", bad.path() }, empty.path(), 2) && output.startsWith(QStringLiteral("第 21 行（记录编号 21）错误：接收频率")));
         rows[20][2] = QStringLiteral("438,5");
         TestDatabase warned(rows);
-        QCOMPARE(qt7020({ "--check", "--db", warned.path() }, empty.path(), &output), 1);
-        QCOMPARE(output.trimmed(), QByteArray("第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438"));
+        QCOMPARE(run({ "--check", "--db", warned.path() }, empty.path(), &output), 1);
+        QCOMPARE(output.trimmed(), QStringLiteral("第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438"));
 
         // Export and import through the program, the CHIRP way too.
         const QString csv = file.dir() + QStringLiteral("/plan.csv");
@@ -328,7 +306,7 @@ private slots:
         QVERIFY(send.readAllStandardOutput().contains("数据传送完毕!!!"));
         QCOMPARE(received, framesOf(original.mid(0, 51)).join(QString()).toLatin1());
         QVERIFY(expect({ "--send", "/dev/qt7020-none" }, file.dir(), 1, "不能打开串行端口 /dev/qt7020-none：设备不存在"));
-        QVERIFY(expect({ "--send", "/dev/null" }, file.dir(), 1, "不是串行设备") && !output.contains("已被其它程序使用"));
+        QVERIFY(expect({ "--send", "/dev/null" }, file.dir(), 1, "不是串行设备") && !output.contains(QStringLiteral("已被其它程序使用")));
 
         // The cable self-test: a silent line fails, a missing argument is usage.
         QVERIFY(expect({ "--loopback", pty.device() }, file.dir(), 1, "没有回波"));
@@ -351,13 +329,8 @@ private slots:
             { ace, ChannelFileKind::Ace }, { ace.left(10), ChannelFileKind::Unknown },
             { QByteArray(100, 'x'), ChannelFileKind::Unknown }, { {}, ChannelFileKind::Empty },
         };
-        for (const auto &head : heads) {
-            QFile f(dir.filePath(QStringLiteral("head.mdb")));
-            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-            f.write(head.bytes);
-            f.close();
-            QCOMPARE(channelFileKind(f.fileName()), head.kind);
-        }
+        for (const auto &head : heads)
+            QCOMPARE(channelFileKind(writeFile(dir.filePath(QStringLiteral("head.mdb")), head.bytes)), head.kind);
 
         // The tables, field by field.
         JetTable table;
@@ -450,9 +423,7 @@ private slots:
         QByteArray bytes(4096, '\x7f');
         bytes.replace(4, 15, "Standard Jet DB");
         bytes[0x14] = 1;
-        QFile fake(path);
-        QVERIFY(fake.open(QIODevice::WriteOnly) && fake.write(bytes) == bytes.size());
-        fake.close();
+        writeFile(path, bytes);
         QVERIFY(refusedAlone(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)));
 
         TestDatabase sqlite;
@@ -496,11 +467,9 @@ private slots:
         // there waits the full ten seconds: left out).
         if (reader.contains(QLatin1String("sleep")))
             return;
-        QProcess frames;
-        frames.start(QString::fromUtf8(program), { "--frames", "--db", path });
-        QVERIFY(frames.waitForFinished(15000));
-        QCOMPARE(frames.exitCode(), 1);
-        QVERIFY2(QString::fromUtf8(frames.readAllStandardError()).contains(message.left(8)), qPrintable(reader));
+        QString output;
+        QCOMPARE(run({ "--frames", "--db", path }, {}, &output), 1);
+        QVERIFY2(output.contains(message.left(8)), qPrintable(reader));
         QVERIFY(childProcesses().isEmpty());
     }
 

@@ -1,7 +1,5 @@
-#include "FakeSerialLink.h"
-#include "MessageBoxes.h"
+#include "Fixtures.h"
 #include "Pty.h"
-#include "TestDatabase.h"
 
 #include "ChannelCsv.h"
 #include "ChannelCursor.h"
@@ -24,26 +22,12 @@
 #include <csignal>
 #include <cstdio>
 
-static QAction *item(QWidget *window, const char *name)
-{
-    return window->findChild<QAction *>(QString::fromUtf8(name));
-}
-
 // Ticks by hand: the timer stays active (so the sequence runs) but never fires.
 static void ticks(MainWindow &window, int n)
 {
     window.transfer()->timer()->start(1000000);
     for (int i = 0; i < n; ++i)
         window.transfer()->tick();
-}
-
-// Another program writing the file over its own connection.
-static void otherProgram(const QString &path, const QString &statements)
-{
-    TestDatabase::withFile(path, [&statements](QSqlQuery &q) {
-        for (const QString &sql : statements.split(u';'))
-            QVERIFY(q.exec(sql));
-    });
 }
 
 static const QString otherRemark = QStringLiteral("UPDATE 信道表 SET 备注 = '他人' WHERE rowid = 2");
@@ -78,7 +62,7 @@ private slots:
                                     QStringLiteral("退出=") + QString(7, u' ') + QStringLiteral("退出系统(&T)"),
                                     QStringLiteral("帮助=") + QString(7, u' ') + QStringLiteral("帮助(&B)") }));
         QStringList system;
-        for (QAction *a : item(&window, "系统")->menu()->actions())
+        for (QAction *a : menuItem(&window, "系统")->menu()->actions())
             system << a->objectName();
         QCOMPARE(system, QStringList({ "端口", "波特率", "串口设备", "检测数据线", "", "导入", "导出", "转换", "", "检查",
                                        "", "新建", "打开", "最近", "", "打印", "传送记录" }));
@@ -100,9 +84,9 @@ private slots:
             QCOMPARE(window.findChild<ChannelCursor *>()->currentRow(), 0);
             QCOMPARE(port->calls, QStringList({ "number 1", "open 1" }));
             QCOMPARE(port->isOpen(), !busy);
-            QVERIFY(item(&window, "传送")->isEnabled());
+            QVERIFY(menuItem(&window, "传送")->isEnabled());
             for (const char *name : { "型号", "波特率", "帮助" })   // items with no action
-                item(&window, name)->trigger();
+                menuItem(&window, name)->trigger();
             QTest::qWait(30);
             if (!busy) {
                 QVERIFY(boxes.seen.isEmpty());
@@ -110,7 +94,7 @@ private slots:
             }
             QCOMPARE(boxes.seen, QStringList(systemWarning(QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 "))));
             QCOMPARE(boxes.probes, QList<bool>({ true }));   // the window was up before the box
-            item(&window, "传送")->trigger();
+            menuItem(&window, "传送")->trigger();
             QTRY_COMPARE(boxes.seen.size(), 2);
             QVERIFY(boxes.texts().at(1).startsWith(QStringLiteral("串行端口 1（/dev/fake1）未打开")));
             QVERIFY(port->written.isEmpty());
@@ -125,17 +109,17 @@ private slots:
         window.load();
         auto *status = window.findChild<QLabel *>(QStringLiteral("Label2"));
         auto *bar = window.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
-        item(&window, "传送")->trigger();
+        menuItem(&window, "传送")->trigger();
         QCOMPARE(status->text(), QStringLiteral("正在传送数据,,,,,,,"));
         // 数据传送 again while it runs asks first; No leaves the transfer alone, Yes starts over.
         ticks(window, 10);
         MessageBoxes boxes(QMessageBox::No);
-        item(&window, "传送")->trigger();
+        menuItem(&window, "传送")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 1);
         QVERIFY(boxes.texts().at(0).startsWith(QStringLiteral("正在传送数据（已发送 10 帧，共 51 帧）。")));
         QCOMPARE(window.transfer()->counter(), 20);
         boxes.setAnswer(QMessageBox::Yes);
-        item(&window, "传送")->trigger();
+        menuItem(&window, "传送")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 2);
         QCOMPARE(window.transfer()->counter(), 0);
         // The bar and the status line follow the sequence to its end, then clear.
@@ -157,17 +141,13 @@ private slots:
 
         // Another program holds the file, and an edit is still open in its cell
         // when the transfer starts; while it runs the grid takes no edit.
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
-        other.setDatabaseName(file.path());
-        QVERIFY(other.open());
-        QSqlQuery lock(other);
-        QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        FileLock lock(file.path());
         const QModelIndex cell = grid->model()->index(55, 4);
         grid->setCurrentIndex(cell);
         grid->edit(cell);
         QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
         qobject_cast<QLineEdit *>(QApplication::focusWidget())->setText(QStringLiteral("改"));
-        item(window, "传送")->trigger();
+        menuItem(window, "传送")->trigger();
         QTRY_VERIFY(sent.count() >= 3);
         QVERIFY(!(grid->model()->flags(cell) & Qt::ItemIsEditable));
         // Starting committed the edit, which the locked file refused.
@@ -186,23 +166,22 @@ private slots:
         QVERIFY(window && window->transfer()->isRunning());
         // Yes to that, and the exit asks what to do with the refused edit.
         transferAnswer = QMessageBox::Yes;
-        item(window, "退出")->trigger();
+        menuItem(window, "退出")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 4);
         QVERIFY(boxes.texts().at(2).startsWith(QStringLiteral("正在传送数据（已发送 ")));
         QVERIFY(boxes.texts().at(3).startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb")));
         QVERIFY(window);   // Cancel: the window stays, the edit with it
         QCOMPARE(grid->model()->index(55, 4).data().toString(), QStringLiteral("改"));
 
-        QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+        lock.release();
         QSignalSpy gone(port, &QObject::destroyed);
-        item(window, "退出")->trigger();
+        menuItem(window, "退出")->trigger();
         QTRY_VERIFY(!window);
         QCOMPARE(gone.count(), 1);   // the port went with the window
         const int sentAtExit = sent.count();
         QTest::qWait(250);
         QCOMPARE(sent.count(), sentAtExit);
         QCOMPARE(file.stored()[55][4], QVariant(QStringLiteral("改")));
-        other.close();
     }
 
     void accessFileIsReadOnlyUntilConverted()
@@ -210,13 +189,9 @@ private slots:
         // The Access 97 fixture with its Table1 renamed to 信道表: in GBK the new
         // name has the same six bytes, so the file stays intact.
         QTemporaryDir dir;
-        QFile fixture(QStringLiteral(QT7020_TEST_DATA "/jet3-access97.mdb"));
-        QVERIFY(fixture.open(QIODevice::ReadOnly));
-        const QString path = dir.filePath(QStringLiteral("char4.mdb"));
-        QFile jet(path);
-        QVERIFY(jet.open(QIODevice::WriteOnly));
-        jet.write(fixture.readAll().replace("Table1", QByteArray::fromHex("d0c5b5c0b1ed")));
-        jet.close();
+        const QString path = writeFile(dir.filePath(QStringLiteral("char4.mdb")),
+                                       readFile(QStringLiteral(QT7020_TEST_DATA "/jet3-access97.mdb"))
+                                               .replace("Table1", QByteArray::fromHex("d0c5b5c0b1ed")));
 
         auto *port = new FakeSerialLink;
         MainWindow window(std::unique_ptr<SerialLink>(port), path);
@@ -231,19 +206,19 @@ private slots:
         QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("b"));
 
         // It sends like any other file: its channel fields hold letters, so null frames.
-        item(&window, "传送")->trigger();
+        menuItem(&window, "传送")->trigger();
         ticks(window, 3);
         QCOMPARE(port->written, QByteArray(32, '0'));
         window.transfer()->abort(QString());
         QTRY_COMPARE(boxes.seen.size(), 2);
 
-        item(&window, "转换")->trigger();
+        menuItem(&window, "转换")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 3);
         QVERIFY(boxes.texts().at(2).contains(QStringLiteral("char4.jet.mdb")));
         QCOMPARE(channelFileKind(path), ChannelFileKind::SQLite);
         QVERIFY(grid->model()->flags(grid->model()->index(0, 1)) & Qt::ItemIsEditable);
         QCOMPARE(grid->model()->index(1, 1).data().toString(), QStringLiteral("hijklmnop"));
-        item(&window, "转换")->trigger();
+        menuItem(&window, "转换")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 4);
         QVERIFY(boxes.texts().at(3).contains(QStringLiteral("不需要转换")));
         // The original, opened again: read in the background, then shown.
@@ -322,11 +297,7 @@ private slots:
     {
         TestDatabase file(TestDatabase::numberedRows(5));
         const QString side = file.path() + QStringLiteral(".unsaved.csv");
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
-        other.setDatabaseName(file.path());
-        QVERIFY(other.open());
-        QSqlQuery lock(other);
-        QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        FileLock lock(file.path());
         MessageBoxes boxes(QMessageBox::Yes);
         {
             MainWindow window(std::make_unique<FakeSerialLink>(), file.path());
@@ -350,8 +321,7 @@ private slots:
         QCOMPARE(rows.rows, QVector<QVariantList>({ { 3LL, 3LL, 430.0375, 440.0375, QStringLiteral("未存") } }));
 
         // The next start offers them; the file takes them now, and the side file goes.
-        QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
-        other.close();
+        lock.release();
         MainWindow next(std::make_unique<FakeSerialLink>(), file.path());
         next.load();
         QTRY_COMPARE(boxes.seen.size(), 3);
@@ -376,7 +346,7 @@ private slots:
             MainWindow window(std::make_unique<FakeSerialLink>(), path);
             window.load();
             QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label2"))->text(), QStringLiteral("正在读取 char4.mdb……"));
-            item(&window, "传送")->trigger();   // the menu answers: not open yet
+            menuItem(&window, "传送")->trigger();   // the menu answers: not open yet
             QTRY_COMPARE(boxes.seen.size(), 1);
             QVERIFY(boxes.texts().at(0).contains(QStringLiteral("未打开")));
         }   // and the reader goes with the window
@@ -391,7 +361,7 @@ private slots:
         // stays shown, and in use, while it is read and after it fails.
         const TestDatabase plan(TestDatabase::numberedRows(3));
         QVERIFY(window.openFile(plan.path()) && window.openFile(path));
-        item(&window, "传送")->trigger();
+        menuItem(&window, "传送")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 4);
         QVERIFY(boxes.texts().contains(QStringLiteral("正在读取 char4.mdb，请稍候再操作。")));
         QVERIFY(boxes.texts().contains(QStringLiteral("信道数据库 %1 不能使用：文件已损坏（读取程序异常终止，信号 11）。")
@@ -413,7 +383,7 @@ private slots:
         QVERIFY(link->isOpen());
 
         QSignalSpy sent(window.transfer(), &TransferSequence::frameSent);
-        window.findChild<QAction *>(QStringLiteral("传送"))->trigger();
+        menuItem(&window, "传送")->trigger();
         QVERIFY(com1->read(16 * 5).size() >= 16 * 5);
         com1->closeMaster();   // the adapter is pulled out
         QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 3000);
@@ -450,23 +420,16 @@ private slots:
         QFETCH(QString, cause);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("char4.mdb"));
-        auto write = [&](const QByteArray &bytes) {
-            QFile f(path);
-            f.open(QIODevice::WriteOnly);
-            f.write(bytes);
-        };
         if (kind == u"missing") {
         } else if (kind == u"garbage") {
-            write(QByteArray(8192, '\x5a'));
+            writeFile(path, QByteArray(8192, '\x5a'));
         } else if (kind == u"empty") {
-            write({});
+            writeFile(path, {});
         } else if (kind == u"directory") {
             QDir(dir.path()).mkdir(QStringLiteral("char4.mdb"));
         } else if (kind == u"truncated") {
-            TestDatabase whole(TestDatabase::numberedRows(3000));
-            QFile f(whole.path());
-            f.open(QIODevice::ReadOnly);
-            write(f.read(f.size() / 2));
+            const QByteArray whole = readFile(TestDatabase(TestDatabase::numberedRows(3000)).path());
+            writeFile(path, whole.left(whole.size() / 2));
         } else {
             TestDatabase made({}, kind == u"no table" ? QStringLiteral("CREATE TABLE other (a)")
                                                       : QStringLiteral("CREATE TABLE 信道表 (a, b)"));
@@ -489,7 +452,7 @@ private slots:
             QCOMPARE(fileDigest(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), filesBefore);
 
-        window.findChild<QAction *>(QStringLiteral("传送"))->trigger();
+        menuItem(&window, "传送")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 2);
         QVERIFY(port->written.isEmpty());
     }

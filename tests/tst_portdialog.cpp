@@ -1,8 +1,5 @@
-#include "FakePortList.h"
-#include "FakeSerialLink.h"
-#include "MessageBoxes.h"
+#include "Fixtures.h"
 #include "Pty.h"
-#include "TestDatabase.h"
 
 #include "DeviceDialog.h"
 #include "MainWindow.h"
@@ -14,7 +11,6 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -47,7 +43,7 @@ struct Rig
     ~Rig() { delete window.data(); }
     PortDialog *open()
     {
-        window->findChild<QAction *>(QStringLiteral("端口"))->trigger();
+        menuItem(window, "端口")->trigger();
         return window->portDialog();
     }
     // OK on `number`; true when the dialog closed.
@@ -191,13 +187,13 @@ private slots:
         window.load();
         QCOMPARE(boxes.texts(), QStringList(MainWindow::port1InUse));
 
-        window.findChild<QAction *>(QStringLiteral("端口"))->trigger();
+        menuItem(&window, "端口")->trigger();
         choose(window.portDialog(), 2);
         click(window.portDialog(), "OKButton");
         QTRY_VERIFY(!window.portDialog());
 
         QSignalSpy finished(window.transfer(), &TransferSequence::finished);
-        window.findChild<QAction *>(QStringLiteral("传送"))->trigger();
+        menuItem(&window, "传送")->trigger();
         const QByteArray received = com2.read(816, 10000);
         QVERIFY(finished.wait(3000));
         QCOMPARE(boxes.seen.size(), 1);
@@ -206,13 +202,7 @@ private slots:
         QCOMPARE(com1.read(1, 50), QByteArray());
     }
 
-    void init()
-    {
-        qunsetenv("QT7020_COM1");
-        qunsetenv("QT7020_COM2");
-        m_config = std::make_unique<QTemporaryDir>();   // a user who never chose a device
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config->path());
-    }
+    void init() { m_home = std::make_unique<OwnHome>(); }
 
     void okSavesAndReopensCancelChangesNothing()
     {
@@ -251,7 +241,7 @@ private slots:
         window.setPortList(std::move(list));
         window.load();
         MessageBoxes boxes(QMessageBox::No);
-        QAction *send = window.findChild<QAction *>(QStringLiteral("传送"));
+        QAction *send = menuItem(&window, "传送");
         send->trigger();
         QTRY_COMPARE(boxes.seen.size(), 1);
         QVERIFY(boxes.texts().first().contains(QStringLiteral("/dev/ttyS0")));
@@ -264,7 +254,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_config;
+    std::unique_ptr<OwnHome> m_home;
 };
 
 QTEST_MAIN(TestPortDialog)

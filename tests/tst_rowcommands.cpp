@@ -197,15 +197,10 @@ private slots:
         const QStringList before = natural(file.path());
 
         // The file refuses the second added row after the cells were written.
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("trigger"));
-            db.setDatabaseName(file.path());
-            db.open();
-            QSqlQuery(QStringLiteral("CREATE TRIGGER no BEFORE INSERT ON 信道表 WHEN NEW.备注 = 'x' "
-                                     "BEGIN SELECT RAISE(ABORT, 'refused'); END"), db);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("trigger"));
+        TestDatabase::withFile(file.path(), [](QSqlQuery &q) {
+            QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER no BEFORE INSERT ON 信道表 WHEN NEW.备注 = 'x' "
+                                          "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        });
         QVERIFY(!model.editor.paste(2, 0, Tsv::read("7\r\n8\t1\t2\t3\tok\r\n9\t1\t2\t3\tx\r\n")));
         QCOMPARE(natural(file.path()), before);
         QVERIFY(modelMatchesFile(model, file.path()));
@@ -214,16 +209,12 @@ private slots:
         // Another program holds the file: neither the command nor an undo gets in.
         QVERIFY(model.editor.deleteRows({ 0 }));
         const QStringList deleted = natural(file.path());
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
-        other.setDatabaseName(file.path());
-        QVERIFY(other.open());
-        QSqlQuery lock(other);
-        QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        FileLock lock(file.path(), QStringLiteral("BEGIN EXCLUSIVE"));
         QVERIFY(!model.editor.insertRowAbove(0));
         QVERIFY(!model.editor.undo());
         QCOMPARE(model.editor.history()->index(), 1);
         QCOMPARE(model.store.rowCount(), 2);
-        QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+        lock.release();
         QCOMPARE(natural(file.path()), deleted);
         QCOMPARE(failures.count(), 3);
         QVERIFY2(failures.last().at(0).toString().contains(QStringLiteral("撤销删除行")),
@@ -231,10 +222,6 @@ private slots:
         QVERIFY(failures.first().at(0).toString().contains(QStringLiteral("信道表保持原样")));
         QVERIFY(model.editor.undo());
         QCOMPARE(natural(file.path()), before);
-        lock = QSqlQuery();
-        other.close();
-        other = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
     }
 
     void readOnlyAndBusyRefuseEveryCommand()
@@ -390,30 +377,19 @@ private slots:
         QVERIFY(model.store.open(file.path()));
         QSignalSpy failures(&model.editor, &ChannelEditor::saveFailed);
 
-        // Another program holds a write transaction on the file.
-        const QString locker = QStringLiteral("locker");
-        {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), locker);
-            other.setDatabaseName(file.path());
-            QVERIFY(other.open());
-            QSqlQuery q(other);
-            QVERIFY(q.exec(QStringLiteral("BEGIN IMMEDIATE")));
-            QVERIFY(q.exec(QStringLiteral("UPDATE 信道表 SET 备注 = 'x' WHERE rowid = 2")));
-
-            QVERIFY(model.table.setData(model.store.index(0, 2), QStringLiteral("439.5")));
-            QCOMPARE(failures.count(), 1);
-            const QString message = failures.at(0).at(0).toString();
-            QVERIFY2(message.contains(QStringLiteral("第 1 行")) && message.contains(QStringLiteral("接收频率")),
-                     qPrintable(message));
-            QCOMPARE(model.store.unsavedCount(), 1);
-            QCOMPARE(model.store.index(0, 2).data().toString(), QStringLiteral("439.5"));
-            QVERIFY(model.table.index(0, 2).data(Qt::BackgroundRole).isValid());
-            // The transfer reads what the operator sees.
-            QCOMPARE(model.store.rowAt(0)->values[2].toDouble(), 439.5);
-            QVERIFY(!model.editor.saveUnsaved());
-            QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
-        }
-        QSqlDatabase::removeDatabase(locker);
+        FileLock lock(file.path());
+        QVERIFY(model.table.setData(model.store.index(0, 2), QStringLiteral("439.5")));
+        QCOMPARE(failures.count(), 1);
+        const QString message = failures.at(0).at(0).toString();
+        QVERIFY2(message.contains(QStringLiteral("第 1 行")) && message.contains(QStringLiteral("接收频率")),
+                 qPrintable(message));
+        QCOMPARE(model.store.unsavedCount(), 1);
+        QCOMPARE(model.store.index(0, 2).data().toString(), QStringLiteral("439.5"));
+        QVERIFY(model.table.index(0, 2).data(Qt::BackgroundRole).isValid());
+        // The transfer reads what the operator sees.
+        QCOMPARE(model.store.rowAt(0)->values[2].toDouble(), 439.5);
+        QVERIFY(!model.editor.saveUnsaved());
+        lock.release();
 
         // The lock is gone: the next edit also writes the one that was refused.
         QVERIFY(model.table.setData(model.store.index(1, 4), QStringLiteral("新")));
