@@ -1,4 +1,5 @@
 #include "Fixtures.h"
+#include "Pty.h"
 
 #include "CommandLine.h"
 
@@ -38,6 +39,56 @@ private slots:
         QCOMPARE(line.finished() ? line.exitCode() : -1, exitCode);
         if (!line.finished())
             QCOMPARE(line.database(), database);
+    }
+
+    // The program as a script runs it, step after step: the arguments, the
+    // working folder, the exit status and a pattern the output must match.
+    void programRuns()
+    {
+        const OwnHome home;   // no port chosen, none named in the environment
+        QVector<QVariantList> rows = TestDatabase::numberedRows(55);
+        const TestDatabase file(rows);
+        rows[20][2] = 99.5;
+        const TestDatabase bad(rows);
+        rows[20][2] = QStringLiteral("438,5");
+        const TestDatabase warned(rows);
+        QTemporaryDir empty;
+        Pty radio, cable;
+        const QString here = file.dir(), none = empty.path(), csv = file.dir() + QStringLiteral("/plan.csv");
+        const struct { QStringList arguments; QString dir; int status; const char *output; } steps[] = {
+            { { "--frames" }, here, 0, "^1\t1\t016D593E00FD2343\n(.+\n){49}51\t51\t33D7713E00673C43\n$" },
+            { { "--frames" }, none, 1, "char4.mdb" },
+            { { "--nonsense" }, none, 2, "" },
+            { { "--frames", "--db", bad.path() }, none, 2, "第 21 行" },
+            { { "--check" }, here, 0, "^$" },
+            { { "--check", "--db", bad.path() }, none, 2, "^第 21 行（记录编号 21）错误：接收频率" },
+            { { "--check", "--db", warned.path() }, none, 1, "^第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438\n$" },
+            // Export and import, the CHIRP way; the imported file sends.
+            { { "--export", csv, "--chirp" }, here, 0, "已导出 55 行" },
+            { { "--import", csv, "--db", bad.path() }, none, 0, "" },
+            { { "--frames", "--db", bad.path() }, none, 0, "" },
+            { { "--import", csv, "--db", "fresh.mdb" }, none, 0, "" },
+            { { "--send", radio.device() }, here, 0, "数据传送完毕!!!" },
+            { { "--send", "/dev/qt7020-none" }, here, 1, "不能打开串行端口 /dev/qt7020-none：设备不存在" },
+            { { "--send", "/dev/null" }, here, 1, "^(?![\\s\\S]*已被其它程序使用)[\\s\\S]*不是串行设备" },
+            { { "--loopback", cable.device() }, here, 1, "没有回波" },   // nothing joined at its far end
+            { { "--loopback" }, here, 2, "" },
+            // Path, description, vendor:product and COM, whatever the machine has;
+            // with no choice made, /dev/ttyS0 is COM1.
+            { { "--list-ports" }, here, 0, "^((?!/dev/ttyS0\t.*\t-\n)/dev/[^\t\n]+(\t[^\t\n]+){2}\t(COM1|COM2|-)\n)*$" },
+        };
+        for (const auto &step : steps) {
+            QString output;
+            const int status = run(step.arguments, step.dir, &output);
+            QVERIFY2(status == step.status && output.contains(QRegularExpression(QString::fromUtf8(step.output))),
+                     qPrintable(QStringLiteral("%1: %2\n%3").arg(step.arguments.join(u' ')).arg(status).arg(output)));
+        }
+        QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("char4.mdb"))));   // looked for, never made
+        QVERIFY(QFile::exists(bad.path() + QStringLiteral(".bak")));
+        // Into a file that was not there: made with the rows, nothing to copy.
+        QCOMPARE(TestDatabase::readAll(empty.filePath(QStringLiteral("fresh.mdb"))), TestDatabase::readAll(bad.path()));
+        QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("fresh.mdb.bak"))));
+        QCOMPARE(radio.read(817, 1000), TestDatabase::sentFrames(1, 51));
     }
 };
 

@@ -1,5 +1,4 @@
 #include "Fixtures.h"
-#include "Pty.h"
 
 #include "ChannelCsv.h"
 #include "ChannelExchange.h"
@@ -12,7 +11,6 @@
 #include "JetTable.h"
 #include "RowCheck.h"
 
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtEndian>
@@ -229,68 +227,6 @@ private slots:
         QCOMPARE(marked(2), QStringLiteral("...x."));
         QVERIFY(model.table.setData(model.table.index(2, 1), QStringLiteral("")));
         QCOMPARE(marked(2), QStringLiteral(".w..."));
-    }
-
-    void commandLine()
-    {
-        QVector<QVariantList> rows = TestDatabase::numberedRows(55);
-        TestDatabase file(rows);
-        QString output;
-        // Runs the program in `dir`: its exit status, and a text its output must hold.
-        auto expect = [&](const QStringList &arguments, const QString &dir, int status, const char *says = "") {
-            return run(arguments, dir, &output) == status && output.contains(QString::fromUtf8(says));
-        };
-        QCOMPARE(run({ "--frames" }, file.dir(), &output), 0);
-        const QStringList lines = output.trimmed().split(u'\n');
-        QCOMPARE(lines.size(), 51);
-        QCOMPARE(lines.first(), QStringLiteral("1\t1\t016D593E00FD2343"));
-        QCOMPARE(lines.last(), QStringLiteral("51\t51\t33D7713E00673C43"));
-
-        QTemporaryDir empty;
-        QVERIFY(expect({ "--frames" }, empty.path(), 1, "char4.mdb"));
-        QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("char4.mdb"))));
-        QVERIFY(expect({ "--nonsense" }, empty.path(), 2));
-
-        rows[20][2] = 99.5;
-        TestDatabase bad(rows);
-        QVERIFY(expect({ "--frames", "--db", bad.path() }, empty.path(), 2, "第 21 行"));
-
-        // The check: clean, warnings only, an error.
-        QVERIFY(expect({ "--check" }, file.dir(), 0) && output.isEmpty());
-        QVERIFY(expect({ "--check", "--db", bad.path() }, empty.path(), 2) && output.startsWith(QStringLiteral("第 21 行（记录编号 21）错误：接收频率")));
-        rows[20][2] = QStringLiteral("438,5");
-        TestDatabase warned(rows);
-        QCOMPARE(run({ "--check", "--db", warned.path() }, empty.path(), &output), 1);
-        QCOMPARE(output.trimmed(), QStringLiteral("第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438"));
-
-        // Export and import through the program, the CHIRP way too.
-        const QString csv = file.dir() + QStringLiteral("/plan.csv");
-        QVERIFY(expect({ "--export", csv, "--chirp" }, file.dir(), 0, "已导出 55 行"));
-        QVERIFY(expect({ "--import", csv, "--db", bad.path() }, empty.path(), 0));
-        QVERIFY(QFile::exists(bad.path() + QStringLiteral(".bak")));
-        QVERIFY(expect({ "--frames", "--db", bad.path() }, empty.path(), 0));
-        // Into a file that is not there yet: made with the rows, nothing to copy.
-        QVERIFY(expect({ "--import", csv, "--db", "fresh.mdb" }, empty.path(), 0));
-        QCOMPARE(TestDatabase::readAll(empty.filePath(QStringLiteral("fresh.mdb"))), TestDatabase::readAll(bad.path()));
-        QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("fresh.mdb.bak"))));
-
-        // A whole transfer on a pseudo-terminal, paced as in the window.
-        Pty pty;
-        QProcess send;
-        send.setWorkingDirectory(file.dir());
-        send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device() });
-        const QByteArray received = pty.read(816, 10000);
-        QVERIFY(send.waitForFinished(5000));
-        QCOMPARE(send.exitCode(), 0);
-        QVERIFY(send.readAllStandardOutput().contains("数据传送完毕!!!"));
-        QCOMPARE(received, TestDatabase::sentFrames(1, 51));
-        QVERIFY(expect({ "--send", "/dev/qt7020-none" }, file.dir(), 1, "不能打开串行端口 /dev/qt7020-none：设备不存在"));
-        QVERIFY(expect({ "--send", "/dev/null" }, file.dir(), 1, "不是串行设备") && !output.contains(QStringLiteral("已被其它程序使用")));
-
-        // The cable self-test: a silent line fails, a missing argument is usage.
-        QVERIFY(expect({ "--loopback", pty.device() }, file.dir(), 1, "没有回波"));
-        QVERIFY(expect({ "--loopback" }, file.dir(), 2));
-        QVERIFY(expect({ "--list-ports" }, file.dir(), 0));
     }
 
     void kindsAndTablesOfTheFixtures()
