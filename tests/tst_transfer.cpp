@@ -185,6 +185,7 @@ private slots:
         QCOMPARE(NumericReading::read(text), expected);
     }
 
+    // A row's frame, or the field that keeps it from being sent and why.
     void frames_data()
     {
         QTest::addColumn<QVariant>("channel");
@@ -212,6 +213,17 @@ private slots:
         QTest::newRow("highest receive") << QVariant(1) << QVariant(1699.1215) << QVariant(145) << "01FFFFFF00102016";
         QTest::newRow("lowest transmit") << QVariant(1) << QVariant(145) << QVariant(104.8576) << "0120DC1200000010";
         QTest::newRow("highest transmit") << QVariant(1) << QVariant(145) << QVariant(1677.7215) << "0120DC1200FFFFFF";
+        // Rows that cannot be sent: the field (1 channel, 2 receive, 3 transmit) and the message.
+        QTest::newRow("channel 256") << QVariant(256) << QVariant(145) << QVariant(145) << "1 信道号 超出范围 (1–255): 256";
+        QTest::newRow("negative channel") << QVariant(-1) << QVariant(145) << QVariant(145) << "1 信道号 超出范围 (1–255): -1";
+        QTest::newRow("channel rounds to 0") << QVariant(0.4) << QVariant(145) << QVariant(145) << "1 信道号 超出范围 (1–255): 0.4";
+        QTest::newRow("receive too low") << QVariant(1) << QVariant(99.5) << QVariant(145) << "2 接收频率 超出范围: 99.5";
+        QTest::newRow("receive just below six digits") << QVariant(1) << QVariant(126.2575) << QVariant(145) << "2 接收频率 超出范围: 126.2575";
+        QTest::newRow("receive seven digits") << QVariant(1) << QVariant(1699.1216) << QVariant(145) << "2 接收频率 超出范围: 1699.1216";
+        QTest::newRow("transmit seven digits") << QVariant(1) << QVariant(145) << QVariant(1677.7216) << "3 发送频率 超出范围: 1677.7216";
+        QTest::newRow("receive overflow") << QVariant(1) << QVariant("1e400") << QVariant(145) << "2 接收频率 不是有效数值: 1e400";
+        QTest::newRow("transmit overflow") << QVariant(1) << QVariant(145) << QVariant(1e305) << "3 发送频率 不是有效数值: 1e+305";
+        QTest::newRow("channel overflow") << QVariant("9e999") << QVariant(145) << QVariant(145) << "1 信道号 超出范围 (1–255): 9e999";
     }
 
     void frames()
@@ -219,43 +231,10 @@ private slots:
         QFETCH(QVariant, channel);
         QFETCH(QVariant, receive);
         QFETCH(QVariant, transmit);
-        QFETCH(QString, frame);
-        const ChannelFrame encoded = ChannelFrame::encode(channel, receive, transmit);
-        QVERIFY2(encoded.isValid(), qPrintable(encoded.errorMessage()));
-        QCOMPARE(encoded.text(), frame);
-    }
-
-    void rejectedRows_data()
-    {
-        QTest::addColumn<QVariant>("channel");
-        QTest::addColumn<QVariant>("receive");
-        QTest::addColumn<QVariant>("transmit");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("channel 256") << QVariant(256) << QVariant(145) << QVariant(145) << 1 << "信道号 超出范围 (1–255): 256";
-        QTest::newRow("negative channel") << QVariant(-1) << QVariant(145) << QVariant(145) << 1 << "信道号 超出范围 (1–255): -1";
-        QTest::newRow("channel rounds to 0") << QVariant(0.4) << QVariant(145) << QVariant(145) << 1 << "信道号 超出范围 (1–255): 0.4";
-        QTest::newRow("receive too low") << QVariant(1) << QVariant(99.5) << QVariant(145) << 2 << "接收频率 超出范围: 99.5";
-        QTest::newRow("receive just below six digits") << QVariant(1) << QVariant(126.2575) << QVariant(145) << 2 << "接收频率 超出范围: 126.2575";
-        QTest::newRow("receive seven digits") << QVariant(1) << QVariant(1699.1216) << QVariant(145) << 2 << "接收频率 超出范围: 1699.1216";
-        QTest::newRow("transmit seven digits") << QVariant(1) << QVariant(145) << QVariant(1677.7216) << 3 << "发送频率 超出范围: 1677.7216";
-        QTest::newRow("receive overflow") << QVariant(1) << QVariant("1e400") << QVariant(145) << 2 << "接收频率 不是有效数值: 1e400";
-        QTest::newRow("transmit overflow") << QVariant(1) << QVariant(145) << QVariant(1e305) << 3 << "发送频率 不是有效数值: 1e+305";
-        QTest::newRow("channel overflow") << QVariant("9e999") << QVariant(145) << QVariant(145) << 1 << "信道号 超出范围 (1–255): 9e999";
-    }
-
-    void rejectedRows()
-    {
-        QFETCH(QVariant, channel);
-        QFETCH(QVariant, receive);
-        QFETCH(QVariant, transmit);
-        QFETCH(int, field);
-        QFETCH(QString, message);
-        const ChannelFrame encoded = ChannelFrame::encode(channel, receive, transmit);
-        QVERIFY(!encoded.isValid());
-        QVERIFY(encoded.text().isEmpty());
-        QCOMPARE(int(encoded.errorField()), field);
-        QCOMPARE(encoded.errorMessage(), message);
+        const ChannelFrame f = ChannelFrame::encode(channel, receive, transmit);
+        // A row that cannot be sent has no frame text besides its message.
+        QTEST(f.isValid() ? f.text() : QStringLiteral("%1%2 %3").arg(f.text()).arg(int(f.errorField())).arg(f.errorMessage()),
+              "frame");
     }
 
     void warnings_data()
