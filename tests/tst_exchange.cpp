@@ -151,10 +151,6 @@ private slots:
         QFETCH(QString, message);
         TestDatabase file(TestDatabase::numberedRows(3));
         const QString csv = writeFile(file.dir() + QStringLiteral("/bad.csv"), bytes);
-        const ChannelExchange::Import import = ChannelExchange::read(csv);
-        QVERIFY(!import.ok);
-        QVERIFY2(import.message.contains(message), qPrintable(import.message));
-
         const QByteArray before = fileDigest(file.path());
         QString output;
         QCOMPARE(run({ "--import", csv }, file.dir(), &output), 1);

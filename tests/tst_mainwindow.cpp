@@ -311,10 +311,9 @@ private slots:
             QCOMPARE(QCoreApplication::exec(), 0);
             QVERIFY(QFile::exists(side));
         }
-        QFile kept(side);
         ImportedRows rows;
         QString error;
-        QVERIFY(kept.open(QIODevice::ReadOnly) && ChannelCsv::read(kept.readAll(), &rows, &error));
+        QVERIFY(ChannelCsv::read(readFile(side), &rows, &error));
         QCOMPARE(rows.rows, QVector<QVariantList>({ { 3LL, 3LL, 430.0375, 440.0375, QStringLiteral("未存") } }));
 
         // The next start offers them; the file takes them now, and the side file goes.
@@ -397,39 +396,30 @@ private slots:
 
     void damagedChannelFileAtStartUp_data()
     {
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("bytes");   // null: no file at all; "dir": a folder of that name
         QTest::addColumn<QString>("cause");
-        QTest::newRow("missing") << "missing" << "文件不存在";
-        QTest::newRow("garbage") << "garbage" << "不是信道数据库";
-        QTest::newRow("empty") << "empty" << "文件是空的";
-        QTest::newRow("directory") << "directory" << "不是文件";
-        QTest::newRow("no table") << "no table" << "缺少信道表";
-        QTest::newRow("truncated") << "truncated" << "database disk image is malformed";
-        QTest::newRow("short table") << "short table" << "信道表的字段少于五个";
+        const QByteArray whole = readFile(TestDatabase(TestDatabase::numberedRows(3000)).path());
+        QTest::newRow("missing") << QByteArray() << "文件不存在";
+        QTest::newRow("directory") << QByteArray("dir") << "不是文件";
+        QTest::newRow("garbage") << QByteArray(8192, '\x5a') << "不是信道数据库";
+        QTest::newRow("empty") << QByteArray("") << "文件是空的";
+        QTest::newRow("no table") << readFile(TestDatabase({}, QStringLiteral("CREATE TABLE other (a)")).path()) << "缺少信道表";
+        QTest::newRow("truncated") << whole.left(whole.size() / 2) << "database disk image is malformed";
+        QTest::newRow("short table") << readFile(TestDatabase({}, QStringLiteral("CREATE TABLE 信道表 (a, b)")).path())
+                                     << "信道表的字段少于五个";
     }
 
     void damagedChannelFileAtStartUp()
     {
-        QFETCH(QString, kind);
+        QFETCH(QByteArray, bytes);
         QFETCH(QString, cause);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("char4.mdb"));
-        if (kind == u"missing") {
-        } else if (kind == u"garbage") {
-            writeFile(path, QByteArray(8192, '\x5a'));
-        } else if (kind == u"empty") {
-            writeFile(path, {});
-        } else if (kind == u"directory") {
+        if (bytes == "dir")
             QDir(dir.path()).mkdir(QStringLiteral("char4.mdb"));
-        } else if (kind == u"truncated") {
-            const QByteArray whole = readFile(TestDatabase(TestDatabase::numberedRows(3000)).path());
-            writeFile(path, whole.left(whole.size() / 2));
-        } else {
-            TestDatabase made({}, kind == u"no table" ? QStringLiteral("CREATE TABLE other (a)")
-                                                      : QStringLiteral("CREATE TABLE 信道表 (a, b)"));
-            QFile::copy(made.path(), path);
-        }
-        const QByteArray before = QFileInfo(path).isFile() ? fileDigest(path) : QByteArray();
+        else if (!bytes.isNull())
+            writeFile(path, bytes);
+        const QByteArray before = fileDigest(path);
         const QStringList filesBefore = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 
         auto *port = new FakeSerialLink;
@@ -442,8 +432,7 @@ private slots:
                          && text.contains(cause),
                  qPrintable(text));
         QVERIFY(port->isOpen());   // the port is opened all the same
-        if (!before.isEmpty())
-            QCOMPARE(fileDigest(path), before);
+        QCOMPARE(fileDigest(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), filesBefore);
 
         menuItem(&window, "传送")->trigger();
