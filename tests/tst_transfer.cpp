@@ -72,6 +72,7 @@ private slots:
         // A table of three rows sends them, then ends with the usual tail.
         Rig shortTable(TestDatabase::numberedRows(3));
         QVERIFY(shortTable.sequence.start());
+        QCOMPARE(shortTable.sequence.framesExpected(), 3);
         shortTable.ticks(4);
         QCOMPARE(shortTable.sequence.progress(), 100);
         QCOMPARE(shortTable.sequence.status(), TransferSequence::finishedText);
@@ -99,59 +100,35 @@ private slots:
         }
     }
 
-    void startIsRefusedWithAReason()
+    // A transfer that cannot start, or that meets a failing device, says why
+    // once and is back at rest, with only the frames before the fault sent.
+    void refusedOrBrokenOff()
     {
-        QVector<QVariantList> badRow = TestDatabase::numberedRows(60);
+        const QVector<QVariantList> rows = TestDatabase::numberedRows(60);
+        QVector<QVariantList> badRow = rows, row52 = rows;
         badRow[29][0] = QStringLiteral("R30");
         badRow[29][2] = 99.5;
-        QVector<QVariantList> row52 = TestDatabase::numberedRows(60);
         row52[51][1] = 999;   // never sent, so no reason to refuse
-        const struct { QVector<QVariantList> rows; bool portOpen; QString reason; } cases[] = {
-            { {}, true, QStringLiteral("信道表中没有数据，无法传送。") },
-            { badRow, true, QStringLiteral("第 30 行（记录编号 R30）：接收频率 超出范围: 99.5\n数据没有传送。") },
-            { TestDatabase::numberedRows(60), false, QStringLiteral("串行端口 1（/dev/fake1）未打开，数据没有传送。\n请在“选择端口”中选择端口。") },
-            { row52, true, QString() },
+        const QString writeFailed = QStringLiteral("串行端口 1（/dev/fake1）写入失败，数据传送已停止：I/O error\n");
+        const struct { QVector<QVariantList> rows; bool portOpen; int failAfter; bool starts; QString reason; int sent; } cases[] = {
+            { {}, true, -1, false, QStringLiteral("信道表中没有数据，无法传送。"), 0 },
+            { badRow, true, -1, false, QStringLiteral("第 30 行（记录编号 R30）：接收频率 超出范围: 99.5\n数据没有传送。"), 0 },
+            { rows, false, -1, false, QStringLiteral("串行端口 1（/dev/fake1）未打开，数据没有传送。\n请在“选择端口”中选择端口。"), 0 },
+            { row52, true, -1, true, QString(), 11 },
+            { rows, true, 9, true, writeFailed + QStringLiteral("已发送 9 帧（第 1–9 行），其余未发送"), 9 },
+            { rows.mid(0, 3), true, 0, true, writeFailed + QStringLiteral("没有发送任何帧"), 0 },
         };
         for (const auto &c : cases) {
             Rig rig(c.rows);
             if (!c.portOpen)
                 rig.port.close();
-            QCOMPARE(rig.sequence.start(), c.reason.isEmpty());
-            if (c.reason.isEmpty())
-                continue;
-            rig.ticks(3);
-            QCOMPARE(rig.stopped.count(), 1);
-            QCOMPARE(rig.stopped.at(0).at(0).toString(), c.reason);
-            QVERIFY(rig.port.written.isEmpty());
-            QVERIFY(!rig.sequence.isRunning());
-        }
-    }
-
-    void transferStopsAtTheFirstFault()
-    {
-        {
-            // The device fails on the tenth write: nine frames went out, no more.
-            Rig rig(TestDatabase::numberedRows(60));
-            QVERIFY(rig.sequence.start());
-            rig.ticks(9);
-            rig.port.refuseWrites = true;
-            rig.ticks(2);
-            QCOMPARE(rig.stopped.count(), 1);
-            QCOMPARE(rig.stopped.at(0).at(0).toString(),
-                     QStringLiteral("串行端口 1（/dev/fake1）写入失败，数据传送已停止：I/O error\n"
-                                    "已发送 9 帧（第 1–9 行），其余未发送"));
-            QCOMPARE(rig.port.written, TestDatabase::sentFrames(1, 9));
-            QVERIFY(rig.atRest());
-            QCOMPARE(rig.finished.count(), 0);
-        }
-        {
-            // A fault before the first frame: nothing went out, and the message says so.
-            Rig rig(TestDatabase::numberedRows(3));
-            QVERIFY(rig.sequence.start());
-            QCOMPARE(rig.sequence.framesExpected(), 3);
-            rig.port.refuseWrites = true;
-            rig.ticks(1);
-            QVERIFY(rig.stopped.at(0).at(0).toString().endsWith(QStringLiteral("\n没有发送任何帧")));
+            QCOMPARE(rig.sequence.start(), c.starts);
+            rig.ticks(c.failAfter);
+            rig.port.refuseWrites = c.failAfter >= 0;
+            rig.ticks(11 - qMax(c.failAfter, 0));
+            QCOMPARE(rig.stopped, c.reason.isEmpty() ? QList<QList<QVariant>>() : QList<QList<QVariant>>({ { c.reason } }));
+            QCOMPARE(rig.port.written, TestDatabase::sentFrames(1, c.sent));
+            QVERIFY(rig.finished.isEmpty() && (c.reason.isEmpty() || (c.starts ? rig.atRest() : !rig.sequence.isRunning())));
         }
     }
 
