@@ -1,10 +1,7 @@
 #include "Fixtures.h"
-#include "Pty.h"
 
 #include "MainWindow.h"
 #include "PortDialog.h"
-#include "QtSerialLink.h"
-#include "TransferSequence.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -158,35 +155,6 @@ private slots:
             QCOMPARE(rig.port->portNumber(), ok ? 2 : 1);
             QVERIFY(rig.port->isOpen());
         }
-    }
-
-    void busyCom1ThenTransferOnCom2()
-    {
-        Pty com1;
-        Pty com2;
-        qputenv("QT7020_COM1", com1.device().toLocal8Bit());
-        qputenv("QT7020_COM2", com2.device().toLocal8Bit());
-        QtSerialLink otherProgram;
-        QVERIFY(otherProgram.open());
-
-        TestDatabase file(TestDatabase::numberedRows(60));
-        MainWindow window(std::unique_ptr<SerialLink>(new QtSerialLink), file.path());
-        MessageBoxes boxes;
-        window.load();
-        QCOMPARE(boxes.texts(), QStringList(MainWindow::port1InUse));
-
-        menuItem(&window, "端口")->trigger();
-        choose(window.portDialog(), 2);
-        click(window.portDialog(), "OKButton");
-        QTRY_VERIFY(!window.portDialog());
-
-        QSignalSpy finished(window.transfer(), &TransferSequence::finished);
-        menuItem(&window, "传送")->trigger();
-        const QByteArray received = com2.read(816, 10000);
-        QVERIFY(finished.wait(3000));
-        QCOMPARE(boxes.seen.size(), 1);
-        QCOMPARE(received, TestDatabase::sentFrames(1, 51));
-        QCOMPARE(com1.read(1, 50), QByteArray());
     }
 
 private:
