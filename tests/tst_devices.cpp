@@ -22,10 +22,9 @@ class TestDevices : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_home = std::make_unique<OwnHome>(); }
-
     void okSavesAndReopensCancelChangesNothing()
     {
+        const OwnHome home;
         Pty before;
         Pty after;
         PortMapping::save(1, before.device());
@@ -53,6 +52,7 @@ private slots:
 
     void transferToTheOnBoardPortAsksOnce()
     {
+        const OwnHome home;
         TestDatabase file{ TestDatabase::numberedRows(60) };
         auto *port = new OnBoardLink;
         MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
@@ -72,9 +72,6 @@ private slots:
         QVERIFY(window.transfer()->isRunning());
         QCOMPARE(boxes.seen.size(), 1);   // asked once
     }
-
-private:
-    std::unique_ptr<OwnHome> m_home;
 };
 
 QTEST_MAIN(TestDevices)

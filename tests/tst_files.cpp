@@ -12,10 +12,9 @@ class TestFiles : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_home = std::make_unique<OwnHome>(); }
-
     void titleNewOpenAndRecentFiles()
     {
+        const OwnHome home;
         TestDatabase first(TestDatabase::numberedRows(3));
         {   // char4.mdb in the working folder goes unnamed
             const QString before = QDir::currentPath();
@@ -28,7 +27,7 @@ private slots:
         MessageBoxes boxes;
         window.load();
         QCOMPARE(RecentFiles::list(), QStringList({ first.path() }));
-        const QString plan = m_home->path(QStringLiteral("plan.mdb"));
+        const QString plan = home.path(QStringLiteral("plan.mdb"));
         QVERIFY(window.newFile(plan));
         QCOMPARE(TestDatabase::readAll(plan).size(), 0);
         ChannelDatabase made;
@@ -53,18 +52,15 @@ private slots:
         QCOMPARE(window.databasePath(), plan);
 
         // A file that cannot be used is said so and stays out of the list.
-        QVERIFY(!window.openFile(m_home->path(QStringLiteral("none.mdb"))));
+        QVERIFY(!window.openFile(home.path(QStringLiteral("none.mdb"))));
         QCOMPARE(window.databasePath(), plan);
         QCOMPARE(boxes.texts().size(), 2);
         QVERIFY(boxes.texts().last().contains(QStringLiteral("文件不存在")));
         for (int i = 0; i < 10; ++i)
-            RecentFiles::add(m_home->path(QStringLiteral("%1.mdb").arg(i)));
+            RecentFiles::add(home.path(QStringLiteral("%1.mdb").arg(i)));
         QCOMPARE(RecentFiles::list().size(), RecentFiles::limit);
-        QCOMPARE(RecentFiles::list().first(), m_home->path(QStringLiteral("9.mdb")));
+        QCOMPARE(RecentFiles::list().first(), home.path(QStringLiteral("9.mdb")));
     }
-
-private:
-    std::unique_ptr<OwnHome> m_home;
 };
 
 QTEST_MAIN(TestFiles)

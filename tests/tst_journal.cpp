@@ -11,10 +11,9 @@ class TestJournal : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_home = std::make_unique<OwnHome>(); }
-
     void journalOfTransfers()
     {
+        const OwnHome home;
         TestDatabase file(TestDatabase::numberedRows(60));
         ChannelStore model;
         QVERIFY(model.open(file.path()));
@@ -44,9 +43,6 @@ private slots:
         QCOMPARE(lines.at(0).section(u'\t', 4),
                  QStringLiteral("失败：不能打开串行端口 /dev/qt7020-none：设备不存在（文件或文件夹不存在）"));
     }
-
-private:
-    std::unique_ptr<OwnHome> m_home;
 };
 
 QTEST_GUILESS_MAIN(TestJournal)

@@ -59,8 +59,6 @@ class TestPortDialog : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_home = std::make_unique<OwnHome>(); }
-
     void opensModelessOnTheCurrentPortOnce()
     {
         for (int number : { 1, 2 }) {
@@ -156,9 +154,6 @@ private slots:
             QVERIFY(rig.port->isOpen());
         }
     }
-
-private:
-    std::unique_ptr<OwnHome> m_home;
 };
 
 QTEST_MAIN(TestPortDialog)
