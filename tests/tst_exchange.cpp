@@ -225,12 +225,9 @@ private slots:
 
     void kindsAndTablesOfTheFixtures()
     {
-        // The kind, from the first bytes.
+        // The kind, from the first bytes; the fixtures' own are told apart in the
+        // window and conversion tests.
         QTemporaryDir dir;
-        QCOMPARE(channelFileKind(copyFixture(dir, "jet3-access97.mdb", "97.mdb")), ChannelFileKind::Jet3);
-        QCOMPARE(channelFileKind(copyFixture(dir, "jet4-chinese-text.mdb", "users.mdb")), ChannelFileKind::Jet4);
-        TestDatabase sqlite;
-        QCOMPARE(channelFileKind(sqlite.path()), ChannelFileKind::SQLite);
         QByteArray ace(0x40, '\0');
         ace.replace(4, 15, "Standard Jet DB");
         ace[0x14] = 3;
@@ -243,7 +240,7 @@ private slots:
 
         // The tables, field by field.
         JetTable table;
-        QVERIFY2(table.read(dir.filePath(QStringLiteral("97.mdb")), QStringLiteral("Table1")),
+        QVERIFY2(table.read(copyFixture(dir, "jet3-access97.mdb"), QStringLiteral("Table1")),
                  qPrintable(table.errorString()));
         QCOMPARE(table.fieldNames(), QStringList({ "A", "B", "C", "D", "E", "F", "G", "H", "I" }));
         QCOMPARE(table.rows().size(), 2);
@@ -262,10 +259,6 @@ private slots:
         QVERIFY(table.read(dir.filePath(QStringLiteral("cn.mdb")), QStringLiteral("student")));
         QCOMPARE(table.rows().size(), 2);
         QCOMPARE(table.rows().at(0).at(1), QVariant(QStringLiteral("张三")));
-
-
-        QVERIFY(!table.read(dir.filePath(QStringLiteral("users.mdb")), QStringLiteral("信道表")));
-        QCOMPARE(table.errorString(), QStringLiteral("缺少信道表"));
     }
 
     void singleDoubleAndCurrencyReadAsPrinted()
