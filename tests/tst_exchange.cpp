@@ -1,10 +1,8 @@
-#include "Pty.h"
-#include "TestDatabase.h"
+#include "Fixtures.h"
 
 #include "ChannelCsv.h"
 #include "ChannelExchange.h"
 #include "ChannelFileKind.h"
-#include "ChannelFrame.h"
 #include "Channels.h"
 #include "TransferJournal.h"
 #include "ChirpCsv.h"
@@ -14,41 +12,12 @@
 #include "JetTable.h"
 #include "RowCheck.h"
 
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtEndian>
 #include <QtTest>
 #include <glib.h>
 #include <mdbtools.h>
-
-static QStringList framesOf(const QVector<QVariantList> &rows)
-{
-    QStringList frames;
-    for (const QVariantList &r : rows)
-        frames << ChannelFrame::encode(r.value(1), r.value(2), r.value(3)).text();
-    return frames;
-}
-
-static QString writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
-}
-
-// Runs the program itself, in `dir`, and returns its exit status.
-static int qt7020(const QStringList &arguments, const QString &dir, QByteArray *output = nullptr)
-{
-    QProcess process;
-    process.setWorkingDirectory(dir);
-    process.start(QStringLiteral(QT7020_BINARY), arguments);
-    process.waitForFinished(20000);
-    if (output)
-        *output = process.readAllStandardOutput() + process.readAllStandardError();
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
 
 // A fixture copied into a folder of its own, as char4.mdb unless named otherwise.
 static QString copyFixture(const QTemporaryDir &dir, const char *fixture, const char *as = "char4.mdb")
@@ -59,22 +28,10 @@ static QString copyFixture(const QTemporaryDir &dir, const char *fixture, const 
     return target;
 }
 
-static QStringList framesOf(ChannelStore &model)
-{
-    QStringList frames;
-    for (int row = 0; const ChannelRow *r = model.rowAt(row); ++row) {
-        const ChannelFrame f = ChannelFrame::encode(*r);
-        frames << (f.isValid() ? f.text() : f.errorMessage());
-    }
-    return frames;
-}
-
 // The processes this test has started and not yet reaped (QProcess forks from the main thread).
 static QByteArray childProcesses()
 {
-    QFile f(QStringLiteral("/proc/self/task/%1/children").arg(QCoreApplication::applicationPid()));
-    f.open(QIODevice::ReadOnly);
-    return f.readAll().trimmed();
+    return readFile(QStringLiteral("/proc/self/task/%1/children").arg(QCoreApplication::applicationPid())).trimmed();
 }
 
 class TestExchange : public QObject
@@ -93,11 +50,9 @@ private slots:
         const QByteArray csv = ChannelCsv::write(rows);
         QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
         QVERIFY(csv.contains("145.2,0.30000000000000004"));
-        QVERIFY(!csv.contains("145.19999"));
         ImportedRows back;
         QString error;
         QVERIFY2(ChannelCsv::read(csv, &back, &error), qPrintable(error));
-        QCOMPARE(back.rows.size(), rows.size());
         auto kinds = [](const QVector<QVariantList> &table) {   // null, text, real or whole number per field
             QString k;
             for (const QVariantList &row : table)
@@ -166,9 +121,8 @@ private slots:
         QVERIFY2(ChirpCsv::read(written, &back, &error), qPrintable(error));
         QVector<QVariantList> sendable = table;
         sendable.remove(2);
-        QCOMPARE(framesOf(back.rows), framesOf(sendable));
         for (int r = 0; r < sendable.size(); ++r)
-            QCOMPARE(back.rows[r].mid(2), sendable[r].mid(2));   // frequencies to the bit, and the remark
+            QCOMPARE(back.rows[r].mid(1), sendable[r].mid(1));   // frequencies to the bit, and the remark
     }
 
     void badFilesAreNamedAndChangeNothing_data()
@@ -198,14 +152,10 @@ private slots:
         QFETCH(QString, message);
         TestDatabase file(TestDatabase::numberedRows(3));
         const QString csv = writeFile(file.dir() + QStringLiteral("/bad.csv"), bytes);
-        const ChannelExchange::Import import = ChannelExchange::read(csv);
-        QVERIFY(!import.ok);
-        QVERIFY2(import.message.contains(message), qPrintable(import.message));
-
         const QByteArray before = fileDigest(file.path());
-        QByteArray output;
-        QCOMPARE(qt7020({ "--import", csv }, file.dir(), &output), 1);
-        QVERIFY2(QString::fromUtf8(output).contains(message), output.constData());
+        QString output;
+        QCOMPARE(run({ "--import", csv }, file.dir(), &output), 1);
+        QVERIFY2(output.contains(message), qPrintable(output));
         QCOMPARE(fileDigest(file.path()), before);
         QVERIFY(!QFile::exists(file.path() + QStringLiteral(".bak")));
     }
@@ -274,80 +224,11 @@ private slots:
         QCOMPARE(marked(2), QStringLiteral(".w..."));
     }
 
-    void commandLine()
-    {
-        QVector<QVariantList> rows = TestDatabase::numberedRows(55);
-        const QVector<QVariantList> original = rows;
-        TestDatabase file(rows);
-        QByteArray output;
-        // Runs the program in `dir`: its exit status, and a text its output must hold.
-        auto expect = [&](const QStringList &arguments, const QString &dir, int status, const char *says = "") {
-            return qt7020(arguments, dir, &output) == status && QString::fromUtf8(output).contains(QString::fromUtf8(says));
-        };
-        QCOMPARE(qt7020({ "--frames" }, file.dir(), &output), 0);
-        const QList<QByteArray> lines = output.trimmed().split('\n');
-        QCOMPARE(lines.size(), 51);
-        QCOMPARE(lines.first(), QByteArray("1\t1\t016D593E00FD2343"));
-        QCOMPARE(lines.last(), QByteArray("51\t51\t33D7713E00673C43"));
-
-        QTemporaryDir empty;
-        QVERIFY(expect({ "--frames" }, empty.path(), 1, "char4.mdb"));
-        QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("char4.mdb"))));
-        QVERIFY(expect({ "--nonsense" }, empty.path(), 2));
-
-        rows[20][2] = 99.5;
-        TestDatabase bad(rows);
-        QVERIFY(expect({ "--frames", "--db", bad.path() }, empty.path(), 2, "第 21 行"));
-
-        // The check: clean, warnings only, an error. A plan that can go out
-        // ends with the SHA-256 of its 816 bytes, as sha256sum gives it.
-        QVERIFY(expect({ "--check" }, file.dir(), 0) && output == "传送校验 SHA-256: d3bd7d894765510a8fb2b52cf8dfdac2c3fe4426cd4f04ee6052c5f2ad7cdedd\n");
-        QVERIFY(expect({ "--check", "--db", bad.path() }, empty.path(), 2) && output.startsWith("第 21 行（记录编号 21）错误：接收频率"));
-        QVERIFY(!output.contains("SHA-256"));
-        rows[20][2] = QStringLiteral("438,5");
-        TestDatabase warned(rows);
-        QCOMPARE(qt7020({ "--check", "--db", warned.path() }, empty.path(), &output), 1);
-        QCOMPARE(output, QByteArray("第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438\n"
-                                    "传送校验 SHA-256: e04496aefe7604cee18d9bac2b5485ca4ed7e57c128d6ca6ec08c3fe036d081b\n"));
-
-        // Export and import through the program, the CHIRP way too.
-        const QString csv = file.dir() + QStringLiteral("/plan.csv");
-        QVERIFY(expect({ "--export", csv, "--chirp" }, file.dir(), 0, "已导出 55 行"));
-        QVERIFY(expect({ "--import", csv, "--db", bad.path() }, empty.path(), 0));
-        QVERIFY(QFile::exists(bad.path() + QStringLiteral(".bak")));
-        QVERIFY(expect({ "--frames", "--db", bad.path() }, empty.path(), 0));
-        // Into a file that is not there yet: made with the rows, nothing to copy.
-        QVERIFY(expect({ "--import", csv, "--db", "fresh.mdb" }, empty.path(), 0));
-        QCOMPARE(TestDatabase::readAll(empty.filePath(QStringLiteral("fresh.mdb"))), TestDatabase::readAll(bad.path()));
-        QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("fresh.mdb.bak"))));
-
-        // A whole transfer on a pseudo-terminal, paced as in the window.
-        Pty pty;
-        QProcess send;
-        send.setWorkingDirectory(file.dir());
-        send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device() });
-        const QByteArray received = pty.read(816, 10000);
-        QVERIFY(send.waitForFinished(5000));
-        QCOMPARE(send.exitCode(), 0);
-        QVERIFY(send.readAllStandardOutput().contains("数据传送完毕!!!"));
-        QCOMPARE(received, framesOf(original.mid(0, 51)).join(QString()).toLatin1());
-        QVERIFY(expect({ "--send", "/dev/qt7020-none" }, file.dir(), 1, "不能打开串行端口 /dev/qt7020-none：设备不存在"));
-        QVERIFY(expect({ "--send", "/dev/null" }, file.dir(), 1, "不是串行设备") && !output.contains("已被其它程序使用"));
-
-        // The cable self-test: a silent line fails, a missing argument is usage.
-        QVERIFY(expect({ "--loopback", pty.device() }, file.dir(), 1, "没有回波"));
-        QVERIFY(expect({ "--loopback" }, file.dir(), 2));
-        QVERIFY(expect({ "--list-ports" }, file.dir(), 0));
-    }
-
     void kindsAndTablesOfTheFixtures()
     {
-        // The kind, from the first bytes.
+        // The kind, from the first bytes; the fixtures' own are told apart in the
+        // window and conversion tests.
         QTemporaryDir dir;
-        QCOMPARE(channelFileKind(copyFixture(dir, "jet3-access97.mdb", "97.mdb")), ChannelFileKind::Jet3);
-        QCOMPARE(channelFileKind(copyFixture(dir, "jet4-chinese-text.mdb", "users.mdb")), ChannelFileKind::Jet4);
-        TestDatabase sqlite;
-        QCOMPARE(channelFileKind(sqlite.path()), ChannelFileKind::SQLite);
         QByteArray ace(0x40, '\0');
         ace.replace(4, 15, "Standard Jet DB");
         ace[0x14] = 3;
@@ -355,17 +236,12 @@ private slots:
             { ace, ChannelFileKind::Ace }, { ace.left(10), ChannelFileKind::Unknown },
             { QByteArray(100, 'x'), ChannelFileKind::Unknown }, { {}, ChannelFileKind::Empty },
         };
-        for (const auto &head : heads) {
-            QFile f(dir.filePath(QStringLiteral("head.mdb")));
-            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-            f.write(head.bytes);
-            f.close();
-            QCOMPARE(channelFileKind(f.fileName()), head.kind);
-        }
+        for (const auto &head : heads)
+            QCOMPARE(channelFileKind(writeFile(dir.filePath(QStringLiteral("head.mdb")), head.bytes)), head.kind);
 
         // The tables, field by field.
         JetTable table;
-        QVERIFY2(table.read(dir.filePath(QStringLiteral("97.mdb")), QStringLiteral("Table1")),
+        QVERIFY2(table.read(copyFixture(dir, "jet3-access97.mdb"), QStringLiteral("Table1")),
                  qPrintable(table.errorString()));
         QCOMPARE(table.fieldNames(), QStringList({ "A", "B", "C", "D", "E", "F", "G", "H", "I" }));
         QCOMPARE(table.rows().size(), 2);
@@ -384,10 +260,6 @@ private slots:
         QVERIFY(table.read(dir.filePath(QStringLiteral("cn.mdb")), QStringLiteral("student")));
         QCOMPARE(table.rows().size(), 2);
         QCOMPARE(table.rows().at(0).at(1), QVariant(QStringLiteral("张三")));
-
-
-        QVERIFY(!table.read(dir.filePath(QStringLiteral("users.mdb")), QStringLiteral("信道表")));
-        QCOMPARE(table.errorString(), QStringLiteral("缺少信道表"));
     }
 
     void singleDoubleAndCurrencyReadAsPrinted()
@@ -414,7 +286,6 @@ private slots:
         QVERIFY(jet.read(path, QStringLiteral("Sheet1")));
         ChannelStore before;
         QVERIFY(before.open(path, QStringLiteral("Sheet1")));
-        const QStringList frames = framesOf(before);
 
         QString backup, error;
         QVERIFY2(JetConversion::convert(path, &backup, &error, QStringLiteral("Sheet1")), qPrintable(error));
@@ -426,7 +297,7 @@ private slots:
         ChannelStore after;
         QVERIFY2(after.open(path), qPrintable(after.errorString()));
         QVERIFY(!after.isReadOnly());
-        QCOMPARE(framesOf(after), frames);
+        QCOMPARE(after.allRows(), before.allRows());
         // Every field of every row, with its kind, including the columns past the fifth.
         QCOMPARE(TestDatabase::readAll(path), jet.rows());
 
@@ -454,9 +325,7 @@ private slots:
         QByteArray bytes(4096, '\x7f');
         bytes.replace(4, 15, "Standard Jet DB");
         bytes[0x14] = 1;
-        QFile fake(path);
-        QVERIFY(fake.open(QIODevice::WriteOnly) && fake.write(bytes) == bytes.size());
-        fake.close();
+        writeFile(path, bytes);
         QVERIFY(refusedAlone(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)));
 
         TestDatabase sqlite;
@@ -500,50 +369,15 @@ private slots:
         // there waits the full ten seconds: left out).
         if (reader.contains(QLatin1String("sleep")))
             return;
-        QProcess frames;
-        frames.start(QString::fromUtf8(program), { "--frames", "--db", path });
-        QVERIFY(frames.waitForFinished(15000));
-        QCOMPARE(frames.exitCode(), 1);
-        QVERIFY2(QString::fromUtf8(frames.readAllStandardError()).contains(message.left(8)), qPrintable(reader));
+        QString output;
+        QCOMPARE(run({ "--frames", "--db", path }, {}, &output), 1);
+        QVERIFY2(output.contains(message.left(8)), qPrintable(reader));
         QVERIFY(childProcesses().isEmpty());
     }
 
     // Copies of the fixtures with pages or bytes overwritten, or cut short, all
     // read at once in pairs of readers: each ends with rows or a message in time,
     // and no reader process is left behind.
-    // --send as a technician's script runs it: a plan with warnings needs
-    // --force, and a load cut off by a signal leaves exactly one line saying so.
-    void sendEndsInOneJournalLine()
-    {
-        QVector<QVariantList> rows = TestDatabase::numberedRows(51);
-        rows[4][2] = QStringLiteral("438,5");   // read only in part: a warning
-        TestDatabase file(rows);
-        QCoreApplication::setOrganizationName(QStringLiteral("qt7020"));   // the program's journal
-        QCoreApplication::setApplicationName(QStringLiteral("qt7020"));
-        Pty pty;
-        QByteArray output;
-        QCOMPARE(qt7020({ "--send", pty.device() }, file.dir(), &output), 1);
-        QVERIFY(QString::fromUtf8(output).contains(QStringLiteral("第 5 行（记录编号 5）警告：接收频率")));
-        QCOMPARE(TransferJournal::entries().first().detail, QStringLiteral("有 1 处警告，数据没有传送；确认无误后加 --force 再传送。"));
-        QCOMPARE(pty.read(1, 100), QByteArray());
-
-        const int before = int(TransferJournal::entries().size());
-        QProcess send;
-        send.setWorkingDirectory(file.dir());
-        send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device(), "--force" });
-        const QByteArray received = pty.read(160, 3000);   // ten frames, a second of the load
-        send.terminate();
-        QVERIFY(send.waitForFinished(5000));
-        QCOMPARE(send.exitCode(), 1);
-        const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
-        QCOMPARE(entries.size(), before + 1);
-        QCOMPARE(std::pair(entries.first().result, entries.first().detail),
-                 std::pair(TransferJournal::Result::Interrupted, QStringLiteral("收到 SIGTERM（终止），传送中断")));
-        QVERIFY(received.startsWith("016D593E00FD2343"));
-        QCOMPARE(entries.first().framesSent, (received + pty.read(816, 200)).size() / 16);
-        QCOMPARE(entries.first().warnings, 1);
-    }
-
     void damagedCopiesEndWithinTheLimit()
     {
         const char *fixtures[][2] = { { "jet3-access97.mdb", "Table1" }, { "jet4-chinese-text.mdb", "Users" },
@@ -553,7 +387,7 @@ private slots:
         QRandomGenerator random(7020);
         QElapsedTimer clock;
         clock.start();
-        int next = 0, ended = 0, withRows = 0, timedOut = 0, crashed = 0, slowest = 0;
+        int next = 0, ended = 0, withRows = 0, slowest = 0;
         std::function<void()> startOne = [&] {
             const int n = next++;
             QFile copy(copyFixture(dir, fixtures[n % 4][0], qPrintable(QStringLiteral("%1.mdb").arg(n))));
@@ -575,8 +409,6 @@ private slots:
                 ++ended;
                 slowest = qMax(slowest, int(clock.elapsed() - started));
                 withRows += ok && !jet->rows().isEmpty();
-                timedOut += jet->errorString().contains(QStringLiteral("未结束"));
-                crashed += jet->errorString().contains(QStringLiteral("异常终止"));
                 QVERIFY(ok || jet->errorString().size() > 0);
                 jet->deleteLater();
                 if (next < copies)
@@ -587,8 +419,7 @@ private slots:
         startOne();   // two readers at a time
         startOne();
         QTRY_COMPARE_WITH_TIMEOUT(ended, copies, copies * limitMs);
-        qInfo("%d damaged copies: %d ended cleanly (%d with rows, %d with a message: %d timed out, %d crashed), "
-              "slowest %d ms", copies, ended, withRows, ended - withRows, timedOut, crashed, slowest);
+        qInfo("%d damaged copies: %d with rows, %d with a message, slowest %d ms", ended, withRows, ended - withRows, slowest);
         QVERIFY(slowest < limitMs + 1000);
         QTRY_VERIFY(childProcesses().isEmpty());
     }

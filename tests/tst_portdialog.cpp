@@ -1,21 +1,10 @@
-#include "FakePortList.h"
-#include "FakeSerialLink.h"
-#include "MessageBoxes.h"
-#include "Pty.h"
-#include "TestDatabase.h"
+#include "Fixtures.h"
 
-#include "DeviceDialog.h"
 #include "MainWindow.h"
 #include "PortDialog.h"
-#include "PortMapping.h"
-#include "QtSerialLink.h"
-#include "TransferSequence.h"
 
-#include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
-#include <QTreeWidget>
 #include <QtTest>
 
 static void choose(PortDialog *dialog, int number)
@@ -47,7 +36,7 @@ struct Rig
     ~Rig() { delete window.data(); }
     PortDialog *open()
     {
-        window->findChild<QAction *>(QStringLiteral("端口"))->trigger();
+        menuItem(window, "端口")->trigger();
         return window->portDialog();
     }
     // OK on `number`; true when the dialog closed.
@@ -64,12 +53,6 @@ struct Rig
     FakeSerialLink *port = new FakeSerialLink;
     QPointer<MainWindow> window = new MainWindow(std::unique_ptr<SerialLink>(port), file.path());
     MessageBoxes boxes;
-};
-
-// The on-board port nobody chose, as on a fresh PC.
-struct OnBoardLink : FakeSerialLink
-{
-    QString deviceName() const override { return QStringLiteral("/dev/ttyS%1").arg(portNumber() - 1); }
 };
 
 class TestPortDialog : public QObject
@@ -140,131 +123,37 @@ private slots:
         }
     }
 
-    void cancelAndCloseLeaveThePortAlone()
+    // Every way out but OK leaves the port alone. No button is the default, so
+    // Enter presses only the focused button and means nothing off the buttons.
+    void waysOutOfTheDialog()
     {
         Rig rig;
-        for (bool closeBox : { false, true }) {
-            PortDialog *dialog = rig.open();
-            choose(dialog, 2);
-            closeBox ? void(dialog->close()) : click(dialog, "CancelButton");
-            QTRY_VERIFY(!rig.window->portDialog());
-        }
-        QVERIFY(rig.port->calls.isEmpty());
-        QVERIFY(rig.port->isOpen());
-    }
-
-    void enterPressesOnlyTheFocusedButton()
-    {
-        Rig rig;
-        for (const char *name : { "Option2", "CancelButton", "OKButton" }) {
+        for (const char *way : { "close", "CancelButton", "Option2", "OKButton" }) {
             PortDialog *dialog = rig.open();
             QVERIFY(QTest::qWaitForWindowActive(dialog));
             choose(dialog, 2);
-            auto *focus = dialog->findChild<QWidget *>(QString::fromLatin1(name));
-            focus->setFocus();
-            QTest::keyClick(focus, Qt::Key_Return);
+            const bool ok = qstrcmp(way, "OKButton") == 0;
+            if (qstrcmp(way, "close") == 0) {
+                dialog->close();
+            } else {
+                auto *focus = dialog->findChild<QWidget *>(QString::fromLatin1(way));
+                focus->setFocus();
+                QTest::keyClick(focus, Qt::Key_Return);
+            }
             for (auto *button : dialog->findChildren<QPushButton *>())
                 QVERIFY(!button->isDefault());
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            if (qstrcmp(name, "Option2") == 0) {
-                QVERIFY(rig.window->portDialog());   // Enter means nothing off the buttons
+            if (qstrcmp(way, "Option2") == 0) {
+                QVERIFY(rig.window->portDialog());
                 click(dialog, "CancelButton");
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             }
             QVERIFY(!rig.window->portDialog());
-            QCOMPARE(rig.port->portNumber(), qstrcmp(name, "OKButton") == 0 ? 2 : 1);
+            QCOMPARE(rig.port->calls.isEmpty(), !ok);
+            QCOMPARE(rig.port->portNumber(), ok ? 2 : 1);
+            QVERIFY(rig.port->isOpen());
         }
     }
-
-    void busyCom1ThenTransferOnCom2()
-    {
-        Pty com1;
-        Pty com2;
-        qputenv("QT7020_COM1", com1.device().toLocal8Bit());
-        qputenv("QT7020_COM2", com2.device().toLocal8Bit());
-        QtSerialLink otherProgram;
-        QVERIFY(otherProgram.open());
-
-        TestDatabase file(TestDatabase::numberedRows(60));
-        MainWindow window(std::unique_ptr<SerialLink>(new QtSerialLink), file.path());
-        MessageBoxes boxes;
-        window.load();
-        QCOMPARE(boxes.texts(), QStringList(MainWindow::port1InUse));
-
-        window.findChild<QAction *>(QStringLiteral("端口"))->trigger();
-        choose(window.portDialog(), 2);
-        click(window.portDialog(), "OKButton");
-        QTRY_VERIFY(!window.portDialog());
-
-        QSignalSpy finished(window.transfer(), &TransferSequence::finished);
-        window.findChild<QAction *>(QStringLiteral("传送"))->trigger();
-        const QByteArray received = com2.read(816, 10000);
-        QVERIFY(finished.wait(3000));
-        QCOMPARE(boxes.seen.size(), 1);
-        QCOMPARE(received.size(), 816);
-        QVERIFY(received.startsWith("016D593E00FD2343") && received.endsWith("33D7713E00673C43"));
-        QCOMPARE(com1.read(1, 50), QByteArray());
-    }
-
-    void init()
-    {
-        qunsetenv("QT7020_COM1");
-        qunsetenv("QT7020_COM2");
-        m_config = std::make_unique<QTemporaryDir>();   // a user who never chose a device
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config->path());
-    }
-
-    void okSavesAndReopensCancelChangesNothing()
-    {
-        Pty before;
-        Pty after;
-        PortMapping::save(1, before.device());
-        QtSerialLink link;
-        QVERIFY(link.open());
-        FakePortList list;
-        list.entries = { { after.device(), QStringLiteral("USB Serial"), {}, QStringLiteral("1a86:7523"), {} } };
-
-        for (const bool ok : { false, true }) {
-            auto *dialog = new DeviceDialog(&link, &list);
-            QCOMPARE(dialog->deviceBox(1)->currentText(), before.device());
-            QCOMPARE(dialog->foundList()->topLevelItemCount(), 1);
-            dialog->foundList()->setCurrentItem(dialog->foundList()->topLevelItem(0));
-            dialog->findChild<QPushButton *>(QStringLiteral("assign1"))->click();
-            QCOMPARE(dialog->deviceBox(1)->currentText(), after.device());
-            ok ? dialog->accept() : dialog->reject();
-            QVERIFY(dialog->isHidden());
-            QCOMPARE(PortMapping::saved(1), ok ? after.device() : before.device());
-            QCOMPARE(link.deviceName(), ok ? after.device() : before.device());
-            QVERIFY(link.isOpen());
-        }
-        QVERIFY(link.write("0123456789ABCDEF"));
-        QCOMPARE(after.read(16), QByteArray("0123456789ABCDEF"));
-    }
-
-    void transferToTheOnBoardPortAsksOnce()
-    {
-        TestDatabase file{ TestDatabase::numberedRows(60) };
-        auto *port = new OnBoardLink;
-        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
-        auto list = std::make_unique<FakePortList>();
-        list->entries = { { QStringLiteral("/dev/ttyUSB0"), {}, {}, QStringLiteral("067b:2303"), {} } };
-        window.setPortList(std::move(list));
-        window.load();
-        MessageBoxes boxes(QMessageBox::No);
-        QAction *send = window.findChild<QAction *>(QStringLiteral("传送"));
-        send->trigger();
-        QTRY_COMPARE(boxes.seen.size(), 1);
-        QVERIFY(boxes.texts().first().contains(QStringLiteral("/dev/ttyS0")));
-        QVERIFY(!window.transfer()->isRunning());
-        QTRY_VERIFY(window.findChild<DeviceDialog *>());   // "no": to 串口设备…
-        window.findChild<DeviceDialog *>()->reject();
-        send->trigger();
-        QVERIFY(window.transfer()->isRunning());
-        QCOMPARE(boxes.seen.size(), 1);   // asked once
-    }
-
-private:
-    std::unique_ptr<QTemporaryDir> m_config;
 };
 
 QTEST_MAIN(TestPortDialog)

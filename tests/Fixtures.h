@@ -1,0 +1,54 @@
+#pragma once
+
+// What the suites that drive the window or the program share: a channel file,
+// a fake serial line and the message boxes, the program run as a child, and a
+// home of the test's own.
+#include "FakePortList.h"
+#include "FakeSerialLink.h"
+#include "MessageBoxes.h"
+#include "TestDatabase.h"
+
+#include <QAction>
+#include <QProcess>
+#include <QSettings>
+
+// Runs the program (qt7020 unless another is named) in `dir` and returns its
+// exit status, -1 when it crashed or hung; `output` gets its standard output,
+// then its standard error.
+inline int run(const QStringList &arguments, const QString &dir = {}, QString *output = nullptr,
+               const QString &program = QStringLiteral(QT7020_BINARY))
+{
+    QProcess process;
+    process.setWorkingDirectory(dir);
+    process.start(program, arguments);
+    process.waitForFinished(20000);
+    if (output)
+        *output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+// Settings and the transfer journal in a folder of the test's own, for this
+// process and the programs it starts: a user who never chose a port or a file.
+class OwnHome
+{
+public:
+    OwnHome()
+    {
+        QCoreApplication::setOrganizationName(QStringLiteral("qt7020"));
+        QCoreApplication::setApplicationName(QStringLiteral("qt7020"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path(QStringLiteral("config")));
+        qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toUtf8());
+        qunsetenv("QT7020_COM1");
+        qunsetenv("QT7020_COM2");
+    }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+inline QAction *menuItem(QWidget *window, const char *name)
+{
+    return window->findChild<QAction *>(QString::fromUtf8(name));
+}

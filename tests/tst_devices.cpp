@@ -1,0 +1,78 @@
+#include "Fixtures.h"
+#include "Pty.h"
+
+#include "DeviceDialog.h"
+#include "MainWindow.h"
+#include "PortMapping.h"
+#include "QtSerialLink.h"
+#include "TransferSequence.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+// The on-board port nobody chose, as on a fresh PC.
+struct OnBoardLink : FakeSerialLink
+{
+    QString deviceName() const override { return QStringLiteral("/dev/ttyS%1").arg(portNumber() - 1); }
+};
+
+class TestDevices : public QObject
+{
+    Q_OBJECT
+private slots:
+    void okSavesAndReopensCancelChangesNothing()
+    {
+        const OwnHome home;
+        Pty before;
+        Pty after;
+        PortMapping::save(1, before.device());
+        QtSerialLink link;
+        QVERIFY(link.open());
+        FakePortList list;
+        list.entries = { { after.device(), QStringLiteral("USB Serial"), {}, QStringLiteral("1a86:7523"), {} } };
+
+        for (const bool ok : { false, true }) {
+            auto *dialog = new DeviceDialog(&link, &list);
+            QCOMPARE(dialog->deviceBox(1)->currentText(), before.device());
+            QCOMPARE(dialog->foundList()->topLevelItemCount(), 1);
+            dialog->foundList()->setCurrentItem(dialog->foundList()->topLevelItem(0));
+            dialog->findChild<QPushButton *>(QStringLiteral("assign1"))->click();
+            QCOMPARE(dialog->deviceBox(1)->currentText(), after.device());
+            ok ? dialog->accept() : dialog->reject();
+            QVERIFY(dialog->isHidden());
+            QCOMPARE(PortMapping::saved(1), ok ? after.device() : before.device());
+            QCOMPARE(link.deviceName(), ok ? after.device() : before.device());
+            QVERIFY(link.isOpen());
+        }
+        QVERIFY(link.write("0123456789ABCDEF"));
+        QCOMPARE(after.read(16), QByteArray("0123456789ABCDEF"));
+    }
+
+    void transferToTheOnBoardPortAsksOnce()
+    {
+        const OwnHome home;
+        TestDatabase file{ TestDatabase::numberedRows(60) };
+        auto *port = new OnBoardLink;
+        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+        auto list = std::make_unique<FakePortList>();
+        list->entries = { { QStringLiteral("/dev/ttyUSB0"), {}, {}, QStringLiteral("067b:2303"), {} } };
+        window.setPortList(std::move(list));
+        window.load();
+        MessageBoxes boxes(QMessageBox::No);
+        QAction *send = menuItem(&window, "传送");
+        send->trigger();
+        QTRY_COMPARE(boxes.seen.size(), 1);
+        QVERIFY(boxes.texts().first().contains(QStringLiteral("/dev/ttyS0")));
+        QVERIFY(!window.transfer()->isRunning());
+        QTRY_VERIFY(window.findChild<DeviceDialog *>());   // "no": to 串口设备…
+        window.findChild<DeviceDialog *>()->reject();
+        send->trigger();
+        QVERIFY(window.transfer()->isRunning());
+        QCOMPARE(boxes.seen.size(), 1);   // asked once
+    }
+};
+
+QTEST_MAIN(TestDevices)
+#include "tst_devices.moc"

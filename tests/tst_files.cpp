@@ -1,0 +1,67 @@
+#include "Fixtures.h"
+
+#include "ChannelDatabase.h"
+#include "ChannelGrid.h"
+#include "MainWindow.h"
+#include "RecentFiles.h"
+
+#include <QMenu>
+#include <QtTest>
+
+class TestFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void titleNewOpenAndRecentFiles()
+    {
+        const OwnHome home;
+        TestDatabase first(TestDatabase::numberedRows(3));
+        {   // char4.mdb in the working folder goes unnamed
+            const QString before = QDir::currentPath();
+            QDir::setCurrent(first.dir());
+            MainWindow usual(std::unique_ptr<SerialLink>(new FakeSerialLink), QStringLiteral("char4.mdb"));
+            QCOMPARE(usual.windowTitle(), QStringLiteral("QT7020"));
+            QDir::setCurrent(before);
+        }
+        MainWindow window(std::unique_ptr<SerialLink>(new FakeSerialLink), first.path());
+        MessageBoxes boxes;
+        window.load();
+        QCOMPARE(RecentFiles::list(), QStringList({ first.path() }));
+        const QString plan = home.path(QStringLiteral("plan.mdb"));
+        QVERIFY(window.newFile(plan.chopped(4)));   // named without .mdb
+        QCOMPARE(TestDatabase::readAll(plan).size(), 0);
+        ChannelDatabase made;
+        QVERIFY(made.open(plan));
+        QCOMPARE(made.fieldNames(), QStringList({ "记录编号", "信道号", "接收频率", "发送频率", "备注" }));
+        QCOMPARE(window.windowTitle(), QStringLiteral("QT7020 - plan.mdb"));
+
+        // An existing file is never made anew.
+        const QByteArray digest = fileDigest(first.path());
+        QVERIFY(!window.newFile(first.path()));
+        QCOMPARE(fileDigest(first.path()), digest);
+        QCOMPARE(boxes.texts().size(), 1);   // load() found the port free
+        QVERIFY(boxes.texts().first().contains(QStringLiteral("文件已存在")));
+
+        QVERIFY(window.openFile(first.path()));
+        QCOMPARE(window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model()->rowCount(), 3);
+        QCOMPARE(RecentFiles::list(), QStringList({ first.path(), plan }));
+        QMenu *recent = window.findChild<QAction *>(QStringLiteral("最近"))->menu();
+        QCOMPARE(recent->actions().size(), 2);
+        QCOMPARE(recent->actions().at(1)->text(), QDir::toNativeSeparators(plan));
+        recent->actions().at(1)->trigger();
+        QCOMPARE(window.databasePath(), plan);
+
+        // A file that cannot be used is said so and stays out of the list.
+        QVERIFY(!window.openFile(home.path(QStringLiteral("none.mdb"))));
+        QCOMPARE(window.databasePath(), plan);
+        QCOMPARE(boxes.texts().size(), 2);
+        QVERIFY(boxes.texts().last().contains(QStringLiteral("文件不存在")));
+        for (int i = 0; i < 10; ++i)
+            RecentFiles::add(home.path(QStringLiteral("%1.mdb").arg(i)));
+        QCOMPARE(RecentFiles::list().size(), RecentFiles::limit);
+        QCOMPARE(RecentFiles::list().first(), home.path(QStringLiteral("9.mdb")));
+    }
+};
+
+QTEST_MAIN(TestFiles)
+#include "tst_files.moc"

@@ -1,0 +1,119 @@
+#include "Fixtures.h"
+
+#include "ChannelCursor.h"
+#include "ChannelStore.h"
+#include "JournalDialog.h"
+#include "TransferController.h"
+#include "TransferJournal.h"
+#include "TransferSequence.h"
+#include "Tsv.h"
+
+#include <QClipboard>
+#include <QTableWidget>
+#include <QtTest>
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+private slots:
+    void journalOfTransfers()
+    {
+        const OwnHome home;
+        // A line of the first journal, as operators' machines still hold them.
+        QDir().mkpath(QFileInfo(TransferJournal::path()).absolutePath());
+        QFile first(TransferJournal::path());
+        QVERIFY(first.open(QIODevice::WriteOnly));
+        first.write("2023-05-04T10:11:12\t/home/a/char4.mdb\t1a2b3c4d\t7\t失败：写入失败：I/O error\n");
+        first.close();
+
+        TestDatabase file(TestDatabase::numberedRows(60));
+        ChannelStore model;
+        QVERIFY(model.open(file.path()));
+        ChannelCursor cursor(&model);
+        FakeSerialLink port;
+        TransferController controller(&cursor, &port);
+        QVERIFY(port.open());
+        QVERIFY(controller.start());
+        for (int i = 0; i < 70 && controller.isRunning(); ++i)
+            controller.sequence()->tick();
+        QVERIFY(!controller.isRunning());
+
+        // The other front end, on a device that is not there.
+        QCOMPARE(run({ "--send", "/dev/qt7020-none", "--db", file.path() }), 1);
+
+        // Every field as a load gives it; texts with a comma, quotes, a line break.
+        TransferJournal::Entry given;
+        given.time = QDateTime(QDate(2024, 6, 1), QTime(8, 30), Qt::OffsetFromUTC, 8 * 3600);
+        given.file = home.path(QStringLiteral("a,\"b\".mdb"));
+        given.device = QStringLiteral("/dev/ttyUSB0 0403:6001 A9\nXY");
+        given.frames = "0120DC1200803716";
+        given.framesSent = 1;
+        given.bytesDrained = 16;
+        given.warnings = 2;
+        given.result = TransferJournal::Result::Interrupted;
+        given.detail = QStringLiteral("传送期间文件已改动");
+        QVERIFY(TransferJournal::append(given));
+
+        const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
+        QCOMPARE(entries.size(), 4);
+        const auto fields = [](const TransferJournal::Entry &e) {
+            return std::tuple(e.time, e.file, e.device, e.sha256, e.frames, e.framesSent, e.bytesDrained, e.warnings,
+                              TransferJournal::resultText(e.result), e.detail);
+        };
+        TransferJournal::Entry refused, sent, old;
+        refused.time = entries.at(1).time;
+        refused.file = sent.file = file.path();
+        refused.detail = QStringLiteral("不能打开串行端口 /dev/qt7020-none：设备不存在（文件或文件夹不存在）");
+        sent.time = entries.at(2).time;
+        sent.frames = port.written;
+        sent.device = QStringLiteral("/dev/fake1");
+        sent.framesSent = 51;
+        sent.bytesDrained = 816;
+        sent.warnings = 0;
+        sent.result = TransferJournal::Result::Completed;
+        old.time = QDateTime(QDate(2023, 5, 4), QTime(10, 11, 12));
+        old.file = QStringLiteral("/home/a/char4.mdb");
+        old.sha256 = QStringLiteral("1a2b3c4d");
+        old.framesSent = 7;
+        old.detail = QStringLiteral("写入失败：I/O error");
+        // sha256sum of the one frame, and of the 51 numbered rows' 816 bytes.
+        given.sha256 = QStringLiteral("f30c5a5e31fa90fa97f3f62563cb85bf2aac95117ebbfa8aa2d884480c4b6cc2");
+        sent.sha256 = QStringLiteral("d3bd7d894765510a8fb2b52cf8dfdac2c3fe4426cd4f04ee6052c5f2ad7cdedd");
+        const TransferJournal::Entry expected[] = { given, refused, sent, old };
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(fields(entries.at(i)), fields(expected[i]));
+            QVERIFY(entries.at(i).time.toString(Qt::ISODate).contains(QRegularExpression("(Z|[+-]\\d\\d:\\d\\d)$")));
+        }
+        QVERIFY(qAbs(entries.at(1).time.secsTo(QDateTime::currentDateTime())) < 60);
+        QString text, csv;
+        QCOMPARE(run({ "--journal" }, {}, &text), 0);
+        QVERIFY(text.startsWith(QStringLiteral("2024-06-01T08:30:00+08:00  中断\n")));
+        QVERIFY(text.contains(QStringLiteral("\n  校验 SHA-256：") + sent.sha256 + u'\n'));
+        QCOMPARE(run({ "--journal", "--csv" }, {}, &csv), 0);
+        QCOMPARE(csv.section(QStringLiteral("\r\n"), 0, 1),
+                 QStringLiteral("time,file,sha256,radio,device,frames,bytes,warnings,result\r\n"
+                                "2024-06-01T08:30:00+08:00,\"%1/a,\"\"b\"\".mdb\",%2,,\"/dev/ttyUSB0 0403:6001 A9\nXY\",1,16,2,中断")
+                         .arg(QFileInfo(given.file).absolutePath(), given.sha256));
+        QCOMPARE(csv.count(QStringLiteral("\r\n")), 5);
+        QVERIFY(csv.endsWith(QStringLiteral("/home/a/char4.mdb,1a2b3c4d,,,7,,,失败\r\n")));
+
+        // 传送记录…: whole checksums; Ctrl+C copies the rows picked, in the table's order.
+        JournalDialog dialog(entries);
+        auto *table = dialog.findChild<QTableWidget *>();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(table->columnWidth(2) >= table->fontMetrics().horizontalAdvance(sent.sha256));
+        for (int row : { 3, 0 })
+            table->selectionModel()->select(table->model()->index(row, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QTest::keySequence(table, QKeySequence::Copy);
+        QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()),
+                 QVector<QStringList>({ { "2024-06-01T08:30:00+08:00", given.file, given.sha256, given.device, "1", "16",
+                                          "2", "中断：传送期间文件已改动" },
+                                        { entries.at(3).time.toString(Qt::ISODate), old.file, "1a2b3c4d", "", "7", "", "",
+                                          "失败：写入失败：I/O error" } }));
+    }
+};
+
+QTEST_MAIN(TestJournal)
+#include "tst_journal.moc"

@@ -1,0 +1,60 @@
+#include "Fixtures.h"
+
+#include "ChannelFields.h"
+#include "ChannelSheet.h"
+
+#include <QtTest>
+
+class TestSheet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void printedSheet()
+    {
+        // What the frame carries: 100 Hz steps, halves to even (145.00025 is 1450002.5 steps).
+        const struct { QVariantList row; const char *receive, *transmit, *offset; } printed[] = {
+            { { 1, 1, 438.5, 443.5, {} }, "438.5000", "443.5000", "+5.0000" },
+            { { 1, 1, 145.0, 144.4, {} }, "145.0000", "144.4000", "-0.6000" },
+            { { 1, 1, 145.00015, 145.00025, {} }, "145.0002", "145.0002", "0.0000" },
+            { { 1, 1, "438,5", 0, {} }, "438.0000", "0.0000", "-438.0000" },
+            { { 1, 1, 145.0, "x", {} }, "145.0000", "x", "" },
+            { { 1, 1, "nan", "inf", {} }, "nan", "inf", "" },
+            { { 1, 1, 99.5, 1e300, {} }, "99.5000", "1e+300", "" },
+        };
+        for (const auto &p : printed)
+            QCOMPARE(QStringList({ ChannelSheet::frequency(p.row, ChannelFields::Receive),
+                                   ChannelSheet::frequency(p.row, ChannelFields::Transmit), ChannelSheet::offset(p.row) }),
+                     QStringList({ p.receive, p.transmit, p.offset }));
+
+        QVector<QVariantList> rows = TestDatabase::numberedRows(120);
+        rows[1][1] = 1;   // the radio keeps one channel 1
+        TestDatabase file(rows);
+        const QString pdf = file.dir() + QStringLiteral("/sheet.pdf");
+        QCOMPARE(run({ "--pdf", pdf, "--db", file.path() }), 0);
+        QString text, fonts;
+        QCOMPARE(run({ "-layout", pdf, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
+        const QDate today = QDate::currentDate();
+        for (const QString &expected : { QStringLiteral("QT7020 信道表"), QStringLiteral("文件：char4.mdb"),
+                                         QStringLiteral("日期：%1年%2月%3日").arg(today.year()).arg(today.month()).arg(today.day()), QStringLiteral("第 120 行"),
+                                         QStringLiteral("以下各行不传送"), QStringLiteral("第 3 页，共 3 页"),
+                                         // sha256sum of the 51 frames, row 2's 01EA593E007A2443 among them
+                                         QStringLiteral("传送校验 SHA-256: 2bc909f90e92ac189d0c35dc9c3731e4cf89f117f55c4783e0e9291e0e75389a") })
+            QVERIFY2(text.contains(expected), qPrintable(expected));
+        QCOMPARE(text.count(QStringLiteral("传送校验 SHA-256: 2bc9")), 3);
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\b2 +2 +1 +430\\.0250 +440\\.0250 +\\+10\\.0000 +是 +警告 "))));
+        QCOMPARE(text.count(QStringLiteral("警告")), 1);
+        QCOMPARE(text.count(QStringLiteral("记录编号")), 3);   // the heading on every page
+        QCOMPARE(text.count(QStringLiteral(" 是 ")), 51);      // the rows a transfer sends
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\b51 +51 +51 +430\\.6375 +440\\.6375 +\\+10\\.0000 +是"))));
+        QCOMPARE(run({ pdf }, {}, &fonts, QStringLiteral("pdffonts")), 0);
+        const QStringList fontLines = fonts.split(u'\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY(!fontLines.isEmpty());
+        for (const QString &font : fontLines) {   // columns … emb sub uni object ID
+            const QStringList columns = font.split(u' ', Qt::SkipEmptyParts);
+            QCOMPARE(columns.value(columns.size() - 5), QStringLiteral("yes"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSheet)
+#include "tst_sheet.moc"
