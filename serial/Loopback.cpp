@@ -53,7 +53,7 @@ void Loopback::start(const QString &device)
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
         const DeviceState state = DeviceState::probe(device);
-        const QString cause = state.kind == DeviceState::Opens ? m_port->errorString() : state.cause;
+        const QString cause = state.cause.isEmpty() ? m_port->errorString() : state.cause;
         // Reported from the event loop, as every other result is.
         QTimer::singleShot(0, this, [this, device, cause] {
             finish(CannotOpen, QStringLiteral("不能打开 %1：%2").arg(device, cause));

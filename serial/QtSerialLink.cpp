@@ -4,7 +4,6 @@
 #include "PortMapping.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QTimer>
 
 #include <sys/ioctl.h>
@@ -73,19 +72,19 @@ bool QtSerialLink::setPortNumber(int number)
     return true;
 }
 
-// Why `device` could not be opened, when that is something the operator can
-// mend. A lock of another program that cannot be traced to a process needs no
-// more than the message that says "in use".
-static QString failureCause(const QString &device, int number, QSerialPort::SerialPortError error)
+// The remedy the window can offer: another device for the port number.
+static QString withRemedy(const DeviceState &state, int number)
 {
-    const DeviceState state = DeviceState::probe(device);
     if (state.kind == DeviceState::Missing)
         return state.cause
                 + QStringLiteral("请在“系统设置 → 串口设备…”中为 COM%1 选择设备（或用环境变量 QT7020_COM%1 指定）。")
                           .arg(number);
-    if (state.kind != DeviceState::Opens || error == QSerialPort::PermissionError)
-        return state.cause;
-    return QString();
+    if (state.kind == DeviceState::NoHardware)
+        return state.cause
+                + QStringLiteral("这个设备文件后面没有串口芯片，请在“系统设置 → 串口设备…”中为 COM%1 选择 USB "
+                                 "数据线（或用环境变量 QT7020_COM%1 指定）。")
+                          .arg(number);
+    return state.cause;
 }
 
 bool QtSerialLink::open()
@@ -107,8 +106,9 @@ bool QtSerialLink::open()
     port->setFlowControl(QSerialPort::NoFlowControl);
     port->setReadBufferSize(inBufferSize);
     if (!port->open(QIODevice::ReadWrite)) {
+        m_failure = DeviceState::probe(device);
         m_error = port->errorString();
-        m_cause = failureCause(device, m_number, port->error());
+        m_cause = withRemedy(m_failure, m_number);
         delete port;
         return false;
     }
@@ -121,6 +121,7 @@ bool QtSerialLink::open()
     m_port = port;
     m_error.clear();
     m_cause.clear();
+    m_failure = {};
     return true;
 }
 

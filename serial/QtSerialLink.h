@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceState.h"
 #include "SerialLink.h"
 
 #include <QList>
@@ -30,6 +31,9 @@ public:
     qint64 bytesQueued() const override;
     QString errorString() const override { return m_error; }
     QString openFailureCause() const override { return m_cause; }
+    // After a failed open(): what is known about the device, without the
+    // window's remedy (for a command line that named the device itself).
+    DeviceState openFailure() const { return m_failure; }
     QString deviceName() const override;
 
 private:
@@ -43,4 +47,5 @@ private:
     QList<QPointer<QSerialPort>> m_draining;
     QString m_error;
     QString m_cause;
+    DeviceState m_failure;
 };
