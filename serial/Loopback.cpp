@@ -1,6 +1,6 @@
 #include "Loopback.h"
 
-#include "DeviceState.h"
+#include "ExclusiveOpen.h"
 #include "PortMapping.h"
 
 #include <QSerialPort>
@@ -51,8 +51,8 @@ void Loopback::start(const QString &device)
     m_port->setParity(QSerialPort::NoParity);
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        const DeviceState state = DeviceState::probe(device);
+    const DeviceState state = openExclusive(m_port, QIODevice::ReadWrite, device);
+    if (!m_port->isOpen()) {
         const QString cause = state.cause.isEmpty() ? m_port->errorString() : state.cause;
         // Reported from the event loop, as every other result is.
         QTimer::singleShot(0, this, [this, device, cause] {

@@ -1,6 +1,6 @@
 #include "QtSerialLink.h"
 
-#include "DeviceState.h"
+#include "ExclusiveOpen.h"
 #include "PortMapping.h"
 
 #include <QElapsedTimer>
@@ -105,10 +105,11 @@ bool QtSerialLink::open()
     port->setStopBits(QSerialPort::OneStop);
     port->setFlowControl(QSerialPort::NoFlowControl);
     port->setReadBufferSize(inBufferSize);
-    if (!port->open(QIODevice::ReadWrite)) {
-        m_failure = DeviceState::probe(device);
-        m_error = port->errorString();
-        m_cause = withRemedy(m_failure, m_number);
+    const DeviceState state = openExclusive(port, QIODevice::ReadWrite, device);
+    if (!port->isOpen()) {
+        m_failure = state;
+        m_error = port->error() == QSerialPort::NoError ? state.cause : port->errorString();
+        m_cause = withRemedy(state, m_number);
         delete port;
         return false;
     }

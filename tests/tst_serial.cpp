@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -287,6 +289,47 @@ private slots:
         QCOMPARE(holder.name, pid ? QStringLiteral("minicom") : QString());
         PortHolder::fromLockFile(device, { root.path() }, PortHolder::RemoveStale);
         QCOMPARE(QFileInfo(lock).isSymLink() || lock.exists(), QByteArray(QTest::currentDataTag()) != "ended");
+    }
+
+    // A running program's flock, or its lock file, which QSerialPort alone
+    // would take for stale and delete: refused, the holder named, its lock kept.
+    void heldDeviceIsRefused_data()
+    {
+        QTest::addColumn<bool>("flock");
+        QTest::newRow("flock") << true;
+        QTest::newRow("lock file") << false;
+    }
+
+    void heldDeviceIsRefused()
+    {
+        QFETCH(bool, flock);
+        Pty pty;
+        const QByteArray device = QFile::encodeName(pty.device());
+        QFile lock(QStringLiteral("/run/lock/LCK..pts_") + QFileInfo(pty.device()).fileName());
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::prctl(PR_SET_NAME, "holder");
+            (void)!::flock(::open(device.constData(), O_RDWR | O_NOCTTY), flock ? LOCK_EX : LOCK_UN);
+            (void)!::write(ready[1], "!", 1);
+            ::pause();
+        }
+        char byte;
+        const bool started = ::read(ready[0], &byte, 1) == 1;
+        const bool locked = flock
+                || (lock.open(QIODevice::WriteOnly) && lock.write(QByteArray::number(child) + '\n') > 0);
+        lock.close();
+        QtSerialLink link;
+        link.setDevice(1, pty.device());
+        const bool opened = link.open();
+        const bool kept = lock.exists();
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        QVERIFY(started && locked && !opened);
+        QCOMPARE(link.openFailureCause(), QStringLiteral("串行端口 %1 正被 holder（PID %2）使用。").arg(pty.device()).arg(child));
+        QCOMPARE(kept, !flock);   // Qt's own went with the refused port
+        QVERIFY(link.open());     // the holder gone, its lock file stale
     }
 
     // A device file with no chip behind it, as a laptop's /dev/ttyS0.
