@@ -3,6 +3,7 @@
 #include "ExclusiveOpen.h"
 #include "PortMapping.h"
 
+#include <QCoreApplication>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -28,6 +29,12 @@ Loopback::Loopback(QObject *parent)
     m_wait.setSingleShot(true);
     m_wait.setInterval(echoWaitMs);
     connect(&m_wait, &QTimer::timeout, this, &Loopback::timedOut);
+    // The dialog that runs the test outlives a window ended by a signal.
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+            if (m_port)
+                m_port->close();
+        });
 }
 
 Loopback::~Loopback()

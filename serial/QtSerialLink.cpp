@@ -3,8 +3,11 @@
 #include "ExclusiveOpen.h"
 #include "PortMapping.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+
+#include <utility>
 
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -30,12 +33,23 @@ static void closeWhole(QSerialPort *port)
 QtSerialLink::QtSerialLink(QObject *parent)
     : SerialLink(parent)
 {
+    // A window that a signal ends is never deleted: its port, and the lock
+    // file Qt made for it, would outlive the program.
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &QtSerialLink::closeAll);
 }
 
 QtSerialLink::~QtSerialLink()
 {
-    if (m_port)
-        closeWhole(m_port);
+    closeAll();
+}
+
+void QtSerialLink::closeAll()
+{
+    if (QSerialPort *port = std::exchange(m_port, nullptr)) {
+        port->disconnect(this);
+        closeWhole(port);
+    }
     for (const auto &port : std::as_const(m_draining))
         if (port)
             closeWhole(port);

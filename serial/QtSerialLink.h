@@ -40,6 +40,7 @@ private:
     void onError(QSerialPort::SerialPortError error);
     void drainThenClose(QSerialPort *port);
     void closeDrainingNow(const QString &device);
+    void closeAll();
 
     int m_number = 1;
     QString m_devices[2];

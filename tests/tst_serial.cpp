@@ -345,6 +345,37 @@ private slots:
         QVERIFY2(QRegularExpression(QStringLiteral("^没有这个串口设备（%1：.*选择 USB 数据线").arg(node))
                          .match(link.openFailureCause()).hasMatch(), qPrintable(link.openFailureCause()));
     }
+
+    // Another qt7020 sending on the device is named; ended by SIGTERM it
+    // closes the port and Qt's lock file goes. So does a window's, which is
+    // never deleted when a signal ends it.
+    void lockGoesWhenASignalEndsTheProgram()
+    {
+        Pty pty;
+        QTemporaryDir dir;
+        const QString built = QCoreApplication::applicationDirPath();   // the program and its sample file
+        QVERIFY(QFile::copy(built + QStringLiteral("/char4.mdb"), dir.filePath(QStringLiteral("char4.mdb"))));
+        QProcess send;
+        send.setWorkingDirectory(dir.path());
+        send.start(built + QStringLiteral("/qt7020"),
+                   { QStringLiteral("--send"), pty.device(), QStringLiteral("--force") });
+        QCOMPARE(pty.read(32, 5000).size(), 32);   // two frames out
+        const QString lock = QStringLiteral("/var/lock/LCK..pts_") + QFileInfo(pty.device()).fileName();
+        QVERIFY(QFile::exists(lock));
+        QtSerialLink second;
+        second.setDevice(1, pty.device());
+        QVERIFY(!second.open());
+        QCOMPARE(second.openFailureCause(),
+                 QStringLiteral("串行端口 %1 正被 qt7020（PID %2）使用。").arg(pty.device()).arg(send.processId()));
+        send.terminate();
+        QVERIFY(send.waitForFinished(5000) && send.exitStatus() == QProcess::NormalExit);
+        QVERIFY(!QFile::exists(lock));
+
+        QVERIFY(second.open() && QFile::exists(lock));
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+        QVERIFY(!QFile::exists(lock));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSerial)
