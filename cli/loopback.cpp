@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "Loopback.h"
+#include "SignalWatch.h"
 #include "Terminal.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,13 @@ int loopbackCommand(const CommandLine &line)
         const bool passed = result == Loopback::Passed;
         passed ? Terminal::out(message) : Terminal::err(message);
         QCoreApplication::exit(passed ? 0 : 1);
+    });
+    // As --send does: the test's port, and the lock file Qt made for it, are
+    // closed on the way out rather than left behind.
+    SignalWatch signalWatch;
+    QObject::connect(&signalWatch, &SignalWatch::received, &test, [](int signal) {
+        Terminal::err(QStringLiteral("收到 %1，数据线检测中断").arg(SignalWatch::describe(signal)));
+        QCoreApplication::exit(1);
     });
     test.start(line.argument());
     return QCoreApplication::exec();

@@ -12,7 +12,6 @@
 #include "TransferSequence.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <cstdio>
 #include <unistd.h>
@@ -31,15 +30,17 @@ static void showProgress(int sent, int expected, bool terminal)
     std::fflush(stdout);
 }
 
-// The window's texts speak of COM1 and COM2; here the device was named.
+// The window's texts speak of COM1 and COM2 and offer another device; here
+// the device was named.
 static QString openFailure(const QtSerialLink &link, const QString &device)
 {
-    QString cause = link.openFailureCause();
-    if (!QFileInfo::exists(device))
-        cause = QStringLiteral("设备不存在");
-    else if (cause.isEmpty())
-        cause = QStringLiteral("已被其它程序使用");
-    return QStringLiteral("不能打开串行端口 %1：%2（%3）").arg(device, cause, SystemCause::inChinese(link.errorString()));
+    const DeviceState state = link.openFailure();
+    const QString system = SystemCause::inChinese(link.errorString());
+    if (state.kind == DeviceState::Missing)
+        return QStringLiteral("不能打开串行端口 %1：设备不存在（%2）").arg(device, system);
+    if (state.cause.isEmpty())
+        return QStringLiteral("不能打开串行端口 %1：已被其它程序使用（%2）").arg(device, system);
+    return QStringLiteral("不能打开串行端口 %1：%2").arg(device, state.cause);
 }
 
 // A plan with warnings goes out only on --force: refused with the list, and journaled.

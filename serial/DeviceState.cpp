@@ -2,23 +2,15 @@
 
 #include "PortMapping.h"
 
-#include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-QString processName(const QString &pid)
-{
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    if (!comm.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLocal8Bit(comm.readAll()).trimmed();
-}
 
 QString remedy(const QString &name)
 {
@@ -35,67 +27,61 @@ QString groupName(gid_t gid)
     return owner ? QString::fromLocal8Bit(owner->gr_name) : QString::number(gid);
 }
 
-bool isTerminal(const QByteArray &path)
+DeviceState noPermission(const QString &device, gid_t group)
 {
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return true;   // cannot tell; let the real opening say why
-    const bool terminal = ::isatty(fd);
-    ::close(fd);
-    return terminal;
+    return { DeviceState::NoPermission,
+             QStringLiteral("没有权限打开 %1：当前用户需要加入 %2 组（sudo adduser $USER %2，然后重新登录）。")
+                     .arg(device, groupName(group)) };
 }
 
-// The first other process with `device` among its open files; readable only
-// for the user's own processes unless we run as root.
-struct Holder
+// The system's words for the three answers, as a Chinese desktop shows them.
+QString noHardware(int error)
 {
-    QString pid;
-    QString name;
-};
-
-Holder findHolder(const QString &device)
-{
-    const QString target = PortMapping::resolved(device);
-    const QString self = QString::number(::getpid());
-    const QDir proc(QStringLiteral("/proc"));
-    for (const QString &pid : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (pid == self || !pid.front().isDigit())
-            continue;
-        const QDir fds(proc.filePath(pid + QStringLiteral("/fd")));
-        for (const QString &fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot))
-            if (QFile::symLinkTarget(fds.filePath(fd)) == target)
-                return { pid, processName(pid) };
+    switch (error) {
+    case ENXIO: return QStringLiteral("没有那个设备或地址");
+    case EIO: return QStringLiteral("输入/输出错误");
+    default: return QStringLiteral("没有那个设备");
     }
-    return {};
 }
 
 } // namespace
 
-QString DeviceState::holder(const QString &device)
+DeviceState DeviceState::heldBy(const QString &device, const PortHolder &holder)
 {
-    const Holder found = findHolder(device);
-    if (found.pid.isEmpty())
-        return QString();
-    const QString line = QStringLiteral("%1（进程 %2）").arg(found.name, found.pid);
-    const QString fix = remedy(found.name);
-    return fix.isEmpty() ? line : line + u'\n' + fix;
+    if (!holder.found())
+        return { InUse, QString() };
+    const QString line = QStringLiteral("串行端口 %1 正被 %2使用。").arg(device, holder.describe());
+    const QString fix = remedy(holder.name);
+    return { InUse, fix.isEmpty() ? line : line + u'\n' + fix };
 }
 
-DeviceState DeviceState::probe(const QString &device)
+DeviceState DeviceState::probe(const QString &device, const SystemPaths &paths)
 {
-    const QByteArray path = QFile::encodeName(PortMapping::resolved(device));
+    const QString real = PortMapping::resolved(device);
+    const QByteArray path = QFile::encodeName(real);
     struct stat info;
     if (::stat(path.constData(), &info) != 0)
         return { Missing, QStringLiteral("设备 %1 不存在。").arg(device) };
     if (::access(path.constData(), R_OK | W_OK) != 0)
-        return { NoPermission,
-                 QStringLiteral("没有权限打开 %1：当前用户需要加入 %2 组（sudo adduser $USER %2，然后重新登录）。")
-                         .arg(device, groupName(info.st_gid)) };
-    if (!S_ISCHR(info.st_mode) || !isTerminal(path))
+        return noPermission(device, info.st_gid);
+    if (!S_ISCHR(info.st_mode))
         return { NotSerial, QStringLiteral("%1 不是串行设备。").arg(device) };
-    const QString who = holder(device);
-    if (!who.isEmpty())
-        return { InUse, QStringLiteral("%1 正被其它程序使用：%2").arg(device, who) };
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int error = fd < 0 ? errno : 0;
+    const bool terminal = fd >= 0 && ::isatty(fd);
+    if (fd >= 0)
+        ::close(fd);
+    // What a laptop's /dev/ttyS0 answers: the node is made whether or not a
+    // chip is there.
+    if (error == ENXIO || error == EIO || error == ENODEV)
+        return { NoHardware, QStringLiteral("没有这个串口设备（%1：%2）。").arg(device, noHardware(error)) };
+    if (error == EACCES || error == EPERM)
+        return noPermission(device, info.st_gid);
+    if (fd >= 0 && !terminal)
+        return { NotSerial, QStringLiteral("%1 不是串行设备。").arg(device) };
+    const PortHolder holder = PortHolder::find(real, paths);
+    if (holder.found() || error == EBUSY)
+        return heldBy(device, holder);
     return {};
 }
 
@@ -105,6 +91,7 @@ QString DeviceState::summary() const
     case Opens: return QStringLiteral("可以打开");
     case InUse: return QStringLiteral("被占用");
     case Missing: return QStringLiteral("不存在");
+    case NoHardware: return QStringLiteral("没有硬件");
     case NoPermission: return QStringLiteral("没有权限");
     case NotSerial: return QStringLiteral("不是串行设备");
     }

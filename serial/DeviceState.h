@@ -1,25 +1,29 @@
 #pragma once
 
+#include "PortHolder.h"
+
 #include <QString>
 
 // What the operator needs to know about one serial device before using it: it
-// opens, another program holds it, it is not there, the user may not open it,
-// or it is no serial device at all. `cause` is a line for a message, empty when
-// the device opens.
+// opens, another program holds it, it is not there, there is no hardware
+// behind its device file, the user may not open it, or it is no serial device
+// at all. `cause` is a line for a message, empty when the device opens and
+// when nothing more than "in use" is known.
 struct DeviceState
 {
-    enum Kind { Opens, InUse, Missing, NoPermission, NotSerial };
+    enum Kind { Opens, InUse, Missing, NoHardware, NoPermission, NotSerial };
 
     Kind kind = Opens;
     QString cause;
 
     // Looks without changing anything on the line: a file check, a
-    // non-blocking open to ask whether it is a terminal, and the holders in /proc.
-    static DeviceState probe(const QString &device);
+    // non-blocking open to ask for the system's error and whether it is a
+    // terminal, and the holders in the lock files and /proc.
+    static DeviceState probe(const QString &device, const SystemPaths &paths = {});
 
-    // The other process that has `device` open ("ModemManager（进程 812）"),
-    // with the one-line remedy for ModemManager and brltty; empty when none is found.
-    static QString holder(const QString &device);
+    // `device` held by `holder`, named when it was found, with the one-line
+    // remedy for ModemManager and brltty.
+    static DeviceState heldBy(const QString &device, const PortHolder &holder);
 
     // Short state for a list ("可以打开", "被占用" …).
     QString summary() const;

@@ -1,8 +1,9 @@
 #include "Loopback.h"
 
-#include "DeviceState.h"
+#include "ExclusiveOpen.h"
 #include "PortMapping.h"
 
+#include <QCoreApplication>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -28,6 +29,12 @@ Loopback::Loopback(QObject *parent)
     m_wait.setSingleShot(true);
     m_wait.setInterval(echoWaitMs);
     connect(&m_wait, &QTimer::timeout, this, &Loopback::timedOut);
+    // The dialog that runs the test outlives a window ended by a signal.
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+            if (m_port)
+                m_port->close();
+        });
 }
 
 Loopback::~Loopback()
@@ -51,9 +58,9 @@ void Loopback::start(const QString &device)
     m_port->setParity(QSerialPort::NoParity);
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        const DeviceState state = DeviceState::probe(device);
-        const QString cause = state.kind == DeviceState::Opens ? m_port->errorString() : state.cause;
+    const DeviceState state = openExclusive(m_port, QIODevice::ReadWrite, device);
+    if (!m_port->isOpen()) {
+        const QString cause = state.cause.isEmpty() ? m_port->errorString() : state.cause;
         // Reported from the event loop, as every other result is.
         QTimer::singleShot(0, this, [this, device, cause] {
             finish(CannotOpen, QStringLiteral("不能打开 %1：%2").arg(device, cause));

@@ -1,11 +1,13 @@
 #include "QtSerialLink.h"
 
-#include "DeviceState.h"
+#include "ExclusiveOpen.h"
 #include "PortMapping.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QTimer>
+
+#include <utility>
 
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -31,12 +33,23 @@ static void closeWhole(QSerialPort *port)
 QtSerialLink::QtSerialLink(QObject *parent)
     : SerialLink(parent)
 {
+    // A window that a signal ends is never deleted: its port, and the lock
+    // file Qt made for it, would outlive the program.
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &QtSerialLink::closeAll);
 }
 
 QtSerialLink::~QtSerialLink()
 {
-    if (m_port)
-        closeWhole(m_port);
+    closeAll();
+}
+
+void QtSerialLink::closeAll()
+{
+    if (QSerialPort *port = std::exchange(m_port, nullptr)) {
+        port->disconnect(this);
+        closeWhole(port);
+    }
     for (const auto &port : std::as_const(m_draining))
         if (port)
             closeWhole(port);
@@ -73,19 +86,19 @@ bool QtSerialLink::setPortNumber(int number)
     return true;
 }
 
-// Why `device` could not be opened, when that is something the operator can
-// mend. A lock of another program that cannot be traced to a process needs no
-// more than the message that says "in use".
-static QString failureCause(const QString &device, int number, QSerialPort::SerialPortError error)
+// The remedy the window can offer: another device for the port number.
+static QString withRemedy(const DeviceState &state, int number)
 {
-    const DeviceState state = DeviceState::probe(device);
     if (state.kind == DeviceState::Missing)
         return state.cause
                 + QStringLiteral("请在“系统设置 → 串口设备…”中为 COM%1 选择设备（或用环境变量 QT7020_COM%1 指定）。")
                           .arg(number);
-    if (state.kind != DeviceState::Opens || error == QSerialPort::PermissionError)
-        return state.cause;
-    return QString();
+    if (state.kind == DeviceState::NoHardware)
+        return state.cause
+                + QStringLiteral("这个设备文件后面没有串口芯片，请在“系统设置 → 串口设备…”中为 COM%1 选择 USB "
+                                 "数据线（或用环境变量 QT7020_COM%1 指定）。")
+                          .arg(number);
+    return state.cause;
 }
 
 bool QtSerialLink::open()
@@ -106,9 +119,11 @@ bool QtSerialLink::open()
     port->setStopBits(QSerialPort::OneStop);
     port->setFlowControl(QSerialPort::NoFlowControl);
     port->setReadBufferSize(inBufferSize);
-    if (!port->open(QIODevice::ReadWrite)) {
-        m_error = port->errorString();
-        m_cause = failureCause(device, m_number, port->error());
+    const DeviceState state = openExclusive(port, QIODevice::ReadWrite, device);
+    if (!port->isOpen()) {
+        m_failure = state;
+        m_error = port->error() == QSerialPort::NoError ? state.cause : port->errorString();
+        m_cause = withRemedy(state, m_number);
         delete port;
         return false;
     }
@@ -121,6 +136,7 @@ bool QtSerialLink::open()
     m_port = port;
     m_error.clear();
     m_cause.clear();
+    m_failure = {};
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceState.h"
 #include "SerialLink.h"
 
 #include <QList>
@@ -30,12 +31,16 @@ public:
     qint64 bytesQueued() const override;
     QString errorString() const override { return m_error; }
     QString openFailureCause() const override { return m_cause; }
+    // After a failed open(): what is known about the device, without the
+    // window's remedy (for a command line that named the device itself).
+    DeviceState openFailure() const { return m_failure; }
     QString deviceName() const override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
     void drainThenClose(QSerialPort *port);
     void closeDrainingNow(const QString &device);
+    void closeAll();
 
     int m_number = 1;
     QString m_devices[2];
@@ -43,4 +48,5 @@ private:
     QList<QPointer<QSerialPort>> m_draining;
     QString m_error;
     QString m_cause;
+    DeviceState m_failure;
 };

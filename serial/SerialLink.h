@@ -30,8 +30,9 @@ public:
     // driver (a UART's or USB adapter's output queue). 0 when closed.
     virtual qint64 bytesQueued() const = 0;
     virtual QString errorString() const = 0;
-    // After a failed open(): a line for the operator on why, when the cause is
-    // known and is not "in use" (no such device, no permission); else empty.
+    // After a failed open(): a line for the operator on why, when more is
+    // known than "in use" (no such device, no hardware behind it, no
+    // permission, the program that holds it); else empty.
     virtual QString openFailureCause() const = 0;
     // The device behind the current port number, for messages ("/dev/ttyS0").
     virtual QString deviceName() const = 0;

@@ -4,6 +4,7 @@
 #include "DeviceState.h"
 #include "Loopback.h"
 #include "PortFinder.h"
+#include "PortHolder.h"
 #include "PortMapping.h"
 #include "QtSerialLink.h"
 
@@ -13,6 +14,12 @@
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/file.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 
 // The far end of a cable whose data lines are joined: echoes what it gets,
 // changed by `change`, or stays silent.
@@ -77,8 +84,8 @@ private slots:
         holder.start(QStringLiteral("/bin/sh"), { "-c", QStringLiteral("exec sleep 30 <>%1").arg(pty.device()) });
         QVERIFY(holder.waitForStarted());
         QTRY_COMPARE(DeviceState::probe(pty.device()).kind, DeviceState::InUse);
-        QCOMPARE(DeviceState::holder(pty.device()), QStringLiteral("sleep（进程 %1）").arg(holder.processId()));
-        QVERIFY(DeviceState::probe(pty.device()).cause.contains(QStringLiteral("sleep（进程")));
+        QCOMPARE(DeviceState::probe(pty.device()).cause,
+                 QStringLiteral("串行端口 %1 正被 sleep（PID %2）使用。").arg(pty.device()).arg(holder.processId()));
         holder.kill();
         holder.waitForFinished();
     }
@@ -208,6 +215,145 @@ private slots:
         link.close();
         QVERIFY(!link.write("0000000000000000"));
         QCOMPARE(pty.read(sent.size() + 1, 1500), sent);
+    }
+
+    // Lock files as programs write them, a flock in the kernel's list and an
+    // open file, in a tree of our own; an ended process's lock (removed), our
+    // own and another device's file name nobody.
+    void holdersAreNamed_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");   // a link's target under fd/
+        QTest::addColumn<qint64>("pid");
+        const qint64 live = ::getppid();
+        const pid_t ended = ::fork();
+        if (ended == 0)
+            ::_exit(0);
+        ::waitpid(ended, nullptr, 0);
+        const int binary = int(live);
+        const QString self = QCoreApplication::applicationFilePath();
+        struct stat file;
+        QCOMPARE(::stat(QFile::encodeName(self).constData(), &file), 0);
+        const QString usb = QStringLiteral("/dev/ttyUSB0");
+        const QByteArray uucp = QByteArray::number(live).rightJustified(10) + '\n';
+        QTest::newRow("uucp") << usb << "run/lock/LCK..ttyUSB0" << uucp << live;
+        QTest::newRow("binary") << usb << "var/lock/LCK..ttyUSB0" << QByteArray((const char *)&binary, 4) << live;
+        QTest::newRow("flock") << self << "proc/locks"
+                               << QString::asprintf("1: FLOCK  ADVISORY  WRITE 4321 %02x:%02x:%lu 0 EOF\n",
+                                                    major(file.st_dev), minor(file.st_dev), file.st_ino).toLatin1()
+                               << qint64(4321);
+        QTest::newRow("open file") << usb << "proc/1234/fd/3" << usb.toLatin1() << qint64(1234);
+        QTest::newRow("ended") << usb << "run/lock/LCK..ttyUSB0" << QByteArray::number(ended) + '\n' << qint64(0);
+        QTest::newRow("ours") << usb << "run/lock/LCK..ttyUSB0" << QByteArray::number(::getpid()) + '\n' << qint64(0);
+        QTest::newRow("another device") << usb << "proc/1234/fd/3" << QByteArray("/dev/ttyUSB01") << qint64(0);
+    }
+
+    void holdersAreNamed()
+    {
+        QFETCH(QString, device);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(qint64, pid);
+        QTemporaryDir root;
+        QFile lock(root.filePath(file)), comm(root.filePath(QStringLiteral("proc/%1/comm").arg(pid)));
+        QVERIFY(QDir().mkpath(QFileInfo(lock).path()) && QDir().mkpath(QFileInfo(comm).path()));
+        QVERIFY(file.contains(QLatin1String("/fd/")) ? QFile::link(content, lock.fileName())
+                                                      : lock.open(QIODevice::WriteOnly) && lock.write(content));
+        QVERIFY(comm.open(QIODevice::WriteOnly) && comm.write("minicom\n"));
+        lock.close();
+        comm.close();
+        const PortHolder holder = PortHolder::find(device, { root.path() });
+        QCOMPARE(holder.pid, pid);
+        QCOMPARE(holder.name, pid ? QStringLiteral("minicom") : QString());
+        PortHolder::fromLockFile(device, { root.path() }, PortHolder::RemoveStale);
+        QCOMPARE(QFileInfo(lock).isSymLink() || lock.exists(), QByteArray(QTest::currentDataTag()) != "ended");
+    }
+
+    // A running program's flock, or its lock file, which QSerialPort alone
+    // would take for stale and delete: refused, the holder named, its lock kept.
+    void heldDeviceIsRefused_data()
+    {
+        QTest::addColumn<bool>("flock");
+        QTest::newRow("flock") << true;
+        QTest::newRow("lock file") << false;
+    }
+
+    void heldDeviceIsRefused()
+    {
+        QFETCH(bool, flock);
+        Pty pty;
+        const QByteArray device = QFile::encodeName(pty.device());
+        QFile lock(QStringLiteral("/run/lock/LCK..pts_") + QFileInfo(pty.device()).fileName());
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::prctl(PR_SET_NAME, "holder");
+            (void)!::flock(::open(device.constData(), O_RDWR | O_NOCTTY), flock ? LOCK_EX : LOCK_UN);
+            (void)!::write(ready[1], "!", 1);
+            ::pause();
+        }
+        char byte;
+        const bool started = ::read(ready[0], &byte, 1) == 1;
+        const bool locked = flock
+                || (lock.open(QIODevice::WriteOnly) && lock.write(QByteArray::number(child) + '\n') > 0);
+        lock.close();
+        QtSerialLink link;
+        link.setDevice(1, pty.device());
+        const bool opened = link.open();
+        const bool kept = lock.exists();
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        QVERIFY(started && locked && !opened);
+        QCOMPARE(link.openFailureCause(), QStringLiteral("串行端口 %1 正被 holder（PID %2）使用。").arg(pty.device()).arg(child));
+        QCOMPARE(kept, !flock);   // Qt's own went with the refused port
+        QVERIFY(link.open());     // the holder gone, its lock file stale
+    }
+
+    // A device file with no chip behind it, as a laptop's /dev/ttyS0.
+    void nodeWithoutHardwareIsNoDevice()
+    {
+        QTemporaryDir dir;
+        const QString node = dir.filePath(QStringLiteral("ttyS0"));
+        if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0660, makedev(4, 127)) != 0)
+            QSKIP("making a device file needs root");
+        QtSerialLink link;
+        link.setDevice(1, node);
+        QVERIFY(!link.open());
+        QVERIFY2(QRegularExpression(QStringLiteral("^没有这个串口设备（%1：.*选择 USB 数据线").arg(node))
+                         .match(link.openFailureCause()).hasMatch(), qPrintable(link.openFailureCause()));
+    }
+
+    // Another qt7020 sending on the device is named; ended by SIGTERM it
+    // closes the port and Qt's lock file goes. So does a window's, which is
+    // never deleted when a signal ends it.
+    void lockGoesWhenASignalEndsTheProgram()
+    {
+        Pty pty;
+        QTemporaryDir dir;
+        const QString built = QCoreApplication::applicationDirPath();   // the program and its sample file
+        QVERIFY(QFile::copy(built + QStringLiteral("/char4.mdb"), dir.filePath(QStringLiteral("char4.mdb"))));
+        QProcess send;
+        send.setWorkingDirectory(dir.path());
+        send.start(built + QStringLiteral("/qt7020"),
+                   { QStringLiteral("--send"), pty.device(), QStringLiteral("--force") });
+        QCOMPARE(pty.read(32, 5000).size(), 32);   // two frames out
+        const QString lock = QStringLiteral("/var/lock/LCK..pts_") + QFileInfo(pty.device()).fileName();
+        QVERIFY(QFile::exists(lock));
+        QtSerialLink second;
+        second.setDevice(1, pty.device());
+        QVERIFY(!second.open());
+        QCOMPARE(second.openFailureCause(),
+                 QStringLiteral("串行端口 %1 正被 qt7020（PID %2）使用。").arg(pty.device()).arg(send.processId()));
+        send.terminate();
+        QVERIFY(send.waitForFinished(5000) && send.exitStatus() == QProcess::NormalExit);
+        QVERIFY(!QFile::exists(lock));
+
+        QVERIFY(second.open() && QFile::exists(lock));
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+        QVERIFY(!QFile::exists(lock));
     }
 };
 
