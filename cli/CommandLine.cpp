@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "Commands.h"
+#include "ExitCode.h"
 #include "JetReader.h"
 #include "Terminal.h"
 
@@ -76,14 +77,14 @@ void CommandLine::parse(const QStringList &arguments)
 
     const auto usage = [&parser, &arguments] { return usageText(parser, arguments.value(0)); };
     if (!parser.parse(arguments))
-        return stop(2, parser.errorText() + QStringLiteral("\n") + usage(), true);
+        return stop(ExitCode::Unusable, parser.errorText() + QStringLiteral("\n") + usage(), true);
     if (parser.isSet(help))
-        return stop(0, usage(), false);
+        return stop(ExitCode::Ok, usage(), false);
     if (parser.isSet(version))
-        return stop(0, QStringLiteral("qt7020 " QT7020_VERSION), false);
+        return stop(ExitCode::Ok, QStringLiteral("qt7020 " QT7020_VERSION), false);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1 || (files.size() == 1 && parser.isSet(db)))
-        return stop(2, QStringLiteral("多余的参数：%1").arg(files.join(u' ')), true);
+        return stop(ExitCode::Unusable, QStringLiteral("多余的参数：%1").arg(files.join(u' ')), true);
     m_database = files.isEmpty() ? parser.value(db) : files.first();
     m_chirp = parser.isSet(chirp);
     m_force = parser.isSet(force);
@@ -99,16 +100,16 @@ void CommandLine::parse(const QStringList &arguments)
         if (!parser.isSet(c.option))
             continue;
         if (m_command != None)
-            return stop(2, QStringLiteral("一次只能做一件事。"), true);
+            return stop(ExitCode::Unusable, QStringLiteral("一次只能做一件事。"), true);
         m_command = c.command;
         m_argument = c.option.valueName().isEmpty() ? QString() : parser.value(c.option);
     }
     if (m_chirp && m_command != Export)
-        return stop(2, QStringLiteral("--chirp 只能和 --export 一起用。"), true);
+        return stop(ExitCode::Unusable, QStringLiteral("--chirp 只能和 --export 一起用。"), true);
     if (m_csv && m_command != Journal)
-        return stop(2, QStringLiteral("--csv 只能和 --journal 一起用。"), true);
+        return stop(ExitCode::Unusable, QStringLiteral("--csv 只能和 --journal 一起用。"), true);
     if (m_force && m_command != Send)
-        stop(2, QStringLiteral("--force 只能和 --send 一起用。"), true);
+        stop(ExitCode::Unusable, QStringLiteral("--force 只能和 --send 一起用。"), true);
 }
 
 void CommandLine::stop(int code, const QString &text, bool toError)
@@ -134,7 +135,7 @@ int CommandLine::run() const
     case ReadJet: return JetReader::serve(m_database, m_argument);
     case None: break;
     }
-    return 0;
+    return ExitCode::Ok;
 }
 
 CommandLine::Needs CommandLine::needs(const QStringList &arguments)

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "CommandLine.h"
+#include "ExitCode.h"
 #include "Loopback.h"
 #include "Terminal.h"
 
@@ -13,7 +14,7 @@ int loopbackCommand(const CommandLine &line)
     QObject::connect(&test, &Loopback::finished, [](Loopback::Result result, const QString &message) {
         const bool passed = result == Loopback::Passed;
         passed ? Terminal::out(message) : Terminal::err(message);
-        QCoreApplication::exit(passed ? 0 : 1);
+        QCoreApplication::exit(passed ? ExitCode::Ok : ExitCode::Failed);
     });
     test.start(line.argument());
     return QCoreApplication::exec();
