@@ -6,6 +6,7 @@
 #include "Terminal.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 // Qt's own options, taken by the application in the window; without one
 // they are accepted here and have no effect.
@@ -44,6 +45,46 @@ static QString usageText(const QCommandLineParser &parser, const QString &progra
             .replace(QStringLiteral("[options]"), QStringLiteral("[选项]"));
 }
 
+// Whoever set an English locale reads Qt's own words. The first variable set
+// decides, as for setlocale(): LC_ALL=C under LANG=en_US is not English.
+static bool englishLocale()
+{
+    for (const char *name : { "LC_ALL", "LC_MESSAGES", "LANG" }) {
+        const QByteArray value = qgetenv(name);
+        if (!value.isEmpty())
+            return value.startsWith("en");
+    }
+    return false;
+}
+
+// QCommandLineParser says what is wrong in English only. Its four sentences
+// have kept their wording through Qt 6; one it adds later still reaches the
+// operator, in English within the Chinese.
+static QString optionError(const QString &english)
+{
+    if (englishLocale())
+        return english;
+    // Qt names an unknown option without its dashes; the operator typed some.
+    const auto dashed = [](const QString &names) {
+        QStringList list = names.split(QStringLiteral(", "));
+        for (QString &name : list)
+            name.prepend(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"));
+        return list.join(u'、');
+    };
+    const struct { const char *pattern; const char16_t *chinese; bool unknown; } known[] = {
+        { "^Unknown option '(.*)'\\.$", u"未知选项：%1", true },
+        { "^Unknown options: (.*)\\.$", u"未知选项：%1", true },
+        { "^Missing value after '(.*)'\\.$", u"选项 %1 缺少参数", false },
+        { "^Unexpected value after '(.*)'\\.$", u"选项 %1 不带参数", false },
+    };
+    for (const auto &k : known) {
+        const QRegularExpressionMatch match = QRegularExpression(QLatin1String(k.pattern)).match(english);
+        if (match.hasMatch())
+            return QString::fromUtf16(k.chinese).arg(k.unknown ? dashed(match.captured(1)) : match.captured(1));
+    }
+    return QStringLiteral("命令行有误（%1）").arg(english);
+}
+
 void CommandLine::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -77,7 +118,7 @@ void CommandLine::parse(const QStringList &arguments)
 
     const auto usage = [&parser, &arguments] { return usageText(parser, arguments.value(0)); };
     if (!parser.parse(arguments))
-        return stop(ExitCode::Unusable, parser.errorText() + QStringLiteral("\n") + usage(), true);
+        return stop(ExitCode::Unusable, optionError(parser.errorText()) + QStringLiteral("\n") + usage(), true);
     if (parser.isSet(help))
         return stop(ExitCode::Ok, usage(), false);
     if (parser.isSet(version))
@@ -141,7 +182,8 @@ int CommandLine::run() const
 CommandLine::Needs CommandLine::needs(const QStringList &arguments)
 {
     Needs result = Needs::Window;
-    for (const QString &argument : arguments.mid(1)) {
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
         if (!argument.startsWith(u'-'))
             continue;
         const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1).section(u'=', 0, 0);
@@ -149,6 +191,9 @@ CommandLine::Needs CommandLine::needs(const QStringList &arguments)
             return Needs::Fonts;
         if (name != QLatin1String("db") && !qtOptions.contains(name) && !qtSwitches.contains(name))
             result = Needs::Nothing;
+        // "qt7020 --db" is a usage error, to be said where no display may be.
+        if (name == QLatin1String("db") && !argument.contains(u'=') && i == arguments.size() - 1)
+            return Needs::Nothing;
     }
     return result;
 }
