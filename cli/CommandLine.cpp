@@ -33,6 +33,28 @@ static void acceptQtOptions(QCommandLineParser *parser)
     }
 }
 
+// The manual page is made from --help by help2man, so everything it says is
+// here, laid out as help2man reads it: headings flush left and ending in a
+// colon; a long tag's description on the next line, 20 columns in or more
+// (23 lines it up with Qt's options).
+static QString closingText()
+{
+    QString text = QStringLiteral("\n退出状态:\n");
+    for (const ExitCode::Meaning &m : ExitCode::meanings)
+        text += QStringLiteral("  %1  %2\n").arg(m.code).arg(QString::fromUtf16(m.text));
+    const struct { const char16_t *path, *text; } files[] = {
+        { u"~/.config/qt7020/qt7020.conf", u"设置：最近打开的信道文件，串行设备与 COM 口的对应。" },
+        { u"~/.local/share/qt7020/qt7020/transfers.log", u"传送记录：每次传送一行 JSON。" },
+        { u"/usr/lib/udev/rules.d/70-qt7020-serial.rules",
+          u"常见的 USB 串口线（CH340、PL2303、CP210x、FTDI）插上即可用，不必加入 dialout 组；ModemManager 不去碰它们。" },
+        { u"/etc/fonts/conf.d/65-qt7020-fonts.conf", u"把楷体_GB2312、宋体等字体名对应到 AR PL 字体，别的程序也用得上。" },
+    };
+    text += QStringLiteral("\n文件:\n");
+    for (const auto &f : files)
+        text += QStringLiteral("  %1\n%2%3\n").arg(QString::fromUtf16(f.path), QString(23, u' '), QString::fromUtf16(f.text));
+    return text;
+}
+
 // Qt's help text, with the program's name and its headings in Chinese.
 static QString usageText(const QCommandLineParser &parser, const QString &program)
 {
@@ -89,7 +111,8 @@ void CommandLine::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     acceptQtOptions(&parser);
-    parser.setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带参数时打开窗口。"));
+    parser.setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带命令时打开窗口；带命令时不开窗口，"
+                                                   "在终端上做完即退出，一次一个命令。"));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("要打开的信道文件（同 --db）。"),
                                  QStringLiteral("[FILE]"));
     const QCommandLineOption help({ "h", "help" }, QStringLiteral("显示此帮助。"));
@@ -120,7 +143,7 @@ void CommandLine::parse(const QStringList &arguments)
     if (!parser.parse(arguments))
         return stop(ExitCode::Unusable, optionError(parser.errorText()) + QStringLiteral("\n") + usage(), true);
     if (parser.isSet(help))
-        return stop(ExitCode::Ok, usage(), false);
+        return stop(ExitCode::Ok, usage() + closingText(), false);
     if (parser.isSet(version))
         return stop(ExitCode::Ok, QStringLiteral("qt7020 " QT7020_VERSION), false);
     const QStringList files = parser.positionalArguments();
