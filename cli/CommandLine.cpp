@@ -1,10 +1,12 @@
 #include "CommandLine.h"
 
 #include "Commands.h"
+#include "ExitCode.h"
 #include "JetReader.h"
 #include "Terminal.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 // Qt's own options, taken by the application in the window; without one
 // they are accepted here and have no effect.
@@ -31,6 +33,28 @@ static void acceptQtOptions(QCommandLineParser *parser)
     }
 }
 
+// The manual page is made from --help by help2man, so everything it says is
+// here, laid out as help2man reads it: headings flush left and ending in a
+// colon; a long tag's description on the next line, 20 columns in or more
+// (23 lines it up with Qt's options).
+static QString closingText()
+{
+    QString text = QStringLiteral("\n退出状态:\n");
+    for (const ExitCode::Meaning &m : ExitCode::meanings)
+        text += QStringLiteral("  %1  %2\n").arg(m.code).arg(QString::fromUtf16(m.text));
+    const struct { const char16_t *path, *text; } files[] = {
+        { u"~/.config/qt7020/qt7020.conf", u"设置：最近打开的信道文件，串行设备与 COM 口的对应。" },
+        { u"~/.local/share/qt7020/qt7020/transfers.log", u"传送记录：每次传送一行 JSON。" },
+        { u"/usr/lib/udev/rules.d/70-qt7020-serial.rules",
+          u"常见的 USB 串口线（CH340、PL2303、CP210x、FTDI）插上即可用，不必加入 dialout 组；ModemManager 不去碰它们。" },
+        { u"/etc/fonts/conf.d/65-qt7020-fonts.conf", u"把楷体_GB2312、宋体等字体名对应到 AR PL 字体，别的程序也用得上。" },
+    };
+    text += QStringLiteral("\n文件:\n");
+    for (const auto &f : files)
+        text += QStringLiteral("  %1\n%2%3\n").arg(QString::fromUtf16(f.path), QString(23, u' '), QString::fromUtf16(f.text));
+    return text;
+}
+
 // Qt's help text, with the program's name and its headings in Chinese.
 static QString usageText(const QCommandLineParser &parser, const QString &program)
 {
@@ -43,11 +67,52 @@ static QString usageText(const QCommandLineParser &parser, const QString &progra
             .replace(QStringLiteral("[options]"), QStringLiteral("[选项]"));
 }
 
+// Whoever set an English locale reads Qt's own words. The first variable set
+// decides, as for setlocale(): LC_ALL=C under LANG=en_US is not English.
+static bool englishLocale()
+{
+    for (const char *name : { "LC_ALL", "LC_MESSAGES", "LANG" }) {
+        const QByteArray value = qgetenv(name);
+        if (!value.isEmpty())
+            return value.startsWith("en");
+    }
+    return false;
+}
+
+// QCommandLineParser says what is wrong in English only. Its four sentences
+// have kept their wording through Qt 6; one it adds later still reaches the
+// operator, in English within the Chinese.
+static QString optionError(const QString &english)
+{
+    if (englishLocale())
+        return english;
+    // Qt names an unknown option without its dashes; the operator typed some.
+    const auto dashed = [](const QString &names) {
+        QStringList list = names.split(QStringLiteral(", "));
+        for (QString &name : list)
+            name.prepend(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"));
+        return list.join(u'、');
+    };
+    const struct { const char *pattern; const char16_t *chinese; bool unknown; } known[] = {
+        { "^Unknown option '(.*)'\\.$", u"未知选项：%1", true },
+        { "^Unknown options: (.*)\\.$", u"未知选项：%1", true },
+        { "^Missing value after '(.*)'\\.$", u"选项 %1 缺少参数", false },
+        { "^Unexpected value after '(.*)'\\.$", u"选项 %1 不带参数", false },
+    };
+    for (const auto &k : known) {
+        const QRegularExpressionMatch match = QRegularExpression(QLatin1String(k.pattern)).match(english);
+        if (match.hasMatch())
+            return QString::fromUtf16(k.chinese).arg(k.unknown ? dashed(match.captured(1)) : match.captured(1));
+    }
+    return QStringLiteral("命令行有误（%1）").arg(english);
+}
+
 void CommandLine::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     acceptQtOptions(&parser);
-    parser.setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带参数时打开窗口。"));
+    parser.setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带命令时打开窗口；带命令时不开窗口，"
+                                                   "在终端上做完即退出，一次一个命令。"));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("要打开的信道文件（同 --db）。"),
                                  QStringLiteral("[FILE]"));
     const QCommandLineOption help({ "h", "help" }, QStringLiteral("显示此帮助。"));
@@ -76,14 +141,14 @@ void CommandLine::parse(const QStringList &arguments)
 
     const auto usage = [&parser, &arguments] { return usageText(parser, arguments.value(0)); };
     if (!parser.parse(arguments))
-        return stop(2, parser.errorText() + QStringLiteral("\n") + usage(), true);
+        return stop(ExitCode::Unusable, optionError(parser.errorText()) + QStringLiteral("\n") + usage(), true);
     if (parser.isSet(help))
-        return stop(0, usage(), false);
+        return stop(ExitCode::Ok, usage() + closingText(), false);
     if (parser.isSet(version))
-        return stop(0, QStringLiteral("qt7020 " QT7020_VERSION), false);
+        return stop(ExitCode::Ok, QStringLiteral("qt7020 " QT7020_VERSION), false);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1 || (files.size() == 1 && parser.isSet(db)))
-        return stop(2, QStringLiteral("多余的参数：%1").arg(files.join(u' ')), true);
+        return stop(ExitCode::Unusable, QStringLiteral("多余的参数：%1").arg(files.join(u' ')), true);
     m_database = files.isEmpty() ? parser.value(db) : files.first();
     m_chirp = parser.isSet(chirp);
     m_force = parser.isSet(force);
@@ -99,16 +164,16 @@ void CommandLine::parse(const QStringList &arguments)
         if (!parser.isSet(c.option))
             continue;
         if (m_command != None)
-            return stop(2, QStringLiteral("一次只能做一件事。"), true);
+            return stop(ExitCode::Unusable, QStringLiteral("一次只能做一件事。"), true);
         m_command = c.command;
         m_argument = c.option.valueName().isEmpty() ? QString() : parser.value(c.option);
     }
     if (m_chirp && m_command != Export)
-        return stop(2, QStringLiteral("--chirp 只能和 --export 一起用。"), true);
+        return stop(ExitCode::Unusable, QStringLiteral("--chirp 只能和 --export 一起用。"), true);
     if (m_csv && m_command != Journal)
-        return stop(2, QStringLiteral("--csv 只能和 --journal 一起用。"), true);
+        return stop(ExitCode::Unusable, QStringLiteral("--csv 只能和 --journal 一起用。"), true);
     if (m_force && m_command != Send)
-        stop(2, QStringLiteral("--force 只能和 --send 一起用。"), true);
+        stop(ExitCode::Unusable, QStringLiteral("--force 只能和 --send 一起用。"), true);
 }
 
 void CommandLine::stop(int code, const QString &text, bool toError)
@@ -134,13 +199,14 @@ int CommandLine::run() const
     case ReadJet: return JetReader::serve(m_database, m_argument);
     case None: break;
     }
-    return 0;
+    return ExitCode::Ok;
 }
 
 CommandLine::Needs CommandLine::needs(const QStringList &arguments)
 {
     Needs result = Needs::Window;
-    for (const QString &argument : arguments.mid(1)) {
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
         if (!argument.startsWith(u'-'))
             continue;
         const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1).section(u'=', 0, 0);
@@ -148,6 +214,9 @@ CommandLine::Needs CommandLine::needs(const QStringList &arguments)
             return Needs::Fonts;
         if (name != QLatin1String("db") && !qtOptions.contains(name) && !qtSwitches.contains(name))
             result = Needs::Nothing;
+        // "qt7020 --db" is a usage error, to be said where no display may be.
+        if (name == QLatin1String("db") && !argument.contains(u'=') && i == arguments.size() - 1)
+            return Needs::Nothing;
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #include "Terminal.h"
 
 #include "ChannelStore.h"
+#include "ExitCode.h"
 
 #include <QFileInfo>
 #include <cstdio>
@@ -29,7 +30,7 @@ bool openTable(ChannelStore &model, const QString &path)
 int report(const ChannelExchange::Outcome &outcome)
 {
     outcome.ok ? out(outcome.message) : err(outcome.message);
-    return outcome.ok ? 0 : 1;
+    return outcome.ok ? ExitCode::Ok : ExitCode::Failed;
 }
 
 } // namespace Terminal

@@ -3,6 +3,7 @@
 #include "ChannelFrame.h"
 #include "ChannelStore.h"
 #include "CommandLine.h"
+#include "ExitCode.h"
 #include "FieldValue.h"
 #include "Terminal.h"
 #include "TransferPlan.h"
@@ -14,11 +15,11 @@ int framesCommand(const CommandLine &line)
 {
     ChannelStore model;
     if (!Terminal::openTable(model, line.database()))
-        return 1;
+        return ExitCode::Failed;
     const QString problem = TransferSequence::checkTable(&model);
     if (!problem.isEmpty()) {
         Terminal::err(problem);
-        return 2;
+        return ExitCode::Unusable;
     }
     for (int row = 0; row < TransferPlan::rowsSent; ++row) {
         const ChannelRow *r = model.rowAt(row);
@@ -27,5 +28,5 @@ int framesCommand(const CommandLine &line)
         Terminal::out(QStringLiteral("%1\t%2\t%3").arg(row + 1).arg(
                 FieldValue::fieldText((*r)[ChannelFields::Record]), ChannelFrame::encode(*r).text()));
     }
-    return 0;
+    return ExitCode::Ok;
 }

@@ -5,6 +5,7 @@
 #include "ChannelFields.h"
 #include "ChannelStore.h"
 #include "CommandLine.h"
+#include "ExitCode.h"
 #include "Terminal.h"
 
 #include <QFile>
@@ -17,7 +18,7 @@ int importCommand(const CommandLine &line)
     const ChannelExchange::Import import = ChannelExchange::read(line.argument());
     if (!import.ok) {
         Terminal::err(import.message);
-        return 1;
+        return ExitCode::Failed;
     }
     Terminal::out(import.message);
     const QString path = line.database();
@@ -26,13 +27,13 @@ int importCommand(const CommandLine &line)
         if (!ChannelDatabase::create(path, ChannelFields::names(), import.rows.rows, &error)) {
             QFile::remove(path);
             Terminal::err(QStringLiteral("不能新建信道文件 %1：%2。").arg(path, error));
-            return 1;
+            return ExitCode::Failed;
         }
         Terminal::out(QStringLiteral("已新建 %1，导入 %2 行。").arg(path).arg(import.rows.rows.size()));
-        return 0;
+        return ExitCode::Ok;
     }
     ChannelStore model;
     if (!Terminal::openTable(model, path))
-        return 1;
+        return ExitCode::Failed;
     return Terminal::report(ChannelExchange::apply(model, import));
 }

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "Csv.h"
+#include "ExitCode.h"
 #include "Terminal.h"
 #include "TransferJournal.h"
 
@@ -36,7 +37,7 @@ int journalCommand(const CommandLine &line)
     const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
     if (line.csv()) {
         printCsv(entries);
-        return 0;
+        return ExitCode::Ok;
     }
     if (entries.isEmpty())
         Terminal::err(QStringLiteral("还没有传送记录（%1）。").arg(TransferJournal::path()));
@@ -53,5 +54,5 @@ int journalCommand(const CommandLine &line)
             Terminal::out(QStringLiteral("  说明：") + e.detail);
         Terminal::out(QString());
     }
-    return 0;
+    return ExitCode::Ok;
 }

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "ExitCode.h"
 #include "PortMapping.h"
 #include "SystemPortList.h"
 #include "Terminal.h"
@@ -19,5 +20,5 @@ int listPortsCommand(const CommandLine &)
                                    entry.vendorProduct.isEmpty() ? QStringLiteral("-") : entry.vendorProduct, mapped }
                               .join(u'\t'));
     }
-    return 0;
+    return ExitCode::Ok;
 }

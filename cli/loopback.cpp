@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "CommandLine.h"
+#include "ExitCode.h"
 #include "Loopback.h"
 #include "SignalWatch.h"
 #include "Terminal.h"
@@ -14,7 +15,7 @@ int loopbackCommand(const CommandLine &line)
     QObject::connect(&test, &Loopback::finished, [](Loopback::Result result, const QString &message) {
         const bool passed = result == Loopback::Passed;
         passed ? Terminal::out(message) : Terminal::err(message);
-        QCoreApplication::exit(passed ? 0 : 1);
+        QCoreApplication::exit(passed ? ExitCode::Ok : ExitCode::Failed);
     });
     // As --send does: the test's port, and the lock file Qt made for it, are
     // closed on the way out rather than left behind.

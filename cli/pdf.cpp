@@ -3,6 +3,7 @@
 #include "ChannelStore.h"
 #include "ChannelSheet.h"
 #include "CommandLine.h"
+#include "ExitCode.h"
 #include "Terminal.h"
 
 #include <QDate>
@@ -12,14 +13,14 @@ int pdfCommand(const CommandLine &line)
 {
     ChannelStore model;
     if (!Terminal::openTable(model, line.database()))
-        return 1;
+        return ExitCode::Failed;
     const QVector<QVariantList> rows = model.allRows();
     const ChannelSheet sheet(rows, model.fileName(), QDate::currentDate());
     QString error;
     if (!sheet.writePdf(line.argument(), &error)) {
         Terminal::err(error);
-        return 1;
+        return ExitCode::Failed;
     }
     Terminal::out(QStringLiteral("已把 %1 行打印到 %2。").arg(rows.size()).arg(line.argument()));
-    return 0;
+    return ExitCode::Ok;
 }

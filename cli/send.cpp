@@ -3,6 +3,7 @@
 #include "ChannelCursor.h"
 #include "ChannelStore.h"
 #include "CommandLine.h"
+#include "ExitCode.h"
 #include "QtSerialLink.h"
 #include "SystemCause.h"
 #include "Terminal.h"
@@ -62,7 +63,7 @@ int sendCommand(const CommandLine &line)
 {
     ChannelStore model;
     if (!Terminal::openTable(model, line.database()))
-        return 1;
+        return ExitCode::Failed;
     ChannelCursor cursor(&model);
     const QString device = line.argument();
     QtSerialLink link;
@@ -71,12 +72,12 @@ int sendCommand(const CommandLine &line)
         const QString failure = openFailure(link, device);
         Terminal::err(failure);
         TransferJournal::append(line.database(), {}, 0, QStringLiteral("失败：") + failure);
-        return 1;
+        return ExitCode::Failed;
     }
     TransferController controller(&cursor, &link);
     int warnings = 0;
     if (TransferSequence::checkTable(&model).isEmpty() && warningsRefused(controller, line, &warnings))
-        return 1;
+        return ExitCode::Failed;
     const bool terminal = isatty(STDOUT_FILENO);
     TransferSequence *sequence = controller.sequence();
     QObject::connect(sequence, &TransferSequence::frameSent, [&] {
@@ -94,13 +95,13 @@ int sendCommand(const CommandLine &line)
             Terminal::out(TransferSequence::finishedText);
         else if (result == TransferController::Result::Interrupted)
             Terminal::err(message);
-        QCoreApplication::exit(result == TransferController::Result::Done ? 0 : 1);
+        QCoreApplication::exit(result == TransferController::Result::Done ? ExitCode::Ok : ExitCode::Failed);
     });
     SignalWatch signalWatch;
     QObject::connect(&signalWatch, &SignalWatch::received, &controller, [&controller](int signal) {
         controller.interrupt(QStringLiteral("收到 %1，传送中断").arg(SignalWatch::describe(signal)));
     });
     if (!controller.start(warnings))
-        return 1;   // the report has said why and the journal has it
+        return ExitCode::Failed;   // the report has said why and the journal has it
     return QCoreApplication::exec();
 }

@@ -1,0 +1,32 @@
+#!/bin/sh
+# Exit statuses and option errors as a script or an operator meets them, with
+# no display: each row gives the locale, the status and how standard error
+# starts. Usage: command_line.sh QT7020
+qt7020=$1
+cd "$(mktemp -d)" || exit 1
+failed=0
+run() {
+    # shellcheck disable=SC2086 # the arguments are words
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL= LC_MESSAGES= LANG="$locale" "$qt7020" $arguments
+}
+while IFS='|' read -r locale status error arguments; do
+    said=$(run 2>&1 >/dev/null | head -n 1)
+    code=$(run >/dev/null 2>&1; echo $?)
+    case "$said" in
+    "$error"*) [ "$code" = "$status" ] && continue ;;
+    esac
+    echo "FAIL: LANG=$locale qt7020 $arguments: $code '$said', expected $status '$error'"
+    failed=1
+done <<'ROWS'
+zh_CN.UTF-8|2|未知选项：--bogus|--bogus
+zh_CN.UTF-8|2|未知选项：--bogus、-x|--check --bogus -x
+en_US.UTF-8|2|Unknown option 'bogus'.|--bogus
+zh_CN.UTF-8|2|选项 --db 缺少参数|--db
+zh_CN.UTF-8|2|选项 --help 不带参数|--help=yes
+zh_CN.UTF-8|2|信道数据库 |--check --db missing.mdb
+zh_CN.UTF-8|1|信道数据库 |--frames --db missing.mdb
+zh_CN.UTF-8|2|一次只能做一件事。|--check --frames
+C.UTF-8|0||--version
+ROWS
+rmdir "$PWD"
+exit $failed
