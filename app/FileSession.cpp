@@ -136,6 +136,14 @@ bool FileSession::create(const QString &named)
     return switchTo(path);
 }
 
+QString FileSession::unusableMessage() const
+{
+    const QFileInfo file(m_path);
+    const QString cause = m_store->isOpen() ? QStringLiteral("信道表中没有数据") : m_store->errorString();
+    return QStringLiteral("信道数据库 %1 不能使用（查找位置：%2）：%3。")
+            .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()), cause);
+}
+
 bool FileSession::settleEdits()
 {
     while (m_store->unsavedCount() > 0 && !m_editor->saveUnsaved()) {

@@ -51,6 +51,8 @@ public:
     // Edits kept from a run that ended before the file took them; cells another
     // program changed since are written only when the operator says so.
     void offerKeptEdits();
+    // Why the file named at start gives no row, naming where it was looked for.
+    QString unusableMessage() const;
 
     // The exchange commands, each choosing its file and saying how it went;
     // true when the rows were replaced.

@@ -3,7 +3,6 @@
 #include "ChannelCursor.h"
 #include "ChannelDatabase.h"
 #include "ChannelEditor.h"
-#include "ChannelExchange.h"
 #include "ChannelGrid.h"
 #include "ChannelStore.h"
 #include "ChannelTableModel.h"
@@ -16,14 +15,15 @@
 #include "PlanCheckDialog.h"
 #include "PortCommands.h"
 #include "PortList.h"
-#include "RecentFiles.h"
 #include "RowCheck.h"
 #include "SerialLink.h"
 #include "SignalWatch.h"
 #include "SystemMessage.h"
 #include "TextColour.h"
 #include "TransferController.h"
+#include "TransferJournal.h"
 #include "TransferPlan.h"
+#include "TransferQuestions.h"
 #include "TransferSequence.h"
 #include "Twips.h"
 #include "WindowIcon.h"
@@ -31,7 +31,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -71,12 +70,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(radioIcon());
     m_table->setRowCheck(checkRow);
-    m_table->setPlanWarnings([](ChannelStore &store) {
-        QHash<QPair<int, int>, QString> warnings;
-        for (const PlanFinding &finding : PlanCheck::duplicateChannels(store, TransferPlan::rowsSent))
-            warnings.insert({ finding.row, finding.column }, finding.text);
-        return warnings;
-    });
+    m_table->setPlanWarnings(PlanCheck::duplicateMarks);
     m_table->setSentRows(TransferPlan::rowsSent);
     m_port->setObjectName(QStringLiteral("MSComm1"));
 
@@ -116,11 +110,10 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
 // the window keeps what the last one came to.
 void MainWindow::showLastResult(TransferController::Result result)
 {
-    static const char *const words[] = { "完成", "失败", "中断" };
     m_lastResult->setText(QStringLiteral("上次传送 %1：%2 帧，%3")
                                   .arg(QTime::currentTime().toString(QStringLiteral("HH:mm")))
                                   .arg(transfer()->framesSent())
-                                  .arg(QString::fromUtf8(words[int(result)])));
+                                  .arg(TransferJournal::resultText(TransferJournal::Result(int(result)))));
 }
 
 void MainWindow::resolveConflict(const QString &message)
@@ -206,7 +199,10 @@ void MainWindow::buildMenu()
     command(system, QStringLiteral("检测数据线…"), "检测数据线", this, &MainWindow::openLoopbackDialog);
     system->addSeparator();
     command(system, QStringLiteral("导入信道表…"), "导入", this, &MainWindow::importTable);
-    command(system, QStringLiteral("导出信道表…"), "导出", this, &MainWindow::exportTable);
+    command(system, QStringLiteral("导出信道表…"), "导出", this, [this] {
+        m_grid->commitPendingEdit();
+        m_session->exportTable();
+    });
     command(system, QStringLiteral("转换为新格式…"), "转换", this, &MainWindow::convertFile);
     system->addSeparator();
     command(system, QStringLiteral("检查信道表…"), "检查", this, &MainWindow::checkTable);
@@ -230,7 +226,10 @@ void MainWindow::buildFileMenu(QMenu *system)
     QAction *journal = system->addAction(QStringLiteral("传送记录…"));
     journal->setObjectName(QStringLiteral("传送记录"));
 
-    connect(print, &QAction::triggered, this, &MainWindow::printSheet);
+    connect(print, &QAction::triggered, this, [this] {
+        m_grid->commitPendingEdit();
+        m_session->printSheet();
+    });
     connect(journal, &QAction::triggered, this, [this] { JournalDialog::showJournal(this); });
     refreshFileMenu();
 }
@@ -266,13 +265,6 @@ bool MainWindow::newFile(const QString &path)
     return mayLeaveFile() && m_session->create(path);
 }
 
-void MainWindow::printSheet()
-{
-    m_grid->commitPendingEdit();
-    m_session->printSheet();
-}
-
-
 QString MainWindow::dateLine(const QDate &date)
 {
     return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
@@ -298,40 +290,16 @@ void MainWindow::load(const QDate &today)
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }
 
-// Whether the operator agrees to break off the running transfer, leaving the
-// radio with only the frames sent so far; true when none runs.
-bool MainWindow::mayBreakTransfer(const QString &consequence)
-{
-    if (!m_transfer->isRunning())
-        return true;
-    const auto text = [this, consequence] {
-        return QStringLiteral("正在传送数据（已发送 %1 帧，共 %2 帧）。\n%3")
-                .arg(transfer()->framesSent())
-                .arg(transfer()->framesExpected())
-                .arg(consequence);
-    };
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"), text(), QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::No);
-    // Frames go on while the operator reads: the count is the one at the answer.
-    connect(transfer(), &TransferSequence::frameSent, &box, [&box, text] { box.setText(text()); });
-    return box.exec() == QMessageBox::Yes;
-}
 // The table is open, or could not be: first row, or why not; then edits kept
 // from an earlier run.
 void MainWindow::tableReady()
 {
     // A database problem is named as such; the port is still opened, since
     // it has nothing to do with the file.
-    if (!m_cursor->moveFirst()) {
-        const QFileInfo file(m_session->path());
-        const QString cause = m_channels->isOpen() ? QStringLiteral("信道表中没有数据")
-                                                   : m_channels->errorString();
-        showSystemMessage(this, QStringLiteral("信道数据库 %1 不能使用（查找位置：%2）：%3。")
-                                        .arg(file.fileName(),
-                                             QDir::toNativeSeparators(file.absolutePath()), cause));
-    } else {
+    if (!m_cursor->moveFirst())
+        showSystemMessage(this, m_session->unusableMessage());
+    else
         m_session->offerKeptEdits();
-    }
     refreshFileMenu();
 }
 
@@ -341,7 +309,7 @@ void MainWindow::startTransfer()
         idleOrSayWhy();
         return;
     }
-    if (!mayBreakTransfer(QStringLiteral("要中断这次传送，从第 1 行重新开始吗？")))
+    if (!TransferQuestions::mayBreak(this, m_transfer, QStringLiteral("要中断这次传送，从第 1 行重新开始吗？")))
         return;
     m_grid->commitPendingEdit();
     if (m_channels->unsavedCount() > 0)
@@ -352,17 +320,8 @@ void MainWindow::startTransfer()
     // Rows that cannot be sent at all are refused by the start, without a question first.
     const QStringList warnings = TransferSequence::checkTable(m_channels).isEmpty() ? m_transfer->warnings()
                                                                                     : QStringList();
-    if (warnings.isEmpty() || acknowledged(warnings))
+    if (TransferQuestions::warningsAccepted(this, warnings))
         m_transfer->start(int(warnings.size()));
-}
-
-// A plan with warnings goes out only when the operator has seen them.
-bool MainWindow::acknowledged(const QStringList &warnings)
-{
-    const QString text = QStringLiteral("要传送的信道中有 %1 处警告：\n%2\n\n仍然传送吗？")
-                                 .arg(warnings.size())
-                                 .arg(warnings.join(u'\n'));
-    return askSystemChoice(this, text, QStringLiteral("仍然传送"), QStringLiteral("取消")) == QMessageBox::Yes;
 }
 
 void MainWindow::say(const QString &message)
@@ -410,7 +369,7 @@ bool MainWindow::maybeClose()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!mayBreakTransfer(QStringLiteral("现在退出，其余的帧不再发送，对讲机中的信道将不完整。\n仍要退出吗？"))
+    if (!TransferQuestions::mayBreak(this, m_transfer, QStringLiteral("现在退出，其余的帧不再发送，对讲机中的信道将不完整。\n仍要退出吗？"))
         || !maybeClose()) {
         event->ignore();
         return;
@@ -470,12 +429,6 @@ void MainWindow::refreshFileMenu()
 {
     m_files->setFolder(QFileInfo(m_session->path()).absolutePath());
     m_files->refresh();
-}
-
-void MainWindow::exportTable()
-{
-    m_grid->commitPendingEdit();
-    m_session->exportTable();
 }
 
 void MainWindow::importTable()

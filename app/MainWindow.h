@@ -66,7 +66,6 @@ private:
     void updateTitle();
     bool mayLeaveFile();
     void switched();
-    void printSheet();
     void tableReady();
     void startTransfer();
     void say(const QString &message);   // a 系统信息 box
@@ -76,11 +75,8 @@ private:
     void checkTable();
     void openLoopbackDialog();
     void convertFile();
-    void exportTable();
     void importTable();
     bool idleOrSayWhy();
-    bool mayBreakTransfer(const QString &consequence);
-    bool acknowledged(const QStringList &warnings);
     void keepUnsaved(bool last = false);
     void endOnSignal(int signal);
     bool maybeClose();

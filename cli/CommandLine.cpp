@@ -155,11 +155,8 @@ void CommandLine::parse(const QStringList &arguments)
     m_csv = parser.isSet(csv);
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
-        { loopback, LoopbackTest }, { listPorts, ListPorts },
-        { check, Check },
-        { pdf, Pdf }, { journal, Journal },
-        { readJet, ReadJet },
-    };
+        { loopback, LoopbackTest }, { listPorts, ListPorts }, { check, Check }, { pdf, Pdf }, { journal, Journal },
+        { readJet, ReadJet } };
     for (const auto &c : commands) {
         if (!parser.isSet(c.option))
             continue;
@@ -168,6 +165,12 @@ void CommandLine::parse(const QStringList &arguments)
         m_command = c.command;
         m_argument = c.option.valueName().isEmpty() ? QString() : parser.value(c.option);
     }
+    checkModifiers();
+}
+
+// --chirp, --csv and --force each belong to one command.
+void CommandLine::checkModifiers()
+{
     if (m_chirp && m_command != Export)
         return stop(ExitCode::Unusable, QStringLiteral("--chirp 只能和 --export 一起用。"), true);
     if (m_csv && m_command != Journal)

@@ -49,6 +49,7 @@ public:
 
 private:
     void parse(const QStringList &arguments);
+    void checkModifiers();
     void stop(int code, const QString &text, bool toError);
 
     Command m_command = None;

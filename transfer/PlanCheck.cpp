@@ -1,5 +1,7 @@
 #include "PlanCheck.h"
 
+#include "TransferPlan.h"
+
 #include "ChannelStore.h"
 #include "FieldValue.h"
 #include "NumericReading.h"
@@ -103,6 +105,14 @@ QVector<PlanFinding> duplicateChannels(ChannelStore &model, int rows)
                                       .arg(*first + 1) });
     }
     return findings;
+}
+
+QHash<QPair<int, int>, QString> duplicateMarks(ChannelStore &model)
+{
+    QHash<QPair<int, int>, QString> marks;
+    for (const PlanFinding &finding : duplicateChannels(model, TransferPlan::rowsSent))
+        marks.insert({ finding.row, finding.column }, finding.text);
+    return marks;
 }
 
 QVector<PlanFinding> check(ChannelStore &model, int rows)

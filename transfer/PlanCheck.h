@@ -2,6 +2,8 @@
 
 #include "ChannelRow.h"
 
+#include <QHash>
+#include <QPair>
 #include <QString>
 #include <QVector>
 #include <array>
@@ -34,6 +36,9 @@ QVector<PlanFinding> check(ChannelStore &model, int rows);
 // The findings that need more than one row: a channel number taken twice,
 // on the later row.
 QVector<PlanFinding> duplicateChannels(ChannelStore &model, int rows);
+
+// The same for the grid's marks: the rows a load sends, by (row, column).
+QHash<QPair<int, int>, QString> duplicateMarks(ChannelStore &model);
 
 // "第 3 行（记录编号 3）警告：接收频率 “438,5” 只读作 438"
 QString describe(const PlanFinding &finding, ChannelStore &model);

@@ -171,6 +171,20 @@ bool ChannelSheet::print(QPagedPaintDevice *device) const
     return painter.end();
 }
 
+// Row `r` as the sheet prints it: number, record, channel, the frequencies
+// the frame carries, offset, whether it is sent, its check mark, the remark.
+QStringList ChannelSheet::cellsOf(int r) const
+{
+    const QVariantList &row = m_rows.at(r);
+    QStringList cells{ QString::number(r + 1) };
+    cells << FieldValue::fieldText(row.value(ChannelFields::Record))
+          << FieldValue::fieldText(row.value(ChannelFields::Channel))
+          << frequency(row, ChannelFields::Receive) << frequency(row, ChannelFields::Transmit);
+    cells << offset(row) << (r < TransferPlan::rowsSent ? QStringLiteral("是") : QString()) << m_marks.value(r)
+          << FieldValue::fieldText(row.value(ChannelFields::Remark));
+    return cells;
+}
+
 void ChannelSheet::paintPage(QPainter &painter, const Layout &l, int page) const
 {
     painter.setPen(QPen(Qt::black, 0));
@@ -216,14 +230,7 @@ void ChannelSheet::paintPage(QPainter &painter, const Layout &l, int page) const
             y += l.line;
             continue;
         }
-        const QVariantList &row = m_rows.at(r);
-        QStringList cells{ QString::number(r + 1) };
-        cells << FieldValue::fieldText(row.value(ChannelFields::Record))
-              << FieldValue::fieldText(row.value(ChannelFields::Channel))
-              << frequency(row, ChannelFields::Receive) << frequency(row, ChannelFields::Transmit);
-        cells << offset(row) << (r < TransferPlan::rowsSent ? QStringLiteral("是") : QString()) << m_marks.value(r)
-              << FieldValue::fieldText(row.value(ChannelFields::Remark));
-        drawLine(cells);
+        drawLine(cellsOf(r));
     }
     const QRectF foot(0, l.height - l.line, l.width, l.line);
     painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter,

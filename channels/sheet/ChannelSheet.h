@@ -45,6 +45,7 @@ public:
 private:
     struct Layout;
     Layout layout(QPagedPaintDevice *device) const;
+    QStringList cellsOf(int row) const;
     void paintPage(QPainter &painter, const Layout &l, int page) const;
 
     QVector<QVariantList> m_rows;

@@ -1,0 +1,36 @@
+#include "TransferQuestions.h"
+
+#include "SystemMessage.h"
+#include "TransferController.h"
+#include "TransferSequence.h"
+
+namespace TransferQuestions {
+
+bool mayBreak(QWidget *window, TransferController *transfer, const QString &consequence)
+{
+    if (!transfer->isRunning())
+        return true;
+    TransferSequence *sequence = transfer->sequence();
+    const auto text = [sequence, consequence] {
+        return QStringLiteral("正在传送数据（已发送 %1 帧，共 %2 帧）。\n%3")
+                .arg(sequence->framesSent())
+                .arg(sequence->framesExpected())
+                .arg(consequence);
+    };
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"), text(), QMessageBox::Yes | QMessageBox::No, window);
+    box.setDefaultButton(QMessageBox::No);
+    QObject::connect(sequence, &TransferSequence::frameSent, &box, [&box, text] { box.setText(text()); });
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool warningsAccepted(QWidget *window, const QStringList &warnings)
+{
+    if (warnings.isEmpty())
+        return true;
+    const QString text = QStringLiteral("要传送的信道中有 %1 处警告：\n%2\n\n仍然传送吗？")
+                                 .arg(warnings.size())
+                                 .arg(warnings.join(u'\n'));
+    return askSystemChoice(window, text, QStringLiteral("仍然传送"), QStringLiteral("取消")) == QMessageBox::Yes;
+}
+
+} // namespace TransferQuestions
