@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <cerrno>
@@ -44,7 +45,8 @@ static void splitResult(const QString &text, TransferJournal::Entry *entry)
 // With its offset, also when it comes from a line that was written without one.
 static QDateTime withOffset(const QDateTime &time)
 {
-    return time.timeSpec() == Qt::LocalTime ? time.toOffsetFromUtc(time.offsetFromUtc()) : time;
+    // A local time says nothing of its offset in ISO form; UTC and fixed offsets already do.
+    return time.timeZone() == QTimeZone::systemTimeZone() ? time.toOffsetFromUtc(time.offsetFromUtc()) : time;
 }
 
 bool TransferJournal::append(const QString &file, const QByteArray &frames, int count, const QString &result,
