@@ -12,7 +12,7 @@ QStringList ChannelCsv::header()
     return ChannelFields::names();
 }
 
-static QString csvValue(const QVariant &value)
+QString ChannelCsv::value(const QVariant &value)
 {
     if (FieldValue::isNull(value))
         return QString();
@@ -39,7 +39,7 @@ QByteArray ChannelCsv::write(const QVector<QVariantList> &rows)
     for (const QVariantList &row : rows) {
         QStringList fields;
         for (int i = 0; i < ChannelRow::fieldCount; ++i)
-            fields << csvValue(row.value(i));
+            fields << value(row.value(i));
         text += Csv::line(fields);
     }
     return text.toUtf8();

@@ -3,6 +3,7 @@
 #include "ImportedRows.h"
 
 #include <QByteArray>
+#include <QVariant>
 
 // 信道表 as CSV: UTF-8 with a byte-order mark (so spreadsheet programs on
 // Chinese Windows read it), the five field names as header, "." as decimal
@@ -16,4 +17,6 @@ public:
     // False with a message naming line and column; nothing is half-read.
     static bool read(const QByteArray &bytes, ImportedRows *out, QString *error);
     static QStringList header();
+    // One value as write() puts it: a text quoted, a number bare, null empty.
+    static QString value(const QVariant &value);
 };

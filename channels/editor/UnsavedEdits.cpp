@@ -36,26 +36,6 @@ struct Cell
 const QStringList cellHeader = { QStringLiteral("记录编号"), QStringLiteral("字段"), QStringLiteral("原值"),
                                  QStringLiteral("新值") };
 
-// As ChannelCsv writes values, so that each reads back with its kind.
-QString csvValue(const QVariant &value)
-{
-    if (FieldValue::isNull(value))
-        return QString();
-    switch (value.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float: {
-        const QString text = QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-        return text.contains(u'.') || text.contains(u'e') ? text : text + QStringLiteral(".0");
-    }
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return value.toString();
-    default:
-        return Csv::field(FieldValue::fieldText(value), true);
-    }
-}
 
 // Unquoted and not empty is a number in any field, the remark included: a
 // remark another program stored as a number must come back as one.
@@ -75,8 +55,8 @@ QByteArray writeCells(const QVector<Cell> &cells)
 {
     QString text = QChar(0xFEFF) + Csv::line(cellHeader);
     for (const Cell &cell : cells)
-        text += Csv::line({ csvValue(cell.record), Csv::field(ChannelFields::name(cell.field), true),
-                            csvValue(cell.before), csvValue(cell.value) });
+        text += Csv::line({ ChannelCsv::value(cell.record), Csv::field(ChannelFields::name(cell.field), true),
+                            ChannelCsv::value(cell.before), ChannelCsv::value(cell.value) });
     return text.toUtf8();
 }
 
