@@ -27,22 +27,25 @@ bool isRunning(qint64 pid)
     return pid > 0 && pid <= INT_MAX && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
 }
 
-// UUCP lock files hold the PID as ten padded digits, QLockFile's as digits
-// followed by more lines, the oldest ones as a binary int.
-qint64 lockOwner(const QByteArray &content)
+} // namespace
+
+// Four bytes are the binary form whatever they look like: PID 12601 is the
+// bytes "91\0\0", which would read as text as PID 91.
+qint64 PortHolder::lockOwner(const QByteArray &content)
 {
+    int binary = 0;
+    if (content.size() == int(sizeof binary)) {
+        std::memcpy(&binary, content.constData(), sizeof binary);
+        return binary;
+    }
     const qsizetype end = content.indexOf('\n');
     const QByteArray line = (end < 0 ? content : content.left(end)).trimmed();
     bool ascii = false;
     const qint64 pid = line.toLongLong(&ascii);
-    if (ascii)
-        return pid;
-    int binary = 0;
-    if (content.size() != int(sizeof binary))
-        return 0;
-    std::memcpy(&binary, content.constData(), sizeof binary);
-    return binary;
+    return ascii ? pid : 0;
 }
+
+namespace {
 
 // Qt's naming, so that another Qt program's lock is found under the same name.
 QString lockFileName(const QString &device)
@@ -72,7 +75,7 @@ PortHolder PortHolder::fromLockFile(const QString &device, const SystemPaths &pa
         QFile lock(directory + u'/' + file);
         if (!lock.open(QIODevice::ReadOnly))
             continue;
-        const qint64 pid = lockOwner(lock.read(64));
+        const qint64 pid = PortHolder::lockOwner(lock.read(64));
         lock.close();
         if (pid == ::getpid())
             continue;

@@ -29,6 +29,10 @@ struct PortHolder
 
     enum StaleLocks { KeepStale, RemoveStale };
 
+    // The PID a lock file names: ten padded digits (UUCP), digits and more
+    // lines (QLockFile), or four bytes of a binary int (the oldest programs).
+    static qint64 lockOwner(const QByteArray &content);
+
     // The running process, not this one, named by a UUCP lock file of the
     // real device path `device`. A lock whose process has ended was left by a
     // crash and holds nothing; RemoveStale deletes it where we may, since

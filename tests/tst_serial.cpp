@@ -249,6 +249,15 @@ private slots:
         QTest::newRow("another device") << usb << "proc/1234/fd/3" << QByteArray("/dev/ttyUSB01") << qint64(0);
     }
 
+    // The three forms of a lock file, the binary one also when its bytes look like digits.
+    void lockFilesNameTheirPid()
+    {
+        QCOMPARE(PortHolder::lockOwner(QByteArray("91\0\0", 4)), 12601);
+        QCOMPARE(PortHolder::lockOwner("     12345\n"), 12345);
+        QCOMPARE(PortHolder::lockOwner("12345\nqt7020\nhost\n"), 12345);
+        QCOMPARE(PortHolder::lockOwner("garbage\n"), 0);
+    }
+
     void holdersAreNamed()
     {
         QFETCH(QString, device);
