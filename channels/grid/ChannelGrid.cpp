@@ -298,32 +298,24 @@ bool ChannelGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *ev
     return QTableView::edit(index, trigger, event);
 }
 
+// While following a load, clicks and drags on the cells leave the current
+// row alone; the scroll bars are not the viewport and still work.
+bool ChannelGrid::viewportEvent(QEvent *event)
+{
+    const bool mouse = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove
+            || event->type() == QEvent::MouseButtonDblClick;
+    if (m_following && mouse) {
+        event->accept();
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
 void ChannelGrid::keyPressEvent(QKeyEvent *event)
 {
     if (m_following && !event->matches(QKeySequence::Copy))
         return event->accept();
     QTableView::keyPressEvent(event);
-}
-
-void ChannelGrid::mousePressEvent(QMouseEvent *event)
-{
-    if (m_following)
-        return event->accept();
-    QTableView::mousePressEvent(event);
-}
-
-void ChannelGrid::mouseMoveEvent(QMouseEvent *event)
-{
-    if (m_following)
-        return event->accept();
-    QTableView::mouseMoveEvent(event);
-}
-
-void ChannelGrid::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    if (m_following)
-        return event->accept();
-    QTableView::mouseDoubleClickEvent(event);
 }
 
 // A plain click makes the clicked cell the whole selection, as in a
