@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QMenu>
 
+#include "SystemMessage.h"
+
 static const QString channelFiles = QStringLiteral("信道文件 (*.mdb *.accdb *.db *.sqlite *.sqlite3);;"
                                                   "Access 信道文件 (*.mdb *.accdb);;"
                                                   "SQLite 信道文件 (*.mdb *.db *.sqlite *.sqlite3);;所有文件 (*)");
@@ -50,4 +52,15 @@ void FileMenu::chooseToOpen()
     const QString path = QFileDialog::getOpenFileName(m_window, QStringLiteral("打开信道文件"), m_folder, channelFiles);
     if (!path.isEmpty())
         emit openRequested(path);
+}
+
+void FileMenu::offerAnother(const QString &message)
+{
+    const int answer = askSystemChoices(m_window, message + QStringLiteral("\n\n可以新建一个信道文件，或打开已有的信道文件。"),
+                                        { QStringLiteral("新建信道文件…"), QStringLiteral("打开信道文件…"),
+                                          QStringLiteral("关闭") });
+    if (answer == 0)
+        chooseNew();
+    else if (answer == 1)
+        chooseToOpen();
 }

@@ -20,15 +20,17 @@ public:
     void refresh();
     // Where 打开信道文件… starts looking.
     void setFolder(const QString &folder) { m_folder = folder; }
+    // The open plan cannot be used (missing on a new PC, or no channel table):
+    // the message, with the way out offered as its buttons.
+    void offerAnother(const QString &message);
+    void chooseNew();
+    void chooseToOpen();
 
 signals:
     void openRequested(const QString &path);
     void newRequested(const QString &path);
 
 private:
-    void chooseNew();
-    void chooseToOpen();
-
     QWidget *m_window;
     QMenu *m_recent;
     QString m_folder;

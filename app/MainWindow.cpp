@@ -10,6 +10,7 @@
 #include "FileFollower.h"
 #include "FileMenu.h"
 #include "FileSession.h"
+#include "HelpMenu.h"
 #include "JournalDialog.h"
 #include "PlanCheck.h"
 #include "PlanCheckDialog.h"
@@ -208,7 +209,7 @@ void MainWindow::buildMenu()
     command(system, QStringLiteral("检查信道表…"), "检查", this, &MainWindow::checkTable);
     buildFileMenu(system);
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
-    item(bar->addAction(QString(7, u' ') + QStringLiteral("帮助(&B)")), "帮助");
+    new HelpMenu(bar, this);
 
     connect(m_send, &QAction::triggered, this, &MainWindow::startTransfer);
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -297,7 +298,7 @@ void MainWindow::tableReady()
     // A database problem is named as such; the port is still opened, since
     // it has nothing to do with the file.
     if (!m_cursor->moveFirst())
-        showSystemMessage(this, m_session->unusableMessage());
+        m_files->offerAnother(m_session->unusableMessage());
     else
         m_session->offerKeptEdits();
     refreshFileMenu();

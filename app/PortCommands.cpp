@@ -35,7 +35,7 @@ PortDialog *PortCommands::portDialog() const
 void PortCommands::openPortDialog()
 {
     if (!m_dialog)
-        m_dialog = new PortDialog(m_port);
+        m_dialog = new PortDialog(m_port, m_portList.get());
     m_dialog->show();
     m_dialog->raise();
     m_dialog->activateWindow();

@@ -26,7 +26,14 @@ public:
                             .arg(int(box->standardButtons()));
             if (probe)
                 probes << probe();
+            QStringList names;
             QAbstractButton *button = box->button(m_answer);
+            for (QAbstractButton *b : box->buttons()) {
+                names << b->text();
+                if (b->text() == answerText)
+                    button = b;
+            }
+            buttons << names.join(u'/');
             if (button)
                 button->click();
             else
@@ -46,6 +53,8 @@ public:
     void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
 
     QStringList seen;
+    QStringList buttons;   // per box, the buttons' texts joined by '/'
+    QString answerText;    // when set, the button with this text is pressed
     std::function<bool()> probe;
     QList<bool> probes;
 

@@ -18,12 +18,14 @@ dpkg-deb -f "$deb" Depends | grep -q 'libqt6core6.*fonts-arphic\|fonts-arphic.*l
 
 dpkg-deb -c "$deb" | sed 's/^.* \.\//\//' >"$out/contents"
 for entry in /usr/bin/qt7020 /usr/share/man/man1/qt7020.1.gz /usr/lib/udev/rules.d/70-qt7020-serial.rules \
+    /usr/share/doc/qt7020/manual.html \
     /usr/share/fontconfig/conf.avail/65-qt7020-fonts.conf \
     "/etc/fonts/conf.d/65-qt7020-fonts.conf -> /usr/share/fontconfig/conf.avail/65-qt7020-fonts.conf"; do
     grep -qxF "$entry" "$out/contents" || fail "missing $entry"
 done
 
 dpkg-deb -x "$deb" "$out/root"
+cmp -s "$out/root/usr/share/doc/qt7020/manual.html" "$source/app/manual/manual.html" || fail "installed manual is not 使用说明's text"
 # Headings in Chinese mean help2man read --help in the locale made for it.
 man=$(zcat "$out/root/usr/share/man/man1/qt7020.1.gz") || fail "manual page not gzipped"
 for line in ".SH 摘要" ".SH 选项" ".SH 文件" '.SS "退出状态:"' "用法错误" '\-\-check' '\-\-list\-ports' "qt7020 $version"; do

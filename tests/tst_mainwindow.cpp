@@ -15,10 +15,12 @@
 #include "UnsavedEdits.h"
 
 #include <QClipboard>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QTextBrowser>
 #include <QSignalSpy>
 #include <QtTest>
 #include <csignal>
@@ -98,6 +100,23 @@ private slots:
                                       : QStringList());
             QCOMPARE(boxes.probes, QList<bool>(boxes.seen.size(), true));   // the window was up before the box
         }
+    }
+
+    // F1 anywhere in the window opens 使用说明, once however often it is pressed.
+    void manualOnF1()
+    {
+        TestDatabase file(TestDatabase::numberedRows(3));
+        MainWindow window(std::make_unique<FakeSerialLink>(), file.path());
+        window.load();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        for (int press = 0; press < 2; ++press)
+            QTest::keyClick(window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1")), Qt::Key_F1);
+        const auto manuals = window.findChildren<QDialog *>(QStringLiteral("使用说明"));
+        QCOMPARE(manuals.size(), 1);
+        QVERIFY(manuals.first()->isVisible());
+        const QString text = manuals.first()->findChild<QTextBrowser *>()->toPlainText();
+        for (const char *heading : { "第一次使用", "编辑信道表", "串口与数据线", "传送记录", "命令行" })
+            QVERIFY2(text.contains(QString::fromUtf8(heading)), heading);
     }
 
     void transferRunsFromTheMenu()
@@ -449,8 +468,9 @@ private slots:
         MainWindow window(std::make_unique<FakeSerialLink>(), path);
         window.load();
         QTRY_COMPARE(boxes.seen.size(), 2);
-        QCOMPARE(boxes.texts().at(1), QStringLiteral("信道数据库 char4.mdb 不能使用（查找位置：%1）：文件已损坏（读取程序异常终止，信号 11）。")
-                                              .arg(QDir::toNativeSeparators(dir.path())));
+        QVERIFY(boxes.texts().at(1).startsWith(
+                QStringLiteral("信道数据库 char4.mdb 不能使用（查找位置：%1）：文件已损坏（读取程序异常终止，信号 11）。\n")
+                        .arg(QDir::toNativeSeparators(dir.path()))));
 
         // Opened from another file, it is read in the background: that file
         // stays shown, and in use, while it is read and after it fails.
@@ -493,6 +513,42 @@ private slots:
         QCOMPARE(window.findChild<ChannelCursor *>()->currentRow(), 0);
     }
 
+    // On a new PC there is no char4.mdb: the first box leads to a new plan
+    // through the file dialog it opens.
+    void missingPlanLeadsToAnother_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("new") << "新建信道文件…" << "fleet-b" << "QT7020 - fleet-b.mdb";
+        QTest::newRow("close") << "关闭" << "" << "QT7020";
+    }
+
+    void missingPlanLeadsToAnother()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, typed);
+        QTemporaryDir dir;
+        const QDir before = QDir::current();
+        QDir::setCurrent(dir.path());
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(before.path()); });
+        MainWindow window(std::make_unique<FakeSerialLink>(), QStringLiteral("char4.mdb"));
+        MessageBoxes boxes;
+        boxes.answerText = answer;
+        QTimer chooser;
+        connect(&chooser, &QTimer::timeout, &window, [&] {
+            if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                files->selectFile(dir.filePath(typed));
+                QMetaObject::invokeMethod(files, "done", Q_ARG(int, QDialog::Accepted));
+            }
+        });
+        chooser.start(10);
+        window.load();
+        QFETCH(QString, title);
+        QTRY_COMPARE(window.windowTitle(), title);
+        QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("fleet-b.mdb"))), !typed.isEmpty());
+    }
+
     void damagedChannelFileAtStartUp_data()
     {
         QTest::addColumn<QByteArray>("bytes");   // null: no file at all; "dir": a folder of that name
@@ -530,6 +586,7 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("char4.mdb")) && text.contains(QDir::toNativeSeparators(dir.path()))
                          && text.contains(cause),
                  qPrintable(text));
+        QCOMPARE(boxes.buttons.at(0), QStringLiteral("新建信道文件…/打开信道文件…/关闭"));
         QVERIFY(port->isOpen());   // the port is opened all the same
         QCOMPARE(fileDigest(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), filesBefore);

@@ -1,8 +1,10 @@
 #include "Fixtures.h"
+#include "FakePortList.h"
 
 #include "MainWindow.h"
 #include "PortDialog.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -75,6 +77,31 @@ private slots:
             QPointer<PortDialog> left = dialog;
             rig.window->close();                  // the dialog goes with the main window
             QTRY_VERIFY(!left);
+        }
+    }
+
+    // Which of COM1 and COM2 is the cable is written beside each, inside the dialog.
+    void hintsNameTheDevices()
+    {
+        QTemporaryFile cable;
+        QVERIFY(cable.open());
+        const QByteArray saved1 = qgetenv("QT7020_COM1"), saved2 = qgetenv("QT7020_COM2");
+        const auto restore = qScopeGuard([&] {
+            qputenv("QT7020_COM1", saved1);
+            qputenv("QT7020_COM2", saved2);
+        });
+        qputenv("QT7020_COM1", cable.fileName().toUtf8());
+        qputenv("QT7020_COM2", "/dev/qt7020-no-such-port");
+        Rig rig;
+        auto devices = std::make_unique<FakePortList>();
+        devices->entries = { { cable.fileName(), QStringLiteral("USB Serial"), {}, QStringLiteral("1a86:7523"), {} } };
+        rig.window->setPortList(std::move(devices));
+        PortDialog *dialog = rig.open();
+        const QStringList expected = { QStringLiteral("USB 数据线 1a86:7523"), QStringLiteral("没有这个设备") };
+        for (int number : { 1, 2 }) {
+            auto *hint = dialog->findChild<QLabel *>(QStringLiteral("hint%1").arg(number));
+            QCOMPARE(hint->text(), expected.at(number - 1));
+            QVERIFY(dialog->rect().contains(hint->geometry()));
         }
     }
 

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 // The one kind of message this program shows: a warning box titled "系统信息",
@@ -26,6 +27,19 @@ inline int askSystemChoice(QWidget *parent, const QString &text, const QString &
     box.button(QMessageBox::No)->setText(no);
     box.setEscapeButton(QMessageBox::No);
     return box.exec();
+}
+
+// A choice between several answers, each a button named for what it does;
+// the index of the one pressed. The last answer is also closing the box.
+inline int askSystemChoices(QWidget *parent, const QString &text, const QStringList &answers)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"), text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton *> buttons;
+    for (const QString &answer : answers)
+        buttons << box.addButton(answer, QMessageBox::AcceptRole);
+    box.setEscapeButton(buttons.last());
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
 }
 
 inline void showSystemMessage(QWidget *parent, const QString &text)

@@ -5,6 +5,9 @@
 #include "DesignFonts.h"
 #include "Twips.h"
 #include "SerialLink.h"
+#include "PortHint.h"
+#include "PortList.h"
+#include "PortMapping.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,7 +17,7 @@
 const QString PortDialog::port1Busy = QStringLiteral("串行端口 1 已被使用 ");
 const QString PortDialog::port2Busy = QStringLiteral("串行端口 2 已被使用， ");
 
-PortDialog::PortDialog(SerialLink *port)
+PortDialog::PortDialog(SerialLink *port, const PortList *devices)
     : QDialog(nullptr,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                       | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
@@ -66,6 +69,26 @@ PortDialog::PortDialog(SerialLink *port)
         m_option1->setChecked(true);
     if (m_port && m_port->portNumber() == 2)
         m_option2->setChecked(true);
+    if (devices)
+        showHints(*devices);
+}
+
+// Beside each port in small type; the dialog widens only as far as the
+// longest hint needs, the designed controls keep their places.
+void PortDialog::showHints(const PortList &devices)
+{
+    const QList<PortEntry> present = devices.ports();
+    int right = width();
+    for (int number : { 1, 2 }) {
+        QRadioButton *option = number == 1 ? m_option1 : m_option2;
+        auto *hint = new QLabel(PortHint::of(PortMapping::deviceFor(number), present), this);
+        hint->setObjectName(QStringLiteral("hint%1").arg(number));
+        const QRect place = option->geometry();
+        const int left = place.left() + option->sizeHint().width() + 4;
+        hint->setGeometry(left, place.top(), hint->sizeHint().width(), place.height());
+        right = qMax(right, hint->geometry().right() + Twips::toPixels(240, this));
+    }
+    setFixedWidth(right);
 }
 
 void PortDialog::showEvent(QShowEvent *event)

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 
+class PortList;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -19,7 +20,8 @@ public:
     static const QString port1Busy;   // "串行端口 1 已被使用 "
     static const QString port2Busy;   // "串行端口 2 已被使用， "
 
-    explicit PortDialog(SerialLink *port);
+    // With `devices`, each port shows beside it which device it stands for.
+    explicit PortDialog(SerialLink *port, const PortList *devices = nullptr);
 
     // OKButton. CancelButton and the close box are QDialog's own reject().
     void accept() override;
@@ -30,6 +32,7 @@ protected:
 
 private:
     void switchTo(int number, const QString &busyText);
+    void showHints(const PortList &devices);
 
     QPointer<SerialLink> m_port;
     QLabel *m_label;
