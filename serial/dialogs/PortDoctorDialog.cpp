@@ -96,6 +96,7 @@ QWidget *PortDoctorDialog::findingRow(const PortFinding &finding)
     if (finding.remedy.isEmpty())
         return row;
     auto *command = new QLineEdit(finding.remedy, row);
+    command->setObjectName(QStringLiteral("命令"));
     command->setReadOnly(true);
     command->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     command->setCursorPosition(0);
