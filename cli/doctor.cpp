@@ -19,7 +19,7 @@ int doctorCommand(const CommandLine &line)
         if (!finding.remedy.isEmpty())
             Terminal::out(QStringLiteral("    ") + finding.remedy);
     }
-    if (!device.isEmpty() && !doctor.knows(device))
+    if (!device.isEmpty() && !doctor.exists(device))
         return ExitCode::Unusable;
     if (!PortDoctor::allClear(findings))
         return ExitCode::Failed;

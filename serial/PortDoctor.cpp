@@ -120,11 +120,9 @@ QString PortDoctor::deviceFile(const QString &device) const
     return !real.isEmpty() && real.startsWith(root) ? real.mid(root.size()) : path;
 }
 
-bool PortDoctor::knows(const QString &device) const
+bool PortDoctor::exists(const QString &device) const
 {
-    const QString file = deviceFile(device);
-    return QFileInfo(under(file)).isSymLink() || QFileInfo::exists(under(file))
-            || QFileInfo::exists(under(QStringLiteral("/sys/class/tty/") + QFileInfo(file).fileName()));
+    return QFileInfo::exists(under(deviceFile(device)));
 }
 
 bool PortDoctor::allClear(const QList<PortFinding> &findings)
@@ -173,7 +171,7 @@ QList<PortFinding> PortDoctor::aboutDevice(const QString &device) const
 {
     QList<PortFinding> findings;
     const QString file = deviceFile(device);
-    const bool present = QFileInfo::exists(under(file));
+    const bool present = exists(file);
     if (!present)
         findings.append({ PortFinding::Fault,
                           QStringLiteral("设备 %1 不存在。检查数据线是否插好；下面的命令列出系统认出的串口线：").arg(device),

@@ -34,8 +34,8 @@ public:
 
     // The USB serial adapters the kernel has, as device paths (/dev/ttyUSB0).
     QStringList adapters() const;
-    // True when `device` has a device file or the kernel knows it by name.
-    bool knows(const QString &device) const;
+    // True when `device` has a device file, a link to one followed.
+    bool exists(const QString &device) const;
 
     // What is wrong beyond any one device, then about `device` or, when it is
     // empty, about every adapter (none at all is a fault of its own).
