@@ -365,7 +365,7 @@ private slots:
         QTest::newRow("ModemManager, no rule") << usb << QStringList{ "proc/700/comm=ModemManager\n", "run/udev/data/c188:0=G:uaccess\n",
                                                                       "!usr/lib/udev/rules.d/70-qt7020-serial.rules" }
                                                << true << 1 << "ModemManager 正在运行" << "sudo systemctl disable --now ModemManager" << 1;
-        QTest::newRow("rule not applied") << usb << QStringList{ "run/udev/data/c188:0=" } << true << 1
+        QTest::newRow("rule not applied") << usb << QStringList{ "run/udev/data/c188:0=E:ID_MM_DEVICE_IGNORE=1\n" } << true << 1
                                           << "70-qt7020-serial.rules 还没有用到 /dev/ttyUSB0" << reload << 1;
         QTest::newRow("rule under /usr/local")
                 << usb << QStringList{ "usr/local/lib/udev/rules.d/70-qt7020-serial.rules=", "!usr/lib/udev/rules.d/70-qt7020-serial.rules" }
