@@ -176,8 +176,8 @@ QList<PortFinding> PortDoctor::aboutDevice(const QString &device) const
         findings.append({ PortFinding::Fault,
                           QStringLiteral("设备 %1 不存在。检查数据线是否插好；下面的命令列出系统认出的串口线：").arg(device),
                           QStringLiteral("ls -l /dev/serial/by-id/") });
-    checkChip(file, &findings);
-    if (!present)
+    // Without a chip or a driver behind it the device opens for nobody: the rest would only confuse.
+    if (!checkChip(file, &findings) || !present)
         return findings;
     const QStringList udev = udevRecord(file);
     checkAccess(file, udev, &findings);
@@ -203,12 +203,12 @@ QString PortDoctor::usbIds(const QString &device) const
     return QString();
 }
 
-void PortDoctor::checkChip(const QString &device, QList<PortFinding> *findings) const
+bool PortDoctor::checkChip(const QString &device, QList<PortFinding> *findings) const
 {
     const QString name = QFileInfo(device).fileName();
     const QString sys = under(QStringLiteral("/sys/class/tty/%1/device").arg(name));
     if (!QFileInfo(sys).isSymLink())
-        return;   // a pseudo-terminal or a tty the kernel has no device for
+        return true;   // a pseudo-terminal or a tty the kernel has no device for
     const QString ids = usbIds(device);
     const Chip *chip = chipOf(ids);
     const QString chipText = ids.isEmpty() ? QStringLiteral("主板串口")
@@ -217,7 +217,7 @@ void PortDoctor::checkChip(const QString &device, QList<PortFinding> *findings) 
     if (ids.isEmpty() && firstLine(under(QStringLiteral("/sys/class/tty/%1/type").arg(name))) == QLatin1String("0")) {
         findings->append({ PortFinding::Fault, QStringLiteral("%1 后面没有串口芯片，电脑上没有这个串口。请用 USB 串口线：").arg(device),
                            QStringLiteral("ls -l /dev/serial/by-id/") });
-        return;
+        return false;
     }
     const QFileInfo driver(sys + QStringLiteral("/driver"));
     if (!driver.isSymLink()) {
@@ -227,11 +227,12 @@ void PortDoctor::checkChip(const QString &device, QList<PortFinding> *findings) 
         findings->append({ PortFinding::Fault,
                            QStringLiteral("%1（%2）没有绑定驱动，打不开。加载驱动：").arg(device, chipText),
                            QStringLiteral("sudo modprobe %1").arg(module) });
-        return;
+        return false;
     }
     findings->append({ PortFinding::Note,
                        QStringLiteral("%1：%2，驱动 %3。").arg(device, chipText, QFileInfo(driver.symLinkTarget()).fileName()),
                        QString() });
+    return true;
 }
 
 // The device's record in the udev database, "G:uaccess", "E:KEY=value" lines;

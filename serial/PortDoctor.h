@@ -48,7 +48,8 @@ public:
 private:
     QString under(const QString &path) const { return m_paths.root + path; }
     QString deviceFile(const QString &device) const;
-    void checkChip(const QString &device, QList<PortFinding> *findings) const;
+    // False when no chip or no driver stands behind the device.
+    bool checkChip(const QString &device, QList<PortFinding> *findings) const;
     void checkAccess(const QString &device, const QStringList &udev, QList<PortFinding> *findings) const;
     void checkHolder(const QString &device, QList<PortFinding> *findings) const;
     void checkUdev(const QString &device, const QStringList &udev, QList<PortFinding> *findings) const;

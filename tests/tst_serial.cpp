@@ -358,7 +358,7 @@ private slots:
         QTest::newRow("joined, not logged in again") << usb << QStringList{ "etc/group=dialout:x:%gid:bob,alice\n" } << false
                                                      << 1 << "已加入 dialout 组" << "newgrp dialout" << -1;
         QTest::newRow("held, by its by-id name")
-                << byId << QStringList{ "run/lock/LCK..ttyUSB0=%ppid\n", "proc/%ppid/comm=minicom\n" } << true << 1
+                << byId << QStringList{ "run/lock/LCK..ttyUSB0=     %ppid\n", "proc/%ppid/comm=minicom\n" } << true << 1
                 << "/dev/ttyUSB0 正被 minicom（PID %ppid）使用" << "kill %ppid" << 1;
         QTest::newRow("brltty") << usb << QStringList{ "proc/812/comm=brltty\n" } << true << 1 << "brltty 正在运行（PID 812）"
                                 << "sudo apt remove brltty" << 1;
@@ -376,6 +376,10 @@ private slots:
                                         << "ls -l /dev/serial/by-id/" << 2;
         QTest::newRow("no cable") << QString() << QStringList{ "!sys/class/tty/ttyUSB0" } << true << 1 << "没有找到 USB 串口数据线"
                                   << "sudo dmesg | tail -n 20" << 1;
+        QTest::newRow("on-board port, no UART")
+                << "/dev/ttyS0" << QStringList{ "dev/ttyS0=", "sys/class/tty/ttyS0/device->/sys/devices/platform/serial8250",
+                                                "sys/class/tty/ttyS0/type=0\n" }
+                << true << 1 << "/dev/ttyS0 后面没有串口芯片" << "ls -l /dev/serial/by-id/" << 1;
         QTest::newRow("flatpak") << usb << QStringList{ ".flatpak-info=[Application]\n" } << true << 1 << "flatpak 沙盒"
                                  << "flatpak override --user --device=all org.qt7020.qt7020" << 1;
     }
