@@ -198,6 +198,7 @@ void MainWindow::buildMenu()
     item(system->addAction(QStringLiteral("波特率")), "波特率");
     command(system, QStringLiteral("串口设备…"), "串口设备", m_ports, &PortCommands::openDeviceDialog);
     command(system, QStringLiteral("检测数据线…"), "检测数据线", this, &MainWindow::openLoopbackDialog);
+    command(system, QStringLiteral("串口诊断…"), "串口诊断", m_ports, &PortCommands::openDoctorDialog);
     system->addSeparator();
     command(system, QStringLiteral("导入信道表…"), "导入", this, &MainWindow::importTable);
     command(system, QStringLiteral("导出信道表…"), "导出", this, [this] {

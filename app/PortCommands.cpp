@@ -3,6 +3,7 @@
 #include "DeviceDialog.h"
 #include "LoopbackDialog.h"
 #include "PortDialog.h"
+#include "PortDoctorDialog.h"
 #include "PortMapping.h"
 #include "SerialLink.h"
 #include "SystemMessage.h"
@@ -59,6 +60,14 @@ void PortCommands::openLoopbackDialog()
     auto *dialog = new LoopbackDialog(m_port, m_portList.get(), m_window);
     dialog->setModal(true);
     dialog->show();
+}
+
+// The port the window uses when someone chose it; otherwise every USB cable,
+// since the on-board default is seldom the one in question.
+void PortCommands::openDoctorDialog()
+{
+    const bool chosen = PortMapping::isChosen(m_port->portNumber());
+    (new PortDoctorDialog(chosen ? m_port->deviceName() : QString(), {}, m_window))->show();
 }
 
 // On many PCs /dev/ttyS0 exists and swallows whatever is written to it, so a

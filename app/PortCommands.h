@@ -10,7 +10,7 @@ class QWidget;
 class SerialLink;
 
 // The window's ways to the serial line: 选择端口 (modeless, one at a time,
-// not owned by the window), 串口设备… and 检测数据线…, and the one question
+// not owned by the window), 串口设备…, 检测数据线… and 串口诊断…, and the one question
 // asked before a transfer goes to an on-board port while a USB cable is in.
 class PortCommands : public QObject
 {
@@ -26,6 +26,7 @@ public:
     void openPortDialog();
     void openDeviceDialog();
     void openLoopbackDialog();
+    void openDoctorDialog();
     void closePortDialog();
     // False when the operator would rather choose the cable first.
     bool portLooksRight();

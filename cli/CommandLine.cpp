@@ -133,11 +133,13 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption pdf("pdf", QStringLiteral("把信道表打印到 PDF 文件 OUT。"), QStringLiteral("OUT"));
     const QCommandLineOption journal("journal", QStringLiteral("列出传送记录，最新的在前。"));
     const QCommandLineOption csv("csv", QStringLiteral("传送记录以 CSV 格式列出。"));
+    const QCommandLineOption doctor("doctor", QStringLiteral("串口诊断：查出设备 DEVICE（不给时查所有 USB 串口线）打不开或用不好的原因，"
+                                                            "并给出解决的命令。没有问题时退出 0，有问题时 1，设备不存在时 2。"));
     // The Access reader run by the program itself in a child process; not for people.
     QCommandLineOption readJet("read-jet", QString(), QStringLiteral("TABLE"));
     readJet.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({ help, version, db, frames, send, force, exportTo, chirp, importFrom, convert, loopback,
-                        listPorts, check, pdf, journal, csv, readJet });
+                        listPorts, check, pdf, journal, csv, doctor, readJet });
 
     const auto usage = [&parser, &arguments] { return usageText(parser, arguments.value(0)); };
     if (!parser.parse(arguments))
@@ -156,7 +158,7 @@ void CommandLine::parse(const QStringList &arguments)
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
         { loopback, LoopbackTest }, { listPorts, ListPorts }, { check, Check }, { pdf, Pdf }, { journal, Journal },
-        { readJet, ReadJet } };
+        { doctor, Doctor }, { readJet, ReadJet } };
     for (const auto &c : commands) {
         if (!parser.isSet(c.option))
             continue;
@@ -165,6 +167,9 @@ void CommandLine::parse(const QStringList &arguments)
         m_command = c.command;
         m_argument = c.option.valueName().isEmpty() ? QString() : parser.value(c.option);
     }
+    // The doctor's DEVICE is the one argument it may have.
+    if (m_command == Doctor)
+        m_argument = files.value(0);
     checkModifiers();
 }
 
@@ -199,6 +204,7 @@ int CommandLine::run() const
     case Check: return checkCommand(*this);
     case Pdf: return pdfCommand(*this);
     case Journal: return journalCommand(*this);
+    case Doctor: return doctorCommand(*this);
     case ReadJet: return JetReader::serve(m_database, m_argument);
     case None: break;
     }

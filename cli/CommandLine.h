@@ -16,13 +16,14 @@
 //   --check                 every error and warning in the rows sent
 //   --pdf OUT               the printed channel sheet as a PDF file
 //   --journal [--csv]       the transfer journal, newest first
+//   --doctor [DEVICE]       why DEVICE (or any USB cable) will not do, and the fix
 // each on --db FILE (char4.mdb in the working folder by default).
 // Qt's own options (-platform, -style, …) are the application's to take
 // before these arguments are parsed.
 class CommandLine
 {
 public:
-    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts, Check, Pdf, Journal, ReadJet };
+    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts, Check, Pdf, Journal, Doctor, ReadJet };
     // What these arguments need to run. The window, when there is nothing but
     // FILE, --db and Qt's own options; anything else runs without a display,
     // wrong options too, so that the usage reaches a terminal without one.

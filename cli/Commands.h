@@ -14,3 +14,4 @@ int listPortsCommand(const CommandLine &line);
 int checkCommand(const CommandLine &line);
 int pdfCommand(const CommandLine &line);
 int journalCommand(const CommandLine &line);
+int doctorCommand(const CommandLine &line);

@@ -3,11 +3,15 @@
 
 #include "DeviceDialog.h"
 #include "MainWindow.h"
+#include "PortDoctorDialog.h"
 #include "PortMapping.h"
 #include "QtSerialLink.h"
 #include "TransferSequence.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -71,6 +75,33 @@ private slots:
         send->trigger();
         QVERIFY(window.transfer()->isRunning());
         QCOMPARE(boxes.seen.size(), 1);   // asked once
+    }
+
+    // 串口诊断… from the menu; in it, a brltty started meanwhile shows after
+    // 重新检查, its command one press from the clipboard.
+    void doctorDialogLooksAgain()
+    {
+        const OwnHome home;
+        TestDatabase file{ TestDatabase::numberedRows(3) };
+        MainWindow window(std::make_unique<FakeSerialLink>(), file.path());
+        menuItem(&window, "串口诊断")->trigger();
+        QTRY_VERIFY(window.findChild<PortDoctorDialog *>());
+        QTemporaryDir root;
+        for (const char *folder : { "dev", "sys/class/tty/ttyUSB0", "proc/812" })
+            QVERIFY(QDir(root.path()).mkpath(QLatin1String(folder)));
+        QFile node(root.filePath(QStringLiteral("dev/ttyUSB0"))), comm(root.filePath(QStringLiteral("proc/812/comm")));
+        QVERIFY(node.open(QIODevice::WriteOnly));
+        PortDoctorDialog dialog(QString(), { root.path() });
+        QCOMPARE(dialog.summaryLabel()->text(), QStringLiteral("没有发现问题。"));
+        QCOMPARE(dialog.deviceBox()->itemText(dialog.deviceBox()->count() - 1), QStringLiteral("/dev/ttyUSB0"));
+        QVERIFY(comm.open(QIODevice::WriteOnly) && comm.write("brltty\n"));
+        comm.close();
+        dialog.findChild<QPushButton *>(QStringLiteral("重新检查"))->click();
+        QCOMPARE(dialog.summaryLabel()->text(), QStringLiteral("发现 1 个问题。"));
+        QLineEdit *command = dialog.findChild<QLineEdit *>(QStringLiteral("命令"));
+        QCOMPARE(command ? command->text() : QString(), QStringLiteral("sudo apt remove brltty"));
+        command->parentWidget()->findChild<QPushButton *>()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), command->text());
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "DeviceState.h"
 #include "Loopback.h"
+#include "PortDoctor.h"
 #include "PortFinder.h"
 #include "PortHolder.h"
 #include "PortMapping.h"
@@ -332,6 +333,114 @@ private slots:
         QVERIFY(!link.open());
         QVERIFY2(QRegularExpression(QStringLiteral("^没有这个串口设备（%1：.*选择 USB 数据线").arg(node))
                          .match(link.openFailureCause()).hasMatch(), qPrintable(link.openFailureCause()));
+    }
+
+    // A CH340 cable as udev and the kernel show it, in a tree of our own, then
+    // one thing broken per row: the finding that says so and its command, the
+    // number of problems, and qt7020 --doctor's status on the same tree (-1:
+    // the access rows, which hold for another user only).
+    void doctorNamesTheFault_data()
+    {
+        QTest::addColumn<QString>("device");   // empty: every adapter
+        QTest::addColumn<QStringList>("changes");   // "path=content", "path->target", "!path"
+        QTest::addColumn<bool>("member");   // the user in the device's group in this login
+        QTest::addColumn<int>("problems");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("remedy");
+        QTest::addColumn<int>("status");
+        const QString usb = QStringLiteral("/dev/ttyUSB0"), byId = QStringLiteral("/dev/serial/by-id/usb-1a86-port0");
+        const QString driver = QStringLiteral("!sys/devices/usb1/1-1/1-1:1.0/ttyUSB0/driver");
+        const QString reload = QStringLiteral("sudo udevadm control --reload && sudo udevadm trigger");
+        QTest::newRow("all clear") << QString() << QStringList() << true << 0
+                                   << "/dev/ttyUSB0：芯片 1a86:7523（WCH CH340/CH341），驱动 ch341。" << "" << 0;
+        QTest::newRow("not in the group") << usb << QStringList() << false << 1 << "用户 alice 不在 dialout 组里"
+                                          << "sudo usermod -aG dialout $USER" << -1;
+        QTest::newRow("joined, not logged in again") << usb << QStringList{ "etc/group=dialout:x:%gid:bob,alice\n" } << false
+                                                     << 1 << "已加入 dialout 组" << "newgrp dialout" << -1;
+        QTest::newRow("held, by its by-id name")
+                << byId << QStringList{ "run/lock/LCK..ttyUSB0=     %ppid\n", "proc/%ppid/comm=minicom\n" } << true << 1
+                << "/dev/ttyUSB0 正被 minicom（PID %ppid）使用" << "kill %ppid" << 1;
+        QTest::newRow("brltty") << usb << QStringList{ "proc/812/comm=brltty\n" } << true << 1 << "brltty 正在运行（PID 812）"
+                                << "sudo apt remove brltty" << 1;
+        QTest::newRow("ModemManager, no rule") << usb << QStringList{ "proc/700/comm=ModemManager\n", "run/udev/data/c188:0=G:uaccess\n",
+                                                                      "!usr/lib/udev/rules.d/70-qt7020-serial.rules" }
+                                               << true << 1 << "ModemManager 正在运行" << "sudo systemctl disable --now ModemManager" << 1;
+        QTest::newRow("rule not applied") << usb << QStringList{ "run/udev/data/c188:0=E:ID_MM_DEVICE_IGNORE=1\n" } << true << 1
+                                          << "70-qt7020-serial.rules 还没有用到 /dev/ttyUSB0" << reload << 1;
+        QTest::newRow("rule under /usr/local")
+                << usb << QStringList{ "usr/local/lib/udev/rules.d/70-qt7020-serial.rules=", "!usr/lib/udev/rules.d/70-qt7020-serial.rules" }
+                << true << 1 << "udev 不读这个文件夹"
+                << "sudo ln -s /usr/local/lib/udev/rules.d/70-qt7020-serial.rules /etc/udev/rules.d/ && " + reload << 1;
+        QTest::newRow("no driver") << usb << QStringList{ driver } << true << 1 << "没有绑定驱动" << "sudo modprobe ch341" << 1;
+        QTest::newRow("no device file") << usb << QStringList{ "!dev/ttyUSB0" } << true << 1 << "设备 /dev/ttyUSB0 不存在"
+                                        << "ls -l /dev/serial/by-id/" << 2;
+        QTest::newRow("no cable") << QString() << QStringList{ "!sys/class/tty/ttyUSB0" } << true << 1 << "没有找到 USB 串口数据线"
+                                  << "sudo dmesg | tail -n 20" << 1;
+        QTest::newRow("on-board port, no UART")
+                << "/dev/ttyS0" << QStringList{ "dev/ttyS0=", "sys/class/tty/ttyS0/device->/sys/devices/platform/serial8250",
+                                                "sys/class/tty/ttyS0/type=0\n" }
+                << true << 1 << "/dev/ttyS0 后面没有串口芯片" << "ls -l /dev/serial/by-id/" << 1;
+        QTest::newRow("flatpak") << usb << QStringList{ ".flatpak-info=[Application]\n" } << true << 1 << "flatpak 沙盒"
+                                 << "flatpak override --user --device=all org.qt7020.qt7020" << 1;
+    }
+
+    void doctorNamesTheFault()
+    {
+        QFETCH(QString, device);
+        QFETCH(QStringList, changes);
+        QFETCH(bool, member);
+        QFETCH(int, problems);
+        QFETCH(QString, said);
+        QFETCH(QString, remedy);
+        QFETCH(int, status);
+        QTemporaryDir root;
+        const uint gid = QFileInfo(root.path()).groupId();   // and so of every file made in it
+        // The rule this package installs, so that a CH340 left out of it is caught.
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("usr/lib/udev/rules.d"))
+                && QFile::copy(QStringLiteral(QT7020_TEST_DATA "/../../app/70-qt7020-serial.rules"),
+                               root.filePath(QStringLiteral("usr/lib/udev/rules.d/70-qt7020-serial.rules"))));
+        const QStringList cable = { "dev/ttyUSB0=", "dev/serial/by-id/usb-1a86-port0->/dev/ttyUSB0", "sys/devices/usb1/1-1/idVendor=1a86\n",
+                                    "sys/devices/usb1/1-1/idProduct=7523\n",
+                                    "sys/devices/usb1/1-1/1-1:1.0/ttyUSB0/driver->/sys/bus/usb-serial/drivers/ch341",
+                                    "sys/class/tty/ttyUSB0/device->/sys/devices/usb1/1-1/1-1:1.0/ttyUSB0",
+                                    "sys/class/tty/ttyUSB0/dev=188:0\n", "run/udev/data/c188:0=G:uaccess\nE:ID_MM_DEVICE_IGNORE=1\n",
+                                    "etc/group=dialout:x:%gid:bob\n" };
+        const QString ppid = QString::number(::getppid());
+        for (QString change : cable + changes) {
+            change.replace(QLatin1String("%gid"), QString::number(gid)).replace(QLatin1String("%ppid"), ppid);
+            const QString path = root.filePath(change.section(QRegularExpression(QStringLiteral("=|->")), 0, 0).remove(u'!'));
+            QDir().mkpath(QFileInfo(path).path());
+            QFile::remove(path);
+            if (change.startsWith(u'!'))
+                QDir(path).removeRecursively();
+            else if (change.contains(QLatin1String("->")))
+                QVERIFY(QFile::link(root.path() + change.section(QLatin1String("->"), 1), path));
+            else if (QFile file(path); file.open(QIODevice::WriteOnly))
+                file.write(change.section(u'=', 1).toUtf8());
+        }
+        QFile::setPermissions(root.filePath(QStringLiteral("dev/ttyUSB0")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
+        said.replace(QLatin1String("%ppid"), ppid);
+        remedy.replace(QLatin1String("%ppid"), ppid);
+        const PortDoctor::Account alice{ 4242, member ? QList<uint>{ gid } : QList<uint>{}, QStringLiteral("alice") };
+        const QList<PortFinding> findings = PortDoctor({ root.path() }, alice, QProcessEnvironment()).examine(device);
+        const auto hit = std::find_if(findings.cbegin(), findings.cend(), [&](const PortFinding &f) { return f.text.contains(said); });
+        QVERIFY2(hit != findings.cend(), qPrintable(findings.isEmpty() ? QString() : findings.last().text));
+        QCOMPARE(hit->remedy, remedy);
+        QCOMPARE(std::count_if(findings.cbegin(), findings.cend(), [](const PortFinding &f) { return f.isProblem(); }), problems);
+        if (status < 0)
+            return;
+        QProcess doctor;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT7020_SYSTEM_ROOT"), root.path());
+        for (const char *sandbox : { "SNAP", "FLATPAK_ID" })
+            environment.remove(QLatin1String(sandbox));
+        doctor.setProcessEnvironment(environment);
+        doctor.start(QStringLiteral(QT7020_BINARY), QStringList{ QStringLiteral("--doctor"), device }.filter(QRegularExpression(".")));
+        QVERIFY(doctor.waitForFinished(10000));
+        const QString output = QString::fromUtf8(doctor.readAllStandardOutput());
+        QCOMPARE(doctor.exitCode(), status);
+        QVERIFY2(output.contains(said) && (remedy.isEmpty() || output.contains(QStringLiteral("\n    ") + remedy)), qPrintable(output));
     }
 
     // Another qt7020 sending on the device is named; ended by SIGTERM it
