@@ -14,3 +14,5 @@ int listPortsCommand(const CommandLine &line);
 int checkCommand(const CommandLine &line);
 int pdfCommand(const CommandLine &line);
 int journalCommand(const CommandLine &line);
+int fleetReportCommand(const CommandLine &line);
+int diffCommand(const CommandLine &line);
