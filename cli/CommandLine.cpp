@@ -149,7 +149,8 @@ void CommandLine::takeFleetOptions(const QCommandLineParser &parser)
         return stop(ExitCode::Unusable, QStringLiteral("--csv 和 --pdf 不能一起用。"), true);
     if (!parser.isSet(QStringLiteral("since")))
         return;
-    m_since = QDate::fromString(parser.value(QStringLiteral("since")), Qt::ISODate);
+    // Qt::ISODate takes any separator; the operator is told one form only.
+    m_since = QDate::fromString(parser.value(QStringLiteral("since")), QStringLiteral("yyyy-MM-dd"));
     if (m_command != Journal)
         return stop(ExitCode::Unusable, QStringLiteral("--since 只能和 --journal 一起用。"), true);
     if (!m_since.isValid())
