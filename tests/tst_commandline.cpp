@@ -178,7 +178,7 @@ private slots:
         const int before = int(TransferJournal::entries().size());
         QProcess send;
         send.setWorkingDirectory(file.dir());
-        send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device(), "--force" });
+        send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device(), "--force", "--radio", "巡逻 04" });
         const QByteArray received = pty.read(160, 3000);   // ten frames, a second of the load
         send.terminate();
         QVERIFY(send.waitForFinished(5000));
@@ -190,6 +190,7 @@ private slots:
         QVERIFY(received.startsWith("016D593E00FD2343"));
         QCOMPARE(entries.first().framesSent, (received + pty.read(816, 200)).size() / 16);
         QCOMPARE(entries.first().warnings, 1);
+        QCOMPARE(entries.first().radio, QStringLiteral("巡逻 04"));
     }
 };
 

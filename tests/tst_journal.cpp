@@ -32,6 +32,7 @@ private slots:
         ChannelCursor cursor(&model);
         FakeSerialLink port;
         TransferController controller(&cursor, &port);
+        controller.setRadio(QStringLiteral("指挥车"));
         QVERIFY(port.open());
         QVERIFY(controller.start());
         for (int i = 0; i < 70 && controller.isRunning(); ++i)
@@ -69,6 +70,7 @@ private slots:
         sent.time = entries.at(2).time;
         sent.frames = port.written;
         sent.device = QStringLiteral("/dev/fake1");
+        sent.radio = QStringLiteral("指挥车");
         sent.framesSent = 51;
         sent.bytesDrained = 816;
         sent.warnings = 0;
@@ -90,6 +92,7 @@ private slots:
         QString text, csv;
         QCOMPARE(run({ "--journal" }, {}, &text), 0);
         QVERIFY(text.startsWith(QStringLiteral("2024-06-01T08:30:00+08:00  中断\n")));
+        QVERIFY(text.contains(QStringLiteral("\n  电台：指挥车\n  信道文件：") + file.path() + u'\n'));
         QVERIFY(text.contains(QStringLiteral("\n  校验 SHA-256：") + sent.sha256 + u'\n'));
         QCOMPARE(run({ "--journal", "--csv" }, {}, &csv), 0);
         QCOMPARE(csv.section(QStringLiteral("\r\n"), 0, 1),
@@ -102,14 +105,14 @@ private slots:
         // On paper by radio, labelled ones first, from --since on: the line of 2023 is left out.
         const QString pdf = home.path(QStringLiteral("fleet.pdf"));
         QCOMPARE(run({ "--journal", "--pdf", pdf, "--since", "2024-06-01" }, {}, &text), 0);
-        QVERIFY(text.startsWith(QStringLiteral("已把 2 部电台的 3 次传送打印到 %1。\n").arg(pdf)));
+        QVERIFY(text.startsWith(QStringLiteral("已把 3 部电台的 3 次传送打印到 %1。\n").arg(pdf)));
         QCOMPARE(run({ "-layout", pdf, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
         const QString lines[] = {
-            QStringLiteral("自 2024-06-01 起，电台 2 部，传送 3 次"),
+            QStringLiteral("自 2024-06-01 起，电台 3 部，传送 3 次"),
             QStringLiteral("1 +巡逻 01 +%1 +a,\"b\".mdb +f30c5a5e31fa90fa +1 +中断：传送期间文件")
                     .arg(given.time.toLocalTime().toString("yyyy-MM-dd HH:mm")),
             QStringLiteral("2 +巡逻 02 +[-0-9: ]{16} +char4.mdb +- +0 +失败：不能打开串行端口"),
-            QStringLiteral("3 +- +[-0-9: ]{16} +char4.mdb +d3bd7d894765510a +51 +完成"),
+            QStringLiteral("3 +指挥车 +[-0-9: ]{16} +char4.mdb +d3bd7d894765510a +51 +完成"),
         };
         for (const QString &line : lines)
             QVERIFY2(text.contains(QRegularExpression(line)), qPrintable(line + u'\n' + text));
