@@ -6,6 +6,7 @@
 #include "Terminal.h"
 
 #include <QCommandLineParser>
+#include <QDate>
 #include <QRegularExpression>
 
 // Qt's own options, taken by the application in the window; without one
@@ -40,8 +41,15 @@ static void acceptQtOptions(QCommandLineParser *parser)
 static QString closingText()
 {
     QString text = QStringLiteral("\n退出状态:\n");
-    for (const ExitCode::Meaning &m : ExitCode::meanings)
-        text += QStringLiteral("  %1  %2\n").arg(m.code).arg(QString::fromUtf16(m.text));
+    int last = -1;
+    for (const ExitCode::Meaning &m : ExitCode::meanings) {
+        if (m.code == last)
+            text.replace(text.size() - 1, 1, u'；');
+        else
+            text += QStringLiteral("  %1  ").arg(m.code);
+        text += QString::fromUtf16(m.text) + u'\n';
+        last = m.code;
+    }
     const struct { const char16_t *path, *text; } files[] = {
         { u"~/.config/qt7020/qt7020.conf", u"设置：最近打开的信道文件，串行设备与 COM 口的对应。" },
         { u"~/.local/share/qt7020/qt7020/transfers.log", u"传送记录：每次传送一行 JSON。" },
@@ -107,6 +115,48 @@ static QString optionError(const QString &english)
     return QStringLiteral("命令行有误（%1）").arg(english);
 }
 
+// --diff, the command that compares two loads; B is FILE (or --db).
+static const QCommandLineOption &diffOption()
+{
+    static const QCommandLineOption diff("diff", QStringLiteral("比较 A 与 FILE 传送时发出的帧，逐行列出不同之处。A 和 FILE "
+                                                                "可以是信道文件，也可以是 journal:N（倒数第 N 次传送，1 为最近一次）。"),
+                                         QStringLiteral("A"));
+    return diff;
+}
+
+// What fleets of radios add: which radio a load is for, and reports over time.
+static QList<QCommandLineOption> fleetOptions()
+{
+    return {
+            diffOption(),
+            { "radio", QStringLiteral("与 --send 一起用：把这次传送记在电台 LABEL 名下。"), QStringLiteral("LABEL") },
+            { "since", QStringLiteral("与 --journal 一起用：只列出 DATE（YYYY-MM-DD）当天及以后的传送。"
+                                      "--journal 加上 --pdf OUT 时，把传送记录按电台打印成 PDF。"),
+              QStringLiteral("DATE") },
+    };
+}
+
+// --radio, --since and --journal --pdf OUT, each checked against the command;
+// with --journal, --pdf names the report's file and is no command of its own.
+void CommandLine::takeFleetOptions(const QCommandLineParser &parser)
+{
+    m_radio = parser.value(QStringLiteral("radio")).trimmed();
+    if (parser.isSet(QStringLiteral("radio")) && (m_command != Send || m_radio.isEmpty()))
+        return stop(ExitCode::Unusable, QStringLiteral("--radio 只能和 --send 一起用，且须写明电台。"), true);
+    if (m_command == Journal && parser.isSet(QStringLiteral("pdf")))
+        m_argument = parser.value(QStringLiteral("pdf"));
+    if (m_csv && m_command == Journal && !m_argument.isEmpty())
+        return stop(ExitCode::Unusable, QStringLiteral("--csv 和 --pdf 不能一起用。"), true);
+    if (!parser.isSet(QStringLiteral("since")))
+        return;
+    // Qt::ISODate takes any separator; the operator is told one form only.
+    m_since = QDate::fromString(parser.value(QStringLiteral("since")), QStringLiteral("yyyy-MM-dd"));
+    if (m_command != Journal)
+        return stop(ExitCode::Unusable, QStringLiteral("--since 只能和 --journal 一起用。"), true);
+    if (!m_since.isValid())
+        stop(ExitCode::Unusable, QStringLiteral("--since 的日期应写成 YYYY-MM-DD：%1").arg(parser.value(QStringLiteral("since"))), true);
+}
+
 void CommandLine::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -138,8 +188,8 @@ void CommandLine::parse(const QStringList &arguments)
     // The Access reader run by the program itself in a child process; not for people.
     QCommandLineOption readJet("read-jet", QString(), QStringLiteral("TABLE"));
     readJet.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({ help, version, db, frames, send, force, exportTo, chirp, importFrom, convert, loopback,
-                        listPorts, check, pdf, journal, csv, doctor, readJet });
+    parser.addOptions(QList<QCommandLineOption>{ help, version, db, frames, send, force, exportTo, chirp, importFrom,
+                      convert, loopback, listPorts, check, pdf, journal, csv, doctor, readJet } + fleetOptions());
 
     const auto usage = [&parser, &arguments] { return usageText(parser, arguments.value(0)); };
     if (!parser.parse(arguments))
@@ -158,9 +208,9 @@ void CommandLine::parse(const QStringList &arguments)
     const struct { const QCommandLineOption &option; Command command; } commands[] = {
         { frames, Frames }, { send, Send }, { exportTo, Export }, { importFrom, Import }, { convert, Convert },
         { loopback, LoopbackTest }, { listPorts, ListPorts }, { check, Check }, { pdf, Pdf }, { journal, Journal },
-        { doctor, Doctor }, { readJet, ReadJet } };
+        { doctor, Doctor }, { readJet, ReadJet }, { diffOption(), Diff } };
     for (const auto &c : commands) {
-        if (!parser.isSet(c.option))
+        if (!parser.isSet(c.option) || (c.command == Pdf && parser.isSet(journal)))   // see takeFleetOptions
             continue;
         if (m_command != None)
             return stop(ExitCode::Unusable, QStringLiteral("一次只能做一件事。"), true);
@@ -170,12 +220,15 @@ void CommandLine::parse(const QStringList &arguments)
     // The doctor's DEVICE is the one argument it may have.
     if (m_command == Doctor)
         m_argument = files.value(0);
-    checkModifiers();
+    checkModifiers(parser);
 }
 
 // --chirp, --csv and --force each belong to one command.
-void CommandLine::checkModifiers()
+void CommandLine::checkModifiers(const QCommandLineParser &parser)
 {
+    takeFleetOptions(parser);
+    if (m_finished)
+        return;
     if (m_chirp && m_command != Export)
         return stop(ExitCode::Unusable, QStringLiteral("--chirp 只能和 --export 一起用。"), true);
     if (m_csv && m_command != Journal)
@@ -203,8 +256,9 @@ int CommandLine::run() const
     case ListPorts: return listPortsCommand(*this);
     case Check: return checkCommand(*this);
     case Pdf: return pdfCommand(*this);
-    case Journal: return journalCommand(*this);
+    case Journal: return m_argument.isEmpty() ? journalCommand(*this) : fleetReportCommand(*this);
     case Doctor: return doctorCommand(*this);
+    case Diff: return diffCommand(*this);
     case ReadJet: return JetReader::serve(m_database, m_argument);
     case None: break;
     }

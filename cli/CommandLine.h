@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
+
+class QCommandLineParser;
 
 // What qt7020 was asked to do on its command line. Without a command the
 // window starts, on FILE or --db; with one, it runs without a window:
@@ -17,13 +20,18 @@
 //   --pdf OUT               the printed channel sheet as a PDF file
 //   --journal [--csv]       the transfer journal, newest first
 //   --doctor [DEVICE]       why DEVICE (or any USB cable) will not do, and the fix
-// each on --db FILE (char4.mdb in the working folder by default).
+//   --journal --pdf OUT     the loads by radio as a printed report
+//   --diff A [FILE]         what a load of A and of FILE put on the wire, compared;
+//                           each a channel file or journal:N
+// each on --db FILE (char4.mdb in the working folder by default); --send
+// takes --radio LABEL, --journal --since DATE.
 // Qt's own options (-platform, -style, …) are the application's to take
 // before these arguments are parsed.
 class CommandLine
 {
 public:
-    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts, Check, Pdf, Journal, Doctor, ReadJet };
+    enum Command { None, Frames, Send, Export, Import, Convert, LoopbackTest, ListPorts, Check, Pdf, Journal, Doctor,
+                   ReadJet, Diff };
     // What these arguments need to run. The window, when there is nothing but
     // FILE, --db and Qt's own options; anything else runs without a display,
     // wrong options too, so that the usage reaches a terminal without one.
@@ -44,13 +52,16 @@ public:
     bool chirp() const { return m_chirp; }
     bool force() const { return m_force; }
     bool csv() const { return m_csv; }
+    QString radio() const { return m_radio; }   // --radio LABEL, trimmed
+    QDate since() const { return m_since; }     // --since DATE; invalid when not given
 
     // Runs the command inside a QCoreApplication; returns the exit status.
     int run() const;
 
 private:
     void parse(const QStringList &arguments);
-    void checkModifiers();
+    void checkModifiers(const QCommandLineParser &parser);
+    void takeFleetOptions(const QCommandLineParser &parser);
     void stop(int code, const QString &text, bool toError);
 
     Command m_command = None;
@@ -59,6 +70,8 @@ private:
     bool m_chirp = false;
     bool m_force = false;
     bool m_csv = false;
+    QString m_radio;
+    QDate m_since;
     bool m_finished = false;
     int m_exitCode = 0;
 };

@@ -15,3 +15,5 @@ int checkCommand(const CommandLine &line);
 int pdfCommand(const CommandLine &line);
 int journalCommand(const CommandLine &line);
 int doctorCommand(const CommandLine &line);
+int fleetReportCommand(const CommandLine &line);
+int diffCommand(const CommandLine &line);

@@ -10,6 +10,7 @@ enum : int {
     Unusable = 2,
 };
 
+// Meanings of one code follow each other; --help joins them on one line.
 struct Meaning
 {
     int code;
@@ -19,7 +20,9 @@ struct Meaning
 inline constexpr Meaning meanings[] = {
     { Ok, u"完成" },
     { Failed, u"没有做成；--check 查出了错误或警告" },
+    { Failed, u"--diff 比较的两次传送不同" },
     { Unusable, u"用法错误；--check 读不了信道文件；--frames 有行不能传送" },
+    { Unusable, u"--diff 有一边读不了" },
 };
 
 } // namespace ExitCode

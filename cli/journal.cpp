@@ -31,19 +31,24 @@ static void printCsv(const QVector<TransferJournal::Entry> &entries)
     std::fflush(stdout);
 }
 
-// The journal as the window shows it, newest first, one block per load.
+// The journal as the window shows it, newest first, one block per load;
+// with --since only the loads from that day on.
 int journalCommand(const CommandLine &line)
 {
-    const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
+    const QVector<TransferJournal::Entry> entries = TransferJournal::entries(line.since());
     if (line.csv()) {
         printCsv(entries);
         return ExitCode::Ok;
     }
-    if (entries.isEmpty())
+    if (entries.isEmpty() && line.since().isValid())
+        Terminal::err(QStringLiteral("%1 以来没有传送记录。").arg(line.since().toString(Qt::ISODate)));
+    else if (entries.isEmpty())
         Terminal::err(QStringLiteral("还没有传送记录（%1）。").arg(TransferJournal::path()));
     const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
     for (const TransferJournal::Entry &e : entries) {
         Terminal::out(QStringLiteral("%1  %2").arg(e.time.toString(Qt::ISODate), TransferJournal::resultText(e.result)));
+        if (!e.radio.isEmpty())
+            Terminal::out(QStringLiteral("  电台：") + e.radio);
         Terminal::out(QStringLiteral("  信道文件：") + orDash(e.file));
         Terminal::out(QStringLiteral("  设备：") + orDash(e.device));
         Terminal::out(QStringLiteral("  校验 SHA-256：") + orDash(e.sha256));

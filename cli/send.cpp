@@ -44,6 +44,16 @@ static QString openFailure(const QtSerialLink &link, const QString &device)
     return QStringLiteral("不能打开串行端口 %1：%2").arg(device, state.cause);
 }
 
+// A load refused before it started, in the journal under the radio it was meant for.
+static void journalRefusal(const CommandLine &line, const QString &why)
+{
+    TransferJournal::Entry entry;
+    entry.file = line.database();
+    entry.radio = line.radio();
+    entry.detail = why;
+    TransferJournal::append(entry);
+}
+
 // A plan with warnings goes out only on --force: refused with the list, and journaled.
 static bool warningsRefused(const TransferController &controller, const CommandLine &line, int *count)
 {
@@ -53,7 +63,7 @@ static bool warningsRefused(const TransferController &controller, const CommandL
         return false;
     const QString refusal = QStringLiteral("有 %1 处警告，数据没有传送；确认无误后加 --force 再传送。").arg(warnings.size());
     Terminal::err(warnings.join(u'\n') + u'\n' + refusal);
-    TransferJournal::append(line.database(), {}, 0, QStringLiteral("失败：") + refusal);
+    journalRefusal(line, refusal);
     return true;
 }
 
@@ -71,10 +81,11 @@ int sendCommand(const CommandLine &line)
     if (!link.open()) {
         const QString failure = openFailure(link, device);
         Terminal::err(failure);
-        TransferJournal::append(line.database(), {}, 0, QStringLiteral("失败：") + failure);
+        journalRefusal(line, failure);
         return ExitCode::Failed;
     }
     TransferController controller(&cursor, &link);
+    controller.setRadio(line.radio());
     int warnings = 0;
     if (TransferSequence::checkTable(&model).isEmpty() && warningsRefused(controller, line, &warnings))
         return ExitCode::Failed;

@@ -26,6 +26,9 @@ zh_CN.UTF-8|2|选项 --help 不带参数|--help=yes
 zh_CN.UTF-8|2|信道数据库 |--check --db missing.mdb
 zh_CN.UTF-8|1|信道数据库 |--frames --db missing.mdb
 zh_CN.UTF-8|2|一次只能做一件事。|--check --frames
+zh_CN.UTF-8|2|journal:0 不是传送记录的序号|--diff journal:0 missing.mdb
+zh_CN.UTF-8|2|信道数据库 |--diff missing.mdb journal:1
+zh_CN.UTF-8|2|--since 的日期应写成 YYYY-MM-DD：2026/01/31|--journal --since 2026/01/31
 C.UTF-8|0||--version
 ROWS
 rmdir "$PWD"

@@ -26,6 +26,15 @@ private slots:
         QTest::newRow("two files") << QStringList{ "a.mdb", "b.mdb" } << int(N::Window) << 2 << "";
         QTest::newRow("file and --db") << QStringList{ "a.mdb", "--db", "b.mdb" } << int(N::Window) << 2 << "";
         QTest::newRow("csv, not of the journal") << QStringList{ "--csv", "--check" } << int(N::Nothing) << 2 << "";
+        QTest::newRow("diff, B is FILE") << QStringList{ "--diff", "journal:1", "b.mdb" } << int(N::Nothing) << -1 << "b.mdb";
+        QTest::newRow("journal report") << QStringList{ "--journal", "--pdf", "o.pdf", "--since", "2026-01-31" }
+                                        << int(N::Fonts) << -1 << "char4.mdb";
+        QTest::newRow("report and csv") << QStringList{ "--journal", "--csv", "--pdf", "o.pdf" } << int(N::Fonts) << 2 << "";
+        QTest::newRow("since, no date") << QStringList{ "--journal", "--since", "31.01.2026" } << int(N::Nothing) << 2 << "";
+        QTest::newRow("since, not of the journal") << QStringList{ "--check", "--since", "2026-01-31" } << int(N::Nothing)
+                                                   << 2 << "";
+        QTest::newRow("radio, not of a send") << QStringList{ "--check", "--radio", "A1" } << int(N::Nothing) << 2 << "";
+        QTest::newRow("radio, empty") << QStringList{ "--send", "/dev/x", "--radio", " " } << int(N::Nothing) << 2 << "";
     }
 
     void commandLine()
@@ -93,6 +102,64 @@ private slots:
         QCOMPARE(radio.read(817, 1000), TestDatabase::sentFrames(1, 51));
     }
 
+    // --diff over plan files and journal entries: each row gives A, B, the
+    // exit status and the lines before the summary, then how the summary starts.
+    void loadsCompared()
+    {
+        const OwnHome home;
+        QVector<QVariantList> rows = TestDatabase::numberedRows(55);   // rows 52-55 never go out
+        const TestDatabase longer(rows), same(rows.mid(0, 51)), shorter(rows.mid(0, 49));
+        rows[2][2] = 438.5;       // 417.1 MHz below 21.4 is 3FA4F8
+        rows[4][1] = 9;
+        rows[4][3] = QVariant();  // an empty transmit frequency goes out as 000000
+        const TestDatabase changed(rows.mid(0, 51));
+        // A load broken off after ten frames, and a line of the first journal, which kept no frames.
+        TransferJournal::Entry load;
+        load.frames = TestDatabase::sentFrames(1, 51);
+        load.framesSent = 10;
+        load.radio = QStringLiteral("巡逻 01");
+        QVERIFY(TransferJournal::append(load));
+        QFile journal(TransferJournal::path());
+        QVERIFY(journal.open(QIODevice::Append));
+        journal.write("2023-05-04T10:11:12\t/home/a/char4.mdb\t1a2b3c4d\t7\t完成\n");
+        journal.close();
+        load.framesSent = 51;
+        QVERIFY(TransferJournal::append(load));
+        // Rows first..last of numberedRows as a side alone sends them.
+        const auto only = [](int first, int last, const char *side) {
+            QString lines;
+            for (int row = first; row <= last; ++row)
+                lines += QStringLiteral("第 %1 行 信道 %1：只在 %2 中（接收频率 %3，发送频率 %4，帧 %5）\n")
+                                 .arg(row).arg(QLatin1String(side), QString::number(430 + row * 0.0125, 'f', 4),
+                                               QString::number(440 + row * 0.0125, 'f', 4),
+                                               QLatin1String(TestDatabase::sentFrames(row, row)));
+            return lines;
+        };
+        const struct { QString a, b; int status; QString lines; const char *summary; } cases[] = {
+            { longer.path(), same.path(), 0, {}, "相同：51 帧逐字节一致，传送校验 SHA-256: d3bd7d89" },
+            { same.path(), changed.path(), 1,
+              "第 3 行 信道 3：接收频率 430.0375 → 438.5000\n第 3 行 信道 3：帧 03675A3E00F72443 → 03F8A43F00F72443\n"
+              "第 5 行 信道 5：信道号 5 → 9\n第 5 行 信道 5：发送频率 440.0625 → 无\n"
+              "第 5 行 信道 5：帧 05615B3E00F12543 → 09615B3E00000000\n",
+              "不同：2 行的帧不同（3 处字段改变），0 行只在 A 中，0 行只在 B 中。" },
+            { shorter.path(), longer.path(), 1, only(50, 51, "B"),
+              "不同：0 行的帧不同（0 处字段改变），0 行只在 A 中，2 行只在 B 中。" },
+            { same.path(), shorter.path(), 1, only(50, 51, "A"),
+              "不同：0 行的帧不同（0 处字段改变），2 行只在 A 中，0 行只在 B 中。" },
+            { "journal:1", same.path(), 0, {}, "相同：51 帧" },
+            { "journal:3", same.path(), 1, only(11, 51, "B"), "不同：0 行的帧不同（0 处字段改变），0 行只在 A 中，41 行只在 B 中。A 为 journal:3（巡逻 01，" },
+            { "journal:2", same.path(), 2, {}, "journal:2（2023-05-04 10:11）没有记下发送的帧，不能比较。" },
+            { "journal:4", same.path(), 2, {}, "传送记录中只有 3 次传送，没有 journal:4。" },
+            { same.path(), shorter.dir() + "/none.mdb", 2, {}, "信道数据库 " },
+        };
+        for (const auto &c : cases) {
+            QString output;
+            const int status = run({ "--diff", c.a, c.b }, {}, &output);
+            QVERIFY2(status == c.status && output.startsWith(c.lines + QString::fromUtf8(c.summary)),
+                     qPrintable(QStringLiteral("%1 %2: %3\n%4").arg(c.a, c.b).arg(status).arg(output)));
+        }
+    }
+
     // --send as a technician's script runs it: a plan with warnings needs
     // --force, and a load cut off by a signal leaves exactly one line saying so.
     void sendEndsInOneJournalLine()
@@ -111,7 +178,7 @@ private slots:
         const int before = int(TransferJournal::entries().size());
         QProcess send;
         send.setWorkingDirectory(file.dir());
-        send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device(), "--force" });
+        send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device(), "--force", "--radio", "巡逻 04" });
         const QByteArray received = pty.read(160, 3000);   // ten frames, a second of the load
         send.terminate();
         QVERIFY(send.waitForFinished(5000));
@@ -123,6 +190,7 @@ private slots:
         QVERIFY(received.startsWith("016D593E00FD2343"));
         QCOMPARE(entries.first().framesSent, (received + pty.read(816, 200)).size() / 16);
         QCOMPARE(entries.first().warnings, 1);
+        QCOMPARE(entries.first().radio, QStringLiteral("巡逻 04"));
     }
 };
 

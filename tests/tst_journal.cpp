@@ -32,6 +32,7 @@ private slots:
         ChannelCursor cursor(&model);
         FakeSerialLink port;
         TransferController controller(&cursor, &port);
+        controller.setRadio(QStringLiteral("指挥车"));
         QVERIFY(port.open());
         QVERIFY(controller.start());
         for (int i = 0; i < 70 && controller.isRunning(); ++i)
@@ -39,7 +40,7 @@ private slots:
         QVERIFY(!controller.isRunning());
 
         // The other front end, on a device that is not there.
-        QCOMPARE(run({ "--send", "/dev/qt7020-none", "--db", file.path() }), 1);
+        QCOMPARE(run({ "--send", "/dev/qt7020-none", "--db", file.path(), "--radio", " 巡逻 02 " }), 1);
 
         // Every field as a load gives it; texts with a comma, quotes, a line break.
         TransferJournal::Entry given;
@@ -47,6 +48,7 @@ private slots:
         given.file = home.path(QStringLiteral("a,\"b\".mdb"));
         given.device = QStringLiteral("/dev/ttyUSB0 0403:6001 A9\nXY");
         given.frames = "0120DC1200803716";
+        given.radio = QStringLiteral("巡逻 01");
         given.framesSent = 1;
         given.bytesDrained = 16;
         given.warnings = 2;
@@ -57,16 +59,18 @@ private slots:
         const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
         QCOMPARE(entries.size(), 4);
         const auto fields = [](const TransferJournal::Entry &e) {
-            return std::tuple(e.time, e.file, e.device, e.sha256, e.frames, e.framesSent, e.bytesDrained, e.warnings,
+            return std::tuple(e.time, e.file, e.device, e.radio, e.sha256, e.frames, e.framesSent, e.bytesDrained, e.warnings,
                               TransferJournal::resultText(e.result), e.detail);
         };
         TransferJournal::Entry refused, sent, old;
         refused.time = entries.at(1).time;
         refused.file = sent.file = file.path();
+        refused.radio = QStringLiteral("巡逻 02");
         refused.detail = QStringLiteral("不能打开串行端口 /dev/qt7020-none：设备不存在（文件或文件夹不存在）");
         sent.time = entries.at(2).time;
         sent.frames = port.written;
         sent.device = QStringLiteral("/dev/fake1");
+        sent.radio = QStringLiteral("指挥车");
         sent.framesSent = 51;
         sent.bytesDrained = 816;
         sent.warnings = 0;
@@ -88,14 +92,31 @@ private slots:
         QString text, csv;
         QCOMPARE(run({ "--journal" }, {}, &text), 0);
         QVERIFY(text.startsWith(QStringLiteral("2024-06-01T08:30:00+08:00  中断\n")));
+        QVERIFY(text.contains(QStringLiteral("\n  电台：指挥车\n  信道文件：") + file.path() + u'\n'));
         QVERIFY(text.contains(QStringLiteral("\n  校验 SHA-256：") + sent.sha256 + u'\n'));
         QCOMPARE(run({ "--journal", "--csv" }, {}, &csv), 0);
         QCOMPARE(csv.section(QStringLiteral("\r\n"), 0, 1),
                  QStringLiteral("time,file,sha256,radio,device,frames,bytes,warnings,result\r\n"
-                                "2024-06-01T08:30:00+08:00,\"%1/a,\"\"b\"\".mdb\",%2,,\"/dev/ttyUSB0 0403:6001 A9\nXY\",1,16,2,中断")
+                                "2024-06-01T08:30:00+08:00,\"%1/a,\"\"b\"\".mdb\",%2,巡逻 01,\"/dev/ttyUSB0 0403:6001 A9\nXY\",1,16,2,中断")
                          .arg(QFileInfo(given.file).absolutePath(), given.sha256));
         QCOMPARE(csv.count(QStringLiteral("\r\n")), 5);
         QVERIFY(csv.endsWith(QStringLiteral("/home/a/char4.mdb,1a2b3c4d,,,7,,,失败\r\n")));
+
+        // On paper by radio, labelled ones first, from --since on: the line of 2023 is left out.
+        const QString pdf = home.path(QStringLiteral("fleet.pdf"));
+        QCOMPARE(run({ "--journal", "--pdf", pdf, "--since", "2024-06-01" }, {}, &text), 0);
+        QVERIFY(text.startsWith(QStringLiteral("已把 3 部电台的 3 次传送打印到 %1。\n").arg(pdf)));
+        QCOMPARE(run({ "-layout", pdf, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
+        const QString lines[] = {
+            QStringLiteral("自 2024-06-01 起，电台 3 部，传送 3 次"),
+            QStringLiteral("1 +巡逻 01 +%1 +a,\"b\".mdb +f30c5a5e31fa90fa +1 +中断：传送期间文件")
+                    .arg(given.time.toLocalTime().toString("yyyy-MM-dd HH:mm")),
+            QStringLiteral("2 +巡逻 02 +[-0-9: ]{16} +char4.mdb +- +0 +失败：不能打开串行端口"),
+            QStringLiteral("3 +指挥车 +[-0-9: ]{16} +char4.mdb +d3bd7d894765510a +51 +完成"),
+        };
+        for (const QString &line : lines)
+            QVERIFY2(text.contains(QRegularExpression(line)), qPrintable(line + u'\n' + text));
+        QVERIFY(!text.contains(QStringLiteral("2023-05-04")));
 
         // 传送记录…: whole checksums; Ctrl+C copies the rows picked, in the table's order.
         JournalDialog dialog(entries);

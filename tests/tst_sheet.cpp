@@ -2,6 +2,7 @@
 
 #include "ChannelFields.h"
 #include "ChannelSheet.h"
+#include "FleetReport.h"
 
 #include <QtTest>
 
@@ -54,7 +55,42 @@ private slots:
             QCOMPARE(columns.value(columns.size() - 5), QStringLiteral("yes"));
         }
     }
+
+    // Loads of three radios and unlabelled ones, interleaved in time as the
+    // journal has them: on paper grouped by radio, newest first within each,
+    // the heading on every page.
+    void fleetReportPages()
+    {
+        const QString radios[] = { "巡逻 02", "", "巡逻 01", "指挥车" };
+        QVector<TransferJournal::Entry> entries;
+        for (int i = 0; i < 80; ++i) {
+            TransferJournal::Entry e;
+            e.time = QDateTime(QDate(2026, 3, 1), QTime(8, 0)).addSecs(-60 * i);   // newest first
+            e.radio = radios[i % 4];
+            e.framesSent = i;
+            entries << e;
+        }
+        const FleetReport report(entries, {}, QDate(2026, 3, 2));
+        QCOMPARE(std::pair(report.radioCount(), report.loadCount()), std::pair(3, 80));
+        QTemporaryDir dir;
+        QString error, text;
+        QVERIFY(report.writePdf(dir.filePath(QStringLiteral("r.pdf")), &error));
+        QCOMPARE(run({ "-layout", dir.filePath(QStringLiteral("r.pdf")), "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
+        QVERIFY(text.contains(QStringLiteral("电台 3 部，传送 80 次")));
+        QCOMPARE(text.count(QStringLiteral("序号")), 2);
+        QVERIFY(text.contains(QStringLiteral("第 2 页，共 2 页")));
+        // Frames sent stand for the loads: 2, 6, … of 巡逻 01 first, the unlabelled ones (1, 5, …) last.
+        QStringList order;
+        for (const QString &line : text.split(u'\n'))
+            if (line.contains(QRegularExpression(QStringLiteral("^ *\\d+ +\\S"))))
+                order << line.simplified().section(u' ', 1, 1) + line.simplified().section(u' ', -2, -2);
+        QCOMPARE(order.mid(0, 2), QStringList({ "巡逻2", "巡逻6" }));
+        QCOMPARE(order.mid(20, 2), QStringList({ "巡逻0", "巡逻4" }));
+        QCOMPARE(order.mid(40, 2), QStringList({ "指挥车3", "指挥车7" }));
+        QCOMPARE(order.mid(60, 2), QStringList({ "-1", "-5" }));
+        QCOMPARE(order.size(), 80);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSheet)
+QTEST_MAIN(TestSheet)
 #include "tst_sheet.moc"

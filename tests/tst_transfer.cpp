@@ -4,6 +4,7 @@
 #include "ChannelCursor.h"
 #include "ChannelFrame.h"
 #include "ChannelStore.h"
+#include "LoadComparison.h"
 #include "NumericReading.h"
 #include "PlanCheck.h"
 #include "TransferPlan.h"
@@ -266,6 +267,34 @@ private slots:
         // A row that cannot be sent has no frame text besides its message.
         QTEST(f.isValid() ? f.text() : QStringLiteral("%1%2 %3").arg(f.text()).arg(int(f.errorField())).arg(f.errorMessage()),
               "frame");
+    }
+
+    // Two loads' frames, row by row: the fields as the frames carry them (the
+    // worked rows above, the edges of six digits, the null frame), then the frames.
+    void comparedLoads()
+    {
+        const struct { QByteArray first, second; QStringList lines; } cases[] = {
+            { "05F8A43F00E8E8420C6AA0130032BB17", "05F8A43F00E8E8420C6AA0130032BB17", {} },
+            { "0C6AA0130032BB17", "0D6AA0130032BB17",
+              { "第 1 行 信道 12：信道号 12 → 13", "第 1 行 信道 12：帧 0C6AA0130032BB17 → 0D6AA0130032BB17" } },
+            { "01FFFFFF00102016", "0100001000000010",
+              { "第 1 行 信道 1：接收频率 1699.1215 → 126.2576", "第 1 行 信道 1：发送频率 145.0000 → 104.8576",
+                "第 1 行 信道 1：帧 01FFFFFF00102016 → 0100001000000010" } },
+            { "0000000000000000", "0120DC1200FFFFFF",
+              { "第 1 行 信道 无：信道号 无 → 1", "第 1 行 信道 无：接收频率 无 → 145.0000",
+                "第 1 行 信道 无：发送频率 无 → 1677.7215", "第 1 行 信道 无：帧 0000000000000000 → 0120DC1200FFFFFF" } },
+            { "0120DC12001020160000000000000000", "0120DC1200102016",
+              { "第 2 行 信道 无：只在 A 中（接收频率 无，发送频率 无，帧 0000000000000000）" } },
+            { "", "0100000000102016", { "第 1 行 信道 1：只在 B 中（接收频率 无，发送频率 145.0000，帧 0100000000102016）" } },
+        };
+        for (const auto &c : cases) {
+            const LoadComparison comparison(c.first, c.second);
+            QStringList lines;
+            for (const LoadComparison::Difference &d : comparison.differences())
+                lines << LoadComparison::describe(d);
+            QCOMPARE(lines, c.lines);
+            QCOMPARE(comparison.identical(), c.lines.isEmpty());
+        }
     }
 
     void warnings_data()

@@ -182,6 +182,7 @@ void TransferController::record(Result result, const QString &detail)
     entry.time = m_startedAt;
     entry.file = m_channels->path();
     entry.device = DeviceIdentity::describe(m_port->deviceName());
+    entry.radio = m_radio;
     entry.frames = m_started ? m_sequence->planned() : QByteArray();
     entry.framesSent = m_started ? framesSent() : 0;
     entry.bytesDrained = m_started ? bytesDrained() : 0;

@@ -42,6 +42,9 @@ public:
     // operator's words; a load with any goes out only once acknowledged.
     QStringList warnings() const;
 
+    // The radio the loads go into, as the operator labels it; the journal keeps it.
+    void setRadio(const QString &label) { m_radio = label; }
+
     // Starts a load from row 1 with `acknowledged` warnings accepted; false,
     // reported and journaled, when the rows, pending edits or the port refuse it.
     bool start(int acknowledged = 0);
@@ -74,6 +77,7 @@ private:
     QTimer m_drainPoll;
     QElapsedTimer m_drainClock;
     QDateTime m_startedAt;
+    QString m_radio;
     qint64 m_drainLimitMs = 0;
     bool m_active = false;      // a load is started and has no verdict yet
     bool m_started = false;     // its sequence started: it has frames to journal

@@ -140,3 +140,13 @@ QVector<TransferJournal::Entry> TransferJournal::entries()
     std::reverse(all.begin(), all.end());
     return all;
 }
+
+QVector<TransferJournal::Entry> TransferJournal::entries(const QDate &from)
+{
+    QVector<Entry> all = entries();
+    if (from.isValid())
+        all.erase(std::remove_if(all.begin(), all.end(),
+                                 [&from](const Entry &e) { return e.time.toLocalTime().date() < from; }),
+                  all.end());
+    return all;
+}

@@ -25,8 +25,9 @@ public:
         // when those are given. 8 digits in lines of the first journal, empty
         // when nothing was planned.
         QString sha256;
-        QByteArray frames;        // every frame the load planned, one after the other
-        QString radio;            // which radio received them; nothing tells it yet
+        QByteArray frames;        // every frame the load planned, one after the other;
+                              // the first `framesSent` of them went on the wire
+        QString radio;            // which radio received them, as labelled by --send --radio; may be empty
         int framesSent = 0;
         qint64 bytesDrained = -1; // -1: not measured
         int warnings = -1;        // acknowledged by the operator; -1: not asked
@@ -43,6 +44,8 @@ public:
                        QString *error = nullptr);
     // Newest first; lines that are neither form are passed over.
     static QVector<Entry> entries();
+    // The same from the local date `from` on; every one when `from` is invalid.
+    static QVector<Entry> entries(const QDate &from);
 
     static QString resultText(Result result);   // 完成, 失败, 中断
 };

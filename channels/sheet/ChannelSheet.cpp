@@ -5,14 +5,12 @@
 #include "FieldValue.h"
 #include "PlanChecksum.h"
 #include "RowCheck.h"
-#include "SystemCause.h"
+#include "SheetStyle.h"
 #include "TransferPlan.h"
 
-#include <QFile>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QSet>
 
 #include <cmath>
@@ -35,17 +33,6 @@ struct ChannelSheet::Layout
     QVector<int> items;   // row indexes, with ruleItem where the rule goes
     int pages() const { return qMax(1, int((items.size() + perPage - 1) / perPage)); }
 };
-
-static QFont sheetFont(double points)
-{
-    // The arphic faces ship with Debian and embed as TrueType, so the PDF
-    // carries its own Chinese and pdftotext reads it back.
-    QFont font;
-    font.setFamilies({ QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UKai CN"),
-                       QStringLiteral("Noto Sans CJK SC") });
-    font.setPointSizeF(points);
-    return font;
-}
 
 static ChannelRow channelRow(const QVariantList &fields)
 {
@@ -132,8 +119,8 @@ QString ChannelSheet::offset(const QVariantList &row)
 ChannelSheet::Layout ChannelSheet::layout(QPagedPaintDevice *device) const
 {
     Layout l;
-    l.title = sheetFont(16);
-    l.text = sheetFont(9.5);
+    l.title = SheetStyle::titleFont();
+    l.text = SheetStyle::textFont();
     const QFontMetricsF titleMetrics(l.title, device);
     l.line = QFontMetricsF(l.text, device).height() * 1.35;
     l.width = device->width();
@@ -151,8 +138,7 @@ ChannelSheet::Layout ChannelSheet::layout(QPagedPaintDevice *device) const
 
 int ChannelSheet::pageCount(QPagedPaintDevice *device) const
 {
-    device->setPageSize(QPageSize(QPageSize::A4));
-    device->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    SheetStyle::setUpPage(device);
     return layout(device).pages();
 }
 
@@ -242,13 +228,6 @@ void ChannelSheet::paintPage(QPainter &painter, const Layout &l, int page) const
 
 bool ChannelSheet::writePdf(const QString &path, QString *error) const
 {
-    QPdfWriter writer(path);
-    writer.setTitle(QStringLiteral("QT7020 信道表 %1").arg(m_fileName));
-    writer.setCreator(QStringLiteral("qt7020"));
-    if (print(&writer))
-        return true;
-    QFile probe(path);
-    probe.open(QIODevice::WriteOnly);
-    *error = QStringLiteral("不能写入 %1：%2").arg(path, SystemCause::inChinese(probe.errorString()));
-    return false;
+    return SheetStyle::writePdf(path, QStringLiteral("QT7020 信道表 %1").arg(m_fileName),
+                                [this](QPagedPaintDevice *device) { return print(device); }, error);
 }

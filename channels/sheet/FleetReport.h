@@ -1,0 +1,39 @@
+#pragma once
+
+#include "TransferJournal.h"
+
+#include <QDate>
+#include <QVector>
+
+class QPagedPaintDevice;
+class QPainter;
+
+// The journal on paper, for the fleet's service folder: which radio got which
+// plan, when, from which file, with which checksum, and how the load ended.
+// Loads are grouped by radio (in label order, unlabelled ones last), newest
+// first within each; the title line counts radios and loads and says from
+// which day on they are listed. Looks like the channel sheet: same page,
+// fonts and columns, so that the checksum on a sheet is found here by eye.
+class FleetReport
+{
+public:
+    // `since` invalid: every load in `entries`, which the report does not filter.
+    FleetReport(const QVector<TransferJournal::Entry> &entries, const QDate &since, const QDate &printed);
+
+    bool print(QPagedPaintDevice *device) const;
+    bool writePdf(const QString &path, QString *error) const;
+    int pageCount(QPagedPaintDevice *device) const;
+
+    int radioCount() const;
+    int loadCount() const { return int(m_entries.size()); }
+
+private:
+    struct Layout;
+    Layout layout(QPagedPaintDevice *device) const;
+    QStringList cellsOf(int index) const;
+    void paintPage(QPainter &painter, const Layout &l, int page) const;
+
+    QVector<TransferJournal::Entry> m_entries;
+    QDate m_since;
+    QDate m_printed;
+};

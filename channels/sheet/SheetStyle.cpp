@@ -1,0 +1,42 @@
+#include "SheetStyle.h"
+
+#include "SystemCause.h"
+
+#include <QFile>
+#include <QPagedPaintDevice>
+#include <QPdfWriter>
+
+namespace SheetStyle {
+
+QFont font(double points)
+{
+    // The arphic faces ship with Debian and embed as TrueType, so the PDF
+    // carries its own Chinese and pdftotext reads it back.
+    QFont font;
+    font.setFamilies({ QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UKai CN"),
+                       QStringLiteral("Noto Sans CJK SC") });
+    font.setPointSizeF(points);
+    return font;
+}
+
+void setUpPage(QPagedPaintDevice *device)
+{
+    device->setPageSize(QPageSize(QPageSize::A4));
+    device->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+}
+
+bool writePdf(const QString &path, const QString &title, const std::function<bool(QPagedPaintDevice *)> &print,
+              QString *error)
+{
+    QPdfWriter writer(path);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("qt7020"));
+    if (print(&writer))
+        return true;
+    QFile probe(path);
+    probe.open(QIODevice::WriteOnly);
+    *error = QStringLiteral("不能写入 %1：%2").arg(path, SystemCause::inChinese(probe.errorString()));
+    return false;
+}
+
+} // namespace SheetStyle

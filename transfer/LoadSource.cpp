@@ -1,0 +1,62 @@
+#include "LoadSource.h"
+
+#include "ChannelStore.h"
+#include "PlanChecksum.h"
+#include "TransferJournal.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+static const QString journalPrefix = QStringLiteral("journal:");
+
+LoadSource::LoadSource(const QString &which)
+    : m_label(which)
+{
+    which.startsWith(journalPrefix) ? readJournal(which) : readFile(which);
+}
+
+void LoadSource::readJournal(const QString &which)
+{
+    bool number = false;
+    const int n = which.mid(journalPrefix.size()).toInt(&number);
+    if (!number || n < 1) {
+        m_error = QStringLiteral("%1 不是传送记录的序号：journal:1 是最近一次传送，journal:2 是上一次。").arg(which);
+        return;
+    }
+    const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
+    if (n > entries.size()) {
+        m_error = QStringLiteral("传送记录中只有 %1 次传送，没有 %2。").arg(entries.size()).arg(which);
+        return;
+    }
+    const TransferJournal::Entry &entry = entries.at(n - 1);
+    QStringList about;
+    if (!entry.radio.isEmpty())
+        about << entry.radio;
+    about << entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    m_label = QStringLiteral("%1（%2）").arg(which, about.join(u'，'));
+    // Lines of the first journal, and loads refused before they started, keep no frames.
+    if (entry.frames.isEmpty()) {
+        m_error = QStringLiteral("%1没有记下发送的帧，不能比较。").arg(m_label);
+        return;
+    }
+    static const QRegularExpression wellFormed(QStringLiteral("^([0-9A-F]{16})+$"));
+    if (!wellFormed.match(QString::fromLatin1(entry.frames)).hasMatch() || entry.framesSent * 16 > entry.frames.size()) {
+        m_error = QStringLiteral("%1记下的帧已损坏，不能比较。").arg(m_label);
+        return;
+    }
+    // A load broken off put only its first frames on the wire.
+    m_frames = entry.frames.left(16 * qMax(0, entry.framesSent));
+}
+
+void LoadSource::readFile(const QString &path)
+{
+    ChannelStore store;
+    if (!store.open(path)) {
+        m_error = QStringLiteral("信道数据库 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), store.errorString());
+        return;
+    }
+    QString why;
+    m_frames = PlanChecksum::planFrames(store, &why);
+    if (m_frames.isEmpty())
+        m_error = QStringLiteral("信道数据库 %1 不能传送：%2").arg(QFileInfo(path).absoluteFilePath(), why);
+}

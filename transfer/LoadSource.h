@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// One side of a comparison of loads: the bytes a load of it puts on the wire.
+// A channel file gives the frames a load of it would send now; "journal:N" the
+// frames the N-th most recent load in the journal sent (1 is the last), as
+// far as it got.
+class LoadSource
+{
+public:
+    // Reads `which` at once.
+    explicit LoadSource(const QString &which);
+
+    // False when there is nothing to compare: a file that does not open or
+    // would not be sent, a journal entry that is not there or was written
+    // without its frames; error() says which in the operator's words.
+    bool isValid() const { return m_error.isEmpty(); }
+    QString error() const { return m_error; }
+    QByteArray frames() const { return m_frames; }
+    // `which` as given, for a journal entry with its radio and time:
+    // "journal:1（巡逻 01，2026-12-07 15:29）".
+    QString label() const { return m_label; }
+
+private:
+    void readJournal(const QString &which);
+    void readFile(const QString &path);
+
+    QByteArray m_frames;
+    QString m_label;
+    QString m_error;
+};
