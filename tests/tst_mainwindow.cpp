@@ -61,6 +61,7 @@ private slots:
         QCOMPARE(bar, QStringList({ QStringLiteral("型号=") + QString(22, u' ') + QStringLiteral("对讲机型号(&D)"),
                                     QStringLiteral("传送=") + QString(8, u' ') + QStringLiteral("数据传送(&S)"),
                                     QStringLiteral("系统=") + QString(8, u' ') + QStringLiteral("系统设置(&X)"),
+                                    QStringLiteral("编辑=") + QString(8, u' ') + QStringLiteral("编辑(&E)"),
                                     QStringLiteral("退出=") + QString(7, u' ') + QStringLiteral("退出系统(&T)"),
                                     QStringLiteral("帮助=") + QString(7, u' ') + QStringLiteral("帮助(&B)") }));
         QStringList system;
