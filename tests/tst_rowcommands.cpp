@@ -1,10 +1,13 @@
 #include "TestDatabase.h"
 
 #include "ChannelCsv.h"
+#include "CellSearch.h"
 #include "ChannelCursor.h"
 #include "ChannelExchange.h"
 #include "Channels.h"
+#include "ChannelGrid.h"
 #include "FieldValue.h"
+#include "FrequencyUnits.h"
 #include "HeaderRow.h"
 #include "Tsv.h"
 #include "UnsavedEdits.h"
@@ -96,6 +99,33 @@ private slots:
         QTest::newRow("typed edit") << Operation([](Channels &m) {
             return m.table.setData(m.store.index(2, 3), QStringLiteral("439")) && m.editor.history()->count() == 1;
         }) << QStringList{ A, B, "1 5 438.5 439 '甲'", D };
+        // The plan tools, each one step: rows keep their keys and trade values.
+        QTest::newRow("sort by channel") << Operation([](Channels &m) { return m.editor.sortRows(1, false); })
+                                         << QStringList{ A, A, B, D };
+        QTest::newRow("sort by record, descending, text '12' as 12")
+                << Operation([](Channels &m) { return m.editor.sortRows(0, true); }) << QStringList{ D, B, A, A };
+        QTest::newRow("fill channel numbers") << Operation([=](Channels &m) {
+            return m.editor.fillSeries(rows({ 3, 0, 1 }), 1, 10, 5);
+        }) << QStringList{ "1 10 438.5 438.5 '甲'", "2.5 15 145.0 '145' '乙'", A, "'12' 20 NULL NULL ''" };
+        QTest::newRow("fill frequencies by 12.5 kHz") << Operation([=](Channels &m) {
+            return m.editor.fillSeries(rows({ 0, 1, 2, 3 }), 2, 4385000, 125);
+        }) << QStringList{ A, "2.5 7 438.5125 '145' '乙'", "1 5 438.525 438.5 '甲'", "'12' NULL 438.5375 NULL ''" };
+        QTest::newRow("transmit = receive + 5 MHz") << Operation([](Channels &m) {
+            int changed = 0, skipped = 0;
+            return m.editor.computeFrequencies({ { 0, 3 }, { 1, 3 }, { 3, 3 } }, 2, 50000, &changed, &skipped)
+                    && changed == 2 && skipped == 1;
+        }) << QStringList{ "1 5 438.5 443.5 '甲'", "2.5 7 145.0 150.0 '乙'", A, D };
+        QTest::newRow("all -12.5 kHz") << Operation([](Channels &m) {
+            return m.editor.computeFrequencies({ { 0, 2 }, { 0, 3 }, { 1, 3 }, { 1, 4 } }, -1, -125);
+        }) << QStringList{ "1 5 438.4875 438.4875 '甲'", "2.5 7 145.0 144.9875 '乙'", A, D };
+        QTest::newRow("replace all") << Operation([](Channels &m) {
+            int changed = 0;
+            return m.editor.replaceAll(CellSearch(QStringLiteral("438.5"), true, false), QStringLiteral("439"), &changed)
+                    && changed == 4;
+        }) << QStringList{ "1 5 439 439 '甲'", B, "1 5 439 439 '甲'", D };
+        QTest::newRow("replace whole cells") << Operation([](Channels &m) {
+            return m.editor.replaceAll(CellSearch(QStringLiteral("145"), true, true), QStringLiteral("145,5"));
+        }) << QStringList{ A, "2.5 7 145.5 145.5 '乙'", A, D };
     }
 
     void commandUndoRedo()
@@ -142,6 +172,7 @@ private slots:
         QTest::newRow("duplicate") << Operation([all](Channels &m) { return m.editor.duplicateRows(all); });
         QTest::newRow("delete") << Operation([all](Channels &m) { return m.editor.deleteRows(all); });
         QTest::newRow("move") << Operation([all](Channels &m) { return m.editor.moveRowsBy(all.mid(1), -1); });
+        QTest::newRow("sort") << Operation([](Channels &m) { return m.editor.sortRows(0, true); });
     }
 
     // Each command run by a child process that is killed (SIGKILL) as soon as
@@ -244,9 +275,10 @@ private slots:
         QVERIFY(!model.editor.moveRowsBy({ 1 }, -1));
         QVERIFY(!model.editor.clearCells({ model.store.index(0, 0) }));
         QVERIFY(!model.editor.paste(0, 0, { { "1" } }));
+        QVERIFY(!model.editor.sortRows(0, true));
         QVERIFY(!model.editor.undo());
         QVERIFY(!(model.table.flags(model.store.index(0, 0)) & Qt::ItemIsEditable));
-        QCOMPARE(refusals.count(), 7);
+        QCOMPARE(refusals.count(), 8);
         QCOMPARE(natural(file.path()), before);
         model.store.setBusy(QString());
         QVERIFY(model.editor.undo());
@@ -267,13 +299,95 @@ private slots:
         QVERIFY(!model.editor.moveRowsBy({ 1 }, 1));
         QVERIFY(!model.editor.paste(0, 0, { { "9" } }));
         QVERIFY(!model.table.setData(model.store.index(0, 0), QStringLiteral("9")));
-        QCOMPARE(refusals.count(), 3);
+        QVERIFY(!model.editor.sortRows(0, true));
+        QCOMPARE(refusals.count(), 4);
         QVERIFY(refusals.at(0).at(0).toString().contains(QStringLiteral("“记录编号”是主键")));
         QVERIFY(model.editor.deleteRows({ 1 }));
         QVERIFY(model.table.setData(model.store.index(1, 4), QStringLiteral("改")));
         QVERIFY(model.editor.undo() && model.editor.undo());
         QCOMPARE(natural(file.path()), before);
         QVERIFY(modelMatchesFile(model, file.path()));
+    }
+
+    // 频率计算 in whole 100 Hz units: what is stored is the exact decimal,
+    // whatever binary fraction the file held before.
+    void frequencyArithmetic_data()
+    {
+        QTest::addColumn<QVariant>("receive");
+        QTest::addColumn<QString>("offset");   // typed in MHz
+        QTest::addColumn<QString>("stored");   // the transmit field as SQLite quotes it
+        QTest::newRow("+12.5 kHz") << QVariant(438.5) << "0.0125" << "438.5125";
+        QTest::newRow("negative shift") << QVariant(438.5125) << "-0.0125" << "438.5";
+        QTest::newRow("unicode minus") << QVariant(145.0) << "−0.6" << "144.4";
+        QTest::newRow("repeater +5") << QVariant(438.5) << "5" << "443.5";
+        QTest::newRow("binary fraction in the file") << QVariant(0.1 + 0.2) << "+.0001" << "0.3001";
+        QTest::newRow("text number") << QVariant(QStringLiteral("430.125")) << "0" << "430.125";
+        QTest::newRow("finer than 100 Hz rounds") << QVariant(438.51255) << "0" << "438.5126";
+        QTest::newRow("comma text is no number") << QVariant(QStringLiteral("438,5")) << "1" << "NULL";
+        QTest::newRow("result not above 0") << QVariant(430.0) << "-430" << "NULL";
+        QTest::newRow("offset finer than 100 Hz") << QVariant(430.0) << "0.00001" << "refused";
+        QTest::newRow("offset no number") << QVariant(430.0) << "5 MHz" << "refused";
+    }
+
+    void frequencyArithmetic()
+    {
+        QFETCH(QVariant, receive);
+        QFETCH(QString, offset);
+        QFETCH(QString, stored);
+        TestDatabase file({ { 1, 1, receive, QVariant(), QStringLiteral("") } });
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        const std::optional<qint64> units = FrequencyUnits::parse(offset, 4);
+        QCOMPARE(units.has_value(), stored != QStringLiteral("refused"));
+        if (!units)
+            return;
+        QVERIFY(model.editor.computeFrequencies({ { 0, 3 } }, 2, *units));
+        QCOMPARE(natural(file.path()).value(0).split(u' ').value(3), stored);
+        QCOMPARE(model.store.index(0, 3).data().toString(), stored == QStringLiteral("NULL") ? QString() : stored);
+        QCOMPARE(FrequencyUnits::text(*FrequencyUnits::parse(QStringLiteral("-438.0125"), 4)),
+                 QStringLiteral("-438.0125"));
+    }
+
+    // 查找 walks the cells as shown, row by row, and round from the top.
+    void searchFindsCellsAsShown()
+    {
+        TestDatabase file({ { 1, 5, 438.5, 438.5, "甲a" }, { 2, 7, 145.0, "145", "乙" }, { 3, 5, 438.51, 438.5, "甲A" } });
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        const auto at = [&model](const CellSearch &search, int row, int column) {
+            const auto [r, c] = search.next(model.store, row, column);
+            return QStringLiteral("%1,%2").arg(r).arg(c);
+        };
+        QCOMPARE(at(CellSearch(QStringLiteral("438.5"), false, true), 0, 2), QStringLiteral("0,3"));
+        QCOMPARE(at(CellSearch(QStringLiteral("438.5"), false, true), 0, 3), QStringLiteral("2,3"));   // not 438.51
+        QCOMPARE(at(CellSearch(QStringLiteral("438.5"), false, false), 0, 3), QStringLiteral("2,2"));
+        QCOMPARE(at(CellSearch(QStringLiteral("145"), false, true), 1, 2), QStringLiteral("1,3"));   // a text and a real
+        QCOMPARE(at(CellSearch(QStringLiteral("甲a"), true, false), 0, 4), QStringLiteral("0,4"));   // round the file
+        QCOMPARE(at(CellSearch(QStringLiteral("甲a"), false, false), 0, 4), QStringLiteral("2,4"));
+        QCOMPARE(at(CellSearch(QStringLiteral("丙"), false, false), 0, 0), QStringLiteral("-1,-1"));
+        QCOMPARE(CellSearch(QStringLiteral("a"), false, false).replaced(QStringLiteral("aAb"), QStringLiteral("x")),
+                 QStringLiteral("xxb"));
+    }
+
+    // Down on the last row adds an empty one, one step, as a spreadsheet does.
+    void downPastTheLastRowAddsOne()
+    {
+        TestDatabase file(TestDatabase::numberedRows(3));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        ChannelCursor cursor(&model.store, &model.table);
+        ChannelGrid grid;
+        grid.setCursor(&cursor);
+        grid.setCurrentIndex(model.table.index(1, 2));
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QCOMPARE(model.store.rowCount(), 3);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::KeypadModifier);
+        QCOMPARE(natural(file.path()).mid(3), QStringList({ "4 NULL NULL NULL NULL", "5 NULL NULL NULL NULL" }));
+        QCOMPARE(grid.currentIndex(), model.table.index(4, 2));
+        QCOMPARE(model.editor.history()->count(), 2);
+        QVERIFY(model.editor.undo() && model.editor.undo());
+        QCOMPARE(natural(file.path()).size(), 3);
     }
 
     void clipboardShapes_data()
