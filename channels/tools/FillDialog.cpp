@@ -23,7 +23,8 @@ FillDialog::FillDialog(int column, const QString &first, int count, QWidget *par
                                      : FrequencyUnits::parse(first, 0).has_value();
     m_startEdit->setText(numeric ? first : QStringLiteral("1"));
     m_stepEdit->setText(m_frequency ? QStringLiteral("12.5") : QStringLiteral("1"));
-    form()->addRow(QStringLiteral("列："), new QLabel(QStringLiteral("%1（选中 %2 格）").arg(ChannelFields::name(column)).arg(count), this));
+    const QString cells = QStringLiteral("%1，共选中 %2 格").arg(ChannelFields::name(column)).arg(count);
+    form()->addRow(QStringLiteral("列："), new QLabel(cells, this));
     form()->addRow(m_frequency ? QStringLiteral("起始值（MHz）：") : QStringLiteral("起始值："), m_startEdit);
     form()->addRow(m_frequency ? QStringLiteral("步长（kHz）：") : QStringLiteral("步长："), m_stepEdit);
     connect(m_startEdit, &QLineEdit::textChanged, this, &FillDialog::check);

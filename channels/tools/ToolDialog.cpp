@@ -23,7 +23,7 @@ ToolDialog::ToolDialog(const QString &title, QWidget *parent)
     layout->addLayout(m_form);
     layout->addWidget(m_note);
     layout->addWidget(m_buttons);
-    setMinimumWidth(360);
+    setMinimumWidth(420);
 }
 
 void ToolDialog::setNote(const QString &text)
