@@ -8,10 +8,17 @@
 #include "ChannelGrid.h"
 #include "FieldValue.h"
 #include "FrequencyUnits.h"
+#include "FindReplaceDialog.h"
 #include "HeaderRow.h"
+#include "MessageBoxes.h"
+#include "PlanTools.h"
 #include "Tsv.h"
 #include "UnsavedEdits.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
 #include <functional>
@@ -388,6 +395,74 @@ private slots:
         QCOMPARE(model.editor.history()->count(), 2);
         QVERIFY(model.editor.undo() && model.editor.undo());
         QCOMPARE(natural(file.path()).size(), 3);
+    }
+
+    // The tools as the operator reaches them: an action of the grid, a
+    // dialog filled in, one step of the history for what it changed.
+    void toolsFromTheGrid()
+    {
+        TestDatabase file(TestDatabase::numberedRows(4));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        ChannelCursor cursor(&model.store, &model.table);
+        ChannelGrid grid;
+        grid.setCursor(&cursor);
+        auto *tools = new PlanTools(&grid);
+        auto trigger = [&grid](const char *name, const QHash<QString, QString> &typed) {
+            QTimer::singleShot(0, [typed] {
+                auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                for (auto [child, text] : typed.asKeyValueRange()) {
+                    if (auto *edit = dialog->findChild<QLineEdit *>(child))
+                        edit->setText(text);
+                    else
+                        dialog->findChild<QAbstractButton *>(child)->setChecked(text == QStringLiteral("on"));
+                }
+                dialog->accept();
+            });
+            grid.findChild<QAction *>(QString::fromLatin1(name))->trigger();
+        };
+        auto column = [&file](int field) {
+            QStringList values;
+            for (const QVariantList &row : file.stored())
+                values << FieldValue::fieldText(row.at(field));
+            return values.join(u' ');
+        };
+        auto select = [&](int top, int left, int bottom, int right) {
+            grid.selectionModel()->select(QItemSelection(model.table.index(top, left), model.table.index(bottom, right)),
+                                          QItemSelectionModel::ClearAndSelect);
+        };
+        select(0, 2, 3, 2);
+        trigger("fill", { { "start", "145.5" }, { "step", "-25" } });
+        QCOMPARE(column(2), QStringLiteral("145.5 145.475 145.45 145.425"));
+        select(1, 1, 2, 4);
+        trigger("frequencies", {});   // 发送 = 接收 + 5 on the rows of the selection
+        QCOMPARE(column(3), QStringLiteral("440.0125 150.475 150.45 440.05"));
+        trigger("frequencies", { { "shift", "on" }, { "amount", "-0.0125" } });   // 1.1 and 2.4 are not frequencies
+        QCOMPARE(column(3), QStringLiteral("440.0125 150.4625 150.4375 440.05"));
+        trigger("sort", { { "descending", "on" } });
+        QCOMPARE(column(1), QStringLiteral("4 3 2 1"));
+        QCOMPARE(model.editor.history()->count(), 4);
+        {
+            MessageBoxes boxes;
+            select(0, 1, 0, 2);
+            grid.findChild<QAction *>(QStringLiteral("fill"))->trigger();
+            QCOMPARE(boxes.texts(), QStringList({ QStringLiteral("请选择同一列中要填充的单元格。") }));
+        }
+        tools->openFind(true);
+        auto *find = grid.window()->findChild<FindReplaceDialog *>();
+        QVERIFY(find && find->windowTitle() == QStringLiteral("替换"));
+        find->findChild<QLineEdit *>(QStringLiteral("find"))->setText(QStringLiteral("第"));
+        find->findChild<QLineEdit *>(QStringLiteral("replace"))->setText(QStringLiteral("甲"));
+        tools->replaceAll();
+        QCOMPARE(find->findChild<QLabel *>(QStringLiteral("result"))->text(), QStringLiteral("已替换 4 处。"));
+        QCOMPARE(column(4), QStringLiteral("甲 4 行 甲 3 行 甲 2 行 甲 1 行"));
+        QVERIFY(model.editor.undo());
+        QCOMPARE(column(4), QStringLiteral("第 4 行 第 3 行 第 2 行 第 1 行"));
+        const double points = grid.font().pointSizeF();
+        grid.findChild<QAction *>(QStringLiteral("zoomIn"))->trigger();
+        grid.findChild<QAction *>(QStringLiteral("zoomIn"))->trigger();
+        grid.findChild<QAction *>(QStringLiteral("zoomOut"))->trigger();
+        QCOMPARE(grid.font().pointSizeF(), points * 1.1);
     }
 
     void clipboardShapes_data()
