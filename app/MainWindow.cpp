@@ -8,8 +8,8 @@
 #include "ChannelTableModel.h"
 #include "DesignFonts.h"
 #include "FileFollower.h"
-#include "EditMenu.h"
 #include "FileMenu.h"
+#include "GridMenus.h"
 #include "FileSession.h"
 #include "JournalDialog.h"
 #include "PlanCheck.h"
@@ -208,7 +208,7 @@ void MainWindow::buildMenu()
     system->addSeparator();
     command(system, QStringLiteral("检查信道表…"), "检查", this, &MainWindow::checkTable);
     buildFileMenu(system);
-    bar->addMenu(new EditMenu(m_grid, this));
+    GridMenus::add(bar, m_grid);
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     item(bar->addAction(QString(7, u' ') + QStringLiteral("帮助(&B)")), "帮助");
 
