@@ -163,18 +163,12 @@ bool ChangeWriter::readAhead(int first, int last)
     last = std::min(last, int(m_rows.size()) - 1);
     if (last - first < 16)
         return true;
-    QVector<ChannelRow> rows;
     const int limit = 2 * (last - first + 1);
-    if (!m_db.rowsAfter(key(first) - 1, limit, &rows))
+    if (!m_db.rowsAfter(key(first) - 1, limit, &m_ahead))
         return false;
     // Another program added so many rows in between that the page stops short:
     // each row is looked up on its own.
-    if (rows.size() == limit && rows.last().key < key(last))
-        return true;
-    m_ahead.reserve(rows.size());
-    for (const ChannelRow &row : std::as_const(rows))
-        m_ahead.insert(row.key, row);
-    m_readAhead = true;
+    m_readAhead = m_ahead.size() < limit || m_ahead.last().key >= key(last);
     return true;
 }
 
@@ -182,8 +176,10 @@ bool ChangeWriter::fileRow(int row, ChannelRow *file, bool *found)
 {
     if (!m_readAhead)
         return m_db.rowByKey(key(row), file, found);
-    const auto at = m_ahead.constFind(key(row));
-    *found = at != m_ahead.cend();
+    // Read in key order: found by halving.
+    const auto at = std::lower_bound(m_ahead.cbegin(), m_ahead.cend(), key(row),
+                                     [](const ChannelRow &ahead, qint64 wanted) { return ahead.key < wanted; });
+    *found = at != m_ahead.cend() && at->key == key(row);
     if (*found)
         *file = *at;
     return true;
@@ -201,6 +197,7 @@ bool ChangeWriter::fileAsShown(const RowChange &change, bool forward, QString *c
         QVariant mine;
     };
     QVector<Expected> expected;
+    expected.reserve(change.cells.size());
     int top = int(m_rows.size()), bottom = -1;
     for (const RowChange::Cell &cell : change.cells)
         expected.append({ cell.row, cell.column, forward ? cell.before : cell.after,
@@ -226,7 +223,9 @@ bool ChangeWriter::fileAsShown(const RowChange &change, bool forward, QString *c
         const int last = cell.column < 0 ? ChannelRow::fieldCount - 1 : cell.column;
         for (int column = first; column <= last; ++column) {
             const QVariant shown = cell.column < 0 ? m_rows.at(cell.row).values[column] : cell.shown;
-            if (found && FieldValue::sameValue(file.values[column], shown))
+            const QVariant &held = file.values[column];
+            // Equal values of one kind need no text form: a fill of 10 000 cells checks as many.
+            if (found && ((held.typeId() == shown.typeId() && held == shown) || FieldValue::sameValue(held, shown)))
                 continue;
             if (differing++ == 0) {
                 const QVariant mine = cell.column < 0 ? shown : cell.mine;

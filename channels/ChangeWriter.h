@@ -2,8 +2,6 @@
 
 #include "RowChange.h"
 
-#include <QHash>
-
 class ChannelDatabase;
 
 // Puts one RowChange into the file in one transaction, rows addressed by the
@@ -40,6 +38,6 @@ private:
     const QVector<ChannelRow> &m_rows;
     bool m_complete;
     QString m_fileName;
-    QHash<qint64, ChannelRow> m_ahead;   // rows read ahead by key, when m_readAhead
+    QVector<ChannelRow> m_ahead;   // rows read ahead in key order, when m_readAhead
     bool m_readAhead = false;
 };

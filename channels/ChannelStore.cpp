@@ -242,7 +242,8 @@ QList<int> ChannelStore::unsavedRows() const
 void ChannelStore::showForward(RowChange &change, const QVector<qint64> &keys)
 {
     setCells(change, true);
-    reorder(change.order, true);
+    if (change.reorder(m_rows, true))
+        rowsChanged(0, int(m_rows.size()) - 1);
     for (const auto &[a, b] : std::as_const(change.swaps))
         swapRows(a, b);
     removeLoaded(change.removed);
@@ -271,7 +272,8 @@ void ChannelStore::showBackward(const RowChange &change)
         insertLoaded(change.removed.at(i), { change.removedRows.at(i) });
     for (auto swap = change.swaps.crbegin(); swap != change.swaps.crend(); ++swap)
         swapRows(swap->first, swap->second);
-    reorder(change.order, false);
+    if (change.reorder(m_rows, false))
+        rowsChanged(0, int(m_rows.size()) - 1);
     setCells(change, false);
 }
 
@@ -294,23 +296,6 @@ void ChannelStore::rowsChanged(int first, int last)
 {
     emit dataChanged(index(first, 0), index(last, ChannelRow::fieldCount - 1));
     emit headerDataChanged(Qt::Vertical, first, last);
-}
-
-// Keys stay where they are and the values move: the rows keep the file's order.
-void ChannelStore::reorder(const QVector<int> &order, bool forward)
-{
-    if (order.isEmpty())
-        return;
-    QVector<RowChange::Values> before(order.size());
-    for (int i = 0; i < order.size(); ++i)
-        before[i] = m_rows.at(i).values;
-    for (int i = 0; i < order.size(); ++i) {
-        if (forward)
-            m_rows[i].values = before.at(order.at(i));
-        else
-            m_rows[order.at(i)].values = before.at(i);
-    }
-    rowsChanged(0, int(order.size()) - 1);
 }
 
 void ChannelStore::swapRows(int a, int b)

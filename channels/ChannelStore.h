@@ -128,7 +128,6 @@ private:
     void showBackward(const RowChange &change);
     void setCells(const RowChange &change, bool forward);
     void rowsChanged(int first, int last);
-    void reorder(const QVector<int> &order, bool forward);
     void swapRows(int a, int b);
     void shiftLoadedKeys(qint64 from, qint64 to, qint64 by);
     void insertLoaded(int at, const QVector<ChannelRow> &rows);

@@ -33,4 +33,18 @@ struct RowChange
     qint64 gapFrom = 0;
     qint64 gapTo = 0;
     qint64 gapBy = 0;
+
+    // Puts `order` on `rows` (undone, takes it off): the keys stay where they
+    // are and the values move. False when the change keeps the order.
+    bool reorder(QVector<ChannelRow> &rows, bool forward) const
+    {
+        if (order.isEmpty())
+            return false;
+        QVector<Values> before(order.size());
+        for (int i = 0; i < order.size(); ++i)
+            before[i] = rows.at(i).values;
+        for (int i = 0; i < order.size(); ++i)
+            rows[forward ? i : order.at(i)].values = before.at(forward ? order.at(i) : i);
+        return true;
+    }
 };

@@ -1,7 +1,6 @@
 #include "FillSeriesCommand.h"
 
 #include "ChannelStore.h"
-#include "FieldValue.h"
 #include "FrequencyUnits.h"
 
 FillSeriesCommand::FillSeriesCommand(ChannelStore &store, const QList<int> &rows, int column, qint64 start,
@@ -14,7 +13,7 @@ FillSeriesCommand::FillSeriesCommand(ChannelStore &store, const QList<int> &rows
         if (!row)
             break;
         const QVariant before = row->values[column], after = valueAt(column, start, step, k);
-        if (!FieldValue::sameValue(before, after) || before.typeId() != after.typeId())
+        if (before.typeId() != after.typeId() || before != after)
             m_change.cells.append({ rows.at(k), column, before, after });
     }
     m_ready = !m_change.cells.isEmpty();

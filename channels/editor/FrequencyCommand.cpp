@@ -1,7 +1,6 @@
 #include "FrequencyCommand.h"
 
 #include "ChannelStore.h"
-#include "FieldValue.h"
 #include "FrequencyUnits.h"
 
 FrequencyCommand::FrequencyCommand(ChannelStore &store, const QList<QPair<int, int>> &cells, int source,
@@ -19,7 +18,7 @@ FrequencyCommand::FrequencyCommand(ChannelStore &store, const QList<QPair<int, i
             continue;
         }
         const QVariant before = values->values[column], after = FrequencyUnits::frequency(*from + offset);
-        if (!FieldValue::sameValue(before, after) || before.typeId() != after.typeId())
+        if (before.typeId() != after.typeId() || before != after)
             m_change.cells.append({ row, column, before, after });
     }
     m_ready = !m_change.cells.isEmpty();

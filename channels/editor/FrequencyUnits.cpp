@@ -25,6 +25,12 @@ std::optional<qint64> parse(const QString &typed, int decimals)
 
 std::optional<qint64> ofFrequency(const QVariant &stored)
 {
+    // A real times 10^4 is within far less than half a unit of the whole
+    // number its shortest decimal gives, for any frequency a radio has.
+    if (stored.typeId() == QMetaType::Double && std::isfinite(stored.toDouble()) && std::abs(stored.toDouble()) < 1e9)
+        return std::llround(stored.toDouble() * perMHz);
+    if (stored.typeId() == QMetaType::LongLong || stored.typeId() == QMetaType::Int)
+        return stored.toLongLong() * perMHz;
     // The text form has at most 15 significant digits, so a real read from
     // the file as 438.51250000000005 is "438.5125" here and parses exactly.
     const QString shown = FieldValue::fieldText(stored);

@@ -16,7 +16,7 @@ ReplaceCellsCommand::ReplaceCellsCommand(ChannelStore &store, const CellSearch &
                 continue;
             const QVariant after = FieldValue::fromTyping(column, search.replaced(shown, with)).value;
             const QVariant &before = values->values[column];
-            if (!FieldValue::sameValue(before, after) || before.typeId() != after.typeId())
+            if (before.typeId() != after.typeId() || before != after)
                 m_change.cells.append({ row, column, before, after });
         }
     }
