@@ -225,7 +225,13 @@ bool ChannelEditor::sortRows(int column, bool descending, int *changed)
 {
     if (column < 0 || column >= ChannelRow::fieldCount || !mayChange())
         return false;
-    return runTool(std::make_unique<SortRowsCommand>(*m_store, column, descending), changed);
+    // Notes on how typing was read belong to a row's key, and a sort moves
+    // the values under the keys: the notes would name the wrong cells.
+    if (!runTool(std::make_unique<SortRowsCommand>(*m_store, column, descending), changed))
+        return false;
+    if (changed == nullptr || *changed > 0)
+        m_notes.clear();
+    return true;
 }
 
 bool ChannelEditor::fillSeries(const QList<int> &rows, int column, qint64 start, qint64 step, int *changed)

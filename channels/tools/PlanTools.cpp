@@ -1,6 +1,7 @@
 #include "PlanTools.h"
 
 #include "ChannelEditor.h"
+#include "ChannelFields.h"
 #include "ChannelGrid.h"
 #include "ChannelStore.h"
 #include "FieldValue.h"
@@ -80,7 +81,7 @@ void PlanTools::fill()
     if (columns.size() != 1)
         return showSystemMessage(m_grid, QStringLiteral("请选择同一列中要填充的单元格。"));
     const int column = *columns.cbegin();
-    if (column == 4)
+    if (column == ChannelFields::Remark)
         return showSystemMessage(m_grid, QStringLiteral("“备注”列不能填充序列。"));
     std::sort(rows.begin(), rows.end());
     const QString first = m_grid->model()->index(rows.first(), column).data().toString();
