@@ -8,7 +8,9 @@
 #include "ChannelGrid.h"
 #include "FieldValue.h"
 #include "FrequencyUnits.h"
+#include "FillDialog.h"
 #include "FindReplaceDialog.h"
+#include "FrequencyDialog.h"
 #include "HeaderRow.h"
 #include "MessageBoxes.h"
 #include "PlanTools.h"
@@ -16,6 +18,7 @@
 #include "UnsavedEdits.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -486,6 +489,88 @@ private slots:
         grid.findChild<QAction *>(QStringLiteral("zoomIn"))->trigger();
         grid.findChild<QAction *>(QStringLiteral("zoomOut"))->trigger();
         QCOMPARE(grid.font().pointSizeF(), points * 1.1);
+    }
+
+    // A tool over many rows reads them in one go to check them: a row another
+    // program changed or removed among them still stops the whole tool.
+    void toolsOverManyRowsCheckTheFile_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<QString>("other");   // what another program did first
+        QTest::addColumn<QString>("said");
+        QList<int> rows;
+        for (int i = 0; i < 40; ++i)
+            rows << i;
+        QTest::newRow("sort, a remark changed") << Operation([](Channels &m) { return m.editor.sortRows(1, true); })
+                                                << "UPDATE 信道表 SET 备注 = '他人' WHERE rowid = 30"
+                                                << "第 30 行“备注”：文件中的值为“他人”，您的值为“第 30 行”。";
+        QTest::newRow("fill, a row removed") << Operation([rows](Channels &m) { return m.editor.fillSeries(rows, 1, 2, 1); })
+                                             << "DELETE FROM 信道表 WHERE rowid = 25" << "第 25 行已被其他程序删除。";
+        QTest::newRow("fill, a frequency changed") << Operation([rows](Channels &m) {
+            return m.editor.fillSeries(rows, 2, 4385000, 125);
+        }) << "UPDATE 信道表 SET 接收频率 = 1 WHERE rowid = 40" << "第 40 行“接收频率  (MHz)”：文件中的值为“1”";
+    }
+
+    void toolsOverManyRowsCheckTheFile()
+    {
+        QFETCH(Operation, operation);
+        QFETCH(QString, other);
+        QFETCH(QString, said);
+        TestDatabase file(TestDatabase::numberedRows(40));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        model.store.fetchAll();
+        TestDatabase::withFile(file.path(), [&other](QSqlQuery &q) { QVERIFY(q.exec(other)); });
+        const QStringList changed = natural(file.path());
+        QSignalSpy conflicts(&model.editor, &ChannelEditor::conflicted);
+        QVERIFY(!operation(model));
+        QCOMPARE(conflicts.count(), 1);
+        QVERIFY2(conflicts.first().at(0).toString().contains(said), qPrintable(conflicts.first().at(0).toString()));
+        QCOMPARE(natural(file.path()), changed);
+        model.editor.keepFileValues();
+        QCOMPARE(model.editor.history()->count(), 0);
+    }
+
+    // The dialogs take numbers to 100 Hz (frequencies in MHz, steps in kHz)
+    // or whole numbers, and refuse anything finer.
+    void dialogsReadAmountsExactly_data()
+    {
+        QTest::addColumn<int>("column");   // -1: 频率计算
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("units");   // start,step; or empty when 确定 is off
+        QTest::newRow("frequency by 12.5 kHz") << 2 << "438.5" << "12.5" << "4385000,125";
+        QTest::newRow("frequency down by 6.25 kHz") << 3 << "145.0000" << "-6.25" << "";
+        QTest::newRow("frequency down by 6.2 kHz") << 3 << "145" << "-6.2" << "1450000,-62";
+        QTest::newRow("frequency finer than 100 Hz") << 2 << "438.51255" << "12.5" << "";
+        QTest::newRow("channels") << 1 << "1" << "2" << "1,2";
+        QTest::newRow("channel not whole") << 1 << "1.5" << "1" << "";
+        QTest::newRow("shift") << -1 << "" << "-0.0125" << "0,-125";
+        QTest::newRow("shift with a unit") << -1 << "" << "5MHz" << "";
+    }
+
+    void dialogsReadAmountsExactly()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, start);
+        QFETCH(QString, step);
+        QFETCH(QString, units);
+        std::unique_ptr<QDialog> dialog;
+        if (column < 0)
+            dialog = std::make_unique<FrequencyDialog>();
+        else
+            dialog = std::make_unique<FillDialog>(column, QString(), 4);
+        if (column >= 0)
+            dialog->findChild<QLineEdit *>(QStringLiteral("start"))->setText(start);
+        dialog->findChild<QLineEdit *>(QString::fromLatin1(column < 0 ? "amount" : "step"))->setText(step);
+        const bool ok = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->isEnabled();
+        QCOMPARE(ok, !units.isEmpty());
+        if (!ok)
+            return;
+        const auto *fill = qobject_cast<FillDialog *>(dialog.get());
+        const qint64 first = fill ? fill->start() : 0;
+        const qint64 by = fill ? fill->step() : static_cast<FrequencyDialog *>(dialog.get())->offset();
+        QCOMPARE(QStringLiteral("%1,%2").arg(first).arg(by), units);
     }
 
     void clipboardShapes_data()
