@@ -9,6 +9,7 @@
 #include "DesignFonts.h"
 #include "FileFollower.h"
 #include "FileMenu.h"
+#include "GridMenus.h"
 #include "FileSession.h"
 #include "HelpMenu.h"
 #include "JournalDialog.h"
@@ -209,6 +210,7 @@ void MainWindow::buildMenu()
     system->addSeparator();
     command(system, QStringLiteral("检查信道表…"), "检查", this, &MainWindow::checkTable);
     buildFileMenu(system);
+    GridMenus::add(bar, m_grid);
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     new HelpMenu(bar, this);
 

@@ -33,6 +33,8 @@ bool ChangeWriter::writeForward(RowChange &change, QVector<qint64> *keys)
     for (const RowChange::Cell &cell : std::as_const(change.cells))
         if (!m_db.update(key(cell.row), cell.column, cell.after))
             return false;
+    if (!change.order.isEmpty() && !m_db.updateRows(reordered(change, true)))
+        return false;
     for (const auto &[a, b] : std::as_const(change.swaps))
         if (!m_db.swapKeys(key(a), key(b)))
             return false;
@@ -67,10 +69,30 @@ bool ChangeWriter::writeBackward(const RowChange &change)
     for (auto swap = change.swaps.crbegin(); swap != change.swaps.crend(); ++swap)
         if (!m_db.swapKeys(key(swap->first), key(swap->second)))
             return false;
+    if (!change.order.isEmpty() && !m_db.updateRows(reordered(change, false)))
+        return false;
     for (const RowChange::Cell &cell : change.cells)
         if (!m_db.update(key(cell.row), cell.column, cell.before))
             return false;
     return true;
+}
+
+// The rows an order moves, each under its key with the values it takes: done,
+// row i takes what row order[i] shows; undone, row order[i] gets back what
+// row i shows now.
+QVector<ChannelRow> ChangeWriter::reordered(const RowChange &change, bool forward) const
+{
+    QVector<ChannelRow> rows;
+    for (int i = 0; i < change.order.size(); ++i) {
+        const int from = change.order.at(i);
+        if (from == i)
+            continue;
+        ChannelRow row;
+        row.key = key(forward ? i : from);
+        row.values = m_rows.at(forward ? from : i).values;
+        rows << row;
+    }
+    return rows;
 }
 
 // Keys for the inserted rows between their neighbours' keys; when there is no
@@ -112,6 +134,57 @@ bool ChangeWriter::allocateKeys(RowChange &change, QVector<qint64> *keys)
     return true;
 }
 
+// The rows a change moves or removes, which must be in the file whole, as
+// shown; ascending, so the first difference told is the one highest in the table.
+QList<int> ChangeWriter::wholeRows(const RowChange &change, bool forward) const
+{
+    QSet<int> rows;
+    for (const auto &[a, b] : change.swaps)
+        rows << a << b;
+    for (int i = 0; i < change.order.size(); ++i)
+        if (change.order.at(i) != i)
+            rows << i;
+    if (forward)
+        for (int row : change.removed)
+            rows << row;
+    if (!forward && change.insertAt >= 0)
+        for (int i = 0; i < change.inserted.size(); ++i)
+            rows << change.insertAt + i;
+    QList<int> sorted = rows.values();
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
+}
+
+// Many rows to look at are read in one statement rather than one each: a
+// sort or a fill over the whole table looks at every row.
+bool ChangeWriter::readAhead(int first, int last)
+{
+    m_ahead.clear();
+    last = std::min(last, int(m_rows.size()) - 1);
+    if (last - first < 16)
+        return true;
+    const int limit = 2 * (last - first + 1);
+    if (!m_db.rowsAfter(key(first) - 1, limit, &m_ahead))
+        return false;
+    // Another program added so many rows in between that the page stops short:
+    // each row is looked up on its own.
+    m_readAhead = m_ahead.size() < limit || m_ahead.last().key >= key(last);
+    return true;
+}
+
+bool ChangeWriter::fileRow(int row, ChannelRow *file, bool *found)
+{
+    if (!m_readAhead)
+        return m_db.rowByKey(key(row), file, found);
+    // Read in key order: found by halving.
+    const auto at = std::lower_bound(m_ahead.cbegin(), m_ahead.cend(), key(row),
+                                     [](const ChannelRow &ahead, qint64 wanted) { return ahead.key < wanted; });
+    *found = at != m_ahead.cend() && at->key == key(row);
+    if (*found)
+        *file = *at;
+    return true;
+}
+
 // Each cell the change replaces must hold what the grid showed; each row it
 // moves or removes must be there whole, as shown.
 bool ChangeWriter::fileAsShown(const RowChange &change, bool forward, QString *conflict)
@@ -124,23 +197,19 @@ bool ChangeWriter::fileAsShown(const RowChange &change, bool forward, QString *c
         QVariant mine;
     };
     QVector<Expected> expected;
-    QSet<int> wholeRows;
+    expected.reserve(change.cells.size());
+    int top = int(m_rows.size()), bottom = -1;
     for (const RowChange::Cell &cell : change.cells)
         expected.append({ cell.row, cell.column, forward ? cell.before : cell.after,
                           forward ? cell.after : cell.before });
-    for (const auto &[a, b] : change.swaps)
-        wholeRows << a << b;
-    if (forward)
-        for (int row : change.removed)
-            wholeRows << row;
-    if (!forward && change.insertAt >= 0)
-        for (int i = 0; i < change.inserted.size(); ++i)
-            wholeRows << change.insertAt + i;
-    // The first difference told is the one highest in the table.
-    QList<int> rows = wholeRows.values();
-    std::sort(rows.begin(), rows.end());
-    for (int row : std::as_const(rows))
+    for (int row : wholeRows(change, forward))
         expected.append({ row, -1, {}, {} });
+    for (const Expected &cell : std::as_const(expected)) {
+        top = std::min(top, cell.row);
+        bottom = std::max(bottom, cell.row);
+    }
+    if (!readAhead(top, bottom))
+        return false;
 
     int differing = 0;
     for (const Expected &cell : std::as_const(expected)) {
@@ -148,13 +217,15 @@ bool ChangeWriter::fileAsShown(const RowChange &change, bool forward, QString *c
             continue;
         ChannelRow file;
         bool found = false;
-        if (!m_db.rowByKey(key(cell.row), &file, &found))
+        if (!fileRow(cell.row, &file, &found))
             return false;
         const int first = cell.column < 0 ? 0 : cell.column;
         const int last = cell.column < 0 ? ChannelRow::fieldCount - 1 : cell.column;
         for (int column = first; column <= last; ++column) {
             const QVariant shown = cell.column < 0 ? m_rows.at(cell.row).values[column] : cell.shown;
-            if (found && FieldValue::sameValue(file.values[column], shown))
+            const QVariant &held = file.values[column];
+            // Equal values of one kind need no text form: a fill of 10 000 cells checks as many.
+            if (found && ((held.typeId() == shown.typeId() && held == shown) || FieldValue::sameValue(held, shown)))
                 continue;
             if (differing++ == 0) {
                 const QVariant mine = cell.column < 0 ? shown : cell.mine;

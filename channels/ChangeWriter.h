@@ -24,6 +24,10 @@ public:
 
 private:
     bool fileAsShown(const RowChange &change, bool forward, QString *conflict);
+    QList<int> wholeRows(const RowChange &change, bool forward) const;
+    bool readAhead(int first, int last);
+    bool fileRow(int row, ChannelRow *file, bool *found);
+    QVector<ChannelRow> reordered(const RowChange &change, bool forward) const;
     QString describe(int row, int column, const QVariant &file, const QVariant &mine) const;
     bool writeForward(RowChange &change, QVector<qint64> *keys);
     bool writeBackward(const RowChange &change);
@@ -34,4 +38,6 @@ private:
     const QVector<ChannelRow> &m_rows;
     bool m_complete;
     QString m_fileName;
+    QVector<ChannelRow> m_ahead;   // rows read ahead in key order, when m_readAhead
+    bool m_readAhead = false;
 };

@@ -60,6 +60,8 @@ void ChannelDatabase::close()
 {
     m_open = false;
     m_fields.clear();
+    for (auto &update : m_updates)
+        update.reset();
     if (QSqlDatabase::contains(m_connection)) {
         QSqlDatabase::database(m_connection, false).close();
         QSqlDatabase::removeDatabase(m_connection);
@@ -164,15 +166,43 @@ bool ChannelDatabase::update(qint64 key, int position, const QVariant &value)
 {
     if (!m_open)
         return fail(notOpen);
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("UPDATE \"%1\" SET %2 = ? WHERE rowid = ?")
-                          .arg(tableName, column(position)));
-    query.addBindValue(bindable(value));
-    query.addBindValue(key);
-    if (!query.exec())
-        return fail(query.lastError().databaseText());
-    if (query.numRowsAffected() != 1)
+    std::unique_ptr<QSqlQuery> &query = m_updates.at(position);
+    if (!query) {
+        query = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connection, false));
+        if (!query->prepare(QStringLiteral("UPDATE \"%1\" SET %2 = ? WHERE rowid = ?").arg(tableName, column(position)))) {
+            const QString cause = query->lastError().databaseText();
+            query.reset();
+            return fail(cause);
+        }
+    }
+    query->addBindValue(bindable(value));
+    query->addBindValue(key);
+    if (!query->exec())
+        return fail(query->lastError().databaseText());
+    if (query->numRowsAffected() != 1)
         return fail(QStringLiteral("该行已不在表中"));
+    return true;
+}
+
+bool ChannelDatabase::updateRows(const QVector<ChannelRow> &rows)
+{
+    if (!m_open)
+        return fail(notOpen);
+    QStringList assignments;
+    for (int i = 0; i < ChannelRow::fieldCount; ++i)
+        assignments << column(i) + QStringLiteral(" = ?");
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.prepare(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(tableName, assignments.join(u','))))
+        return fail(query.lastError().databaseText());
+    for (const ChannelRow &row : rows) {
+        for (const QVariant &value : row.values)
+            query.addBindValue(bindable(value));
+        query.addBindValue(row.key);
+        if (!query.exec())
+            return fail(query.lastError().databaseText());
+        if (query.numRowsAffected() != 1)
+            return fail(QStringLiteral("该行已不在表中"));
+    }
     return true;
 }
 

@@ -5,6 +5,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <array>
+#include <memory>
+
+class QSqlQuery;
 
 // The channel file char4.mdb and its table 信道表, kept as an SQLite database.
 // Opening never creates a file, and a file that is no database or lacks the table
@@ -66,6 +70,8 @@ public:
     bool largestRecordNumber(qint64 *number);
     bool insert(qint64 key, const std::array<QVariant, ChannelRow::fieldCount> &values);
     bool remove(qint64 key);
+    // Each row's five fields replaced, the key kept: one statement for them all.
+    bool updateRows(const QVector<ChannelRow> &rows);
     // Every row whose key lies from `from` to `to` moves `by` keys on; the
     // keys they move into must be free.
     bool shiftKeys(qint64 from, qint64 to, qint64 by);
@@ -84,4 +90,8 @@ private:
     QStringList m_fields;
     bool m_open = false;
     int m_keyField = -1;
+    // One prepared UPDATE per field, kept while the file is open: a paste or
+    // a fill writes thousands of cells, and preparing each anew costs more
+    // than writing it.
+    std::array<std::unique_ptr<QSqlQuery>, ChannelRow::fieldCount> m_updates;
 };

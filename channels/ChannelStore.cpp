@@ -242,6 +242,8 @@ QList<int> ChannelStore::unsavedRows() const
 void ChannelStore::showForward(RowChange &change, const QVector<qint64> &keys)
 {
     setCells(change, true);
+    if (change.reorder(m_rows, true))
+        rowsChanged(0, int(m_rows.size()) - 1);
     for (const auto &[a, b] : std::as_const(change.swaps))
         swapRows(a, b);
     removeLoaded(change.removed);
@@ -270,6 +272,8 @@ void ChannelStore::showBackward(const RowChange &change)
         insertLoaded(change.removed.at(i), { change.removedRows.at(i) });
     for (auto swap = change.swaps.crbegin(); swap != change.swaps.crend(); ++swap)
         swapRows(swap->first, swap->second);
+    if (change.reorder(m_rows, false))
+        rowsChanged(0, int(m_rows.size()) - 1);
     setCells(change, false);
 }
 

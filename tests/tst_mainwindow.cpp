@@ -5,6 +5,7 @@
 #include "Channels.h"
 #include "ChannelFileKind.h"
 #include "ChannelGrid.h"
+#include "FileMenu.h"
 #include "MainWindow.h"
 #include "QtSerialLink.h"
 #include "QtTranslations.h"
@@ -13,9 +14,12 @@
 #include "TransferSequence.h"
 #include "Twips.h"
 #include "UnsavedEdits.h"
+#include "UserSettings.h"
+#include "ViewMenu.h"
 
 #include <QClipboard>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -40,6 +44,40 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    // 显示 → 表格随窗口放大 lets the grid grow with the window, and the
+    // designed layout is back when it is turned off; the column widths the
+    // operator drags are each plan file's own.
+    void gridViewAsTheOperatorLeftIt()
+    {
+        OwnHome home;
+        TestDatabase first(TestDatabase::numberedRows(3)), second(TestDatabase::numberedRows(2));
+        MainWindow window(std::make_unique<FakeSerialLink>(), first.path());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
+        const QRect designed = grid->geometry();
+        const QSize size = window.size();
+        menuItem(&window, "stretchGrid")->trigger();
+        QVERIFY(userSettings().value(ViewMenu::stretchKey()).toBool());
+        window.resize(size + QSize(200, 100));
+        QTRY_COMPARE(grid->geometry(), designed.adjusted(0, 0, 200, 100));
+        menuItem(&window, "stretchGrid")->trigger();
+        QCOMPARE(grid->geometry(), designed);
+        QTRY_COMPARE(window.size(), size);
+
+        QHeaderView *header = grid->horizontalHeader();
+        const int width = grid->columnWidth(1), edge = header->sectionViewportPosition(1) + width - 1;
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, 5));
+        QTest::mouseMove(header->viewport(), QPoint(edge + 40, 5));
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 40, 5));
+        QCOMPARE(grid->columnWidth(1), width + 40);
+        FileMenu *files = window.findChild<FileMenu *>();
+        emit files->openRequested(second.path());
+        QTRY_COMPARE(grid->columnWidth(1), width);
+        emit files->openRequested(first.path());
+        QTRY_COMPARE(grid->columnWidth(1), width + 40);
+    }
+
     void designAndMenu()
     {
         QCOMPARE(QList<int>({ Twips::toPixels(11880, 96), Twips::toPixels(7860, 96), Twips::toPixels(11880, 120) }),
@@ -63,6 +101,8 @@ private slots:
         QCOMPARE(bar, QStringList({ QStringLiteral("型号=") + QString(22, u' ') + QStringLiteral("对讲机型号(&D)"),
                                     QStringLiteral("传送=") + QString(8, u' ') + QStringLiteral("数据传送(&S)"),
                                     QStringLiteral("系统=") + QString(8, u' ') + QStringLiteral("系统设置(&X)"),
+                                    QStringLiteral("编辑=") + QString(8, u' ') + QStringLiteral("编辑(&E)"),
+                                    QStringLiteral("显示=") + QString(8, u' ') + QStringLiteral("显示(&V)"),
                                     QStringLiteral("退出=") + QString(7, u' ') + QStringLiteral("退出系统(&T)"),
                                     QStringLiteral("帮助=") + QString(7, u' ') + QStringLiteral("帮助(&B)") }));
         QStringList system;

@@ -1,14 +1,27 @@
 #include "TestDatabase.h"
 
 #include "ChannelCsv.h"
+#include "CellSearch.h"
 #include "ChannelCursor.h"
 #include "ChannelExchange.h"
 #include "Channels.h"
+#include "ChannelGrid.h"
 #include "FieldValue.h"
+#include "FrequencyUnits.h"
+#include "FillDialog.h"
+#include "FindReplaceDialog.h"
+#include "FrequencyDialog.h"
 #include "HeaderRow.h"
+#include "MessageBoxes.h"
+#include "PlanTools.h"
 #include "Tsv.h"
 #include "UnsavedEdits.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
 #include <functional>
@@ -56,6 +69,38 @@ static const QString A = QStringLiteral("1 5 438.5 438.5 '甲'");
 static const QString B = QStringLiteral("2.5 7 145.0 '145' '乙'");
 static const QString D = QStringLiteral("'12' NULL NULL NULL ''");
 
+// The plan tools, each one step: a sort keeps the keys in place and moves the values.
+static void addToolRows()
+{
+    auto rows = [](std::initializer_list<int> list) { return QList<int>(list); };
+    QTest::newRow("sort by channel") << Operation([](Channels &m) { return m.editor.sortRows(1, false); })
+                                     << QStringList{ A, A, B, D };
+    QTest::newRow("sort by record, descending, text '12' as 12")
+            << Operation([](Channels &m) { return m.editor.sortRows(0, true); }) << QStringList{ D, B, A, A };
+    QTest::newRow("fill channel numbers") << Operation([=](Channels &m) {
+        return m.editor.fillSeries(rows({ 3, 0, 1 }), 1, 10, 5);
+    }) << QStringList{ "1 10 438.5 438.5 '甲'", "2.5 15 145.0 '145' '乙'", A, "'12' 20 NULL NULL ''" };
+    QTest::newRow("fill frequencies by 12.5 kHz") << Operation([=](Channels &m) {
+        return m.editor.fillSeries(rows({ 0, 1, 2, 3 }), 2, 4385000, 125);
+    }) << QStringList{ A, "2.5 7 438.5125 '145' '乙'", "1 5 438.525 438.5 '甲'", "'12' NULL 438.5375 NULL ''" };
+    QTest::newRow("transmit = receive + 5 MHz") << Operation([](Channels &m) {
+        int changed = 0, skipped = 0;
+        return m.editor.computeFrequencies({ { 0, 3 }, { 1, 3 }, { 3, 3 } }, 2, 50000, &changed, &skipped)
+                && changed == 2 && skipped == 1;
+    }) << QStringList{ "1 5 438.5 443.5 '甲'", "2.5 7 145.0 150.0 '乙'", A, D };
+    QTest::newRow("all -12.5 kHz") << Operation([](Channels &m) {
+        return m.editor.computeFrequencies({ { 0, 2 }, { 0, 3 }, { 1, 3 }, { 1, 4 } }, -1, -125);
+    }) << QStringList{ "1 5 438.4875 438.4875 '甲'", "2.5 7 145.0 144.9875 '乙'", A, D };
+    QTest::newRow("replace all") << Operation([](Channels &m) {
+        int changed = 0;
+        return m.editor.replaceAll(CellSearch(QStringLiteral("438.5"), true, false), QStringLiteral("439"), &changed)
+                && changed == 4;
+    }) << QStringList{ "1 5 439 439 '甲'", B, "1 5 439 439 '甲'", D };
+    QTest::newRow("replace whole cells") << Operation([](Channels &m) {
+        return m.editor.replaceAll(CellSearch(QStringLiteral("145"), true, true), QStringLiteral("145,5"));
+    }) << QStringList{ A, "2.5 7 145.5 145.5 '乙'", A, D };
+}
+
 class TestRowCommands : public QObject
 {
     Q_OBJECT
@@ -96,6 +141,7 @@ private slots:
         QTest::newRow("typed edit") << Operation([](Channels &m) {
             return m.table.setData(m.store.index(2, 3), QStringLiteral("439")) && m.editor.history()->count() == 1;
         }) << QStringList{ A, B, "1 5 438.5 439 '甲'", D };
+        addToolRows();
     }
 
     void commandUndoRedo()
@@ -142,6 +188,7 @@ private slots:
         QTest::newRow("duplicate") << Operation([all](Channels &m) { return m.editor.duplicateRows(all); });
         QTest::newRow("delete") << Operation([all](Channels &m) { return m.editor.deleteRows(all); });
         QTest::newRow("move") << Operation([all](Channels &m) { return m.editor.moveRowsBy(all.mid(1), -1); });
+        QTest::newRow("sort") << Operation([](Channels &m) { return m.editor.sortRows(0, true); });
     }
 
     // Each command run by a child process that is killed (SIGKILL) as soon as
@@ -244,9 +291,10 @@ private slots:
         QVERIFY(!model.editor.moveRowsBy({ 1 }, -1));
         QVERIFY(!model.editor.clearCells({ model.store.index(0, 0) }));
         QVERIFY(!model.editor.paste(0, 0, { { "1" } }));
+        QVERIFY(!model.editor.sortRows(0, true));
         QVERIFY(!model.editor.undo());
         QVERIFY(!(model.table.flags(model.store.index(0, 0)) & Qt::ItemIsEditable));
-        QCOMPARE(refusals.count(), 7);
+        QCOMPARE(refusals.count(), 8);
         QCOMPARE(natural(file.path()), before);
         model.store.setBusy(QString());
         QVERIFY(model.editor.undo());
@@ -267,13 +315,262 @@ private slots:
         QVERIFY(!model.editor.moveRowsBy({ 1 }, 1));
         QVERIFY(!model.editor.paste(0, 0, { { "9" } }));
         QVERIFY(!model.table.setData(model.store.index(0, 0), QStringLiteral("9")));
-        QCOMPARE(refusals.count(), 3);
+        QVERIFY(!model.editor.sortRows(0, true));
+        QCOMPARE(refusals.count(), 4);
         QVERIFY(refusals.at(0).at(0).toString().contains(QStringLiteral("“记录编号”是主键")));
         QVERIFY(model.editor.deleteRows({ 1 }));
         QVERIFY(model.table.setData(model.store.index(1, 4), QStringLiteral("改")));
         QVERIFY(model.editor.undo() && model.editor.undo());
         QCOMPARE(natural(file.path()), before);
         QVERIFY(modelMatchesFile(model, file.path()));
+    }
+
+    // 频率计算 in whole 100 Hz units: what is stored is the exact decimal,
+    // whatever binary fraction the file held before.
+    void frequencyArithmetic_data()
+    {
+        QTest::addColumn<QVariant>("receive");
+        QTest::addColumn<QString>("offset");   // typed in MHz
+        QTest::addColumn<QString>("stored");   // the transmit field as SQLite quotes it
+        QTest::newRow("+12.5 kHz") << QVariant(438.5) << "0.0125" << "438.5125";
+        QTest::newRow("negative shift") << QVariant(438.5125) << "-0.0125" << "438.5";
+        QTest::newRow("unicode minus") << QVariant(145.0) << "−0.6" << "144.4";
+        QTest::newRow("repeater +5") << QVariant(438.5) << "5" << "443.5";
+        QTest::newRow("binary fraction in the file") << QVariant(0.1 + 0.2) << "+.0001" << "0.3001";
+        QTest::newRow("text number") << QVariant(QStringLiteral("430.125")) << "0" << "430.125";
+        QTest::newRow("finer than 100 Hz rounds") << QVariant(438.51255) << "0" << "438.5126";
+        QTest::newRow("comma text is no number") << QVariant(QStringLiteral("438,5")) << "1" << "NULL";
+        QTest::newRow("result not above 0") << QVariant(430.0) << "-430" << "NULL";
+        QTest::newRow("offset finer than 100 Hz") << QVariant(430.0) << "0.00001" << "refused";
+        QTest::newRow("offset no number") << QVariant(430.0) << "5 MHz" << "refused";
+    }
+
+    void frequencyArithmetic()
+    {
+        QFETCH(QVariant, receive);
+        QFETCH(QString, offset);
+        QFETCH(QString, stored);
+        TestDatabase file({ { 1, 1, receive, QVariant(), QStringLiteral("") } });
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        const std::optional<qint64> units = FrequencyUnits::parse(offset, 4);
+        QCOMPARE(units.has_value(), stored != QStringLiteral("refused"));
+        if (!units)
+            return;
+        QVERIFY(model.editor.computeFrequencies({ { 0, 3 } }, 2, *units));
+        QCOMPARE(natural(file.path()).value(0).split(u' ').value(3), stored);
+        QCOMPARE(model.store.index(0, 3).data().toString(), stored == QStringLiteral("NULL") ? QString() : stored);
+        QCOMPARE(FrequencyUnits::text(*FrequencyUnits::parse(QStringLiteral("-438.0125"), 4)),
+                 QStringLiteral("-438.0125"));
+    }
+
+    // 查找 walks the cells as shown, row by row, and round from the top.
+    void searchFindsCellsAsShown()
+    {
+        TestDatabase file({ { 1, 5, 438.5, 438.5, "甲a" }, { 2, 7, 145.0, "145", "乙" }, { 3, 5, 438.51, 438.5, "甲A" } });
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        const auto at = [&model](const CellSearch &search, int row, int column) {
+            const auto [r, c] = search.next(model.store, row, column);
+            return QStringLiteral("%1,%2").arg(r).arg(c);
+        };
+        QCOMPARE(at(CellSearch(QStringLiteral("438.5"), false, true), 0, 2), QStringLiteral("0,3"));
+        QCOMPARE(at(CellSearch(QStringLiteral("438.5"), false, true), 0, 3), QStringLiteral("2,3"));   // not 438.51
+        QCOMPARE(at(CellSearch(QStringLiteral("438.5"), false, false), 0, 3), QStringLiteral("2,2"));
+        QCOMPARE(at(CellSearch(QStringLiteral("145"), false, true), 1, 2), QStringLiteral("1,3"));   // a text and a real
+        QCOMPARE(at(CellSearch(QStringLiteral("甲a"), true, false), 0, 4), QStringLiteral("0,4"));   // round the file
+        QCOMPARE(at(CellSearch(QStringLiteral("甲a"), false, false), 0, 4), QStringLiteral("2,4"));
+        QCOMPARE(at(CellSearch(QStringLiteral("丙"), false, false), 0, 0), QStringLiteral("-1,-1"));
+        QCOMPARE(CellSearch(QStringLiteral("a"), false, false).replaced(QStringLiteral("aAb"), QStringLiteral("x")),
+                 QStringLiteral("xxb"));
+    }
+
+    // Down on the last row adds an empty one, one step, as a spreadsheet does.
+    void downPastTheLastRowAddsOne()
+    {
+        TestDatabase file(TestDatabase::numberedRows(3));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        ChannelCursor cursor(&model.store, &model.table);
+        ChannelGrid grid;
+        grid.setCursor(&cursor);
+        grid.setCurrentIndex(model.table.index(1, 2));
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QCOMPARE(model.store.rowCount(), 3);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::KeypadModifier);
+        QCOMPARE(natural(file.path()).mid(3), QStringList({ "4 NULL NULL NULL NULL", "5 NULL NULL NULL NULL" }));
+        QCOMPARE(grid.currentIndex(), model.table.index(4, 2));
+        QCOMPARE(model.editor.history()->count(), 2);
+        QVERIFY(model.editor.undo() && model.editor.undo());
+        QCOMPARE(natural(file.path()).size(), 3);
+    }
+
+    // The tools as the operator reaches them: an action of the grid, a
+    // dialog filled in, one step of the history for what it changed.
+    void toolsFromTheGrid()
+    {
+        TestDatabase file(TestDatabase::numberedRows(4));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        ChannelCursor cursor(&model.store, &model.table);
+        ChannelGrid grid;
+        grid.setCursor(&cursor);
+        new PlanTools(&grid);   // the grid owns it
+        auto trigger = [&grid](const char *name, const QHash<QString, QString> &typed) {
+            QTimer::singleShot(0, [typed] {
+                auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                for (auto [child, text] : typed.asKeyValueRange()) {
+                    if (auto *edit = dialog->findChild<QLineEdit *>(child))
+                        edit->setText(text);
+                    else
+                        dialog->findChild<QAbstractButton *>(child)->setChecked(text == QStringLiteral("on"));
+                }
+                dialog->accept();
+            });
+            grid.findChild<QAction *>(QString::fromLatin1(name))->trigger();
+        };
+        auto column = [&file](int field) {
+            QStringList values;
+            for (const QVariantList &row : file.stored())
+                values << FieldValue::fieldText(row.at(field));
+            return values.join(u' ');
+        };
+        auto select = [&](int top, int left, int bottom, int right) {
+            grid.selectionModel()->select(QItemSelection(model.table.index(top, left), model.table.index(bottom, right)),
+                                          QItemSelectionModel::ClearAndSelect);
+        };
+        select(0, 2, 3, 2);
+        trigger("fill", { { "start", "145.5" }, { "step", "-25" } });
+        QCOMPARE(column(2), QStringLiteral("145.5 145.475 145.45 145.425"));
+        select(1, 1, 2, 4);
+        trigger("frequencies", {});   // 发送 = 接收 + 5 on the rows of the selection
+        QCOMPARE(column(3), QStringLiteral("440.0125 150.475 150.45 440.05"));
+        trigger("frequencies", { { "shift", "on" }, { "amount", "-0.0125" } });   // 1.1 and 2.4 are not frequencies
+        QCOMPARE(column(3), QStringLiteral("440.0125 150.4625 150.4375 440.05"));
+        trigger("sort", { { "descending", "on" } });
+        QCOMPARE(column(1), QStringLiteral("4 3 2 1"));
+        QCOMPARE(model.editor.history()->count(), 4);
+        {
+            MessageBoxes boxes;
+            select(0, 1, 0, 2);
+            grid.findChild<QAction *>(QStringLiteral("fill"))->trigger();
+            QCOMPARE(boxes.texts(), QStringList({ QStringLiteral("请选择同一列中要填充的单元格。") }));
+        }
+    }
+
+    void findReplaceAndZoomFromTheGrid()
+    {
+        TestDatabase file(TestDatabase::numberedRows(4));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        ChannelCursor cursor(&model.store, &model.table);
+        ChannelGrid grid;
+        grid.setCursor(&cursor);
+        auto *tools = new PlanTools(&grid);
+        auto column = [&file](int field) {
+            QStringList values;
+            for (const QVariantList &row : file.stored())
+                values << FieldValue::fieldText(row.at(field));
+            return values.join(u' ');
+        };
+        tools->openFind(true);
+        auto *find = grid.window()->findChild<FindReplaceDialog *>();
+        QVERIFY(find && find->windowTitle() == QStringLiteral("替换"));
+        find->findChild<QLineEdit *>(QStringLiteral("find"))->setText(QStringLiteral("第"));
+        find->findChild<QLineEdit *>(QStringLiteral("replace"))->setText(QStringLiteral("甲"));
+        tools->replaceAll();
+        QCOMPARE(find->findChild<QLabel *>(QStringLiteral("result"))->text(), QStringLiteral("已替换 4 处。"));
+        QCOMPARE(column(4), QStringLiteral("甲 1 行 甲 2 行 甲 3 行 甲 4 行"));
+        QVERIFY(model.editor.undo());
+        QCOMPARE(column(4), QStringLiteral("第 1 行 第 2 行 第 3 行 第 4 行"));
+        const double points = grid.font().pointSizeF();
+        grid.findChild<QAction *>(QStringLiteral("zoomIn"))->trigger();
+        grid.findChild<QAction *>(QStringLiteral("zoomIn"))->trigger();
+        grid.findChild<QAction *>(QStringLiteral("zoomOut"))->trigger();
+        QCOMPARE(grid.font().pointSizeF(), points * 1.1);
+    }
+
+    // A tool over many rows reads them in one go to check them: a row another
+    // program changed or removed among them still stops the whole tool.
+    void toolsOverManyRowsCheckTheFile_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<QString>("other");   // what another program did first
+        QTest::addColumn<QString>("said");
+        QList<int> rows;
+        for (int i = 0; i < 40; ++i)
+            rows << i;
+        QTest::newRow("sort, a remark changed") << Operation([](Channels &m) { return m.editor.sortRows(1, true); })
+                                                << "UPDATE 信道表 SET 备注 = '他人' WHERE rowid = 30"
+                                                << "第 30 行“备注”：文件中的值为“他人”，您的值为“第 30 行”。";
+        QTest::newRow("fill, a row removed") << Operation([rows](Channels &m) { return m.editor.fillSeries(rows, 1, 2, 1); })
+                                             << "DELETE FROM 信道表 WHERE rowid = 25" << "第 25 行已被其他程序删除。";
+        QTest::newRow("fill, a frequency changed") << Operation([rows](Channels &m) {
+            return m.editor.fillSeries(rows, 2, 4385000, 125);
+        }) << "UPDATE 信道表 SET 接收频率 = 1 WHERE rowid = 40" << "第 40 行“接收频率  (MHz)”：文件中的值为“1”";
+    }
+
+    void toolsOverManyRowsCheckTheFile()
+    {
+        QFETCH(Operation, operation);
+        QFETCH(QString, other);
+        QFETCH(QString, said);
+        TestDatabase file(TestDatabase::numberedRows(40));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        model.store.fetchAll();
+        TestDatabase::withFile(file.path(), [&other](QSqlQuery &q) { QVERIFY(q.exec(other)); });
+        const QStringList changed = natural(file.path());
+        QSignalSpy conflicts(&model.editor, &ChannelEditor::conflicted);
+        QVERIFY(!operation(model));
+        QCOMPARE(conflicts.count(), 1);
+        QVERIFY2(conflicts.first().at(0).toString().contains(said), qPrintable(conflicts.first().at(0).toString()));
+        QCOMPARE(natural(file.path()), changed);
+        model.editor.keepFileValues();
+        QCOMPARE(model.editor.history()->count(), 0);
+    }
+
+    // The dialogs take numbers to 100 Hz (frequencies in MHz, steps in kHz)
+    // or whole numbers, and refuse anything finer.
+    void dialogsReadAmountsExactly_data()
+    {
+        QTest::addColumn<int>("column");   // -1: 频率计算
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("units");   // start,step; or empty when 确定 is off
+        QTest::newRow("frequency by 12.5 kHz") << 2 << "438.5" << "12.5" << "4385000,125";
+        QTest::newRow("frequency down by 6.25 kHz") << 3 << "145.0000" << "-6.25" << "";
+        QTest::newRow("frequency down by 6.2 kHz") << 3 << "145" << "-6.2" << "1450000,-62";
+        QTest::newRow("frequency finer than 100 Hz") << 2 << "438.51255" << "12.5" << "";
+        QTest::newRow("channels") << 1 << "1" << "2" << "1,2";
+        QTest::newRow("channel not whole") << 1 << "1.5" << "1" << "";
+        QTest::newRow("shift") << -1 << "" << "-0.0125" << "0,-125";
+        QTest::newRow("shift with a unit") << -1 << "" << "5MHz" << "";
+    }
+
+    void dialogsReadAmountsExactly()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, start);
+        QFETCH(QString, step);
+        QFETCH(QString, units);
+        std::unique_ptr<QDialog> dialog;
+        if (column < 0)
+            dialog = std::make_unique<FrequencyDialog>();
+        else
+            dialog = std::make_unique<FillDialog>(column, QString(), 4);
+        if (column >= 0)
+            dialog->findChild<QLineEdit *>(QStringLiteral("start"))->setText(start);
+        dialog->findChild<QLineEdit *>(QString::fromLatin1(column < 0 ? "amount" : "step"))->setText(step);
+        const bool ok = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->isEnabled();
+        QCOMPARE(ok, !units.isEmpty());
+        if (!ok)
+            return;
+        const auto *fill = qobject_cast<FillDialog *>(dialog.get());
+        const qint64 first = fill ? fill->start() : 0;
+        const qint64 by = fill ? fill->step() : static_cast<FrequencyDialog *>(dialog.get())->offset();
+        QCOMPARE(QStringLiteral("%1,%2").arg(first).arg(by), units);
     }
 
     void clipboardShapes_data()

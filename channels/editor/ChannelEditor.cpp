@@ -1,14 +1,19 @@
 #include "ChannelEditor.h"
 
 #include "ChannelStore.h"
+#include "CellSearch.h"
 #include "ClearCellsCommand.h"
 #include "DeleteRowsCommand.h"
 #include "DuplicateRowsCommand.h"
 #include "EditCellCommand.h"
 #include "FieldValue.h"
+#include "FillSeriesCommand.h"
+#include "FrequencyCommand.h"
 #include "InsertRowCommand.h"
 #include "MoveRowsCommand.h"
 #include "PasteCommand.h"
+#include "ReplaceCellsCommand.h"
+#include "SortRowsCommand.h"
 
 #include <algorithm>
 
@@ -91,7 +96,7 @@ bool ChannelEditor::unsavedWritten(const QString &name)
 QString ChannelEditor::keyRefusal(const RowChange &change) const
 {
     const int key = m_store->keyField();
-    bool touchesKey = change.insertAt >= 0 || !change.swaps.isEmpty();
+    bool touchesKey = change.insertAt >= 0 || !change.swaps.isEmpty() || !change.order.isEmpty();
     for (const RowChange::Cell &cell : change.cells)
         touchesKey = touchesKey || cell.column == key;
     if (key < 0 || !touchesKey)
@@ -197,6 +202,61 @@ bool ChannelEditor::clearCells(const QModelIndexList &cells)
     if (!mayChange())
         return false;
     return !command->isReady() || run(std::move(command));
+}
+
+bool ChannelEditor::runTool(std::unique_ptr<RowCommand> command, int *changed)
+{
+    const RowChange &change = command->change();
+    int count = int(change.cells.size());
+    for (int i = 0; i < change.order.size(); ++i)
+        count += change.order.at(i) != i;
+    if (changed)
+        *changed = 0;
+    if (!command->isReady())
+        return true;
+    if (!run(std::move(command)))
+        return false;
+    if (changed)
+        *changed = count;
+    return true;
+}
+
+bool ChannelEditor::sortRows(int column, bool descending, int *changed)
+{
+    if (column < 0 || column >= ChannelRow::fieldCount || !mayChange())
+        return false;
+    // Notes on how typing was read belong to a row's key, and a sort moves
+    // the values under the keys: the notes would name the wrong cells.
+    if (!runTool(std::make_unique<SortRowsCommand>(*m_store, column, descending), changed))
+        return false;
+    if (changed == nullptr || *changed > 0)
+        m_notes.clear();
+    return true;
+}
+
+bool ChannelEditor::fillSeries(const QList<int> &rows, int column, qint64 start, qint64 step, int *changed)
+{
+    if (!mayChange())
+        return false;
+    return runTool(std::make_unique<FillSeriesCommand>(*m_store, sortedUnique(rows), column, start, step), changed);
+}
+
+bool ChannelEditor::computeFrequencies(const QList<QPair<int, int>> &cells, int source, qint64 offset, int *changed,
+                                       int *skipped)
+{
+    if (!mayChange())
+        return false;
+    auto command = std::make_unique<FrequencyCommand>(*m_store, cells, source, offset);
+    if (skipped)
+        *skipped = command->skipped();
+    return runTool(std::move(command), changed);
+}
+
+bool ChannelEditor::replaceAll(const CellSearch &search, const QString &with, int *changed)
+{
+    if (search.isEmpty() || !mayChange())
+        return false;
+    return runTool(std::make_unique<ReplaceCellsCommand>(*m_store, search, with), changed);
 }
 
 bool ChannelEditor::paste(int row, int column, const QVector<QStringList> &block, int *dropped, bool *skippedHeader)

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class CellSearch;
 class ChannelStore;
 
 // The operator's changes to the rows: typed cells and the row commands, each
@@ -48,6 +49,17 @@ public:
     bool paste(int row, int column, const QVector<QStringList> &block, int *dropped = nullptr,
                bool *skippedHeader = nullptr);
 
+    // The plan tools. Each is one step and one transaction; when nothing
+    // changes it is no step and still true. `changed` counts the cells (rows
+    // for a sort) it changed.
+    bool sortRows(int column, bool descending, int *changed = nullptr);
+    // Units as FillSeriesCommand takes them.
+    bool fillSeries(const QList<int> &rows, int column, qint64 start, qint64 step, int *changed = nullptr);
+    // `skipped` counts the cells without a frequency to start from.
+    bool computeFrequencies(const QList<QPair<int, int>> &cells, int source, qint64 offset, int *changed = nullptr,
+                            int *skipped = nullptr);
+    bool replaceAll(const CellSearch &search, const QString &with, int *changed = nullptr);
+
     // What the operator typed into a cell. `shown` is the text the cell showed
     // when editing began, which is what the edit replaces, when known.
     bool editCell(int row, int column, const QString &typed, const QString *shown = nullptr);
@@ -85,6 +97,7 @@ private:
     bool unsavedWritten(const QString &name);
     QString keyRefusal(const RowChange &change) const;
     bool run(std::unique_ptr<RowCommand> command);
+    bool runTool(std::unique_ptr<RowCommand> command, int *changed);
     bool replay(int index, bool forward);
     bool writeStep(std::unique_ptr<RowCommand> command);
     void holdConflict(Conflict conflict, const QString &message);

@@ -203,22 +203,24 @@ void ChannelGrid::moveRows(int step)
     selectionModel()->select(moved, QItemSelectionModel::ClearAndSelect);
 }
 
-void ChannelGrid::clearCells()
+QModelIndexList ChannelGrid::selectedCells()
 {
     selectWholeTableIfAll();
     QModelIndexList cells = selectionModel()->selectedIndexes();
     if (cells.isEmpty() && currentIndex().isValid())
         cells << currentIndex();
-    editor()->clearCells(cells);
+    return cells;
+}
+
+void ChannelGrid::clearCells()
+{
+    editor()->clearCells(selectedCells());
 }
 
 // The selected cells as the rectangle that holds them, each as the grid shows it.
 void ChannelGrid::copyCells()
 {
-    selectWholeTableIfAll();
-    QModelIndexList cells = selectionModel()->selectedIndexes();
-    if (cells.isEmpty() && currentIndex().isValid())
-        cells << currentIndex();
+    const QModelIndexList cells = selectedCells();
     if (cells.isEmpty())
         return;
     int top = cells.first().row(), bottom = top, left = cells.first().column(), right = left;
@@ -315,7 +317,22 @@ void ChannelGrid::keyPressEvent(QKeyEvent *event)
 {
     if (m_following && !event->matches(QKeySequence::Copy))
         return event->accept();
-    QTableView::keyPressEvent(event);
+    if (!appendRowBelowLast(event))
+        QTableView::keyPressEvent(event);
+}
+
+// Down past the last row of the file adds an empty one there, one step of
+// the history like 插入行, and goes down into it.
+bool ChannelGrid::appendRowBelowLast(QKeyEvent *event)
+{
+    const QModelIndex at = currentIndex();
+    if (event->key() != Qt::Key_Down || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || !at.isValid()
+        || at.row() != model()->rowCount() - 1 || model()->canFetchMore({}))
+        return false;
+    event->accept();
+    if (editor()->insertRowAbove(model()->rowCount()))
+        selectRows(at.row() + 1, 1, at.row() + 1);
+    return true;
 }
 
 // A plain click makes the clicked cell the whole selection, as in a

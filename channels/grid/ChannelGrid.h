@@ -12,7 +12,8 @@ class QAction;
 // Cells and rows are selected as in a spreadsheet, and the row commands act on
 // the selection: each is an action with its key, in the context menu of the
 // cells and of the row headers. After select-all they act on every row of the
-// file, not only on those read so far.
+// file, not only on those read so far. Down on the last row adds an empty row
+// below it, as in a spreadsheet.
 class ChannelGrid : public QTableView
 {
     Q_OBJECT
@@ -32,6 +33,11 @@ public:
 
     // The row commands, in menu order (separators included).
     QList<QAction *> commands() const { return actions(); }
+
+    // The selected cells (every cell of the file after select-all), or the
+    // current one when none is selected.
+    QModelIndexList selectedCells();
+    ChannelEditor *editor() const;
 
     void insertRow();
     void duplicateRows();
@@ -60,7 +66,7 @@ private:
     QList<int> selectedRowsOrCurrent();
     void selectWholeTableIfAll();
     void selectRows(int first, int count, int current);
-    ChannelEditor *editor() const;
+    bool appendRowBelowLast(QKeyEvent *event);
 
     ChannelCursor *m_cursor = nullptr;
     QAction *m_undo = nullptr;

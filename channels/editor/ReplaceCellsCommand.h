@@ -1,0 +1,14 @@
+#pragma once
+
+#include "RowCommand.h"
+
+class CellSearch;
+
+// 全部替换: in every cell of the file that `search` finds, the text shown
+// with the match replaced, stored as typing it would store it. The key field
+// of a keyed table is left alone; replacing nothing is no step.
+class ReplaceCellsCommand : public RowCommand
+{
+public:
+    ReplaceCellsCommand(ChannelStore &store, const CellSearch &search, const QString &with);
+};

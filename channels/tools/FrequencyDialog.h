@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ToolDialog.h"
+
+class QLineEdit;
+class QRadioButton;
+
+// 频率计算: the selected frequencies shifted by an amount, or one frequency
+// of each selected row made from the other plus an amount (发送 = 接收 +
+// 5 MHz). The amount is in MHz, to 100 Hz, and may be negative.
+class FrequencyDialog : public ToolDialog
+{
+    Q_OBJECT
+public:
+    explicit FrequencyDialog(QWidget *parent = nullptr);
+    // The field each result is made from: -1 for the cell itself, else
+    // 接收频率 (the results go to 发送频率) or 发送频率.
+    int source() const;
+    // The amount in 100 Hz units.
+    qint64 offset() const { return m_offset; }
+
+private:
+    void check();
+
+    QRadioButton *m_shift;
+    QRadioButton *m_fromReceive;
+    QRadioButton *m_fromTransmit;
+    QLineEdit *m_amount;
+    qint64 m_offset = 0;
+};
