@@ -126,7 +126,9 @@ private slots:
         auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
         QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClick(grid, Qt::Key_Down);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 1)).center());
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 1)).center());
+        QTest::mouseMove(grid->viewport(), grid->visualRect(grid->model()->index(4, 1)).center());
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(4, 1)).center());
         QCOMPARE(grid->currentIndex().row(), 7);
         // The bar and the status line follow the sequence to its end, then clear.
         ticks(window, 44);
@@ -325,11 +327,18 @@ private slots:
         press(Qt::Key_Z, ctrl);
         QCOMPARE(big.stored(), original);
 
+        // Dragging over cells selects them.
+        const auto at = [&](int row, int column) { return grid.visualRect(model.table.index(row, column)).center(); };
+        QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, at(1, 1));
+        QTest::mouseMove(grid.viewport(), at(2, 2));
+        QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, at(2, 2));
+        QCOMPARE(cursor.selectedIndexes().size(), 4);
+
         // A plain click after select-all makes one cell the selection: Ctrl+Delete
         // then takes one row. Deleting every row asks first; 取消 keeps them.
         MessageBoxes boxes(QMessageBox::No);
         press(Qt::Key_A, ctrl);
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(model.table.index(2, 4)).center());
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at(2, 4));
         QCOMPARE(rows(), QList<int>());
         QCOMPARE(cursor.selectedIndexes(), QModelIndexList({ model.table.index(2, 4) }));
         press(Qt::Key_Delete, ctrl);
