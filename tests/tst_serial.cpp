@@ -256,7 +256,9 @@ private slots:
                                << qint64(4321);
         QTest::newRow("open file") << usb << "proc/1234/fd/3" << usb.toLatin1() << qint64(1234);
         QTest::newRow("ended") << usb << "run/lock/LCK..ttyUSB0" << QByteArray::number(ended) + '\n' << qint64(0);
-        QTest::newRow("ours") << usb << "run/lock/LCK..ttyUSB0" << QByteArray::number(::getpid()) + '\n' << qint64(0);
+        // In the ten-digit form: a three-digit PID and its line end are four bytes, the binary form.
+        QTest::newRow("ours") << usb << "run/lock/LCK..ttyUSB0" << QByteArray::number(::getpid()).rightJustified(10) + '\n'
+                              << qint64(0);
         QTest::newRow("another device") << usb << "proc/1234/fd/3" << QByteArray("/dev/ttyUSB01") << qint64(0);
     }
 
