@@ -196,8 +196,10 @@ void QtSerialLink::drainThenClose(QSerialPort *port)
         if ((port->bytesToWrite() == 0 && kernelBacklog(port) == 0) || started.hasExpired(drainLimitMs))
             finish();
     });
+    // Not once closed: close() on a closed port reports NotOpenError, which
+    // would bring it back here without end (a write failing inside closeWhole).
     connect(port, &QSerialPort::errorOccurred, port, [port](QSerialPort::SerialPortError e) {
-        if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError
+        if (port->isOpen() && e != QSerialPort::NoError && e != QSerialPort::TimeoutError
             && e != QSerialPort::UnsupportedOperationError) {
             port->close();
             port->deleteLater();

@@ -35,13 +35,23 @@ private slots:
         QtSerialLink link;
         QVERIFY(link.open());
         FakePortList list;
-        list.entries = { { after.device(), QStringLiteral("USB Serial"), {}, QStringLiteral("1a86:7523"), {} } };
+        const PortEntry cable{ after.device(), QStringLiteral("USB Serial"), {}, QStringLiteral("1a86:7523"), {} };
 
         for (const bool ok : { false, true }) {
+            list.entries.clear();
             auto *dialog = new DeviceDialog(&link, &list);
+            dialog->show();
             QCOMPARE(dialog->deviceBox(1)->currentText(), before.device());
-            QCOMPARE(dialog->foundList()->topLevelItemCount(), 1);
-            dialog->foundList()->setCurrentItem(dialog->foundList()->topLevelItem(0));
+            QCOMPARE(dialog->foundList()->topLevelItemCount(), 0);
+            // 查找数据线…, under the list, asks for the cable and picks it once it is plugged in.
+            auto *find = dialog->findChild<QPushButton *>(QStringLiteral("find"));
+            QVERIFY(find->y() > dialog->foundList()->geometry().bottom());
+            find->click();
+            const QList<QLabel *> labels = dialog->findChildren<QLabel *>();
+            QVERIFY(std::any_of(labels.begin(), labels.end(),
+                                [](const QLabel *label) { return label->text() == QStringLiteral("拔下数据线，再插上……"); }));
+            list.entries = { cable };
+            QTRY_VERIFY(dialog->foundList()->currentItem());
             dialog->findChild<QPushButton *>(QStringLiteral("assign1"))->click();
             QCOMPARE(dialog->deviceBox(1)->currentText(), after.device());
             ok ? dialog->accept() : dialog->reject();

@@ -60,6 +60,22 @@ private slots:
             RecentFiles::add(home.path(QStringLiteral("%1.mdb").arg(i)));
         QCOMPARE(RecentFiles::list().size(), RecentFiles::limit);
         QCOMPARE(RecentFiles::list().first(), home.path(QStringLiteral("9.mdb")));
+
+        // An edit the file refuses: leaving the file asks, and 放弃 drops the edit and leaves.
+        QVERIFY(window.openFile(first.path()));
+        {
+            FileLock lock(first.path());
+            auto *model = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
+            QVERIFY(model->setData(model->index(0, 4), QStringLiteral("改")));
+            QTRY_COMPARE(boxes.texts().size(), 3);
+            boxes.setAnswer(QMessageBox::Discard);
+            QVERIFY(window.openFile(plan));
+        }
+        QVERIFY(boxes.texts().last().startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb")));
+        QCOMPARE(first.stored()[0][4], QVariant(QStringLiteral("第 1 行")));
+        // Another program puts a file with no channel table in its place: the window says so.
+        QCOMPARE(std::rename(qPrintable(TestDatabase({}, QStringLiteral("CREATE TABLE 其它 (x)")).path()), qPrintable(plan)), 0);
+        QTRY_VERIFY(boxes.texts().last().startsWith(QStringLiteral("plan.mdb 已被其他程序换成了不能使用的文件")));
     }
 };
 

@@ -123,6 +123,7 @@ private slots:
         auto *table = dialog.findChild<QTableWidget *>();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(table->height() > dialog.height() / 2 && table->width() > dialog.width() / 2);   // the dialog is the table
         QVERIFY(table->columnWidth(2) >= table->fontMetrics().horizontalAdvance(sent.sha256));
         for (int row : { 3, 0 })
             table->selectionModel()->select(table->model()->index(row, 0),

@@ -185,7 +185,9 @@ private slots:
         auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
         QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClick(grid, Qt::Key_Down);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 1)).center());
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 1)).center());
+        QTest::mouseMove(grid->viewport(), grid->visualRect(grid->model()->index(4, 1)).center());
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(4, 1)).center());
         QCOMPARE(grid->currentIndex().row(), 7);
         // The bar and the status line follow the sequence to its end, then clear.
         ticks(window, 44);
@@ -384,11 +386,18 @@ private slots:
         press(Qt::Key_Z, ctrl);
         QCOMPARE(big.stored(), original);
 
+        // Dragging over cells selects them.
+        const auto at = [&](int row, int column) { return grid.visualRect(model.table.index(row, column)).center(); };
+        QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, at(1, 1));
+        QTest::mouseMove(grid.viewport(), at(2, 2));
+        QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, at(2, 2));
+        QCOMPARE(cursor.selectedIndexes().size(), 4);
+
         // A plain click after select-all makes one cell the selection: Ctrl+Delete
         // then takes one row. Deleting every row asks first; 取消 keeps them.
         MessageBoxes boxes(QMessageBox::No);
         press(Qt::Key_A, ctrl);
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(model.table.index(2, 4)).center());
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at(2, 4));
         QCOMPARE(rows(), QList<int>());
         QCOMPARE(cursor.selectedIndexes(), QModelIndexList({ model.table.index(2, 4) }));
         press(Qt::Key_Delete, ctrl);
@@ -642,11 +651,12 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("currentAt");     // the current row (key 4, or its neighbour) afterwards
         QTest::addColumn<QString>("remark");    // and what it shows
-        QTest::newRow("cell") << "UPDATE 信道表 SET 备注 = '外' WHERE rowid = 4" << 5 << 3 << "外";
-        QTest::newRow("removed above") << "DELETE FROM 信道表 WHERE rowid < 3" << 3 << 1 << "第 4 行";
+        QTest::addColumn<int>("history");       // undo steps left: rows that came or went void them
+        QTest::newRow("cell") << "UPDATE 信道表 SET 备注 = '外' WHERE rowid = 4" << 5 << 3 << "外" << 1;
+        QTest::newRow("removed above") << "DELETE FROM 信道表 WHERE rowid < 3" << 3 << 1 << "第 4 行" << 0;
         QTest::newRow("added") << "INSERT INTO 信道表 (rowid) VALUES (0);INSERT INTO 信道表 (备注) VALUES ('b')"
-                               << 7 << 4 << "第 4 行";
-        QTest::newRow("file replaced") << "replace" << 2 << 1 << "第 2 行";
+                               << 7 << 4 << "第 4 行" << 0;
+        QTest::newRow("file replaced") << "replace" << 2 << 1 << "第 2 行" << 0;
     }
 
     void gridFollowsTheFile()
@@ -659,6 +669,7 @@ private slots:
         QVERIFY(model.store.open(file.path()));
         ChannelCursor cursor(&model.store, &model.table);
         cursor.setCurrentIndex(model.table.index(3, 4), QItemSelectionModel::ClearAndSelect);
+        QVERIFY(model.editor.editCell(4, 4, QStringLiteral("我的")));
         QSignalSpy resets(&model.store, &QAbstractItemModel::modelReset);
         if (change == u"replace")   // a two-row file moved in under the same name
             QCOMPARE(std::rename(qPrintable(TestDatabase(TestDatabase::numberedRows(2)).path()), qPrintable(file.path())), 0);
@@ -667,6 +678,7 @@ private slots:
         // Nobody asks: the watch and the poll notice on their own.
         QTRY_VERIFY(model.store.rowCount() == rows && cursor.currentIndex().data().toString() == remark);
         QTEST(cursor.currentRow(), "currentAt");
+        QTEST(model.editor.history()->count(), "history");
         QCOMPARE(resets.count(), 0);
     }
 
@@ -715,6 +727,14 @@ private slots:
             QCOMPARE(model.store.rowCount(), file.stored().size());
             QCOMPARE(model.store.index(1, 4).data().toString(), remarkAfter);
         }
+        // A row the command takes, deleted meanwhile, is named by its place in the grid.
+        TestDatabase file(TestDatabase::numberedRows(5));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        QSignalSpy conflicts(&model.editor, &ChannelEditor::conflicted);
+        otherProgram(file.path(), QStringLiteral("DELETE FROM 信道表 WHERE rowid = 3"));
+        QVERIFY(!model.editor.deleteRows({ 2 }));
+        QVERIFY(conflicts.first().first().toString().endsWith(QStringLiteral("\n第 3 行已被其他程序删除。")));
     }
 
     // The editor keeps the typing while the grid follows the file; committing asks.

@@ -202,6 +202,7 @@ private slots:
         QTest::newRow("leading point") << ".5" << 0.5;
         QTest::newRow("hex") << "&HFF" << 255.0;
         QTest::newRow("hex stops") << "&H1G" << 1.0;
+        QTest::newRow("lowercase hex") << "&hfa" << 250.0;
         QTest::newRow("octal") << "&O17" << 15.0;
         QTest::newRow("octal stops at 8") << "&O78" << 7.0;
         QTest::newRow("letters") << "abc" << 0.0;
