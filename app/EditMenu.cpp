@@ -4,7 +4,7 @@
 #include "PlanTools.h"
 
 EditMenu::EditMenu(ChannelGrid *grid, QWidget *parent)
-    : QMenu(QString(8, u' ') + QStringLiteral("编辑(&E)"), parent)
+    : QMenu(QString(4, u' ') + QStringLiteral("编辑(&E)"), parent)
 {
     setObjectName(QStringLiteral("编辑"));
     menuAction()->setObjectName(QStringLiteral("编辑"));

@@ -210,9 +210,9 @@ void MainWindow::buildMenu()
     system->addSeparator();
     command(system, QStringLiteral("检查信道表…"), "检查", this, &MainWindow::checkTable);
     buildFileMenu(system);
-    GridMenus::add(bar, m_grid);
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     new HelpMenu(bar, this);
+    GridMenus::add(bar, m_grid);   // after the designed items, so that none of them is pushed off the bar
 
     connect(m_send, &QAction::triggered, this, &MainWindow::startTransfer);
     connect(exit, &QAction::triggered, this, &QWidget::close);

@@ -101,10 +101,16 @@ private slots:
         QCOMPARE(bar, QStringList({ QStringLiteral("型号=") + QString(22, u' ') + QStringLiteral("对讲机型号(&D)"),
                                     QStringLiteral("传送=") + QString(8, u' ') + QStringLiteral("数据传送(&S)"),
                                     QStringLiteral("系统=") + QString(8, u' ') + QStringLiteral("系统设置(&X)"),
-                                    QStringLiteral("编辑=") + QString(8, u' ') + QStringLiteral("编辑(&E)"),
-                                    QStringLiteral("显示=") + QString(8, u' ') + QStringLiteral("显示(&V)"),
                                     QStringLiteral("退出=") + QString(7, u' ') + QStringLiteral("退出系统(&T)"),
-                                    QStringLiteral("帮助=") + QString(7, u' ') + QStringLiteral("帮助(&B)") }));
+                                    QStringLiteral("帮助=") + QString(7, u' ') + QStringLiteral("帮助(&B)"),
+                                    QStringLiteral("编辑=") + QString(4, u' ') + QStringLiteral("编辑(&E)"),
+                                    QStringLiteral("显示=") + QString(4, u' ') + QStringLiteral("显示(&V)") }));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (QAction *a : window.menuBar()->actions()) {   // none behind the bar's overflow button
+            const QRect place = window.menuBar()->actionGeometry(a);
+            QVERIFY2(!place.isEmpty() && window.menuBar()->rect().contains(place), qPrintable(a->text()));
+        }
         QStringList system;
         for (QAction *a : menuItem(&window, "系统")->menu()->actions())
             system << a->objectName();
