@@ -7,6 +7,9 @@
 
 void GridMenus::add(QMenuBar *bar, ChannelGrid *grid)
 {
-    bar->addMenu(new EditMenu(grid, bar->window()));
-    bar->addMenu(new ViewMenu(grid, bar->window()));
+    // 显示 is inside 编辑: the designed items leave the bar room for one more menu.
+    auto *edit = new EditMenu(grid, bar->window());
+    edit->addSeparator();
+    edit->addMenu(new ViewMenu(grid, edit));
+    bar->addMenu(edit);
 }

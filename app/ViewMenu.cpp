@@ -7,7 +7,7 @@
 #include <QEvent>
 
 ViewMenu::ViewMenu(ChannelGrid *grid, QWidget *parent)
-    : QMenu(QString(4, u' ') + QStringLiteral("显示(&V)"), parent)
+    : QMenu(QStringLiteral("显示(&V)"), parent)
     , m_grid(grid)
     , m_client(grid->parentWidget())
     , m_designedGrid(grid->geometry())

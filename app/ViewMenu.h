@@ -6,7 +6,7 @@
 
 class ChannelGrid;
 
-// 显示 → 表格随窗口放大: the grid grows with the window, which may then be
+// 编辑 → 显示 → 表格随窗口放大: the grid grows with the window, which may then be
 // resized, instead of keeping its designed place and size. Off unless the
 // operator turns it on; the choice is kept in the settings (view/stretchGrid).
 // The grid's column widths are kept per plan file (ColumnWidths).
