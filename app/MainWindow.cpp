@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "BandDialog.h"
 #include "ChannelCursor.h"
 #include "ChannelDatabase.h"
 #include "ChannelEditor.h"
@@ -209,6 +210,10 @@ void MainWindow::buildMenu()
     command(system, QStringLiteral("转换为新格式…"), "转换", this, &MainWindow::convertFile);
     system->addSeparator();
     command(system, QStringLiteral("检查信道表…"), "检查", this, &MainWindow::checkTable);
+    command(system, QStringLiteral("频段…"), "频段", this, [this] {
+        if (BandDialog(this).exec())
+            m_grid->viewport()->update();   // the tints follow the plan chosen
+    });
     buildFileMenu(system);
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     new HelpMenu(bar, this);

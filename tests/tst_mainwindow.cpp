@@ -1,6 +1,8 @@
 #include "Fixtures.h"
 #include "Pty.h"
 
+#include "BandDialog.h"
+#include "BandProfiles.h"
 #include "ChannelCursor.h"
 #include "Channels.h"
 #include "ChannelFileKind.h"
@@ -18,6 +20,7 @@
 #include "ViewMenu.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -113,7 +116,7 @@ private slots:
         QStringList system;
         for (QAction *a : menuItem(&window, "系统")->menu()->actions())
             system << a->objectName();
-        QCOMPARE(system, QStringList({ "端口", "波特率", "串口设备", "检测数据线", "串口诊断", "", "导入", "导出", "转换", "", "检查",
+        QCOMPARE(system, QStringList({ "端口", "波特率", "串口设备", "检测数据线", "串口诊断", "", "导入", "导出", "转换", "", "检查", "频段",
                                        "", "新建", "打开", "最近", "", "打印", "传送记录" }));
         // Qt's own buttons speak Chinese too.
         QVERIFY(installQtTranslations(*QCoreApplication::instance()));
@@ -162,6 +165,32 @@ private slots:
         const QString text = manuals.first()->findChild<QTextBrowser *>()->toPlainText();
         for (const char *heading : { "第一次使用", "编辑信道表", "串口与数据线", "传送记录", "命令行" })
             QVERIFY2(text.contains(QString::fromUtf8(heading)), heading);
+    }
+
+    // 系统设置 → 频段… holds the rows to the plan chosen: a frequency off it is
+    // tinted, in the check's words, from then on.
+    void bandPlanTintsTheGrid()
+    {
+        OwnHome home;
+        TestDatabase file(TestDatabase::numberedRows(3));
+        MainWindow window(std::make_unique<FakeSerialLink>(), file.path());
+        window.load();
+        const QAbstractItemModel *shown = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
+        QVERIFY(!shown->index(0, 2).data(Qt::BackgroundRole).isValid());
+        QTimer chooser;
+        connect(&chooser, &QTimer::timeout, &window, [] {
+            if (auto *dialog = qobject_cast<BandDialog *>(QApplication::activeModalWidget())) {
+                auto *plans = dialog->findChild<QComboBox *>();
+                plans->setCurrentIndex(plans->findData(QStringLiteral("pmr446")));
+                dialog->accept();
+            }
+        });
+        chooser.start(10);
+        menuItem(&window, "频段")->trigger();
+        const auto noPlan = qScopeGuard([] { BandProfiles::choose(QStringLiteral("none")); });
+        QVERIFY(shown->index(0, 2).data(Qt::BackgroundRole).isValid());
+        QVERIFY(shown->index(0, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("不在“PMR446”的频段内")));
+        QCOMPARE(userSettings().value(QStringLiteral("plan/band")).toString(), QStringLiteral("pmr446"));
     }
 
     void transferRunsFromTheMenu()

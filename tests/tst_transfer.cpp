@@ -6,6 +6,7 @@
 #include "ChannelStore.h"
 #include "LoadComparison.h"
 #include "NumericReading.h"
+#include "BandProfiles.h"
 #include "PlanCheck.h"
 #include "TransferPlan.h"
 #include "TransferController.h"
@@ -303,20 +304,50 @@ private slots:
         QTest::addColumn<QVariantList>("fields");
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("warning");   // empty: the row carries none
+        QTest::addColumn<QString>("band");      // the band plan chosen
         const QVariant null;
-        QTest::newRow("clean") << QVariantList{ 5, 438.5, "438.50" } << 1 << QString();
-        QTest::newRow("hex is whole") << QVariantList{ "&H5", 438.5, 438.5 } << 1 << QString();
-        QTest::newRow("blank slot") << QVariantList{ null, null, 0 } << 1 << QString();
-        QTest::newRow("decimal comma") << QVariantList{ 5, "438,5", 438.5 } << 2 << "“438,5”只读作 438";
-        QTest::newRow("unit") << QVariantList{ 5, 438.5, "145.5MHz" } << 3 << "“145.5MHz”只读作 145.5";
-        QTest::newRow("letters") << QVariantList{ 5, "abc", 438.5 } << 2 << "“abc”只读作 0；为空或为 0：发送 000000";
-        QTest::newRow("full-width") << QVariantList{ "５", 438.5, 438.5 } << 1 << "“５”只读作 0；为空或为 0：此行发送空帧";
-        QTest::newRow("null frame") << QVariantList{ 0, 438.5, null } << 1 << "为空或为 0：此行发送空帧";
-        QTest::newRow("empty frequency") << QVariantList{ 5, 438.5, "" } << 3 << "为空或为 0：发送 000000";
-        QTest::newRow("zero frequency") << QVariantList{ 5, 0, 438.5 } << 2 << "为空或为 0：发送 000000";
-        QTest::newRow("not whole") << QVariantList{ 1.5, 438.5, 438.5 } << 1 << "1.5 不是整数：发送为 2";
-        QTest::newRow("off raster") << QVariantList{ 5, 438.5126, 438.5 } << 2 << "438.5126 不在 5 kHz";
-        QTest::newRow("6.25 kHz") << QVariantList{ 5, 438.50625, 146.005 } << 2 << QString();
+        QTest::newRow("clean") << QVariantList{ 5, 438.5, "438.50" } << 1 << QString() << "none";
+        QTest::newRow("hex is whole") << QVariantList{ "&H5", 438.5, 438.5 } << 1 << QString() << "none";
+        QTest::newRow("blank slot") << QVariantList{ null, null, 0 } << 1 << QString() << "none";
+        QTest::newRow("decimal comma") << QVariantList{ 5, "438,5", 438.5 } << 2 << "“438,5”只读作 438" << "none";
+        QTest::newRow("unit") << QVariantList{ 5, 438.5, "145.5MHz" } << 3 << "“145.5MHz”只读作 145.5" << "none";
+        QTest::newRow("letters") << QVariantList{ 5, "abc", 438.5 } << 2 << "“abc”只读作 0；为空或为 0：发送 000000" << "none";
+        QTest::newRow("full-width") << QVariantList{ "５", 438.5, 438.5 } << 1 << "“５”只读作 0；为空或为 0：此行发送空帧" << "none";
+        QTest::newRow("null frame") << QVariantList{ 0, 438.5, null } << 1 << "为空或为 0：此行发送空帧" << "none";
+        QTest::newRow("empty frequency") << QVariantList{ 5, 438.5, "" } << 3 << "为空或为 0：发送 000000" << "none";
+        QTest::newRow("zero frequency") << QVariantList{ 5, 0, 438.5 } << 2 << "为空或为 0：发送 000000" << "none";
+        QTest::newRow("not whole") << QVariantList{ 1.5, 438.5, 438.5 } << 1 << "1.5 不是整数：发送为 2" << "none";
+        QTest::newRow("off raster") << QVariantList{ 5, 438.5126, 438.5 } << 2 << "438.5126 不在 5 kHz" << "none";
+        QTest::newRow("6.25 kHz") << QVariantList{ 5, 438.50625, 146.005 } << 2 << QString() << "none";
+        // Each band plan's edges, as its source gives them.
+        const QString publicName = "不在“公众对讲机 409 MHz”的";
+        QTest::newRow("public low edge") << QVariantList{ 1, 409.75, 409.75 } << 1 << QString() << "public";
+        QTest::newRow("public high edge") << QVariantList{ 1, 409.9875, 409.9875 } << 1 << QString() << "public";
+        QTest::newRow("public below") << QVariantList{ 1, 409.7375, 409.7375 } << 2
+                                      << "409.7375 " + publicName + "频段内（409.75–409.9875 MHz）" << "public";
+        QTest::newRow("public raster") << QVariantList{ 1, 409.755, 409.755 } << 2
+                                       << "409.755 " + publicName + " 12.5 kHz 信道上" << "public";
+        QTest::newRow("public simplex") << QVariantList{ 1, 409.75, 409.7625 } << 3
+                                        << "与接收频率不同：“公众对讲机 409 MHz”只用同频单工" << "public";
+        QTest::newRow("VHF split") << QVariantList{ 1, 150.0125, 155.7125 } << 1 << QString() << "dedicated";
+        QTest::newRow("UHF split") << QVariantList{ 1, 413.0125, 403.0125 } << 1 << QString() << "dedicated";
+        QTest::newRow("VHF top") << QVariantList{ 1, 167.0, 167.0 } << 1 << QString() << "dedicated";
+        QTest::newRow("VHF above") << QVariantList{ 1, 167.0125, 167.0125 } << 2
+                                   << "167.0125 不在“专用对讲机 150/400 MHz”的频段内（137–167、403–423.5 MHz）" << "dedicated";
+        QTest::newRow("amateur in VHF") << QVariantList{ 1, 145.0, 145.0 } << 2
+                                        << "145 在 144–146 MHz 内，是业余业务专用频段" << "dedicated";
+        QTest::newRow("public in UHF") << QVariantList{ 1, 409.8, 409.8 } << 3
+                                       << "409.8 在 409.75–409.9875 MHz 内，是公众对讲机频率" << "dedicated";
+        QTest::newRow("wrong split") << QVariantList{ 1, 150.0125, 157.0125 } << 3
+                                     << "与接收频率相差 7 MHz：“专用对讲机 150/400 MHz”的双频间隔是 5.7 MHz" << "dedicated";
+        QTest::newRow("repeater") << QVariantList{ 1, 438.5, 431.1 } << 1 << QString() << "amateur";
+        QTest::newRow("amateur edges") << QVariantList{ 1, 144.0, 148.0 } << 1 << QString() << "amateur";
+        QTest::newRow("amateur above") << QVariantList{ 1, 440.0125, 440.0 } << 2 << "440.0125 不在“业余" << "amateur";
+        QTest::newRow("PMR446 bottom") << QVariantList{ 1, 446.00625, 446.00625 } << 1 << QString() << "pmr446";
+        QTest::newRow("PMR446 top") << QVariantList{ 1, 446.19375, 446.19375 } << 1 << QString() << "pmr446";
+        QTest::newRow("PMR446 raster") << QVariantList{ 1, 446.0125, 446.0125 } << 2
+                                       << "446.0125 不在“PMR446”的 12.5 kHz 信道上" << "pmr446";
+        QTest::newRow("PMR446 below") << QVariantList{ 1, 446.0, 446.0 } << 2 << "446 不在“PMR446”的频段内" << "pmr446";
     }
 
     void warnings()
@@ -324,6 +355,9 @@ private slots:
         QFETCH(QVariantList, fields);
         QFETCH(int, field);
         QFETCH(QString, warning);
+        QFETCH(QString, band);
+        BandProfiles::choose(band);
+        const auto noPlan = qScopeGuard([] { BandProfiles::choose(QStringLiteral("none")); });
         ChannelRow row;
         for (int i = 0; i < 3; ++i)
             row.values[i + 1] = fields.at(i);

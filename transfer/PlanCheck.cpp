@@ -1,6 +1,7 @@
 #include "PlanCheck.h"
 
 #include "TransferPlan.h"
+#include "BandProfiles.h"
 
 #include "ChannelStore.h"
 #include "FieldValue.h"
@@ -51,6 +52,13 @@ static bool onRaster(double megahertz)
     return std::fmod(whole, 100) == 0 || std::fmod(whole, 125) == 0;
 }
 
+// The band plans work in whole hertz: 438.5125 MHz is 438 512 500 Hz, not a
+// binary fraction near it.
+static qint64 hertz(double megahertz)
+{
+    return qRound64(megahertz * 1e6);
+}
+
 std::array<QString, ChannelRow::fieldCount> rowWarnings(const ChannelRow &row)
 {
     using namespace ChannelFields;
@@ -78,7 +86,13 @@ std::array<QString, ChannelRow::fieldCount> rowWarnings(const ChannelRow &row)
             add(field, QStringLiteral("为空或为 0：发送 000000"));
         else if (std::isfinite(value) && !onRaster(value))
             add(field, QStringLiteral("%1 不在 5 kHz 或 6.25 kHz 的频道间隔上，可能输错").arg(number(value)));
+        if (value != 0 && std::isfinite(value))
+            for (const QString &off : BandProfiles::active().frequencyWarnings(hertz(value)))
+                add(field, number(value) + u' ' + off);
     }
+    if (receive != 0 && transmit != 0 && std::isfinite(receive) && std::isfinite(transmit))
+        if (const QString split = BandProfiles::active().splitWarning(hertz(receive), hertz(transmit)); !split.isEmpty())
+            add(Transmit, split);
     return warnings;
 }
 

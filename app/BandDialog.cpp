@@ -1,0 +1,44 @@
+#include "BandDialog.h"
+
+#include "BandProfiles.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+
+BandDialog::BandDialog(QWidget *parent)
+    : QDialog(parent)
+    , m_plans(new QComboBox(this))
+    , m_source(new QLabel(this))
+{
+    setObjectName(QStringLiteral("频段"));
+    setWindowTitle(QStringLiteral("频段"));
+    for (const BandProfile &profile : BandProfiles::all())
+        m_plans->addItem(profile.name, profile.id);
+    m_plans->setCurrentIndex(m_plans->findData(BandProfiles::active().id));
+    m_source->setWordWrap(true);
+    m_source->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_source->setMinimumWidth(420);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto *form = new QFormLayout(this);
+    form->addRow(QStringLiteral("频段规划："), m_plans);
+    form->addRow(QStringLiteral("依据："), m_source);
+    form->addRow(new QLabel(QStringLiteral("不在所选频段内的频率，检查信道表和传送前的提示中列为警告，表格中标色。"), this));
+    form->addRow(buttons);
+    connect(m_plans, &QComboBox::currentIndexChanged, this, &BandDialog::showSource);
+    connect(buttons, &QDialogButtonBox::accepted, this, &BandDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &BandDialog::reject);
+    showSource();
+}
+
+void BandDialog::showSource()
+{
+    m_source->setText(BandProfiles::byId(m_plans->currentData().toString()).source);
+}
+
+void BandDialog::accept()
+{
+    BandProfiles::choose(m_plans->currentData().toString());
+    QDialog::accept();
+}
