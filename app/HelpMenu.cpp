@@ -18,7 +18,6 @@ HelpMenu::HelpMenu(QMenuBar *bar, QWidget *window)
     QAction *manual = help->addAction(QStringLiteral("使用说明"), this, &HelpMenu::showManual);
     manual->setObjectName(QStringLiteral("使用说明"));
     manual->setShortcut(QKeySequence::HelpContents);
-    manual->setShortcutContext(Qt::WindowShortcut);
     // The menu is closed when F1 is pressed: the window must know the key itself.
     window->addAction(manual);
     help->addAction(QStringLiteral("关于"), this, &HelpMenu::showAbout)->setObjectName(QStringLiteral("关于"));
