@@ -3,6 +3,7 @@
 #include "DeviceDialog.h"
 #include "LoopbackDialog.h"
 #include "PortDialog.h"
+#include "PortList.h"
 #include "PortDoctorDialog.h"
 #include "PortMapping.h"
 #include "SerialLink.h"
@@ -90,4 +91,15 @@ bool PortCommands::portLooksRight()
         return true;
     openDeviceDialog();
     return false;
+}
+
+QString PortCommands::cableLine() const
+{
+    QStringList cables;
+    for (const PortEntry &entry : m_portList->ports())
+        if (entry.isUsb())
+            cables << QStringLiteral("%1（%2）").arg(entry.path, entry.vendorProduct);
+    if (cables.isEmpty())
+        return {};
+    return QStringLiteral("\n已插上的 USB 数据线：%1，可在“系统设置 → 串口设备…”中设为 COM1。").arg(cables.join(QStringLiteral("、")));
 }

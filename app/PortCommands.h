@@ -28,6 +28,9 @@ public:
     void openLoopbackDialog();
     void openDoctorDialog();
     void closePortDialog();
+    // A line naming the USB cables plugged in, for a message about a port that
+    // would not open; empty when there is none.
+    QString cableLine() const;
     // False when the operator would rather choose the cable first.
     bool portLooksRight();
 

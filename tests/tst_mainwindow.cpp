@@ -1,5 +1,6 @@
 #include "Fixtures.h"
 #include "Pty.h"
+#include "FakePortList.h"
 
 #include "BandDialog.h"
 #include "BandProfiles.h"
@@ -132,6 +133,9 @@ private slots:
             if (busy)
                 port->busy = { 1 };
             MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+            auto cables = std::make_unique<FakePortList>();   // named when COM1 fails
+            cables->entries = { { QStringLiteral("/dev/ttyUSB0"), {}, {}, QStringLiteral("1a86:7523"), {} } };
+            window.setPortList(std::move(cables));
             MessageBoxes boxes;
             boxes.probe = [&window] { return window.isVisible(); };
             window.load(busy ? QDate(2010, 1, 5) : QDate(2004, 6, 8));
@@ -144,7 +148,9 @@ private slots:
             for (const char *name : { "型号", "波特率", "帮助" })   // items with no action
                 menuItem(&window, name)->trigger();
             QTest::qWait(30);
-            QCOMPARE(boxes.seen, busy ? QStringList(systemWarning(QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ")))
+            QCOMPARE(boxes.seen, busy ? QStringList(systemWarning(QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 \n"
+                                                                                 "已插上的 USB 数据线：/dev/ttyUSB0（1a86:7523），"
+                                                                                 "可在“系统设置 → 串口设备…”中设为 COM1。")))
                                       : QStringList());
             QCOMPARE(boxes.probes, QList<bool>(boxes.seen.size(), true));   // the window was up before the box
         }
