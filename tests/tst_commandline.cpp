@@ -94,6 +94,19 @@ private slots:
             QVERIFY2(status == step.status && output.contains(QRegularExpression(QString::fromUtf8(step.output))),
                      qPrintable(QStringLiteral("%1: %2\n%3").arg(step.arguments.join(u' ')).arg(status).arg(output)));
         }
+        // What the system says went wrong, in Chinese: never strerror()'s or QFile's English.
+        const struct { QStringList arguments; const char *cause; } refusals[] = {
+            { { "--send", "/dev/qt7020-none" }, "文件或文件夹不存在" },
+            { { "--pdf", "/proc/qt7020.pdf" }, "文件或文件夹不存在" },
+            { { "--export", "/sys/plan.csv" }, "没有访问权限" },
+            { { "--export", none }, "这是文件夹，不是文件" },
+        };
+        const QRegularExpression english(QStringLiteral("No such|denied|directory|[Ee]rror|busy|[Dd]evice"));
+        for (const auto &refusal : refusals) {
+            QString output;
+            QCOMPARE(run(refusal.arguments, here, &output), 1);
+            QVERIFY2(output.contains(QString::fromUtf8(refusal.cause)) && !output.contains(english), qPrintable(output));
+        }
         QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("char4.mdb"))));   // looked for, never made
         QVERIFY(QFile::exists(bad.path() + QStringLiteral(".bak")));
         // Into a file that was not there: made with the rows, nothing to copy.
@@ -191,6 +204,16 @@ private slots:
         QCOMPARE(entries.first().framesSent, (received + pty.read(816, 200)).size() / 16);
         QCOMPARE(entries.first().warnings, 1);
         QCOMPARE(entries.first().radio, QStringLiteral("巡逻 04"));
+
+        // The cable pulled out halfway: why the load stopped, in Chinese.
+        send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device(), "--force" });
+        QCOMPARE(pty.read(32, 3000).size(), 32);
+        pty.closeMaster();
+        QVERIFY(send.waitForFinished(5000));
+        const QString said = QString::fromUtf8(send.readAllStandardOutput() + send.readAllStandardError());
+        QVERIFY2(said.contains(QRegularExpression(QStringLiteral("出现故障，已关闭：\\p{Han}")))
+                         && !said.contains(QRegularExpression(QStringLiteral("[A-Za-z]+ [a-z]+"))),
+                 qPrintable(said));
     }
 };
 
