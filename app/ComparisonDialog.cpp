@@ -14,8 +14,6 @@ ComparisonDialog::ComparisonDialog(const QString &text, QWidget *parent)
     setWindowTitle(QStringLiteral("比较传送"));
     setAttribute(Qt::WA_DeleteOnClose);
     m_text->setReadOnly(true);
-    // A frame of 16 hex digits reads best whole on its line.
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
