@@ -45,6 +45,8 @@ JournalDialog::JournalDialog(const QVector<TransferJournal::Entry> &entries, con
     m_compareTwo = buttons->addButton(QStringLiteral("比较所选的两次"), QDialogButtonBox::ActionRole);
     m_compareWithPlan = buttons->addButton(QStringLiteral("与当前信道表比较"), QDialogButtonBox::ActionRole);
     QPushButton *report = buttons->addButton(QStringLiteral("打印车队报告…"), QDialogButtonBox::ActionRole);
+    for (QPushButton *button : { m_compareTwo, m_compareWithPlan, report })
+        button->setObjectName(button->text());
     connect(m_compareTwo, &QPushButton::clicked, this, &JournalDialog::compareTwo);
     connect(m_compareWithPlan, &QPushButton::clicked, this, &JournalDialog::compareWithPlan);
     connect(report, &QPushButton::clicked, this, &JournalDialog::printReport);

@@ -81,6 +81,11 @@ private slots:
             { { "--frames", "--db", bad.path() }, none, 0, "" },
             { { "--import", csv, "--db", "fresh.mdb" }, none, 0, "" },
             { { "--send", radio.device() }, here, 0, "数据传送完毕!!!" },
+            // What the system says went wrong, in Chinese: never strerror()'s or QFile's English.
+            { { "--send", "/dev/qt7020-none" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*文件或文件夹不存在" },
+            { { "--pdf", "/proc/qt7020.pdf" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*文件或文件夹不存在" },
+            { { "--export", "/sys/plan.csv" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*没有访问权限" },
+            { { "--export", none }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*这是文件夹，不是文件" },
             { { "--send", "/dev/null" }, here, 1, "^(?![\\s\\S]*已被其它程序使用)[\\s\\S]*不是串行设备" },
             { { "--loopback", cable.device() }, here, 1, "没有回波" },   // nothing joined at its far end
             { { "--loopback" }, here, 2, "" },
@@ -93,19 +98,6 @@ private slots:
             const int status = run(step.arguments, step.dir, &output);
             QVERIFY2(status == step.status && output.contains(QRegularExpression(QString::fromUtf8(step.output))),
                      qPrintable(QStringLiteral("%1: %2\n%3").arg(step.arguments.join(u' ')).arg(status).arg(output)));
-        }
-        // What the system says went wrong, in Chinese: never strerror()'s or QFile's English.
-        const struct { QStringList arguments; const char *cause; } refusals[] = {
-            { { "--send", "/dev/qt7020-none" }, "文件或文件夹不存在" },
-            { { "--pdf", "/proc/qt7020.pdf" }, "文件或文件夹不存在" },
-            { { "--export", "/sys/plan.csv" }, "没有访问权限" },
-            { { "--export", none }, "这是文件夹，不是文件" },
-        };
-        const QRegularExpression english(QStringLiteral("No such|denied|directory|[Ee]rror|busy|[Dd]evice"));
-        for (const auto &refusal : refusals) {
-            QString output;
-            QCOMPARE(run(refusal.arguments, here, &output), 1);
-            QVERIFY2(output.contains(QString::fromUtf8(refusal.cause)) && !output.contains(english), qPrintable(output));
         }
         QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("char4.mdb"))));   // looked for, never made
         QVERIFY(QFile::exists(bad.path() + QStringLiteral(".bak")));
