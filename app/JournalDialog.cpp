@@ -1,5 +1,9 @@
 #include "JournalDialog.h"
 
+#include "ComparisonDialog.h"
+#include "FleetReport.h"
+#include "LoadComparison.h"
+#include "LoadSource.h"
 #include "SystemMessage.h"
 #include "Tsv.h"
 #include "Twips.h"
@@ -8,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -20,19 +25,50 @@ static QString known(qint64 value)
     return value < 0 ? QString() : QString::number(value);
 }
 
-JournalDialog::JournalDialog(const QVector<TransferJournal::Entry> &entries, QWidget *parent)
+JournalDialog::JournalDialog(const QVector<TransferJournal::Entry> &entries, const QString &openPlan, QWidget *parent)
     : QDialog(parent)
-    , m_table(new QTableWidget(int(entries.size()), 8, this))
+    , m_entries(entries)
+    , m_openPlan(openPlan)
+    , m_table(new QTableWidget(int(entries.size()), 9, this))
 {
     setWindowTitle(QStringLiteral("传送记录"));
-    m_table->setHorizontalHeaderLabels({ QStringLiteral("时间"), QStringLiteral("信道文件"),
+    fillTable();
+
+    auto *copy = new QAction(this);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(copy, &QAction::triggered, this, &JournalDialog::copyRows);
+    m_table->addAction(copy);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
+    m_compareTwo = buttons->addButton(QStringLiteral("比较所选的两次"), QDialogButtonBox::ActionRole);
+    m_compareWithPlan = buttons->addButton(QStringLiteral("与当前信道表比较"), QDialogButtonBox::ActionRole);
+    QPushButton *report = buttons->addButton(QStringLiteral("打印车队报告…"), QDialogButtonBox::ActionRole);
+    for (QPushButton *button : { m_compareTwo, m_compareWithPlan, report })
+        button->setObjectName(button->text());
+    connect(m_compareTwo, &QPushButton::clicked, this, &JournalDialog::compareTwo);
+    connect(m_compareWithPlan, &QPushButton::clicked, this, &JournalDialog::compareWithPlan);
+    connect(report, &QPushButton::clicked, this, &JournalDialog::printReport);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &JournalDialog::updateButtons);
+    updateButtons();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_table);
+    layout->addWidget(buttons);
+    resize(Twips::toPixels(15000, this), Twips::toPixels(5000, this));
+}
+
+void JournalDialog::fillTable()
+{
+    m_table->setHorizontalHeaderLabels({ QStringLiteral("时间"), QStringLiteral("电台"), QStringLiteral("信道文件"),
                                          QStringLiteral("校验 SHA-256"), QStringLiteral("设备"), QStringLiteral("帧数"),
                                          QStringLiteral("字节"), QStringLiteral("警告"), QStringLiteral("结果") });
-    for (int row = 0; row < entries.size(); ++row) {
-        const TransferJournal::Entry &e = entries.at(row);
+    for (int row = 0; row < m_entries.size(); ++row) {
+        const TransferJournal::Entry &e = m_entries.at(row);
         const QString result = TransferJournal::resultText(e.result)
                 + (e.detail.isEmpty() ? QString() : QStringLiteral("：") + e.detail);
-        const QStringList cells{ e.time.toString(Qt::ISODate), e.file, e.sha256, e.device,
+        const QStringList cells{ e.time.toString(Qt::ISODate), e.radio, e.file, e.sha256, e.device,
                                  QString::number(e.framesSent), known(e.bytesDrained), known(e.warnings), result };
         for (int column = 0; column < cells.size(); ++column) {
             auto *item = new QTableWidgetItem(cells.at(column));
@@ -48,32 +84,23 @@ JournalDialog::JournalDialog(const QVector<TransferJournal::Entry> &entries, QWi
     m_table->verticalHeader()->hide();
     m_table->resizeColumnsToContents();   // then the operator's to drag
     m_table->horizontalHeader()->setStretchLastSection(true);
-
-    auto *copy = new QAction(this);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(copy, &QAction::triggered, this, &JournalDialog::copyRows);
-    m_table->addAction(copy);
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_table);
-    layout->addWidget(buttons);
-    resize(Twips::toPixels(14000, this), Twips::toPixels(5000, this));
 }
 
-// Whole rows in the table's order, whatever order they were picked in, as
-// a spreadsheet pastes them: a device text may hold a line break.
-void JournalDialog::copyRows()
+// In the table's order, whatever order they were picked in.
+QList<int> JournalDialog::pickedRows() const
 {
     QList<int> picked;
     for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
         picked << index.row();
     std::sort(picked.begin(), picked.end());
+    return picked;
+}
+
+// Whole rows, as a spreadsheet pastes them: a device text may hold a line break.
+void JournalDialog::copyRows()
+{
     QVector<QStringList> rows;
-    for (int row : picked) {
+    for (int row : pickedRows()) {
         QStringList cells;
         for (int column = 0; column < m_table->columnCount(); ++column)
             cells << m_table->item(row, column)->text();
@@ -83,11 +110,60 @@ void JournalDialog::copyRows()
         QApplication::clipboard()->setText(Tsv::write(rows));
 }
 
-void JournalDialog::showJournal(QWidget *parent)
+void JournalDialog::updateButtons()
+{
+    const qsizetype picked = m_table->selectionModel()->selectedRows().size();
+    m_compareTwo->setEnabled(picked == 2);
+    m_compareWithPlan->setEnabled(picked == 1 && !m_openPlan.isEmpty());
+}
+
+// As --diff A B would: the lines, or why one side cannot be compared.
+static void showComparison(QWidget *parent, const LoadSource &a, const LoadSource &b)
+{
+    for (const LoadSource *side : { &a, &b }) {
+        if (!side->isValid()) {
+            showSystemMessage(parent, side->error());
+            return;
+        }
+    }
+    const LoadComparison comparison(a.frames(), b.frames());
+    (new ComparisonDialog(comparison.text(a.label(), b.label()), parent))->open();
+}
+
+// The older load is A: the lines read as what changed since.
+void JournalDialog::compareTwo()
+{
+    const QList<int> picked = pickedRows();
+    if (picked.size() == 2)
+        showComparison(this, LoadSource(m_entries.at(picked.at(1)), picked.at(1) + 1),
+                       LoadSource(m_entries.at(picked.at(0)), picked.at(0) + 1));
+}
+
+void JournalDialog::compareWithPlan()
+{
+    const QList<int> picked = pickedRows();
+    if (picked.size() == 1 && !m_openPlan.isEmpty())
+        showComparison(this, LoadSource(m_entries.at(picked.at(0)), picked.at(0) + 1), LoadSource(m_openPlan));
+}
+
+// Every load in the journal, as --journal --pdf without --since prints it.
+void JournalDialog::printReport()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("打印车队报告"), QString(),
+                                                      QStringLiteral("PDF 文件 (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    const FleetReport report(m_entries, QDate(), QDate::currentDate());
+    QString error;
+    if (!report.writePdf(path, &error))
+        showSystemMessage(this, error);
+}
+
+void JournalDialog::showJournal(QWidget *parent, const QString &openPlan)
 {
     const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
     if (entries.isEmpty())
         showSystemMessage(parent, QStringLiteral("还没有传送记录。"));
     else
-        JournalDialog(entries, parent).exec();
+        JournalDialog(entries, openPlan, parent).exec();
 }

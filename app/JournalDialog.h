@@ -4,21 +4,38 @@
 
 #include <QDialog>
 
+class QPushButton;
 class QTableWidget;
 
 // 传送记录…: one row per load, newest first, every text whole (the checksum
 // above all, which is compared digit by digit with a printed sheet). Ctrl+C
-// copies the selected rows, tab-separated, for a mail or a spreadsheet.
+// copies the selected rows, tab-separated, for a mail or a spreadsheet. What
+// the command line does with the journal is a button here: two loads compared
+// (--diff journal:N journal:M), a load against the plan open in the window,
+// and the fleet report on paper (--journal --pdf).
 class JournalDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit JournalDialog(const QVector<TransferJournal::Entry> &entries, QWidget *parent = nullptr);
+    // `entries` as TransferJournal::entries() gives them: row N is journal:N+1.
+    // `openPlan`: the channel file open in the window, empty for none.
+    explicit JournalDialog(const QVector<TransferJournal::Entry> &entries, const QString &openPlan = {},
+                           QWidget *parent = nullptr);
     // The journal over `parent`, or a word that there is none yet.
-    static void showJournal(QWidget *parent);
+    static void showJournal(QWidget *parent, const QString &openPlan = {});
 
 private:
+    void fillTable();
+    QList<int> pickedRows() const;
     void copyRows();
+    void updateButtons();
+    void compareTwo();
+    void compareWithPlan();
+    void printReport();
 
+    QVector<TransferJournal::Entry> m_entries;
+    QString m_openPlan;
     QTableWidget *m_table;
+    QPushButton *m_compareTwo;
+    QPushButton *m_compareWithPlan;
 };

@@ -239,7 +239,7 @@ void MainWindow::buildFileMenu(QMenu *system)
         m_grid->commitPendingEdit();
         m_session->printSheet();
     });
-    connect(journal, &QAction::triggered, this, [this] { JournalDialog::showJournal(this); });
+    connect(journal, &QAction::triggered, this, [this] { JournalDialog::showJournal(this, m_session->path()); });
     refreshFileMenu();
 }
 

@@ -9,5 +9,8 @@
 namespace SystemCause {
 
 QString inChinese(const QString &cause);
+// `message` with each cause it names said in Chinese, the rest as it was: for
+// a sentence that quotes a cause somewhere within it.
+QString withinText(const QString &message);
 
 } // namespace SystemCause

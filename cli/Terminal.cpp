@@ -2,6 +2,7 @@
 
 #include "ChannelStore.h"
 #include "ExitCode.h"
+#include "SystemCause.h"
 
 #include <QFileInfo>
 #include <cstdio>
@@ -14,9 +15,12 @@ void out(const QString &text)
     std::fflush(stdout);
 }
 
+// Whatever a command says went wrong, the system's causes within it are said
+// in Chinese, as the sentence around them is in every locale: a QFile or a
+// QSerialPort quotes strerror() in English.
 void err(const QString &text)
 {
-    std::fputs(qPrintable(text + u'\n'), stderr);
+    std::fputs(qPrintable(SystemCause::withinText(text) + u'\n'), stderr);
 }
 
 bool openTable(ChannelStore &model, const QString &path)

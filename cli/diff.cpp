@@ -18,8 +18,6 @@ int diffCommand(const CommandLine &line)
         }
     }
     const LoadComparison comparison(a.frames(), b.frames());
-    for (const LoadComparison::Difference &difference : comparison.differences())
-        Terminal::out(LoadComparison::describe(difference));
-    Terminal::out(comparison.summary(a.label(), b.label()));
+    Terminal::out(comparison.text(a.label(), b.label()));
     return comparison.identical() ? ExitCode::Ok : ExitCode::Failed;
 }

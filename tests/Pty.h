@@ -21,6 +21,10 @@ public:
         char name[256] = {};
         if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0) {
             m_device = QString::fromLocal8Bit(name);
+            // A program the test starts holds only the device it opens: with the
+            // master end inherited, it would never see its line hang up.
+            ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+            ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
             termios raw;
             ::tcgetattr(m_master, &raw);
             ::cfmakeraw(&raw);

@@ -81,6 +81,11 @@ private slots:
             { { "--frames", "--db", bad.path() }, none, 0, "" },
             { { "--import", csv, "--db", "fresh.mdb" }, none, 0, "" },
             { { "--send", radio.device() }, here, 0, "数据传送完毕!!!" },
+            // What the system says went wrong, in Chinese: never strerror()'s or QFile's English.
+            { { "--send", "/dev/qt7020-none" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*文件或文件夹不存在" },
+            { { "--pdf", "/proc/qt7020.pdf" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*文件或文件夹不存在" },
+            { { "--export", "/sys/plan.csv" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*没有访问权限" },
+            { { "--export", none }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*这是文件夹，不是文件" },
             { { "--send", "/dev/null" }, here, 1, "^(?![\\s\\S]*已被其它程序使用)[\\s\\S]*不是串行设备" },
             { { "--loopback", cable.device() }, here, 1, "没有回波" },   // nothing joined at its far end
             { { "--loopback" }, here, 2, "" },
@@ -191,6 +196,16 @@ private slots:
         QCOMPARE(entries.first().framesSent, (received + pty.read(816, 200)).size() / 16);
         QCOMPARE(entries.first().warnings, 1);
         QCOMPARE(entries.first().radio, QStringLiteral("巡逻 04"));
+
+        // The cable pulled out halfway: why the load stopped, in Chinese.
+        send.start(QStringLiteral(QT7020_BINARY), { "--send", pty.device(), "--force" });
+        QCOMPARE(pty.read(32, 3000).size(), 32);
+        pty.closeMaster();
+        QVERIFY(send.waitForFinished(5000));
+        const QString said = QString::fromUtf8(send.readAllStandardOutput() + send.readAllStandardError());
+        QVERIFY2(said.contains(QRegularExpression(QStringLiteral("出现故障，已关闭：\\p{Han}")))
+                         && !said.contains(QRegularExpression(QStringLiteral("[A-Za-z]+ [a-z]+"))),
+                 qPrintable(said));
     }
 };
 

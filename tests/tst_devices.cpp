@@ -10,6 +10,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +21,12 @@
 struct OnBoardLink : FakeSerialLink
 {
     QString deviceName() const override { return QStringLiteral("/dev/ttyS%1").arg(portNumber() - 1); }
+};
+
+// How wide a column's texts want to be, which QTreeView keeps to itself.
+struct ContentWidth : QTreeWidget
+{
+    static int of(const QTreeWidget *tree, int column) { return (tree->*(&ContentWidth::sizeHintForColumn))(column); }
 };
 
 class TestDevices : public QObject
@@ -35,7 +42,9 @@ private slots:
         QtSerialLink link;
         QVERIFY(link.open());
         FakePortList list;
-        const PortEntry cable{ after.device(), QStringLiteral("USB Serial"), {}, QStringLiteral("1a86:7523"), {} };
+        const PortEntry cable{ after.device(), QStringLiteral("USB2.0-Serial 写频线（电台编程电缆）"),
+                               QStringLiteral("QinHeng Electronics"), QStringLiteral("1a86:7523"),
+                               QStringLiteral("A9XY0123456789-0001") };
 
         for (const bool ok : { false, true }) {
             list.entries.clear();
@@ -52,6 +61,11 @@ private slots:
                                 [](const QLabel *label) { return label->text() == QStringLiteral("拔下数据线，再插上……"); }));
             list.entries = { cable };
             QTRY_VERIFY(dialog->foundList()->currentItem());
+            // No text cut short, none beyond the list's edge.
+            QTreeWidget *found = dialog->foundList();
+            for (int column = 0; column < found->columnCount(); ++column)
+                QVERIFY(found->columnWidth(column) >= ContentWidth::of(found, column));
+            QTRY_VERIFY(found->header()->length() <= found->viewport()->width());
             dialog->findChild<QPushButton *>(QStringLiteral("assign1"))->click();
             QCOMPARE(dialog->deviceBox(1)->currentText(), after.device());
             ok ? dialog->accept() : dialog->reject();

@@ -2,6 +2,7 @@
 
 #include "ChannelCursor.h"
 #include "ChannelStore.h"
+#include "ComparisonDialog.h"
 #include "JournalDialog.h"
 #include "TransferController.h"
 #include "TransferJournal.h"
@@ -9,6 +10,8 @@
 #include "Tsv.h"
 
 #include <QClipboard>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -124,16 +127,61 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QVERIFY(table->height() > dialog.height() / 2 && table->width() > dialog.width() / 2);   // the dialog is the table
-        QVERIFY(table->columnWidth(2) >= table->fontMetrics().horizontalAdvance(sent.sha256));
-        for (int row : { 3, 0 })
-            table->selectionModel()->select(table->model()->index(row, 0),
-                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QVERIFY(table->columnWidth(3) >= table->fontMetrics().horizontalAdvance(sent.sha256));
+        pick(table, { 3, 0 });
         QTest::keySequence(table, QKeySequence::Copy);
         QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()),
-                 QVector<QStringList>({ { "2024-06-01T08:30:00+08:00", given.file, given.sha256, given.device, "1", "16",
-                                          "2", "中断：传送期间文件已改动" },
-                                        { entries.at(3).time.toString(Qt::ISODate), old.file, "1a2b3c4d", "", "7", "", "",
-                                          "失败：写入失败：I/O error" } }));
+                 QVector<QStringList>({ { "2024-06-01T08:30:00+08:00", "巡逻 01", given.file, given.sha256, given.device, "1",
+                                          "16", "2", "中断：传送期间文件已改动" },
+                                        { entries.at(3).time.toString(Qt::ISODate), "", old.file, "1a2b3c4d", "", "7", "",
+                                          "", "失败：写入失败：I/O error" } }));
+
+        // The buttons do what --diff does, in the same words: two loads, the older
+        // as A; one load against the plan open in the window.
+        const struct { QString openPlan; QList<int> rows; const char *button; QStringList diff; } comparisons[] = {
+            { {}, { 2, 0 }, "比较所选的两次", { "journal:3", "journal:1" } },
+            { file.path(), { 2 }, "与当前信道表比较", { "journal:3", file.path() } },
+        };
+        for (const auto &c : comparisons) {
+            JournalDialog journal(entries, c.openPlan);
+            journal.show();
+            pick(journal.findChild<QTableWidget *>(), c.rows);
+            QCOMPARE(button(&journal, "比较所选的两次")->isEnabled(), c.rows.size() == 2);
+            QCOMPARE(button(&journal, "与当前信道表比较")->isEnabled(), c.rows.size() == 1);
+            button(&journal, c.button)->click();
+            auto *shown = journal.findChild<ComparisonDialog *>();
+            QVERIFY(shown && shown->isVisible());
+            QCOMPARE(run(QStringList{ "--diff" } + c.diff, {}, &text), c.rows.size() == 2 ? 1 : 0);
+            QCOMPARE(shown->text() + u'\n', text);
+        }
+
+        // 打印车队报告…: every load, as --journal --pdf prints them.
+        const QString report = home.path(QStringLiteral("report.pdf"));
+        QTimer chooser;
+        connect(&chooser, &QTimer::timeout, &dialog, [&] {
+            if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                files->selectFile(report);
+                QMetaObject::invokeMethod(files, "done", Q_ARG(int, QDialog::Accepted));
+            }
+        });
+        chooser.start(10);
+        button(&dialog, "打印车队报告…")->click();
+        QCOMPARE(run({ "-layout", report, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
+        for (const char *line : { "电台 3 部，传送 4 次", " 巡逻 01 ", " 巡逻 02 ", " 指挥车 ", "2023-05-04" })
+            QVERIFY2(text.contains(QString::fromUtf8(line)), line);
+    }
+
+private:
+    static void pick(QTableWidget *table, const QList<int> &rows)
+    {
+        table->clearSelection();
+        for (int row : rows)
+            table->selectionModel()->select(table->model()->index(row, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    static QPushButton *button(QWidget *dialog, const char *text)
+    {
+        return dialog->findChild<QPushButton *>(QString::fromUtf8(text));
     }
 };
 

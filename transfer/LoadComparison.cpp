@@ -92,3 +92,12 @@ QString LoadComparison::summary(const QString &first, const QString &second) con
                    .arg(count(Kind::OnlySecond))
             + sides;
 }
+
+QString LoadComparison::text(const QString &first, const QString &second) const
+{
+    QStringList lines;
+    for (const Difference &difference : m_differences)
+        lines << describe(difference);
+    lines << summary(first, second);
+    return lines.join(u'\n');
+}

@@ -39,6 +39,8 @@ public:
     // "不同：…" or "相同：…", counting the differences, then naming the loads
     // as `first` (A) and `second` (B).
     QString summary(const QString &first, const QString &second) const;
+    // What --diff prints: each difference on a line of its own, the summary last.
+    QString text(const QString &first, const QString &second) const;
 
     // A frame's channel number, and a frequency as the frame carries it, in
     // MHz to the radio's 100 Hz; "无" for what the frame leaves empty.

@@ -28,12 +28,22 @@ void LoadSource::readJournal(const QString &which)
         m_error = QStringLiteral("传送记录中只有 %1 次传送，没有 %2。").arg(entries.size()).arg(which);
         return;
     }
-    const TransferJournal::Entry &entry = entries.at(n - 1);
+    readEntry(entries.at(n - 1));
+}
+
+LoadSource::LoadSource(const TransferJournal::Entry &entry, int number)
+    : m_label(journalPrefix + QString::number(number))
+{
+    readEntry(entry);
+}
+
+void LoadSource::readEntry(const TransferJournal::Entry &entry)
+{
     QStringList about;
     if (!entry.radio.isEmpty())
         about << entry.radio;
     about << entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-    m_label = QStringLiteral("%1（%2）").arg(which, about.join(u'，'));
+    m_label = QStringLiteral("%1（%2）").arg(m_label, about.join(u'，'));
     // Lines of the first journal, and loads refused before they started, keep no frames.
     if (entry.frames.isEmpty()) {
         m_error = QStringLiteral("%1没有记下发送的帧，不能比较。").arg(m_label);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TransferJournal.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,6 +14,9 @@ class LoadSource
 public:
     // Reads `which` at once.
     explicit LoadSource(const QString &which);
+    // The load `entry` of a journal already read, the `number`-th most recent,
+    // as "journal:number" would give it.
+    LoadSource(const TransferJournal::Entry &entry, int number);
 
     // False when there is nothing to compare: a file that does not open or
     // would not be sent, a journal entry that is not there or was written
@@ -25,6 +30,7 @@ public:
 
 private:
     void readJournal(const QString &which);
+    void readEntry(const TransferJournal::Entry &entry);
     void readFile(const QString &path);
 
     QByteArray m_frames;

@@ -11,9 +11,10 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -70,7 +71,6 @@ void DeviceDialog::buildFoundList(QVBoxLayout *layout)
     m_found->setRootIsDecorated(false);
     m_found->setHeaderLabels({ QStringLiteral("设备"), QStringLiteral("说明"), QStringLiteral("制造商"),
                                QStringLiteral("厂商:产品"), QStringLiteral("序列号") });
-    m_found->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     auto *assign1 = new QPushButton(QStringLiteral("设为 COM1"), this);
     auto *assign2 = new QPushButton(QStringLiteral("设为 COM2"), this);
     auto *find = new QPushButton(QStringLiteral("查找数据线…"), this);
@@ -112,6 +112,21 @@ void DeviceDialog::fillFound()
                                                     e.serialNumber });
         item->setData(0, Qt::UserRole, e.path);
     }
+    fitFoundColumns();
+}
+
+// Every column as wide as its longest text, and the list as wide as its
+// columns: a serial number cut short cannot be told from its neighbour's.
+// Wider than the screen it scrolls instead.
+void DeviceDialog::fitFoundColumns()
+{
+    int width = 2 * m_found->frameWidth() + m_found->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < m_found->columnCount(); ++column) {
+        m_found->resizeColumnToContents(column);
+        width += m_found->columnWidth(column);
+    }
+    const int limit = screen() ? screen()->availableGeometry().width() * 9 / 10 : width;
+    m_found->setMinimumWidth(qMin(width, limit));
 }
 
 // The port this program has open counts as opening: it is ours.

@@ -33,6 +33,7 @@ private:
     QGridLayout *buildPortRows();
     void buildFoundList(QVBoxLayout *layout);
     void fillFound();
+    void fitFoundColumns();
     void showState(int number);
     void assignSelected(int number);
     void startFinder();
