@@ -46,7 +46,7 @@ public:
     bool write(const QByteArray &text) override
     {
         if (!m_open || refuseWrites) {
-            m_error = m_open ? QStringLiteral("I/O error") : QStringLiteral("端口未打开");
+            m_error = m_open ? QStringLiteral("Input/output error") : QStringLiteral("端口未打开");
             return false;
         }
         written += text;

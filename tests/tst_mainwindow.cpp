@@ -627,10 +627,14 @@ private slots:
         boxes.answerText = answer;
         QTimer chooser;
         connect(&chooser, &QTimer::timeout, &window, [&] {
-            if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-                files->selectFile(dir.filePath(typed));
+            // Until the dialog has read its folder, a file it lists may still
+            // take the place of the name typed.
+            auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!files)
+                return;
+            files->selectFile(dir.filePath(typed));
+            if (files->selectedFiles() == QStringList(dir.filePath(typed)))
                 QMetaObject::invokeMethod(files, "done", Q_ARG(int, QDialog::Accepted));
-            }
         });
         chooser.start(10);
         window.load();

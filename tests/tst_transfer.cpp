@@ -113,7 +113,7 @@ private slots:
         badRow[29][0] = QStringLiteral("R30");
         badRow[29][2] = 99.5;
         row52[51][1] = 999;   // never sent, so no reason to refuse
-        const QString writeFailed = QStringLiteral("串行端口 1（/dev/fake1）写入失败，数据传送已停止：I/O error\n");
+        const QString writeFailed = QStringLiteral("串行端口 1（/dev/fake1）写入失败，数据传送已停止：设备读写出错\n");
         const struct { QVector<QVariantList> rows; bool portOpen; int failAfter; bool starts; QString reason; int sent; } cases[] = {
             { {}, true, -1, false, QStringLiteral("信道表中没有数据，无法传送。"), 0 },
             { badRow, true, -1, false, QStringLiteral("第 30 行（记录编号 R30）：接收频率 超出范围: 99.5\n数据没有传送。"), 0 },

@@ -1,5 +1,7 @@
 #include "TransferSequence.h"
 
+#include "SystemCause.h"
+
 #include "ChannelCursor.h"
 #include "FieldValue.h"
 #include "SerialLink.h"
@@ -104,7 +106,7 @@ void TransferSequence::tick()
             const QByteArray &frame = m_frames.at(m_sent);
             if (!m_port->write(frame)) {
                 abort(QStringLiteral("%1写入失败，数据传送已停止：%2")
-                              .arg(portName(), m_port->errorString()));
+                              .arg(portName(), SystemCause::inChinese(m_port->errorString())));
                 return;
             }
             ++m_sent;
