@@ -12,11 +12,11 @@
 #include "GridMenus.h"
 #include "FileSession.h"
 #include "HelpMenu.h"
-#include "JournalDialog.h"
 #include "PlanCheck.h"
 #include "PlanCheckDialog.h"
 #include "PortCommands.h"
 #include "PortList.h"
+#include "RecordItems.h"
 #include "RowCheck.h"
 #include "SerialLink.h"
 #include "SignalWatch.h"
@@ -225,16 +225,7 @@ void MainWindow::buildFileMenu(QMenu *system)
     connect(m_files, &FileMenu::openRequested, this, &MainWindow::openFile);
     connect(m_files, &FileMenu::newRequested, this, &MainWindow::newFile);
     system->addSeparator();
-    QAction *print = system->addAction(QStringLiteral("打印信道表…"));
-    print->setObjectName(QStringLiteral("打印"));
-    QAction *journal = system->addAction(QStringLiteral("传送记录…"));
-    journal->setObjectName(QStringLiteral("传送记录"));
-
-    connect(print, &QAction::triggered, this, [this] {
-        m_grid->commitPendingEdit();
-        m_session->printSheet();
-    });
-    connect(journal, &QAction::triggered, this, [this] { JournalDialog::showJournal(this); });
+    new RecordItems(system, m_grid, m_session, this);
     refreshFileMenu();
 }
 
