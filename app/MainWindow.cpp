@@ -9,6 +9,7 @@
 #include "DesignFonts.h"
 #include "FileFollower.h"
 #include "FileMenu.h"
+#include "FleetDialog.h"
 #include "GridMenus.h"
 #include "FileSession.h"
 #include "HelpMenu.h"
@@ -189,6 +190,7 @@ void MainWindow::buildMenu()
     };
     item(bar->addAction(QString(22, u' ') + QStringLiteral("对讲机型号(&D)")), "型号");
     m_send = item(bar->addAction(QString(8, u' ') + QStringLiteral("数据传送(&S)")), "传送");
+    QAction *fleet = item(bar->addAction(QString(8, u' ') + QStringLiteral("连续传送(&L)…")), "连续传送");
     QMenu *system = bar->addMenu(QString(8, u' ') + QStringLiteral("系统设置(&X)"));
     system->setObjectName(QStringLiteral("系统"));
     item(system->menuAction(), "系统");
@@ -215,6 +217,10 @@ void MainWindow::buildMenu()
     new HelpMenu(bar, this);
 
     connect(m_send, &QAction::triggered, this, &MainWindow::startTransfer);
+    connect(fleet, &QAction::triggered, this, [this] {
+        if (idleOrSayWhy())
+            FleetDialog::start(this, m_transfer, m_session, m_grid, m_ports);
+    });
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 

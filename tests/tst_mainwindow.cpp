@@ -5,8 +5,12 @@
 #include "Channels.h"
 #include "ChannelFileKind.h"
 #include "ChannelGrid.h"
+#include "DesignColours.h"
 #include "FileMenu.h"
+#include "FleetDialog.h"
+#include "FleetRun.h"
 #include "MainWindow.h"
+#include "PlanChecksum.h"
 #include "QtSerialLink.h"
 #include "QtTranslations.h"
 #include "TransferController.h"
@@ -24,6 +28,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QTableWidget>
 #include <QTextBrowser>
 #include <QSignalSpy>
 #include <QtTest>
@@ -100,6 +105,7 @@ private slots:
             bar << a->objectName() + u'=' + a->text();
         QCOMPARE(bar, QStringList({ QStringLiteral("型号=") + QString(22, u' ') + QStringLiteral("对讲机型号(&D)"),
                                     QStringLiteral("传送=") + QString(8, u' ') + QStringLiteral("数据传送(&S)"),
+                                    QStringLiteral("连续传送=") + QString(8, u' ') + QStringLiteral("连续传送(&L)…"),
                                     QStringLiteral("系统=") + QString(8, u' ') + QStringLiteral("系统设置(&X)"),
                                     QStringLiteral("编辑=") + QString(8, u' ') + QStringLiteral("编辑(&E)"),
                                     QStringLiteral("显示=") + QString(8, u' ') + QStringLiteral("显示(&V)"),
@@ -805,6 +811,120 @@ private slots:
                      cutAt ? QStringLiteral("传送期间文件已改动，电台收到的是开始传送时的信道表") : QString());
             QCOMPARE(TransferJournal::entries().first().detail, verdicts.first().at(1).toString());
         }
+    }
+
+    // 连续传送: radio after radio through the window's own load, each with its
+    // label in the journal; a failed radio is picked and loaded again under its
+    // label. The plan takes no edit while the dialog is open, closing during a
+    // load asks, and a plan changed under the run ends it.
+    void fleetLoadsRadioAfterRadio()
+    {
+        OwnHome home;
+        TestDatabase file(TestDatabase::numberedRows(60));
+        auto *port = new FakeSerialLink;
+        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+        window.load();
+        MessageBoxes boxes;
+        menuItem(&window, "连续传送")->trigger();
+        QPointer<FleetDialog> dialog = window.findChild<FleetDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        QStringList facts;
+        for (QLabel *label : dialog->findChildren<QLabel *>())
+            facts << label->text();
+        QVERIFY(facts.contains(PlanChecksum::sha256(TestDatabase::sentFrames(1, 51))));
+        auto *label = dialog->findChild<QLineEdit *>(QStringLiteral("电台"));
+        auto *table = dialog->findChild<QTableWidget *>();
+        const QAbstractItemModel *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
+        const struct { const char *typed; int pick; bool fails; const char *radio; } radios[] = {
+            { "巡逻09", -1, false, "巡逻09" }, { nullptr, -1, false, "巡逻10" }, { nullptr, -1, true, "巡逻11" },
+            { nullptr, 2, false, "巡逻11" },   { nullptr, -1, false, "巡逻12" },
+        };
+        QStringList loads;
+        for (const auto &radio : radios) {
+            if (radio.typed)
+                label->setText(QString::fromUtf8(radio.typed));
+            if (radio.pick >= 0)
+                table->selectRow(radio.pick);
+            QCOMPARE(label->text(), QString::fromUtf8(radio.radio));   // offered, typed or picked
+            port->refuseWrites = radio.fails;
+            QTest::keyClick(label, Qt::Key_Return);
+            ticks(window, 51);
+            QCOMPARE(dialog->run()->state(), FleetRun::State::Ready);
+            QVERIFY(!(grid->flags(grid->index(55, 4)) & Qt::ItemIsEditable));
+            const TransferJournal::Entry last = TransferJournal::entries().first();
+            loads << last.radio + u' ' + TransferJournal::resultText(last.result);
+        }
+        QCOMPARE(loads, QStringList({ "巡逻09 完成", "巡逻10 完成", "巡逻11 失败", "巡逻11 完成", "巡逻12 完成" }));
+        QVERIFY(table->item(2, 2)->text().startsWith(QStringLiteral("失败：串行端口 1（/dev/fake1）写入失败")));
+        QCOMPARE(table->item(2, 0)->background().color(), DesignColours::radioNotLoaded);
+        QCOMPARE(table->item(3, 0)->background().style(), Qt::NoBrush);
+
+        // Closing during a load asks; No goes on, Yes breaks it off and frees the plan.
+        QTest::keyClick(label, Qt::Key_Return);
+        ticks(window, 5);
+        boxes.setAnswer(QMessageBox::No);
+        dialog->close();
+        QVERIFY(dialog && window.transfer()->isRunning());
+        boxes.setAnswer(QMessageBox::Yes);
+        dialog->close();
+        QTRY_VERIFY(!dialog);
+        QVERIFY(boxes.texts().last().startsWith(QStringLiteral("正在传送数据（已发送 5 帧，共 51 帧）。")));
+        const TransferJournal::Entry broken = TransferJournal::entries().first();
+        QCOMPARE(std::tuple(broken.radio, broken.result, broken.detail),
+                 std::tuple(QStringLiteral("巡逻13"), TransferJournal::Result::Interrupted, QStringLiteral("连续传送已关闭")));
+        QVERIFY(grid->flags(grid->index(55, 4)) & Qt::ItemIsEditable);
+        menuItem(&window, "传送")->trigger();   // 数据传送 names no radio
+        ticks(window, 65);
+        QCOMPARE(TransferJournal::entries().first().radio, QString());
+
+        // Another program changes the plan: the run ends and takes no more radios.
+        menuItem(&window, "连续传送")->trigger();
+        dialog = window.findChild<FleetDialog *>();
+        otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 接收频率 = 440 WHERE rowid = 1"));
+        QTRY_COMPARE(dialog->run()->state(), FleetRun::State::Ended);
+        QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("状态"))->text().startsWith(QStringLiteral("信道表已被改动")));
+        QVERIFY(!dialog->findChild<QPushButton *>(QStringLiteral("传送"))->isEnabled());
+        dialog->close();
+    }
+
+    // The cable is pulled out between two radios: the next Enter waits for the
+    // same adapter (its by-id link) to come back on another node, then loads.
+    void fleetWaitsForTheSameCable()
+    {
+        OwnHome home;
+        QTemporaryDir byId;
+        const QString link = byId.filePath(QStringLiteral("usb-1a86_USB_Serial-if00-port0"));
+        auto cable = std::make_unique<Pty>();
+        QVERIFY(QFile::link(cable->device(), link));
+        qputenv("QT7020_COM1", link.toLocal8Bit());
+        TestDatabase file(TestDatabase::numberedRows(60));
+        MainWindow window(std::make_unique<QtSerialLink>(), file.path());
+        MessageBoxes boxes;
+        window.load();
+        menuItem(&window, "连续传送")->trigger();
+        auto *dialog = window.findChild<FleetDialog *>();
+        for (int radio = 1; radio <= 2; ++radio) {
+            QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("电台")), Qt::Key_Return);
+            if (radio == 2) {
+                QTRY_COMPARE(dialog->run()->state(), FleetRun::State::WaitingForCable);
+                QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("状态"))->text().startsWith(QStringLiteral("请插上数据线…")));
+                QTest::qWait(600);
+                QCOMPARE(dialog->run()->state(), FleetRun::State::WaitingForCable);
+                cable = std::make_unique<Pty>();
+                QVERIFY(QFile::link(cable->device(), link));
+                QTRY_COMPARE(dialog->run()->state(), FleetRun::State::Loading);
+            }
+            ticks(window, 51);
+            QCOMPARE(cable->read(16 * 51).size(), 16 * 51);
+            QTRY_COMPARE(dialog->run()->state(), FleetRun::State::Ready);
+            const TransferJournal::Entry last = TransferJournal::entries().first();
+            QCOMPARE(std::tuple(last.radio, last.result, last.device),
+                     std::tuple(QStringLiteral("电台 %1").arg(radio), TransferJournal::Result::Completed, cable->device()));
+            cable.reset();   // pulled out: the node goes, and its link with it
+            QFile::remove(link);
+        }
+        QCOMPARE(TransferJournal::entries().size(), 2);
+        qunsetenv("QT7020_COM1");
     }
 };
 

@@ -1,6 +1,7 @@
 #include "FakePortList.h"
 #include "Pty.h"
 
+#include "AdapterIdentity.h"
 #include "DeviceState.h"
 #include "Loopback.h"
 #include "PortDoctor.h"
@@ -116,6 +117,26 @@ private slots:
         finder.start(PortFinder::pollMs * 3);
         QTRY_COMPARE(gaveUp.size(), 1);
         QVERIFY(found.size() == 1 && !finder.isRunning());
+    }
+
+    // A fleet run's cable is known again under another node after replugging;
+    // another adapter of the same make does not stand in for it.
+    void adapterIsKnownAgainUnderAnotherNode()
+    {
+        const PortEntry ours{ QStringLiteral("/dev/ttyUSB0"), {}, {}, "1a86:7523", "A50285BI" };
+        FakePortList list;
+        list.entries = { { QStringLiteral("/dev/ttyS0"), {}, {}, {}, {} }, ours };
+        const AdapterIdentity identity = AdapterIdentity::of(ours.path, list);
+        QCOMPARE(identity.describe(), QStringLiteral("1a86:7523 A50285BI"));
+        const PortEntry other{ QStringLiteral("/dev/ttyUSB1"), {}, {}, "1a86:7523", "B61396CJ" };
+        const PortEntry back{ QStringLiteral("/dev/ttyUSB2"), {}, {}, "1a86:7523", "A50285BI" };
+        const struct { QList<PortEntry> now; const char *found; } cases[] = {
+            { { ours }, "/dev/ttyUSB0" }, { {}, "" }, { { other }, "" }, { { other, back }, "/dev/ttyUSB2" },
+        };
+        for (const auto &c : cases) {
+            list.entries = c.now;
+            QCOMPARE(identity.locate(list), QString::fromUtf8(c.found));
+        }
     }
 
     void loopback_data()
