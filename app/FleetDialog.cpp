@@ -210,6 +210,7 @@ void FleetDialog::refresh()
         const bool failed = radio.concluded && radio.result != TransferController::Result::Done;
         for (int column = 0; column < cells.size(); ++column) {
             auto *item = new QTableWidgetItem(cells.at(column));
+            item->setToolTip(cells.at(column));   // a long cause is cut in its cell
             if (failed)
                 item->setBackground(DesignColours::radioNotLoaded);
             m_table->setItem(row, column, item);
