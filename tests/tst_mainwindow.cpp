@@ -923,6 +923,12 @@ private slots:
             cable.reset();   // pulled out: the node goes, and its link with it
             QFile::remove(link);
         }
+        // Out again at the next Enter: 停止 gives up waiting, and nothing went out to journal.
+        QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("电台")), Qt::Key_Return);
+        QCOMPARE(dialog->run()->state(), FleetRun::State::WaitingForCable);
+        dialog->findChild<QPushButton *>(QStringLiteral("停止"))->click();
+        QCOMPARE(std::pair(dialog->run()->state(), dialog->findChild<QTableWidget *>()->rowCount()),
+                 std::pair(FleetRun::State::Ready, 2));
         QCOMPARE(TransferJournal::entries().size(), 2);
         qunsetenv("QT7020_COM1");
     }
