@@ -34,6 +34,19 @@ static QPushButton *button(const QString &text, const char *name, QWidget *paren
     return b;
 }
 
+// One row per load, read-only; a click picks a radio, the keys stay with the label.
+static void setUpTable(QTableWidget *table)
+{
+    table->setObjectName(QStringLiteral("电台表"));
+    table->setHorizontalHeaderLabels({ QStringLiteral("电台"), QStringLiteral("时间"), QStringLiteral("结果") });
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setFocusPolicy(Qt::ClickFocus);
+}
+
 FleetDialog::FleetDialog(FleetRun *run, TransferController *transfer, const QString &file, const QString &port,
                          QWidget *parent)
     : QDialog(parent)
@@ -50,14 +63,7 @@ FleetDialog::FleetDialog(FleetRun *run, TransferController *transfer, const QStr
     run->setParent(this);
     setObjectName(QStringLiteral("连续传送"));
     setWindowTitle(QStringLiteral("连续传送"));
-    auto *facts = new QFormLayout;
-    auto *checksum = new QLabel(run->checksum(), this);
-    checksum->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    facts->addRow(QStringLiteral("信道文件："), new QLabel(QDir::toNativeSeparators(file), this));
-    facts->addRow(QStringLiteral("传送校验："), checksum);
-    facts->addRow(QStringLiteral("数据线："), new QLabel(port, this));
-    for (QLabel *fact : findChildren<QLabel *>())
-        fact->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFormLayout *facts = factsOfTheRun(file, port);
 
     m_label->setObjectName(QStringLiteral("电台"));
     m_label->setPlaceholderText(QStringLiteral("电台编号，可扫码"));
@@ -71,14 +77,7 @@ FleetDialog::FleetDialog(FleetRun *run, TransferController *transfer, const QStr
     m_state->setObjectName(QStringLiteral("状态"));
     m_progress->setRange(0, 100);
     m_progress->setTextVisible(false);
-    m_table->setObjectName(QStringLiteral("电台表"));
-    m_table->setHorizontalHeaderLabels({ QStringLiteral("电台"), QStringLiteral("时间"), QStringLiteral("结果") });
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->verticalHeader()->hide();
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setFocusPolicy(Qt::ClickFocus);
+    setUpTable(m_table);
     QPushButton *close = button(QStringLiteral("关闭"), "关闭", this);
 
     auto *layout = new QVBoxLayout(this);
@@ -103,6 +102,23 @@ FleetDialog::FleetDialog(FleetRun *run, TransferController *transfer, const QStr
     m_label->setText(run->nextLabel());
     m_label->selectAll();
     refresh();
+}
+
+// What the whole run is about, selectable so that the checksum can be
+// compared with a printed sheet or copied.
+QFormLayout *FleetDialog::factsOfTheRun(const QString &file, const QString &port)
+{
+    auto *facts = new QFormLayout;
+    const QStringList names = { QStringLiteral("信道文件："), QStringLiteral("传送校验："), QStringLiteral("数据线：") };
+    const QStringList values = { QDir::toNativeSeparators(file), m_run->checksum(), port };
+    for (int i = 0; i < names.size(); ++i) {
+        auto *value = new QLabel(values.at(i), this);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        if (i == 1)
+            value->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        facts->addRow(names.at(i), value);
+    }
+    return facts;
 }
 
 FleetDialog *FleetDialog::start(QWidget *window, TransferController *transfer, FileSession *session,

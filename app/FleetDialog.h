@@ -6,6 +6,7 @@ class ChannelGrid;
 class FileSession;
 class FleetRun;
 class PortCommands;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -35,6 +36,7 @@ public:
     void reject() override;
 
 private:
+    QFormLayout *factsOfTheRun(const QString &file, const QString &port);
     void load();
     void stop();
     void refresh();

@@ -84,6 +84,30 @@ struct FarEnd
     }
 };
 
+static const qint64 lineMs = qint64(TransferPlan::rowsSent) * TransferSequence::intervalMs;
+
+// Per radio, what the run took beyond the paced frames; `written` is when
+// each load's last frame was written, after its Enter.
+static void report(const QVector<FleetRun::Radio> &radios, const QVector<qint64> &written, long bytes)
+{
+    std::printf("result  Enter→verdict ms  last frame written ms  written→verdict ms  overhead ms  radio\n");
+    qint64 worst = 0, total = 0;
+    for (int i = 0; i < radios.size(); ++i) {
+        const FleetRun::Radio &radio = radios.at(i);
+        const qint64 overhead = radio.elapsedMs - lineMs;
+        const qint64 last = written.value(i, -1);
+        worst = std::max(worst, overhead);
+        total += overhead;
+        std::printf("%-6s  %16lld  %21lld  %18lld  %11lld  %s\n",
+                    radio.result == TransferController::Result::Done ? "done" : "FAILED", qlonglong(radio.elapsedMs),
+                    qlonglong(last), qlonglong(radio.elapsedMs - last), qlonglong(overhead), qPrintable(radio.label));
+    }
+    std::printf("%d radios, %ld bytes at the far end; overhead per radio: mean %lld ms, worst %lld ms "
+                "(line time %lld ms each)\n",
+                int(radios.size()), bytes, qlonglong(total / std::max<qsizetype>(1, radios.size())),
+                qlonglong(worst), qlonglong(lineMs));
+}
+
 int main(int argc, char *argv[])
 {
     QTemporaryDir dir;
@@ -114,7 +138,6 @@ int main(int argc, char *argv[])
     SystemPortList ports;
     FleetRun run(&transfer, &store, &link, &ports, 0);
 
-    const qint64 lineMs = qint64(TransferPlan::rowsSent) * TransferSequence::intervalMs;
     // Where the time goes: until the last frame is written (the pacing), then
     // until the line has drained and the verdict is in.
     QElapsedTimer sinceEnter;
@@ -137,20 +160,6 @@ int main(int argc, char *argv[])
     QTimer::singleShot(0, &run, enter);
     QCoreApplication::exec();
 
-    std::printf("result  Enter→verdict ms  last frame written ms  written→verdict ms  overhead ms  radio\n");
-    qint64 worst = 0, total = 0;
-    for (int i = 0; i < run.radios().size(); ++i) {
-        const FleetRun::Radio &radio = run.radios().at(i);
-        const qint64 overhead = radio.elapsedMs - lineMs;
-        const qint64 last = written.value(i, -1);
-        worst = std::max(worst, overhead);
-        total += overhead;
-        std::printf("%-6s  %16lld  %21lld  %18lld  %11lld  %s\n",
-                    radio.result == TransferController::Result::Done ? "done" : "FAILED", qlonglong(radio.elapsedMs),
-                    qlonglong(last), qlonglong(radio.elapsedMs - last), qlonglong(overhead), qPrintable(radio.label));
-    }
-    std::printf("%d radios, %ld bytes at the far end; overhead per radio: mean %lld ms, worst %lld ms "
-                "(line time %lld ms each)\n",
-                radios, cable.bytes.load(), qlonglong(total / radios), qlonglong(worst), qlonglong(lineMs));
+    report(run.radios(), written, cable.bytes.load());
     return 0;
 }
