@@ -167,6 +167,9 @@ void FleetRun::stop(const QString &why)
 
 void FleetRun::finish()
 {
+    // Once: a load the window starts after the run must keep its own lock.
+    if (!m_locked)
+        return;
     if (m_state == State::WaitingForCable)
         stop(QString());
     m_locked = false;
