@@ -2,6 +2,7 @@
 
 #include "BandProfiles.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -30,6 +31,12 @@ BandDialog::BandDialog(QWidget *parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &BandDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &BandDialog::reject);
     showSource();
+}
+
+void BandDialog::choose(QWidget *parent, QAbstractItemView *tinted)
+{
+    if (BandDialog(parent).exec())
+        tinted->viewport()->update();
 }
 
 void BandDialog::showSource()

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QAbstractItemView;
 class QComboBox;
 class QLabel;
 
@@ -13,6 +14,8 @@ class BandDialog : public QDialog
     Q_OBJECT
 public:
     explicit BandDialog(QWidget *parent);
+    // Asks, and has `tinted` show the rows against the plan chosen.
+    static void choose(QWidget *parent, QAbstractItemView *tinted);
 
     void accept() override;
 

@@ -10,14 +10,15 @@
 #include "DesignFonts.h"
 #include "FileFollower.h"
 #include "FileMenu.h"
+#include "FleetDialog.h"
 #include "GridMenus.h"
 #include "FileSession.h"
 #include "HelpMenu.h"
-#include "JournalDialog.h"
 #include "PlanCheck.h"
 #include "PlanCheckDialog.h"
 #include "PortCommands.h"
 #include "PortList.h"
+#include "RecordItems.h"
 #include "RowCheck.h"
 #include "SerialLink.h"
 #include "SignalWatch.h"
@@ -193,6 +194,9 @@ void MainWindow::buildMenu()
     QMenu *system = bar->addMenu(QString(8, u' ') + QStringLiteral("系统设置(&X)"));
     system->setObjectName(QStringLiteral("系统"));
     item(system->menuAction(), "系统");
+    // First under 系统设置, beside 数据传送: the bar itself has no room left.
+    QAction *fleet = item(system->addAction(QStringLiteral("连续传送(&L)…")), "连续传送");
+    system->addSeparator();
     auto command = [&](QMenu *menu, const QString &text, const char *name, auto *receiver, auto slot) {
         connect(item(menu->addAction(text), name), &QAction::triggered, receiver, slot);
     };
@@ -210,16 +214,17 @@ void MainWindow::buildMenu()
     command(system, QStringLiteral("转换为新格式…"), "转换", this, &MainWindow::convertFile);
     system->addSeparator();
     command(system, QStringLiteral("检查信道表…"), "检查", this, &MainWindow::checkTable);
-    command(system, QStringLiteral("频段…"), "频段", this, [this] {
-        if (BandDialog(this).exec())
-            m_grid->viewport()->update();   // the tints follow the plan chosen
-    });
+    command(system, QStringLiteral("频段…"), "频段", this, [this] { BandDialog::choose(this, m_grid); });
     buildFileMenu(system);
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     new HelpMenu(bar, this);
     GridMenus::add(bar, m_grid);   // after the designed items, so that none of them is pushed off the bar
 
     connect(m_send, &QAction::triggered, this, &MainWindow::startTransfer);
+    connect(fleet, &QAction::triggered, this, [this] {
+        if (idleOrSayWhy())
+            FleetDialog::start(this, m_transfer, m_session, m_grid, m_ports);
+    });
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -230,16 +235,7 @@ void MainWindow::buildFileMenu(QMenu *system)
     connect(m_files, &FileMenu::openRequested, this, &MainWindow::openFile);
     connect(m_files, &FileMenu::newRequested, this, &MainWindow::newFile);
     system->addSeparator();
-    QAction *print = system->addAction(QStringLiteral("打印信道表…"));
-    print->setObjectName(QStringLiteral("打印"));
-    QAction *journal = system->addAction(QStringLiteral("传送记录…"));
-    journal->setObjectName(QStringLiteral("传送记录"));
-
-    connect(print, &QAction::triggered, this, [this] {
-        m_grid->commitPendingEdit();
-        m_session->printSheet();
-    });
-    connect(journal, &QAction::triggered, this, [this] { JournalDialog::showJournal(this, m_session->path()); });
+    new RecordItems(system, m_grid, m_session, this);
     refreshFileMenu();
 }
 

@@ -22,6 +22,8 @@ public:
     // The serial devices present; the system's own unless a test puts in another.
     void setPortList(std::unique_ptr<PortList> list);
     PortDialog *portDialog() const;
+    SerialLink *port() const { return m_port; }
+    const PortList *portList() const { return m_portList.get(); }
 
     void openPortDialog();
     void openDeviceDialog();

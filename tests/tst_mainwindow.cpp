@@ -8,8 +8,12 @@
 #include "Channels.h"
 #include "ChannelFileKind.h"
 #include "ChannelGrid.h"
+#include "DesignColours.h"
 #include "FileMenu.h"
+#include "FleetDialog.h"
+#include "FleetRun.h"
 #include "MainWindow.h"
+#include "PlanChecksum.h"
 #include "QtSerialLink.h"
 #include "QtTranslations.h"
 #include "TransferController.h"
@@ -28,6 +32,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QTableWidget>
 #include <QTextBrowser>
 #include <QSignalSpy>
 #include <QtTest>
@@ -117,7 +122,7 @@ private slots:
         QStringList system;
         for (QAction *a : menuItem(&window, "系统")->menu()->actions())
             system << a->objectName();
-        QCOMPARE(system, QStringList({ "端口", "波特率", "串口设备", "检测数据线", "串口诊断", "", "导入", "导出", "转换", "", "检查", "频段",
+        QCOMPARE(system, QStringList({ "连续传送", "", "端口", "波特率", "串口设备", "检测数据线", "串口诊断", "", "导入", "导出", "转换", "", "检查", "频段",
                                        "", "新建", "打开", "最近", "", "打印", "传送记录" }));
         // Qt's own buttons speak Chinese too.
         QVERIFY(installQtTranslations(*QCoreApplication::instance()));
@@ -603,44 +608,33 @@ private slots:
         QCOMPARE(window.findChild<ChannelCursor *>()->currentRow(), 0);
     }
 
-    // On a new PC there is no char4.mdb: the first box leads to a new plan
-    // through the file dialog it opens.
-    void missingPlanLeadsToAnother_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("new") << "新建信道文件…" << "fleet-b" << "QT7020 - fleet-b.mdb";
-        QTest::newRow("close") << "关闭" << "" << "QT7020";
-    }
-
+    // On a new PC there is no char4.mdb: the first box leads to the dialog
+    // that makes a new plan or opens one.
     void missingPlanLeadsToAnother()
     {
-        QFETCH(QString, answer);
-        QFETCH(QString, typed);
-        QTemporaryDir dir;
-        const QDir before = QDir::current();
-        QDir::setCurrent(dir.path());
-        const auto restore = qScopeGuard([&] { QDir::setCurrent(before.path()); });
-        MainWindow window(std::make_unique<FakeSerialLink>(), QStringLiteral("char4.mdb"));
-        MessageBoxes boxes;
-        boxes.answerText = answer;
-        QTimer chooser;
-        connect(&chooser, &QTimer::timeout, &window, [&] {
-            // Until the dialog has read its folder, a file it lists may still
-            // take the place of the name typed.
-            auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!files)
-                return;
-            files->selectFile(dir.filePath(typed));
-            if (files->selectedFiles() == QStringList(dir.filePath(typed)))
-                QMetaObject::invokeMethod(files, "done", Q_ARG(int, QDialog::Accepted));
-        });
-        chooser.start(10);
-        window.load();
-        QFETCH(QString, title);
-        QTRY_COMPARE(window.windowTitle(), title);
-        QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("fleet-b.mdb"))), !typed.isEmpty());
+        const struct { const char *answer; QString dialog; } cases[] = {
+            { "新建信道文件…", QStringLiteral("新建信道文件") },
+            { "打开信道文件…", QStringLiteral("打开信道文件") },
+            { "关闭", QString() },
+        };
+        for (const auto &c : cases) {
+            QTemporaryDir dir;
+            MainWindow window(std::make_unique<FakeSerialLink>(), dir.filePath(QStringLiteral("char4.mdb")));
+            MessageBoxes boxes;
+            boxes.answerText = QString::fromUtf8(c.answer);
+            QString shown;
+            QTimer chooser;
+            connect(&chooser, &QTimer::timeout, &window, [&shown] {
+                if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                    shown = files->windowTitle();
+                    files->reject();
+                }
+            });
+            chooser.start(10);
+            window.load();
+            QCOMPARE(boxes.buttons.value(0), QStringLiteral("新建信道文件…/打开信道文件…/关闭"));
+            QCOMPARE(shown, c.dialog);
+        }
     }
 
     void damagedChannelFileAtStartUp_data()
@@ -850,6 +844,126 @@ private slots:
                      cutAt ? QStringLiteral("传送期间文件已改动，电台收到的是开始传送时的信道表") : QString());
             QCOMPARE(TransferJournal::entries().first().detail, verdicts.first().at(1).toString());
         }
+    }
+
+    // 连续传送: radio after radio through the window's own load, each with its
+    // label in the journal; a failed radio is picked and loaded again under its
+    // label. The plan takes no edit while the dialog is open, closing during a
+    // load asks, and a plan changed under the run ends it.
+    void fleetLoadsRadioAfterRadio()
+    {
+        OwnHome home;
+        TestDatabase file(TestDatabase::numberedRows(60));
+        auto *port = new FakeSerialLink;
+        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+        window.load();
+        MessageBoxes boxes;
+        menuItem(&window, "连续传送")->trigger();
+        QPointer<FleetDialog> dialog = window.findChild<FleetDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        QStringList facts;
+        for (QLabel *label : dialog->findChildren<QLabel *>())
+            facts << label->text();
+        QVERIFY(facts.contains(PlanChecksum::sha256(TestDatabase::sentFrames(1, 51))));
+        auto *label = dialog->findChild<QLineEdit *>(QStringLiteral("电台"));
+        auto *table = dialog->findChild<QTableWidget *>();
+        const QAbstractItemModel *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
+        const struct { const char *typed; int pick; bool fails; const char *radio; } radios[] = {
+            { "巡逻09", -1, false, "巡逻09" }, { nullptr, -1, false, "巡逻10" }, { nullptr, -1, true, "巡逻11" },
+            { nullptr, 2, false, "巡逻11" },   { nullptr, -1, false, "巡逻12" },
+        };
+        QStringList loads;
+        for (const auto &radio : radios) {
+            if (radio.typed)
+                label->setText(QString::fromUtf8(radio.typed));
+            if (radio.pick >= 0)
+                table->selectRow(radio.pick);
+            QCOMPARE(label->text(), QString::fromUtf8(radio.radio));   // offered, typed or picked
+            port->refuseWrites = radio.fails;
+            QTest::keyClick(label, Qt::Key_Return);
+            ticks(window, 51);
+            QCOMPARE(dialog->run()->state(), FleetRun::State::Ready);
+            QVERIFY(!(grid->flags(grid->index(55, 4)) & Qt::ItemIsEditable));
+            const TransferJournal::Entry last = TransferJournal::entries().first();
+            loads << last.radio + u' ' + TransferJournal::resultText(last.result);
+        }
+        QCOMPARE(loads, QStringList({ "巡逻09 完成", "巡逻10 完成", "巡逻11 失败", "巡逻11 完成", "巡逻12 完成" }));
+        QVERIFY(table->item(2, 2)->text().startsWith(QStringLiteral("失败：串行端口 1（/dev/fake1）写入失败")));
+        QCOMPARE(table->item(2, 0)->background().color(), DesignColours::radioNotLoaded);
+        QCOMPARE(table->item(3, 0)->background().style(), Qt::NoBrush);
+
+        // Closing during a load asks; No goes on, Yes breaks it off and frees the plan.
+        QTest::keyClick(label, Qt::Key_Return);
+        ticks(window, 5);
+        boxes.setAnswer(QMessageBox::No);
+        dialog->close();
+        QVERIFY(dialog && window.transfer()->isRunning());
+        boxes.setAnswer(QMessageBox::Yes);
+        dialog->close();
+        QTRY_VERIFY(!dialog);
+        QVERIFY(boxes.texts().last().startsWith(QStringLiteral("正在传送数据（已发送 5 帧，共 51 帧）。")));
+        const TransferJournal::Entry broken = TransferJournal::entries().first();
+        QCOMPARE(std::tuple(broken.radio, broken.result, broken.detail),
+                 std::tuple(QStringLiteral("巡逻13"), TransferJournal::Result::Interrupted, QStringLiteral("连续传送已关闭")));
+        QVERIFY(grid->flags(grid->index(55, 4)) & Qt::ItemIsEditable);
+        menuItem(&window, "传送")->trigger();   // 数据传送 names no radio
+        ticks(window, 65);
+        QCOMPARE(TransferJournal::entries().first().radio, QString());
+
+        // Another program changes the plan: the run ends and takes no more radios.
+        menuItem(&window, "连续传送")->trigger();
+        dialog = window.findChild<FleetDialog *>();
+        otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 接收频率 = 440 WHERE rowid = 1"));
+        QTRY_COMPARE(dialog->run()->state(), FleetRun::State::Ended);
+        QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("状态"))->text().startsWith(QStringLiteral("信道表已被改动")));
+        QVERIFY(!dialog->findChild<QPushButton *>(QStringLiteral("传送"))->isEnabled());
+        dialog->close();
+    }
+
+    // The cable is pulled out between two radios: the next Enter waits for the
+    // same adapter (its by-id link) to come back on another node, then loads.
+    void fleetWaitsForTheSameCable()
+    {
+        OwnHome home;
+        QTemporaryDir byId;
+        const QString link = byId.filePath(QStringLiteral("usb-1a86_USB_Serial-if00-port0"));
+        auto cable = std::make_unique<Pty>();
+        QVERIFY(QFile::link(cable->device(), link));
+        qputenv("QT7020_COM1", link.toLocal8Bit());
+        TestDatabase file(TestDatabase::numberedRows(60));
+        MainWindow window(std::make_unique<QtSerialLink>(), file.path());
+        MessageBoxes boxes;
+        window.load();
+        menuItem(&window, "连续传送")->trigger();
+        auto *dialog = window.findChild<FleetDialog *>();
+        for (int radio = 1; radio <= 2; ++radio) {
+            QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("电台")), Qt::Key_Return);
+            if (radio == 2) {
+                QTRY_COMPARE(dialog->run()->state(), FleetRun::State::WaitingForCable);
+                QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("状态"))->text().startsWith(QStringLiteral("请插上数据线…")));
+                QTest::qWait(600);
+                QCOMPARE(dialog->run()->state(), FleetRun::State::WaitingForCable);
+                cable = std::make_unique<Pty>();
+                QVERIFY(QFile::link(cable->device(), link));
+                QTRY_COMPARE(dialog->run()->state(), FleetRun::State::Loading);
+            }
+            ticks(window, 51);
+            QCOMPARE(cable->read(16 * 51).size(), 16 * 51);
+            QTRY_COMPARE(dialog->run()->state(), FleetRun::State::Ready);
+            const TransferJournal::Entry last = TransferJournal::entries().first();
+            QCOMPARE(std::tuple(last.radio, last.result, last.device),
+                     std::tuple(QStringLiteral("电台 %1").arg(radio), TransferJournal::Result::Completed, cable->device()));
+            cable.reset();   // pulled out: the node goes, and its link with it
+            QFile::remove(link);
+        }
+        // Out again at the next Enter: 停止 gives up waiting, and nothing went out to journal.
+        QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("电台")), Qt::Key_Return);
+        QCOMPARE(dialog->run()->state(), FleetRun::State::WaitingForCable);
+        dialog->findChild<QPushButton *>(QStringLiteral("停止"))->click();
+        QCOMPARE(std::pair(dialog->run()->state(), dialog->findChild<QTableWidget *>()->rowCount()),
+                 std::pair(FleetRun::State::Ready, 2));
+        QCOMPARE(TransferJournal::entries().size(), 2);
+        qunsetenv("QT7020_COM1");
     }
 };
 

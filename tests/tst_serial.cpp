@@ -1,13 +1,19 @@
 #include "FakePortList.h"
+#include "FakeSerialLink.h"
 #include "Pty.h"
+#include "TestDatabase.h"
 
+#include "AdapterIdentity.h"
+#include "ChannelCursor.h"
 #include "DeviceState.h"
+#include "FleetRun.h"
 #include "Loopback.h"
 #include "PortDoctor.h"
 #include "PortFinder.h"
 #include "PortHolder.h"
 #include "PortMapping.h"
 #include "QtSerialLink.h"
+#include "TransferSequence.h"
 
 #include <QProcess>
 #include <QSettings>
@@ -116,6 +122,95 @@ private slots:
         finder.start(PortFinder::pollMs * 3);
         QTRY_COMPARE(gaveUp.size(), 1);
         QVERIFY(found.size() == 1 && !finder.isRunning());
+    }
+
+    // A fleet run's cable is known again under another node after replugging;
+    // another adapter of the same make does not stand in for it.
+    void adapterIsKnownAgainUnderAnotherNode()
+    {
+        const PortEntry ours{ QStringLiteral("/dev/ttyUSB0"), {}, {}, "1a86:7523", "A50285BI" };
+        FakePortList list;
+        list.entries = { { QStringLiteral("/dev/ttyS0"), {}, {}, {}, {} }, ours };
+        const AdapterIdentity identity = AdapterIdentity::of(ours.path, list);
+        QCOMPARE(identity.describe(), QStringLiteral("1a86:7523 A50285BI"));
+        const PortEntry other{ QStringLiteral("/dev/ttyUSB1"), {}, {}, "1a86:7523", "B61396CJ" };
+        const PortEntry back{ QStringLiteral("/dev/ttyUSB2"), {}, {}, "1a86:7523", "A50285BI" };
+        const struct { QList<PortEntry> now; const char *found; } cases[] = {
+            { { ours }, "/dev/ttyUSB0" }, { {}, "" }, { { other }, "" }, { { other, back }, "/dev/ttyUSB2" },
+        };
+        for (const auto &c : cases) {
+            list.entries = c.now;
+            QCOMPARE(identity.locate(list), QString::fromUtf8(c.found));
+        }
+    }
+
+    // An empty Enter offers the last new label counted up; a reload leaves
+    // the count where it was.
+    void fleetRunOffersTheNextLabel()
+    {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        TestDatabase file(TestDatabase::numberedRows(51));
+        ChannelStore store;
+        QVERIFY(store.open(file.path()));
+        ChannelCursor cursor(&store);
+        FakeSerialLink port;
+        port.refuseWrites = true;   // each load fails at its first frame
+        FakePortList list;
+        TransferController transfer(&cursor, &port);
+        FleetRun run(&transfer, &store, &port, &list, 0);
+        const struct { const char *typed, *radio, *offered; } labels[] = {
+            { "", "电台 1", "电台 2" },          { "巡逻09", "巡逻09", "巡逻10" }, { " 巡逻99 ", "巡逻99", "巡逻100" },
+            { "A-007", "A-007", "A-008" },      { "指挥车", "指挥车", "电台 6" }, { "巡逻09", "巡逻09", "电台 6" },
+        };
+        for (const auto &label : labels) {
+            QVERIFY(run.load(QString::fromUtf8(label.typed)));
+            transfer.sequence()->tick();
+            QCOMPARE(run.state(), FleetRun::State::Ready);
+            QCOMPARE(std::pair(run.radios().last().label, run.nextLabel()),
+                     std::pair(QString::fromUtf8(label.radio), QString::fromUtf8(label.offered)));
+        }
+    }
+
+    // Replugged, the adapter a fleet run started on is found by its serial
+    // number on another node; the saved choice of COM1 goes with it.
+    void fleetRunFollowsItsAdapter()
+    {
+        qunsetenv("QT7020_COM1");
+        QTemporaryDir config;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+        qputenv("XDG_DATA_HOME", config.filePath(QStringLiteral("data")).toUtf8());
+        auto cable = std::make_unique<Pty>();
+        PortMapping::save(1, cable->device());
+        FakePortList list;
+        auto plug = [&list, &cable] { list.entries = { { cable->device(), {}, {}, "1a86:7523", "A50285BI" } }; };
+        plug();
+        TestDatabase file(TestDatabase::numberedRows(51));
+        ChannelStore store;
+        QVERIFY(store.open(file.path()));
+        ChannelCursor cursor(&store);
+        QtSerialLink link;
+        TransferController transfer(&cursor, &link);
+        FleetRun run(&transfer, &store, &link, &list, 0);
+        QCOMPARE(run.adapter(), QStringLiteral("1a86:7523 A50285BI"));
+        for (int radio = 1; radio <= 2; ++radio) {
+            QVERIFY(run.load(QString()));
+            if (radio == 2) {
+                QCOMPARE(run.state(), FleetRun::State::WaitingForCable);
+                plug();
+                QTRY_COMPARE(run.state(), FleetRun::State::Loading);
+                QCOMPARE(PortMapping::saved(1), cable->device());
+            }
+            transfer.sequence()->timer()->start(1000000);
+            for (int tick = 0; tick < 51; ++tick)
+                transfer.sequence()->tick();
+            QCOMPARE(cable->read(16 * 51).size(), 16 * 51);
+            QTRY_COMPARE(run.state(), FleetRun::State::Ready);
+            QCOMPARE(run.radios().last().result, TransferController::Result::Done);
+            auto next = std::make_unique<Pty>();   // first, so that it gets another node
+            cable = std::move(next);
+            list.entries.clear();
+        }
     }
 
     void loopback_data()

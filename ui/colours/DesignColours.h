@@ -20,6 +20,8 @@ inline constexpr QColor notSentText{ 160, 160, 160 };
 inline constexpr QColor problemCell{ 255, 205, 210 };   // keeps its row from being sent
 inline constexpr QColor warningCell{ 255, 224, 130 };   // sent, but perhaps not as meant
 inline constexpr QColor unsavedCell{ 255, 236, 179 };   // an edit the file refused
+// 连续传送's table: a radio whose load failed or was broken off, to be loaded again.
+inline constexpr QColor radioNotLoaded = problemCell;
 
 // The window icon, a hand-held radio.
 inline constexpr QColor iconAntenna{ 40, 40, 40 };
