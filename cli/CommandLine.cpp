@@ -116,6 +116,21 @@ static QString optionError(const QString &english)
 }
 
 // --diff, the command that compares two loads; B is FILE (or --db).
+static void describeProgram(QCommandLineParser *parser)
+{
+    parser->setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带命令时打开窗口；带命令时不开窗口，"
+                                                    "在终端上做完即退出，一次一个命令。"));
+    parser->addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("要打开的信道文件（同 --db）。"),
+                                  QStringLiteral("[FILE]"));
+}
+
+static const QCommandLineOption &doctorOption()
+{
+    static const QCommandLineOption doctor("doctor", QStringLiteral("串口诊断：查出设备 DEVICE（不给时查所有 USB 串口线）打不开或用不好的原因，"
+                                                                   "并给出解决的命令。没有问题时退出 0，有问题时 1，设备不存在时 2。"));
+    return doctor;
+}
+
 static const QCommandLineOption &diffOption()
 {
     static const QCommandLineOption diff("diff", QStringLiteral("比较 A 与 FILE 传送时发出的帧，逐行列出不同之处。A 和 FILE "
@@ -161,10 +176,7 @@ void CommandLine::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     acceptQtOptions(&parser);
-    parser.setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带命令时打开窗口；带命令时不开窗口，"
-                                                   "在终端上做完即退出，一次一个命令。"));
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("要打开的信道文件（同 --db）。"),
-                                 QStringLiteral("[FILE]"));
+    describeProgram(&parser);
     const QCommandLineOption help({ "h", "help" }, QStringLiteral("显示此帮助。"));
     const QCommandLineOption version({ "v", "version" }, QStringLiteral("显示版本。"));
     const QCommandLineOption db("db", QStringLiteral("信道文件（默认为当前文件夹中的 char4.mdb）。"),
@@ -183,8 +195,7 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption pdf("pdf", QStringLiteral("把信道表打印到 PDF 文件 OUT。"), QStringLiteral("OUT"));
     const QCommandLineOption journal("journal", QStringLiteral("列出传送记录，最新的在前。"));
     const QCommandLineOption csv("csv", QStringLiteral("传送记录以 CSV 格式列出。"));
-    const QCommandLineOption doctor("doctor", QStringLiteral("串口诊断：查出设备 DEVICE（不给时查所有 USB 串口线）打不开或用不好的原因，"
-                                                            "并给出解决的命令。没有问题时退出 0，有问题时 1，设备不存在时 2。"));
+    const QCommandLineOption &doctor = doctorOption();
     // The Access reader run by the program itself in a child process; not for people.
     QCommandLineOption readJet("read-jet", QString(), QStringLiteral("TABLE"));
     readJet.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -217,8 +228,7 @@ void CommandLine::parse(const QStringList &arguments)
         m_command = c.command;
         m_argument = c.option.valueName().isEmpty() ? QString() : parser.value(c.option);
     }
-    // The doctor's DEVICE is the one argument it may have.
-    if (m_command == Doctor)
+    if (m_command == Doctor)   // its DEVICE is the one argument it may have
         m_argument = files.value(0);
     checkModifiers(parser);
 }
