@@ -8,7 +8,10 @@
 #include "MessageBoxes.h"
 #include "TestDatabase.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
+#include <QFileDialog>
 #include <QProcess>
 #include <QSettings>
 
@@ -51,4 +54,21 @@ private:
 inline QAction *menuItem(QWidget *window, const char *name)
 {
     return window->findChild<QAction *>(QString::fromUtf8(name));
+}
+
+// Answers the file dialog open now with `path`, as a person typing it would;
+// false until the dialog holds that name. A file the dialog's list has
+// selected would win over the typed name, so the lists let go first.
+inline bool answerFileDialog(const QString &path)
+{
+    auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+    if (!files)
+        return false;
+    for (QAbstractItemView *view : files->findChildren<QAbstractItemView *>())
+        view->clearSelection();
+    files->selectFile(path);
+    if (files->selectedFiles() != QStringList(path))
+        return false;
+    QMetaObject::invokeMethod(files, "done", Q_ARG(int, QDialog::Accepted));
+    return true;
 }

@@ -77,6 +77,30 @@ private slots:
         QCOMPARE(std::rename(qPrintable(TestDatabase({}, QStringLiteral("CREATE TABLE 其它 (x)")).path()), qPrintable(plan)), 0);
         QTRY_VERIFY(boxes.texts().last().startsWith(QStringLiteral("plan.mdb 已被其他程序换成了不能使用的文件")));
     }
+
+    // 导出信道表…: the file type picked in the dialog is the format written.
+    void exportWritesTheTypePicked()
+    {
+        OwnHome home;
+        TestDatabase file(TestDatabase::numberedRows(3));
+        MainWindow window(std::make_unique<FakeSerialLink>(), file.path());
+        window.load();
+        MessageBoxes boxes;
+        for (const QString type : { "信道表 CSV (*.csv)", "CHIRP CSV (*.csv)" }) {
+            const QString out = home.path(type.left(5) + QStringLiteral(".csv"));
+            QTimer chooser;
+            connect(&chooser, &QTimer::timeout, &window, [&] {
+                if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+                    files->selectNameFilter(type);
+                answerFileDialog(out);
+            });
+            chooser.start(10);
+            menuItem(&window, "导出")->trigger();
+            QFile written(out);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readLine().startsWith("Location,"), type.startsWith(u"CHIRP"));
+        }
+    }
 };
 
 QTEST_MAIN(TestFiles)
