@@ -13,6 +13,7 @@
 #include "FleetDialog.h"
 #include "FleetRun.h"
 #include "MainWindow.h"
+#include "PlanCheckDialog.h"
 #include "PlanChecksum.h"
 #include "QtSerialLink.h"
 #include "QtTranslations.h"
@@ -26,6 +27,8 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QListWidget>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -480,6 +483,16 @@ private slots:
                  QStringLiteral("信道号 1 与第 1 行相同：电台只保留其中一个"));
         QVERIFY(shown->index(2, 1).data(Qt::BackgroundRole).isValid());
         QVERIFY(!shown->index(0, 1).data(Qt::BackgroundRole).isValid());
+
+        window.load();   // and a double-click on the list's line goes to the cell
+        menuItem(&window, "检查")->trigger();
+        auto *check = window.findChild<PlanCheckDialog *>();
+        auto *list = check->findChild<QListWidget *>();
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("第 3 行（记录编号 3）警告：信道号 1 与第 1 行相同：电台只保留其中一个"));
+        emit list->itemDoubleClicked(list->item(0));
+        QCOMPARE(window.findChild<ChannelCursor *>()->currentIndex(), shown->index(2, 1));
+        QCOMPARE(check->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->text(), QStringLiteral("关闭"));
     }
 
     void signalKeepsRefusedEditsForTheNextStart()
