@@ -753,6 +753,26 @@ private slots:
         QCOMPARE(file.stored()[1][4], QVariant(QStringLiteral("旧格式")));
         QVERIFY(!QFile::exists(old));
     }
+
+    // A kept edit is written later only over the value it replaced: another
+    // program's change meanwhile is a conflict, and the rows stay as they are
+    // until the operator decides.
+    void keptEditDoesNotOverwriteAnotherProgram()
+    {
+        TestDatabase file(TestDatabase::numberedRows(2));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        {
+            FileLock lock(file.path());
+            QVERIFY(model.table.setData(model.store.index(0, 2), QStringLiteral("439.5")));
+        }
+        otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 接收频率 = 440 WHERE rowid = 1"));
+        QSignalSpy conflicts(&model.editor, &ChannelEditor::conflicted);
+        QVERIFY(!model.editor.saveUnsaved());
+        QCOMPARE(conflicts.count(), 1);
+        QVERIFY(model.store.isHeld());
+        QCOMPARE(file.stored()[0][2], QVariant(440));
+    }
 };
 
 QTEST_MAIN(TestRowCommands)
