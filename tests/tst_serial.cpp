@@ -356,6 +356,7 @@ private slots:
         QTest::newRow("ours") << usb << "run/lock/LCK..ttyUSB0" << QByteArray::number(::getpid()).rightJustified(10) + '\n'
                               << qint64(0);
         QTest::newRow("another device") << usb << "proc/1234/fd/3" << QByteArray("/dev/ttyUSB01") << qint64(0);
+        QTest::newRow("no PID yet") << usb << "run/lock/LCK..ttyUSB0" << QByteArray("being written\n") << qint64(0);
     }
 
     // The three forms of a lock file, the binary one also when its bytes look like digits.
@@ -488,6 +489,11 @@ private slots:
                 << "/dev/ttyS0" << QStringList{ "dev/ttyS0=", "sys/class/tty/ttyS0/device->/sys/devices/platform/serial8250",
                                                 "sys/class/tty/ttyS0/type=0\n" }
                 << true << 1 << "/dev/ttyS0 后面没有串口芯片" << "ls -l /dev/serial/by-id/" << 1;
+        QTest::newRow("on-board port with a UART")
+                << "/dev/ttyS0" << QStringList{ "dev/ttyS0=", "sys/class/tty/ttyS0/device->/sys/devices/platform/serial8250",
+                                                "sys/devices/platform/serial8250/driver->/sys/bus/platform/drivers/serial8250",
+                                                "sys/class/tty/ttyS0/type=4\n" }
+                << true << 1 << "/dev/ttyS0：主板串口" << "" << -1;
         QTest::newRow("flatpak") << usb << QStringList{ ".flatpak-info=[Application]\n" } << true << 1 << "flatpak 沙盒"
                                  << "flatpak override --user --device=all org.qt7020.qt7020" << 1;
     }
