@@ -179,6 +179,8 @@ private slots:
         port.queued = std::max(left, 0);
         QTRY_COMPARE_WITH_TIMEOUT(verdicts.count(), 1, 4000);
         QCOMPARE(verdicts.first().first().value<TransferController::Result>(), TransferController::Result(result));
+        if (left < 0)   // broken off, the plan may be edited again at once
+            QCOMPARE(model.refusalReason(), QString());
         controller.interrupt(QStringLiteral("退出系统"));
         QCOMPARE(verdicts.count(), 1);
         const TransferJournal::Entry entry = TransferJournal::entries().first();
