@@ -83,7 +83,7 @@ private slots:
             { { "--send", radio.device() }, here, 0, "数据传送完毕!!!" },
             // What the system says went wrong, in Chinese: never strerror()'s or QFile's English.
             { { "--send", "/dev/qt7020-none" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*文件或文件夹不存在" },
-            { { "--pdf", "/proc/qt7020.pdf" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*文件或文件夹不存在" },
+            { { "--pdf", "/proc/qt7020.pdf" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory|QPainter))[\\s\\S]*文件或文件夹不存在" },
             { { "--export", "/sys/plan.csv" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*没有访问权限" },
             { { "--export", none }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*这是文件夹，不是文件" },
             { { "--send", "/dev/null" }, here, 1, "^(?![\\s\\S]*已被其它程序使用)[\\s\\S]*不是串行设备" },

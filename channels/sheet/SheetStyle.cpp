@@ -28,14 +28,20 @@ void setUpPage(QPagedPaintDevice *device)
 bool writePdf(const QString &path, const QString &title, const std::function<bool(QPagedPaintDevice *)> &print,
               QString *error)
 {
+    // Asked first: a writer that cannot open its file says so in English on
+    // the terminal before we can say why in Chinese.
+    QFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("不能写入 %1：%2").arg(path, SystemCause::inChinese(probe.errorString()));
+        return false;
+    }
+    probe.close();
     QPdfWriter writer(path);
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("qt7020"));
     if (print(&writer))
         return true;
-    QFile probe(path);
-    probe.open(QIODevice::WriteOnly);
-    *error = QStringLiteral("不能写入 %1：%2").arg(path, SystemCause::inChinese(probe.errorString()));
+    *error = QStringLiteral("不能写入 %1").arg(path);
     return false;
 }
 
