@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSettings>
 
@@ -56,9 +57,9 @@ inline QAction *menuItem(QWidget *window, const char *name)
     return window->findChild<QAction *>(QString::fromUtf8(name));
 }
 
-// Answers the file dialog open now with `path`, as a person typing it would;
-// false until the dialog holds that name. A file the dialog's list has
-// selected would win over the typed name, so the lists let go first.
+// Answers the file dialog open now with `path` typed whole into its name
+// field, as a person would; false when no file dialog is open. A file its
+// list has selected would win over the typed name, so the lists let go first.
 inline bool answerFileDialog(const QString &path)
 {
     auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -66,9 +67,7 @@ inline bool answerFileDialog(const QString &path)
         return false;
     for (QAbstractItemView *view : files->findChildren<QAbstractItemView *>())
         view->clearSelection();
-    files->selectFile(path);
-    if (files->selectedFiles() != QStringList(path))
-        return false;
-    QMetaObject::invokeMethod(files, "done", Q_ARG(int, QDialog::Accepted));
+    files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+    QMetaObject::invokeMethod(files, "accept");
     return true;
 }
