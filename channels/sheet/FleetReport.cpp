@@ -71,16 +71,8 @@ int FleetReport::pageCount(QPagedPaintDevice *device) const
 bool FleetReport::print(QPagedPaintDevice *device) const
 {
     const int pages = pageCount(device);
-    QPainter painter;
-    if (!painter.begin(device))
-        return false;
     const Layout l = layout(device);
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0)
-            device->newPage();
-        paintPage(painter, l, page);
-    }
-    return painter.end();
+    return SheetStyle::printPages(device, pages, [&](QPainter &painter, int page) { paintPage(painter, l, page); });
 }
 
 QStringList FleetReport::cellsOf(int index) const

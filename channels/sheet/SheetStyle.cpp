@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QPagedPaintDevice>
+#include <QPainter>
 #include <QPdfWriter>
 
 namespace SheetStyle {
@@ -23,6 +24,19 @@ void setUpPage(QPagedPaintDevice *device)
 {
     device->setPageSize(QPageSize(QPageSize::A4));
     device->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+}
+
+bool printPages(QPagedPaintDevice *device, int pages, const std::function<void(QPainter &, int)> &paintPage)
+{
+    QPainter painter;
+    if (!painter.begin(device))
+        return false;
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            device->newPage();
+        paintPage(painter, page);
+    }
+    return painter.end();
 }
 
 bool writePdf(const QString &path, const QString &title, const std::function<bool(QPagedPaintDevice *)> &print,
