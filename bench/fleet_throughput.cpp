@@ -7,6 +7,7 @@
 //
 // Target: overhead well under the 100 ms of one frame's pacing.
 
+#include "BenchTable.h"
 #include "ChannelCsv.h"
 #include "ChannelCursor.h"
 #include "ChannelStore.h"
@@ -30,18 +31,6 @@
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
-
-static QString makeTable(const QTemporaryDir &dir)
-{
-    const QString path = dir.filePath(QStringLiteral("char4.mdb"));
-    QVector<QVariantList> rows;
-    for (int i = 1; i <= 60; ++i)
-        rows.append({ i, i, 438.0 + i * 0.0125, 443.0 + i * 0.0125, QStringLiteral("bench") });
-    QString error;
-    if (!ChannelDatabase::create(path, ChannelCsv::header(), rows, &error))
-        std::fprintf(stderr, "table: %s\n", qPrintable(error));
-    return path;
-}
 
 // The radio end of the cable: takes every byte at once, so the line drains
 // as fast as the program lets it.
@@ -124,7 +113,7 @@ int main(int argc, char *argv[])
     qputenv("QT7020_COM1", name);
 
     ChannelStore store;
-    if (!store.open(makeTable(dir))) {
+    if (!store.open(makeBenchTable(dir))) {
         std::fprintf(stderr, "table: %s\n", qPrintable(store.errorString()));
         return 1;
     }

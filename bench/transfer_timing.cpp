@@ -6,6 +6,7 @@
 // Targets: worst deviation <= 5 ms on an idle machine, reset at 6500 +- 20 ms,
 // 816 bytes.
 
+#include "BenchTable.h"
 #include "ChannelCsv.h"
 #include "ChannelCursor.h"
 #include "ChannelStore.h"
@@ -31,18 +32,6 @@
 #include <unistd.h>
 
 using Clock = std::chrono::steady_clock;
-
-static QString makeTable(const QTemporaryDir &dir)
-{
-    const QString path = dir.filePath(QStringLiteral("char4.mdb"));
-    QVector<QVariantList> rows;
-    for (int i = 1; i <= 60; ++i)
-        rows.append({ i, i, 438.0 + i * 0.0125, 443.0 + i * 0.0125, QStringLiteral("bench") });
-    QString error;
-    if (!ChannelDatabase::create(path, ChannelCsv::header(), rows, &error))
-        std::fprintf(stderr, "table: %s\n", qPrintable(error));
-    return path;
-}
 
 struct Run
 {
@@ -127,7 +116,7 @@ int main(int argc, char *argv[])
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     QTemporaryDir dir;
     ChannelStore model;
-    if (!model.open(makeTable(dir))) {
+    if (!model.open(makeBenchTable(dir))) {
         std::fprintf(stderr, "table: %s\n", qPrintable(model.errorString()));
         return 1;
     }
