@@ -2,13 +2,12 @@
 
 #include "BandProfiles.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 
-BandDialog::BandDialog(QWidget *parent)
+BandDialog::BandDialog(const QString &current, QWidget *parent)
     : QDialog(parent)
     , m_plans(new QComboBox(this))
     , m_source(new QLabel(this))
@@ -17,7 +16,7 @@ BandDialog::BandDialog(QWidget *parent)
     setWindowTitle(QStringLiteral("频段"));
     for (const BandProfile &profile : BandProfiles::all())
         m_plans->addItem(profile.name, profile.id);
-    m_plans->setCurrentIndex(m_plans->findData(BandProfiles::active().id));
+    m_plans->setCurrentIndex(std::max(0, m_plans->findData(current)));
     m_source->setWordWrap(true);
     m_source->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_source->setMinimumWidth(420);
@@ -33,19 +32,21 @@ BandDialog::BandDialog(QWidget *parent)
     showSource();
 }
 
-void BandDialog::choose(QWidget *parent, QAbstractItemView *tinted)
+const BandProfile *BandDialog::choose(QWidget *parent, const QString &current)
 {
-    if (BandDialog(parent).exec())
-        tinted->viewport()->update();
+    BandDialog dialog(current, parent);
+    if (!dialog.exec())
+        return nullptr;
+    return BandProfiles::find(dialog.m_plans->currentData().toString());
 }
 
 void BandDialog::showSource()
 {
-    m_source->setText(BandProfiles::byId(m_plans->currentData().toString()).source);
+    m_source->setText(BandProfiles::find(m_plans->currentData().toString())->source);
 }
 
 void BandDialog::accept()
 {
-    BandProfiles::choose(m_plans->currentData().toString());
+    BandProfiles::save(m_plans->currentData().toString());
     QDialog::accept();
 }

@@ -2,20 +2,22 @@
 
 #include <QDialog>
 
-class QAbstractItemView;
+struct BandProfile;
 class QComboBox;
 class QLabel;
 
 // 系统设置 → 频段…: the band plan the checks hold the rows to (检查信道表…,
 // the grid's tints, the question before a load), with the document each
-// plan's figures come from. OK makes it the plan from now on.
+// plan's figures come from. OK makes it the plan from now on, kept for the
+// next start too.
 class BandDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit BandDialog(QWidget *parent);
-    // Asks, and has `tinted` show the rows against the plan chosen.
-    static void choose(QWidget *parent, QAbstractItemView *tinted);
+    BandDialog(const QString &current, QWidget *parent);
+    // Asks, starting from the plan with id `current`; the plan chosen, or
+    // nullptr when the operator cancelled.
+    static const BandProfile *choose(QWidget *parent, const QString &current);
 
     void accept() override;
 

@@ -77,7 +77,7 @@ void FileSession::jetRead()
         return;
     }
     const QString path = std::exchange(m_switchingTo, QString());
-    m_store->setBusy(QString());
+    m_readingLock.release();
     ChannelStore probe;
     if (!probe.open(path, *m_jetReader)) {
         refuse(path, probe.errorString());
@@ -92,7 +92,7 @@ bool FileSession::switchTo(const QString &path)
 {
     if (isJet(channelFileKind(path))) {
         m_switchingTo = path;
-        m_store->setBusy(waitForReading());
+        m_readingLock = m_store->lock(waitForReading());
         readInBackground(path);
         return true;
     }
@@ -250,9 +250,9 @@ bool FileSession::convert()
     return outcome.ok;
 }
 
-void FileSession::printSheet()
+void FileSession::printSheet(const LoadPlan &plan)
 {
-    const ChannelSheet sheet(m_store->allRows(), m_store->fileName(), QDate::currentDate());
+    const ChannelSheet sheet(m_store->allRows(), plan, m_store->fileName(), QDate::currentDate());
     QPrinter printer;
     printer.setDocName(QStringLiteral("QT7020 信道表"));
     QPrintPreviewDialog preview(&printer, m_window);

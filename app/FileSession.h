@@ -1,12 +1,14 @@
 #pragma once
 
+#include "ChannelStore.h"
+
 #include <QObject>
 #include <QString>
 
 class ChannelEditor;
-class ChannelStore;
 class FileFollower;
 class JetReader;
+class LoadPlan;
 class QWidget;
 
 // The channel file the window works on: which one it is, opening it (an
@@ -59,8 +61,9 @@ public:
     void exportTable();
     bool importTable();
     bool convert();
-    // 打印信道表…: the sheet of every row, in a print preview.
-    void printSheet();
+    // 打印信道表…: the sheet of every row, in a print preview, marked and
+    // summed as `plan` finds the rows a load sends.
+    void printSheet(const LoadPlan &plan);
 
 signals:
     // The file named at start has been read, or could not be.
@@ -83,5 +86,6 @@ private:
     ChannelEditor *m_editor;
     FileFollower *m_follower;
     JetReader *m_jetReader;
+    ChannelStore::Lock m_readingLock;   // the rows shown are about to go
     bool m_unsavedDropped = false;   // the operator chose to drop refused edits
 };

@@ -1,18 +1,12 @@
 #include "FleetDialog.h"
 
-#include "ChannelEditor.h"
-#include "ChannelGrid.h"
 #include "ChannelStore.h"
 #include "DesignColours.h"
-#include "FileFollower.h"
-#include "FileSession.h"
 #include "FleetRun.h"
 #include "PortCommands.h"
 #include "SerialLink.h"
-#include "SystemMessage.h"
-#include "TransferJournal.h"
+#include "TransferController.h"
 #include "TransferQuestions.h"
-#include "TransferSequence.h"
 
 #include <QDir>
 #include <QFontDatabase>
@@ -93,7 +87,7 @@ FleetDialog::FleetDialog(FleetRun *run, TransferController *transfer, const QStr
     connect(m_stop, &QPushButton::clicked, this, &FleetDialog::stop);
     connect(close, &QPushButton::clicked, this, &FleetDialog::reject);
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &FleetDialog::pick);
-    connect(transfer->sequence(), &TransferSequence::progressChanged, m_progress, &QProgressBar::setValue);
+    connect(transfer, &TransferController::progressChanged, m_progress, &QProgressBar::setValue);
     connect(run, &FleetRun::changed, this, &FleetDialog::refresh);
     connect(run, &FleetRun::ended, this, [this](const QString &message) {
         m_ended = message;
@@ -113,6 +107,7 @@ QFormLayout *FleetDialog::factsOfTheRun(const QString &file, const QString &port
     const QStringList values = { QDir::toNativeSeparators(file), m_run->checksum(), port };
     for (int i = 0; i < names.size(); ++i) {
         auto *value = new QLabel(values.at(i), this);
+        value->setObjectName(names.at(i).chopped(1));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         if (i == 1)
             value->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -121,35 +116,20 @@ QFormLayout *FleetDialog::factsOfTheRun(const QString &file, const QString &port
     return facts;
 }
 
-FleetDialog *FleetDialog::start(QWidget *window, TransferController *transfer, FileSession *session,
-                                ChannelGrid *grid, PortCommands *ports)
+FleetDialog *FleetDialog::open(QWidget *window, TransferController *transfer, const LoadPlan &plan,
+                               ChannelStore *store, PortCommands *ports)
 {
-    ChannelStore *store = session->store();
-    grid->commitPendingEdit();
-    if (store->unsavedCount() > 0)
-        session->editor()->saveUnsaved();   // the file may take now what it refused before
-    session->follower()->check();
-    QString problem = TransferSequence::checkTable(store);
-    if (problem.isEmpty() && store->unsavedCount() > 0)
-        problem = QStringLiteral("有 %1 处修改还没有写入文件 %2，不能开始连续传送。")
-                          .arg(store->unsavedCount())
-                          .arg(store->fileName());
-    if (!problem.isEmpty()) {
-        showSystemMessage(window, problem);
-        return nullptr;
-    }
-    const QStringList warnings = transfer->warnings();
-    if (!ports->portLooksRight() || !TransferQuestions::warningsAccepted(window, warnings))
-        return nullptr;
     SerialLink *port = ports->port();
-    auto *run = new FleetRun(transfer, store, port, ports->portList(), int(warnings.size()));
+    auto *run = new FleetRun(transfer, store, port, ports->portList(), plan, plan.warningCount());
     auto *dialog = new FleetDialog(run, transfer, store->path(),
                                    QStringLiteral("COM%1  %2").arg(port->portNumber()).arg(run->adapter()), window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
+    dialog->QDialog::open();
     return dialog;
 }
 
+// The label stays in its field until its radio's load starts: a cable that
+// is out or busy keeps it there for the next Enter.
 void FleetDialog::load()
 {
     if (!m_run->load(m_label->text()))
@@ -193,13 +173,14 @@ QString FleetDialog::stateText() const
 {
     switch (m_run->state()) {
     case FleetRun::State::Ready:
-        return QStringLiteral("接上下一台电台，输入电台编号后按回车。");
+        return m_run->cableBack() ? QStringLiteral("数据线已接好，按回车传送 %1。").arg(m_label->text())
+                                  : QStringLiteral("接上下一台电台，输入电台编号后按回车。");
     case FleetRun::State::Loading:
         return QStringLiteral("正在传送 %1…").arg(m_run->radios().last().label);
-    case FleetRun::State::WaitingForCable: {
-        const QString cause = m_run->portCause();
-        return QStringLiteral("请插上数据线…（%1）").arg(m_port) + (cause.isEmpty() ? QString() : u'\n' + cause);
-    }
+    case FleetRun::State::WaitingForCable:
+        return QStringLiteral("请插上数据线…（%1）").arg(m_port);
+    case FleetRun::State::PortBusy:
+        return QStringLiteral("数据线被占用，等它空出来…\n%1").arg(m_run->portCause());
     case FleetRun::State::Ended:
         return m_ended;
     }
@@ -210,20 +191,19 @@ void FleetDialog::refresh()
 {
     const FleetRun::State state = m_run->state();
     m_state->setText(stateText());
-    m_load->setEnabled(state == FleetRun::State::Ready);
-    m_stop->setEnabled(state == FleetRun::State::Loading || state == FleetRun::State::WaitingForCable);
+    const bool waiting = state == FleetRun::State::WaitingForCable || state == FleetRun::State::PortBusy;
+    m_load->setEnabled(state == FleetRun::State::Ready || waiting);
+    m_stop->setEnabled(state == FleetRun::State::Loading || waiting);
     m_label->setEnabled(state != FleetRun::State::Ended);
     const QVector<FleetRun::Radio> &radios = m_run->radios();
     m_table->setRowCount(int(radios.size()));
     for (int row = 0; row < radios.size(); ++row) {
         const FleetRun::Radio &radio = radios.at(row);
-        QString result = state == FleetRun::State::WaitingForCable ? QStringLiteral("等待数据线")
-                                                                    : QStringLiteral("正在传送");
+        QString result = QStringLiteral("正在传送");
         if (radio.concluded)
-            result = TransferJournal::resultText(TransferJournal::Result(int(radio.result)))
-                    + (radio.cause.isEmpty() ? QString() : QStringLiteral("：") + radio.cause);
+            result = resultText(radio.result) + (radio.cause.isEmpty() ? QString() : QStringLiteral("：") + radio.cause);
         const QStringList cells = { radio.label, radio.started.toString(QStringLiteral("HH:mm:ss")), result };
-        const bool failed = radio.concluded && radio.result != TransferController::Result::Done;
+        const bool failed = radio.concluded && radio.result != LoadResult::Done;
         for (int column = 0; column < cells.size(); ++column) {
             auto *item = new QTableWidgetItem(cells.at(column));
             item->setToolTip(cells.at(column));   // a long cause is cut in its cell

@@ -2,9 +2,9 @@
 
 #include <QDialog>
 
-class ChannelGrid;
-class FileSession;
+class ChannelStore;
 class FleetRun;
+class LoadPlan;
 class PortCommands;
 class QFormLayout;
 class QLabel;
@@ -26,11 +26,10 @@ public:
     FleetDialog(FleetRun *run, TransferController *transfer, const QString &file, const QString &port,
                 QWidget *parent = nullptr);
 
-    // Checks the plan as 数据传送 does (pending edits, rows that cannot go
-    // out, the port, the warnings), then opens the dialog over `window`;
-    // nullptr when the operator or the plan says no.
-    static FleetDialog *start(QWidget *window, TransferController *transfer, FileSession *session,
-                              ChannelGrid *grid, PortCommands *ports);
+    // Opens the dialog over `window` for a run of `plan`, which the window
+    // has worked out and asked about as 数据传送 does.
+    static FleetDialog *open(QWidget *window, TransferController *transfer, const LoadPlan &plan,
+                             ChannelStore *store, PortCommands *ports);
 
     FleetRun *run() const { return m_run; }
     void reject() override;

@@ -66,7 +66,7 @@ void JournalDialog::fillTable()
                                          QStringLiteral("字节"), QStringLiteral("警告"), QStringLiteral("结果") });
     for (int row = 0; row < m_entries.size(); ++row) {
         const TransferJournal::Entry &e = m_entries.at(row);
-        const QString result = TransferJournal::resultText(e.result)
+        const QString result = resultText(e.result)
                 + (e.detail.isEmpty() ? QString() : QStringLiteral("：") + e.detail);
         const QStringList cells{ e.time.toString(Qt::ISODate), e.radio, e.file, e.sha256, e.device,
                                  QString::number(e.framesSent), known(e.bytesDrained), known(e.warnings), result };

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "BandDialog.h"
+#include "BandProfiles.h"
 #include "ChannelCursor.h"
 #include "ChannelDatabase.h"
 #include "ChannelEditor.h"
@@ -14,7 +15,6 @@
 #include "GridMenus.h"
 #include "FileSession.h"
 #include "HelpMenu.h"
-#include "PlanCheck.h"
 #include "PlanCheckDialog.h"
 #include "PortCommands.h"
 #include "PortList.h"
@@ -25,10 +25,7 @@
 #include "SystemMessage.h"
 #include "TextColour.h"
 #include "TransferController.h"
-#include "TransferJournal.h"
-#include "TransferPlan.h"
 #include "TransferQuestions.h"
-#include "TransferSequence.h"
 #include "Twips.h"
 #include "WindowIcon.h"
 
@@ -67,15 +64,14 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     , m_editor(m_session->editor())
     , m_table(new ChannelTableModel(m_editor, this))
     , m_cursor(new ChannelCursor(m_channels, m_table, this))
-    , m_transfer(new TransferController(m_cursor, m_port.get(), this))
+    , m_transfer(new TransferController(m_channels, m_port.get(), this))
     , m_ports(new PortCommands(m_port.get(), this))
 {
     setObjectName(QStringLiteral("启动窗体"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(radioIcon());
-    m_table->setRowCheck(checkRow);
-    m_table->setPlanWarnings(PlanCheck::duplicateMarks);
-    m_table->setSentRows(TransferPlan::rowsSent);
+    m_table->setSentRows(LoadPlan::rowsSent);
+    applyBand(BandProfiles::saved(&m_bandNotice));
     m_port->setObjectName(QStringLiteral("MSComm1"));
 
     buildControls();
@@ -88,8 +84,11 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(m_session, &FileSession::switched, this, &MainWindow::switched);
     m_session->openFirst();
     updateTitle();
-    connect(transfer(), &TransferSequence::statusChanged, m_status, &QLabel::setText);
-    connect(transfer(), &TransferSequence::progressChanged, m_progress, &QProgressBar::setValue);
+    connect(m_transfer, &TransferController::statusChanged, m_status, &QLabel::setText);
+    connect(m_transfer, &TransferController::progressChanged, m_progress, &QProgressBar::setValue);
+    connect(m_transfer, &TransferController::sendingChanged, this, &MainWindow::followLoad);
+    // The cursor walks the rows as their frames go out: after row n, row n + 1.
+    connect(m_transfer, &TransferController::frameSent, m_cursor, [this](int row) { m_cursor->moveTo(row + 1); });
     connect(m_transfer, &TransferController::report, this, &MainWindow::say);
     connect(m_port.get(), &SerialLink::failed, m_transfer, &TransferController::portFailed);
     connect(m_grid, &ChannelGrid::editRefused, this, [this] { refuseChange(m_channels->refusalReason()); },
@@ -102,7 +101,6 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
         keepUnsaved();
         m_transfer->interrupt(QStringLiteral("程序结束"));
     });
-    connect(m_transfer, &TransferController::runningChanged, m_grid, &ChannelGrid::setFollowing);
     connect(m_transfer, &TransferController::concluded, this, &MainWindow::showLastResult);
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_editor, &ChannelEditor::saveFailed, this, &MainWindow::say, Qt::QueuedConnection);
@@ -112,12 +110,28 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
 
 // The designed status label empties itself 1.4 s after a load; the line under
 // the window keeps what the last one came to.
-void MainWindow::showLastResult(TransferController::Result result)
+void MainWindow::showLastResult(LoadResult result)
 {
-    m_lastResult->setText(QStringLiteral("上次传送 %1：%2 帧，%3")
+    m_lastResult->setText(QStringLiteral("上次传送 %1，%2 帧，%3")
                                   .arg(QTime::currentTime().toString(QStringLiteral("HH:mm")))
-                                  .arg(transfer()->framesSent())
-                                  .arg(TransferJournal::resultText(TransferJournal::Result(int(result)))));
+                                  .arg(m_transfer->framesSent())
+                                  .arg(resultText(result)));
+}
+
+// While the frames go out the grid shows the row being sent and takes no
+// change; the moment the sequence is at rest it is the operator's again.
+void MainWindow::followLoad(bool sending)
+{
+    m_grid->setFollowing(sending);
+    m_cursor->moveFirst();
+}
+
+// Every check and every tint from now on holds the rows to `band`.
+void MainWindow::applyBand(const BandProfile &band)
+{
+    m_transfer->setBand(band);
+    m_table->setRowCheck([band](const ChannelRow &row) { return checkRow(row, band); });
+    m_table->setPlanWarnings([band](ChannelStore &store) { return LoadPlan::of(store, band).crossRowMarks(); });
 }
 
 void MainWindow::resolveConflict(const QString &message)
@@ -214,17 +228,17 @@ void MainWindow::buildMenu()
     command(system, QStringLiteral("转换为新格式…"), "转换", this, &MainWindow::convertFile);
     system->addSeparator();
     command(system, QStringLiteral("检查信道表…"), "检查", this, &MainWindow::checkTable);
-    command(system, QStringLiteral("频段…"), "频段", this, [this] { BandDialog::choose(this, m_grid); });
+    command(system, QStringLiteral("频段…"), "频段", this, [this] {
+        if (const BandProfile *band = BandDialog::choose(this, m_transfer->band().id))
+            applyBand(*band);
+    });
     buildFileMenu(system);
     QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
     new HelpMenu(bar, this);
     GridMenus::add(bar, m_grid);   // after the designed items, so that none of them is pushed off the bar
 
     connect(m_send, &QAction::triggered, this, &MainWindow::startTransfer);
-    connect(fleet, &QAction::triggered, this, [this] {
-        if (idleOrSayWhy())
-            FleetDialog::start(this, m_transfer, m_session, m_grid, m_ports);
-    });
+    connect(fleet, &QAction::triggered, this, &MainWindow::startFleet);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -235,7 +249,7 @@ void MainWindow::buildFileMenu(QMenu *system)
     connect(m_files, &FileMenu::openRequested, this, &MainWindow::openFile);
     connect(m_files, &FileMenu::newRequested, this, &MainWindow::newFile);
     system->addSeparator();
-    new RecordItems(system, m_grid, m_session, this);
+    new RecordItems(system, m_grid, m_session, m_transfer, this);
     refreshFileMenu();
 }
 
@@ -289,6 +303,8 @@ void MainWindow::load(const QDate &today)
 
     if (!m_port->setPortNumber(1) || !m_port->open())
         showSystemMessage(this, m_port->withCause(port1InUse) + m_ports->cableLine());
+    if (!m_bandNotice.isEmpty())
+        say(std::exchange(m_bandNotice, QString()));
     // A signal during a start-up message came before the program's own loop
     // started: that loop ends as soon as it runs.
     if (m_ending)
@@ -316,17 +332,42 @@ void MainWindow::startTransfer()
     }
     if (!TransferQuestions::mayBreak(this, m_transfer, QStringLiteral("要中断这次传送，从第 1 行重新开始吗？")))
         return;
+    // A refused plan goes to the controller too, which says why and journals it.
+    if (const std::optional<LoadPlan> plan = planToSend())
+        m_transfer->start(*plan, plan->warningCount());
+}
+
+void MainWindow::startFleet()
+{
+    if (!idleOrSayWhy())
+        return;
+    const std::optional<LoadPlan> plan = planToSend();
+    if (plan && !plan->isSendable())
+        say(plan->refusal());
+    else if (plan)
+        FleetDialog::open(this, m_transfer, *plan, m_channels, m_ports);
+}
+
+// The way to a load, the same for 数据传送 and 连续传送: what the grid holds
+// goes to the file first, the file is read again, and the plan is worked out
+// once; a sendable plan then has the port and its warnings asked about. A
+// refused plan comes back as it is, with the cursor where the mending
+// starts; nothing when the operator said no.
+std::optional<LoadPlan> MainWindow::planToSend()
+{
     m_grid->commitPendingEdit();
     if (m_channels->unsavedCount() > 0)
         m_editor->saveUnsaved();   // the file may take now what it refused before
     m_session->follower()->check();   // what the file holds now, not what the grid last read
-    if (!m_ports->portLooksRight())
-        return;
-    // Rows that cannot be sent at all are refused by the start, without a question first.
-    const QStringList warnings = TransferSequence::checkTable(m_channels).isEmpty() ? m_transfer->warnings()
-                                                                                    : QStringList();
-    if (TransferQuestions::warningsAccepted(this, warnings))
-        m_transfer->start(int(warnings.size()));
+    LoadPlan plan = m_transfer->prepare();
+    if (!plan.isSendable()) {
+        if (plan.firstBadRow() > 0)
+            m_cursor->moveTo(plan.firstBadRow());
+        return plan;
+    }
+    if (!m_ports->portLooksRight() || !TransferQuestions::warningsAccepted(this, plan.warningLines()))
+        return std::nullopt;
+    return plan;
 }
 
 void MainWindow::say(const QString &message)
@@ -339,7 +380,7 @@ void MainWindow::refuseChange(const QString &reason)
 {
     if (reason.isEmpty())
         return;
-    if (m_transfer->isRunning())
+    if (m_transfer->isSending())
         QToolTip::showText(m_grid->mapToGlobal(m_grid->rect().center()), reason, m_grid, {}, 2500);
     else
         showSystemMessage(this, reason);
@@ -348,7 +389,7 @@ void MainWindow::refuseChange(const QString &reason)
 void MainWindow::checkTable()
 {
     m_grid->commitPendingEdit();
-    auto *dialog = new PlanCheckDialog(m_channels, TransferPlan::rowsSent, this);
+    auto *dialog = new PlanCheckDialog([this] { return m_transfer->prepare(); }, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &PlanCheckDialog::cellRequested, this, [this](int row, int column) {
         m_cursor->setCurrentIndex(m_table->index(row, column), QItemSelectionModel::ClearAndSelect);
@@ -396,11 +437,6 @@ void MainWindow::endOnSignal(int signal)
     m_transfer->interrupt(QStringLiteral("收到 %1，程序结束").arg(SignalWatch::describe(signal)));
     m_ending = true;
     QCoreApplication::exit(0);   // every loop that runs now, message boxes included
-}
-
-TransferSequence *MainWindow::transfer() const
-{
-    return m_transfer->sequence();
 }
 
 PortDialog *MainWindow::portDialog() const

@@ -1,10 +1,13 @@
 #pragma once
 
-#include <QDate>
-#include "TransferController.h"
+#include "BandProfile.h"
+#include "LoadPlan.h"
+#include "LoadResult.h"
 
+#include <QDate>
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 class ChannelCursor;
 class ChannelGrid;
@@ -21,7 +24,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class SerialLink;
-class TransferSequence;
+class TransferController;
 
 // 启动窗体: the program's one permanent window. It holds the channel grid, the
 // serial line, the transfer with its progress bar and status line, and the menu.
@@ -50,7 +53,7 @@ public:
     bool newFile(const QString &path);
     QString databasePath() const;
 
-    TransferSequence *transfer() const;
+    TransferController *transfer() const { return m_transfer; }
     // The serial devices present; the system's own unless a test puts in another.
     void setPortList(std::unique_ptr<PortList> list);
     PortDialog *portDialog() const;
@@ -68,10 +71,14 @@ private:
     void switched();
     void tableReady();
     void startTransfer();
+    void startFleet();
+    std::optional<LoadPlan> planToSend();
+    void applyBand(const BandProfile &band);
+    void followLoad(bool sending);
     void say(const QString &message);   // a 系统信息 box
     void refuseChange(const QString &reason);
     void resolveConflict(const QString &message);
-    void showLastResult(TransferController::Result result);
+    void showLastResult(LoadResult result);
     void checkTable();
     void openLoopbackDialog();
     void convertFile();
@@ -96,6 +103,7 @@ private:
     QAction *m_send = nullptr;
     FileMenu *m_files = nullptr;
     PortCommands *m_ports;
+    QString m_bandNotice;   // a band setting this program does not know, said once at start
     bool m_loaded = false;
     bool m_ending = false;   // a signal asked the program to end
 };

@@ -1,10 +1,9 @@
 #include "PlanCheckDialog.h"
 
-#include "ChannelStore.h"
 #include "DesignColours.h"
-#include "PlanCheck.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,10 +11,10 @@
 static constexpr int rowRole = Qt::UserRole;
 static constexpr int columnRole = Qt::UserRole + 1;
 
-PlanCheckDialog::PlanCheckDialog(ChannelStore *channels, int sentRows, QWidget *parent)
+PlanCheckDialog::PlanCheckDialog(const std::function<LoadPlan()> &plan, QWidget *parent)
     : QDialog(parent)
-    , m_channels(channels)
-    , m_sentRows(sentRows)
+    , m_plan(plan)
+    , m_band(new QLabel(this))
     , m_list(new QListWidget(this))
 {
     setObjectName(QStringLiteral("检查"));
@@ -25,6 +24,7 @@ PlanCheckDialog::PlanCheckDialog(ChannelStore *channels, int sentRows, QWidget *
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
     QPushButton *again = buttons->addButton(QStringLiteral("重新检查"), QDialogButtonBox::ActionRole);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_band);
     layout->addWidget(m_list);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -38,18 +38,15 @@ PlanCheckDialog::PlanCheckDialog(ChannelStore *channels, int sentRows, QWidget *
 
 void PlanCheckDialog::refresh()
 {
+    const LoadPlan plan = m_plan();
+    m_band->setText(QStringLiteral("频段规划：%1").arg(plan.bandName()));
     m_list->clear();
-    for (const PlanFinding &finding : PlanCheck::check(*m_channels, m_sentRows)) {
-        auto *item = new QListWidgetItem(PlanCheck::describe(finding, *m_channels), m_list);
+    for (const LoadPlan::Finding &finding : plan.findings()) {
+        auto *item = new QListWidgetItem(LoadPlan::describe(finding), m_list);
         item->setData(rowRole, finding.row);
-        item->setData(columnRole, finding.column);
-        item->setBackground(finding.error ? DesignColours::problemCell : DesignColours::warningCell);
+        item->setData(columnRole, finding.what.field);
+        item->setBackground(finding.what.isError() ? DesignColours::problemCell : DesignColours::warningCell);
     }
     if (m_list->count() == 0)
-        new QListWidgetItem(QStringLiteral("前 %1 行没有发现问题。").arg(m_sentRows), m_list);
-}
-
-int PlanCheckDialog::findingCount() const
-{
-    return m_list->count() == 1 && !m_list->item(0)->data(rowRole).isValid() ? 0 : m_list->count();
+        new QListWidgetItem(QStringLiteral("前 %1 行没有发现问题。").arg(LoadPlan::rowsSent), m_list);
 }

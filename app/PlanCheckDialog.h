@@ -1,27 +1,30 @@
 #pragma once
 
-#include <QDialog>
+#include "LoadPlan.h"
 
-class ChannelStore;
+#include <QDialog>
+#include <functional>
+
+class QLabel;
 class QListWidget;
 
 // 检查信道表: every error and warning among the rows a transfer sends, one line
-// each; a double-click asks for its cell.
+// each, under the band plan they were held to; a double-click asks for its cell.
 class PlanCheckDialog : public QDialog
 {
     Q_OBJECT
 public:
-    PlanCheckDialog(ChannelStore *channels, int sentRows, QWidget *parent = nullptr);
+    // `plan` works out the plan a load would send now.
+    PlanCheckDialog(const std::function<LoadPlan()> &plan, QWidget *parent = nullptr);
 
     // Checks the table as it is now.
     void refresh();
-    int findingCount() const;
 
 signals:
     void cellRequested(int row, int column);
 
 private:
-    ChannelStore *m_channels;
-    int m_sentRows;
+    std::function<LoadPlan()> m_plan;
+    QLabel *m_band;
     QListWidget *m_list;
 };

@@ -3,10 +3,12 @@
 #include "ChannelGrid.h"
 #include "FileSession.h"
 #include "JournalDialog.h"
+#include "TransferController.h"
 
 #include <QMenu>
 
-RecordItems::RecordItems(QMenu *system, ChannelGrid *grid, FileSession *session, QWidget *window)
+RecordItems::RecordItems(QMenu *system, ChannelGrid *grid, FileSession *session, TransferController *transfer,
+                         QWidget *window)
     : QObject(window)
 {
     QAction *print = system->addAction(QStringLiteral("打印信道表…"));
@@ -15,9 +17,9 @@ RecordItems::RecordItems(QMenu *system, ChannelGrid *grid, FileSession *session,
     journal->setObjectName(QStringLiteral("传送记录"));
 
     // The sheet shows what the file holds: a cell still being typed goes in first.
-    connect(print, &QAction::triggered, this, [grid, session] {
+    connect(print, &QAction::triggered, this, [grid, session, transfer] {
         grid->commitPendingEdit();
-        session->printSheet();
+        session->printSheet(transfer->prepare());
     });
     connect(journal, &QAction::triggered, this, [window, session] { JournalDialog::showJournal(window, session->path()); });
 }

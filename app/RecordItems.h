@@ -5,6 +5,7 @@
 class ChannelGrid;
 class FileSession;
 class QMenu;
+class TransferController;
 class QWidget;
 
 // The items of 系统设置 for what a plan and its loads leave on record:
@@ -14,5 +15,6 @@ class RecordItems : public QObject
     Q_OBJECT
 public:
     // Adds the items to `system`; `window` owns the dialogs they open.
-    RecordItems(QMenu *system, ChannelGrid *grid, FileSession *session, QWidget *window);
+    RecordItems(QMenu *system, ChannelGrid *grid, FileSession *session, TransferController *transfer,
+                QWidget *window);
 };

@@ -2,7 +2,6 @@
 
 #include "SystemMessage.h"
 #include "TransferController.h"
-#include "TransferSequence.h"
 
 namespace TransferQuestions {
 
@@ -10,16 +9,15 @@ bool mayBreak(QWidget *window, TransferController *transfer, const QString &cons
 {
     if (!transfer->isRunning())
         return true;
-    TransferSequence *sequence = transfer->sequence();
-    const auto text = [sequence, consequence] {
+    const auto text = [transfer, consequence] {
         return QStringLiteral("正在传送数据（已发送 %1 帧，共 %2 帧）。\n%3")
-                .arg(sequence->framesSent())
-                .arg(sequence->framesExpected())
+                .arg(transfer->framesSent())
+                .arg(transfer->framesPlanned())
                 .arg(consequence);
     };
     QMessageBox box(QMessageBox::Warning, QStringLiteral("系统信息"), text(), QMessageBox::Yes | QMessageBox::No, window);
     box.setDefaultButton(QMessageBox::No);
-    QObject::connect(sequence, &TransferSequence::frameSent, &box, [&box, text] { box.setText(text()); });
+    QObject::connect(transfer, &TransferController::frameSent, &box, [&box, text] { box.setText(text()); });
     return box.exec() == QMessageBox::Yes;
 }
 

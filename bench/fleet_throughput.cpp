@@ -9,13 +9,11 @@
 
 #include "BenchTable.h"
 #include "ChannelCsv.h"
-#include "ChannelCursor.h"
 #include "ChannelStore.h"
 #include "FleetRun.h"
 #include "QtSerialLink.h"
 #include "SystemPortList.h"
 #include "TransferController.h"
-#include "TransferPlan.h"
 #include "TransferSequence.h"
 
 #include <QCoreApplication>
@@ -73,7 +71,7 @@ struct FarEnd
     }
 };
 
-static const qint64 lineMs = qint64(TransferPlan::rowsSent) * TransferSequence::intervalMs;
+static const qint64 lineMs = qint64(LoadPlan::rowsSent) * TransferSequence::intervalMs;
 
 // Per radio, what the run took beyond the paced frames; `written` is when
 // each load's last frame was written, after its Enter.
@@ -88,7 +86,7 @@ static void report(const QVector<FleetRun::Radio> &radios, const QVector<qint64>
         worst = std::max(worst, overhead);
         total += overhead;
         std::printf("%-6s  %16lld  %21lld  %18lld  %11lld  %s\n",
-                    radio.result == TransferController::Result::Done ? "done" : "FAILED", qlonglong(radio.elapsedMs),
+                    radio.result == LoadResult::Done ? "done" : "FAILED", qlonglong(radio.elapsedMs),
                     qlonglong(last), qlonglong(radio.elapsedMs - last), qlonglong(overhead), qPrintable(radio.label));
     }
     std::printf("%d radios, %ld bytes at the far end; overhead per radio: mean %lld ms, worst %lld ms "
@@ -117,21 +115,23 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "table: %s\n", qPrintable(store.errorString()));
         return 1;
     }
-    ChannelCursor cursor(&store);
     QtSerialLink link;
     if (!link.open()) {
         std::fprintf(stderr, "open %s: %s\n", name, qPrintable(link.errorString()));
         return 1;
     }
-    TransferController transfer(&cursor, &link);
+    TransferController transfer(&store, &link);
     SystemPortList ports;
-    FleetRun run(&transfer, &store, &link, &ports, 0);
+    FleetRun run(&transfer, &store, &link, &ports, transfer.prepare(), 0);
 
     // Where the time goes: until the last frame is written (the pacing), then
     // until the line has drained and the verdict is in.
     QElapsedTimer sinceEnter;
     QVector<qint64> written;
-    QObject::connect(transfer.sequence(), &TransferSequence::allWritten, [&] { written << sinceEnter.elapsed(); });
+    QObject::connect(&transfer, &TransferController::frameSent, [&](int row) {
+        if (row == transfer.framesPlanned() - 1)
+            written << sinceEnter.elapsed();
+    });
     auto enter = [&run, &sinceEnter] {
         sinceEnter.start();
         run.load(QString());

@@ -68,6 +68,9 @@ void ChannelDatabase::close()
     }
 }
 
+// How long a statement waits for a lock another program holds on the file.
+static const int busyTimeoutMs = 500;
+
 bool ChannelDatabase::open(const QString &path)
 {
     close();
@@ -76,7 +79,7 @@ bool ChannelDatabase::open(const QString &path)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     // mode=rw: a missing file fails to open instead of being created empty.
     // A short busy timeout: a file locked by another program is reported, not waited on.
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=500"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(QStringLiteral("mode=rw"));
     db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
@@ -155,11 +158,16 @@ bool ChannelDatabase::dataVersion(qint64 *version)
 {
     if (!m_open)
         return fail(notOpen);
+    // Asked twice a second on the window's own thread: a file another program
+    // holds locked is "no answer yet", never a wait that would hold up a load.
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
-        return fail(query.lastError().databaseText());
-    *version = query.value(0).toLongLong();
-    return true;
+    query.exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+    const bool answered = query.exec(QStringLiteral("PRAGMA data_version")) && query.next();
+    const QString error = query.lastError().databaseText();
+    if (answered)
+        *version = query.value(0).toLongLong();
+    query.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs));
+    return answered || fail(error);
 }
 
 bool ChannelDatabase::update(qint64 key, int position, const QVariant &value)

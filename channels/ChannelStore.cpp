@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 ChannelStore::ChannelStore(QObject *parent)
     : QAbstractTableModel(parent)
@@ -178,7 +179,31 @@ QString ChannelStore::refusalReason() const
         return readOnlyMessage(fileName());
     if (!m_stale.isEmpty())
         return m_stale;
-    return m_busy;
+    return m_locks.isEmpty() ? QString() : m_locks.last().second;
+}
+
+ChannelStore::Lock ChannelStore::lock(const QString &reason)
+{
+    m_locks.append({ ++m_lastLock, reason });
+    return Lock(this, m_lastLock);
+}
+
+ChannelStore::Lock &ChannelStore::Lock::operator=(Lock &&other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_store = std::exchange(other.m_store, nullptr);
+        m_id = std::exchange(other.m_id, 0);
+    }
+    return *this;
+}
+
+void ChannelStore::Lock::release()
+{
+    if (m_store)
+        m_store->m_locks.removeIf([this](const QPair<int, QString> &lock) { return lock.first == m_id; });
+    m_store = nullptr;
+    m_id = 0;
 }
 
 ChannelStore::Outcome ChannelStore::write(RowChange &change, bool forward, bool checked, QString *conflict)

@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QPointer>
 
 class JetReader;
 
@@ -37,6 +38,31 @@ public:
     // file no longer holds what the rows showed.
     enum class Outcome { Written, Refused, Conflict };
 
+    // Keeps the rows from being changed while it lives: a load sends them, a
+    // fleet run sends them radio after radio, an Access file is read in their
+    // place. Each holder has its own, so none can free the rows another still
+    // needs; they are free again once no lock is held.
+    class Lock
+    {
+    public:
+        Lock() = default;
+        Lock(Lock &&other) noexcept { *this = std::move(other); }
+        Lock &operator=(Lock &&other) noexcept;
+        Lock(const Lock &) = delete;
+        Lock &operator=(const Lock &) = delete;
+        ~Lock() { release(); }
+
+        bool isHeld() const { return m_id != 0; }
+        void release();
+
+    private:
+        friend class ChannelStore;
+        Lock(ChannelStore *store, int id) : m_store(store), m_id(id) {}
+
+        QPointer<ChannelStore> m_store;
+        int m_id = 0;
+    };
+
     explicit ChannelStore(QObject *parent = nullptr);
 
     // `jetTable` names the table to read from an Access file; always 信道表
@@ -66,9 +92,10 @@ public:
     bool nextRecordNumbers(int count, QVector<QVariant> *numbers);
 
     // Why the rows cannot be changed now, or empty when they can: no file, an
-    // Access file, a stale grid, or `busy` while a transfer walks the rows.
+    // Access file, a stale grid, or the newest lock's reason.
     QString refusalReason() const;
-    void setBusy(const QString &reason) { m_busy = reason; }
+    // `reason` is what an edit is told while the lock is held.
+    [[nodiscard]] Lock lock(const QString &reason);
     static QString readOnlyMessage(const QString &fileName);
     // Why the rows shown are no longer the file's, or empty when they are.
     QString staleReason() const { return m_stale; }
@@ -147,6 +174,7 @@ private:
     bool m_held = false;
     QVector<ChannelRow> m_rows;
     UnsavedCells m_unsaved;
-    QString m_busy;
+    QVector<QPair<int, QString>> m_locks;   // id and reason, the newest last
+    int m_lastLock = 0;
     QString m_stale;
 };

@@ -1,5 +1,6 @@
 #include "Terminal.h"
 
+#include "BandProfiles.h"
 #include "ChannelStore.h"
 #include "ExitCode.h"
 #include "SystemCause.h"
@@ -29,6 +30,18 @@ bool openTable(ChannelStore &model, const QString &path)
         return true;
     err(QStringLiteral("信道数据库 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), model.errorString()));
     return false;
+}
+
+const BandProfile &band()
+{
+    static const BandProfile chosen = [] {
+        QString notice;
+        const BandProfile saved = BandProfiles::saved(&notice);
+        if (!notice.isEmpty())
+            err(notice);
+        return saved;
+    }();
+    return chosen;
 }
 
 int report(const ChannelExchange::Outcome &outcome)

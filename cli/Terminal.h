@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BandProfile.h"
 #include "ChannelExchange.h"
 
 #include <QString>
@@ -14,6 +15,10 @@ void err(const QString &text);
 
 // Opens the channel file for a command, or says why it cannot be used.
 bool openTable(ChannelStore &model, const QString &path);
+
+// The band plan the operator chose for the checks; a setting this program
+// does not know is said on standard error, once.
+const BandProfile &band();
 
 // Says what a use case came to; its exit status (0 or 1).
 int report(const ChannelExchange::Outcome &outcome);

@@ -21,7 +21,7 @@ static void printCsv(const QVector<TransferJournal::Entry> &entries)
     for (const TransferJournal::Entry &e : entries) {
         QStringList fields{ e.time.toString(Qt::ISODate), e.file, e.sha256, e.radio, e.device,
                             QString::number(e.framesSent), known(e.bytesDrained), known(e.warnings),
-                            TransferJournal::resultText(e.result) };
+                            resultText(e.result) };
         for (QString &field : fields)
             field = Csv::field(field);
         text += Csv::line(fields);
@@ -46,7 +46,7 @@ int journalCommand(const CommandLine &line)
         Terminal::err(QStringLiteral("还没有传送记录（%1）。").arg(TransferJournal::path()));
     const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
     for (const TransferJournal::Entry &e : entries) {
-        Terminal::out(QStringLiteral("%1  %2").arg(e.time.toString(Qt::ISODate), TransferJournal::resultText(e.result)));
+        Terminal::out(QStringLiteral("%1  %2").arg(e.time.toString(Qt::ISODate), resultText(e.result)));
         if (!e.radio.isEmpty())
             Terminal::out(QStringLiteral("  电台：") + e.radio);
         Terminal::out(QStringLiteral("  信道文件：") + orDash(e.file));

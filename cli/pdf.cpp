@@ -1,6 +1,8 @@
 #include "Commands.h"
 
+#include "BandProfiles.h"
 #include "ChannelStore.h"
+#include "LoadPlan.h"
 #include "ChannelSheet.h"
 #include "CommandLine.h"
 #include "ExitCode.h"
@@ -15,7 +17,7 @@ int pdfCommand(const CommandLine &line)
     if (!Terminal::openTable(model, line.database()))
         return ExitCode::Failed;
     const QVector<QVariantList> rows = model.allRows();
-    const ChannelSheet sheet(rows, model.fileName(), QDate::currentDate());
+    const ChannelSheet sheet(rows, LoadPlan::of(model, Terminal::band()), model.fileName(), QDate::currentDate());
     QString error;
     if (!sheet.writePdf(line.argument(), &error)) {
         Terminal::err(error);

@@ -1,9 +1,9 @@
 #include "Commands.h"
 
-#include "ChannelCursor.h"
 #include "ChannelStore.h"
 #include "CommandLine.h"
 #include "ExitCode.h"
+#include "FileFollower.h"
 #include "QtSerialLink.h"
 #include "SystemCause.h"
 #include "Terminal.h"
@@ -55,14 +55,12 @@ static void journalRefusal(const CommandLine &line, const QString &why)
 }
 
 // A plan with warnings goes out only on --force: refused with the list, and journaled.
-static bool warningsRefused(const TransferController &controller, const CommandLine &line, int *count)
+static bool warningsRefused(const LoadPlan &plan, const CommandLine &line)
 {
-    const QStringList warnings = controller.warnings();
-    *count = int(warnings.size());
-    if (warnings.isEmpty() || line.force())
+    if (plan.warningCount() == 0 || line.force())
         return false;
-    const QString refusal = QStringLiteral("有 %1 处警告，数据没有传送；确认无误后加 --force 再传送。").arg(warnings.size());
-    Terminal::err(warnings.join(u'\n') + u'\n' + refusal);
+    const QString refusal = QStringLiteral("有 %1 处警告，数据没有传送；确认无误后加 --force 再传送。").arg(plan.warningCount());
+    Terminal::err(plan.warningLines().join(u'\n') + u'\n' + refusal);
     journalRefusal(line, refusal);
     return true;
 }
@@ -74,7 +72,9 @@ int sendCommand(const CommandLine &line)
     ChannelStore model;
     if (!Terminal::openTable(model, line.database()))
         return ExitCode::Failed;
-    ChannelCursor cursor(&model);
+    // Another program may change the file while the frames go out: the
+    // verdict then says the radio got the plan as it was at the start.
+    FileFollower follower(&model);
     const QString device = line.argument();
     QtSerialLink link;
     link.setDevice(1, device);
@@ -84,15 +84,15 @@ int sendCommand(const CommandLine &line)
         journalRefusal(line, failure);
         return ExitCode::Failed;
     }
-    TransferController controller(&cursor, &link);
+    TransferController controller(&model, &link);
+    controller.setBand(Terminal::band());
     controller.setRadio(line.radio());
-    int warnings = 0;
-    if (TransferSequence::checkTable(&model).isEmpty() && warningsRefused(controller, line, &warnings))
+    const LoadPlan plan = controller.prepare();
+    if (plan.isSendable() && warningsRefused(plan, line))
         return ExitCode::Failed;
     const bool terminal = isatty(STDOUT_FILENO);
-    TransferSequence *sequence = controller.sequence();
-    QObject::connect(sequence, &TransferSequence::frameSent, [&] {
-        showProgress(sequence->framesSent(), sequence->framesExpected(), terminal);
+    QObject::connect(&controller, &TransferController::frameSent, [&](int row) {
+        showProgress(row + 1, controller.framesPlanned(), terminal);
     });
     QObject::connect(&link, &SerialLink::failed, &controller, &TransferController::portFailed);
     QObject::connect(&controller, &TransferController::report, [terminal](const QString &message) {
@@ -100,19 +100,18 @@ int sendCommand(const CommandLine &line)
             Terminal::out(QString());
         Terminal::err(message);
     });
-    QObject::connect(&controller, &TransferController::concluded,
-                     [](TransferController::Result result, const QString &message) {
-        if (result == TransferController::Result::Done)
+    QObject::connect(&controller, &TransferController::concluded, [](LoadResult result, const QString &message) {
+        if (result == LoadResult::Done)
             Terminal::out(TransferSequence::finishedText);
-        else if (result == TransferController::Result::Interrupted)
+        else if (result == LoadResult::Interrupted)
             Terminal::err(message);
-        QCoreApplication::exit(result == TransferController::Result::Done ? ExitCode::Ok : ExitCode::Failed);
+        QCoreApplication::exit(result == LoadResult::Done ? ExitCode::Ok : ExitCode::Failed);
     });
     SignalWatch signalWatch;
     QObject::connect(&signalWatch, &SignalWatch::received, &controller, [&controller](int signal) {
         controller.interrupt(QStringLiteral("收到 %1，传送中断").arg(SignalWatch::describe(signal)));
     });
-    if (!controller.start(warnings))
+    if (!controller.start(plan, plan.warningCount()))
         return ExitCode::Failed;   // the report has said why and the journal has it
     return QCoreApplication::exec();
 }

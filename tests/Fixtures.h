@@ -7,6 +7,7 @@
 #include "FakeSerialLink.h"
 #include "MessageBoxes.h"
 #include "TestDatabase.h"
+#include "TransferRig.h"
 
 #include <QAbstractItemView>
 #include <QAction>

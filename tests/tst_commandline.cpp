@@ -1,7 +1,10 @@
 #include "Fixtures.h"
+#include "Plans.h"
 #include "Pty.h"
 
+#include "BandProfiles.h"
 #include "CommandLine.h"
+#include "LoadPlan.h"
 #include "TransferJournal.h"
 
 #include <QtTest>
@@ -71,9 +74,9 @@ private slots:
             { { "--nonsense" }, none, 2, "" },
             { { "--frames", "--db", bad.path() }, none, 2, "第 21 行" },
             // A plan that can go out ends with the SHA-256 of its bytes, as sha256sum gives it.
-            { { "--check" }, here, 0, "^传送校验 SHA-256: d3bd7d894765510a8fb2b52cf8dfdac2c3fe4426cd4f04ee6052c5f2ad7cdedd\n$" },
-            { { "--check", "--db", bad.path() }, none, 1, "^第 21 行（记录编号 21）错误：接收频率(?![\\s\\S]*SHA-256)" },
-            { { "--check", "--db", warned.path() }, none, 1, "^第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438\n"
+            { { "--check" }, here, 0, "^频段规划：无\n传送校验 SHA-256: d3bd7d894765510a8fb2b52cf8dfdac2c3fe4426cd4f04ee6052c5f2ad7cdedd\n$" },
+            { { "--check", "--db", bad.path() }, none, 1, "^频段规划：无\n第 21 行（记录编号 21）错误：接收频率(?![\\s\\S]*SHA-256)" },
+            { { "--check", "--db", warned.path() }, none, 1, "^频段规划：无\n第 21 行（记录编号 21）警告：接收频率 “438,5”只读作 438\n"
                                                              "传送校验 SHA-256: e04496aefe7604cee18d9bac2b5485ca4ed7e57c128d6ca6ec08c3fe036d081b\n$" },
             // Export and import, the CHIRP way; the imported file sends.
             { { "--export", csv, "--chirp" }, here, 0, "已导出 55 行" },
@@ -105,6 +108,39 @@ private slots:
         QCOMPARE(TestDatabase::readAll(empty.filePath(QStringLiteral("fresh.mdb"))), TestDatabase::readAll(bad.path()));
         QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("fresh.mdb.bak"))));
         QCOMPARE(radio.read(817, 1000), TestDatabase::sentFrames(1, 51));
+    }
+
+    // The plans of the table through the commands a script uses: --check
+    // warns and sums as the table says, --frames lists or refuses, --send
+    // puts those very bytes on the line (or nothing, saying why), and --diff
+    // finds the file and the load just journaled the same.
+    void planTableOnTheCommandLine()
+    {
+        const OwnHome home;
+        for (const PlanCase &c : planCases()) {
+            BandProfiles::save(c.band);
+            const TestDatabase file(c.rows);
+            QString check, frames, send;
+            const int checked = run({ "--check", "--db", file.path() }, {}, &check);
+            QCOMPARE(checked, c.warnings.isEmpty() && c.refusal.isEmpty() ? 0 : 1);
+            QVERIFY2(check.startsWith(QStringLiteral("频段规划：%1\n").arg(BandProfiles::find(c.band)->name)), c.name);
+            for (const QString &warning : c.warnings)
+                QVERIFY2(check.contains(warning + u'\n'), qPrintable(check));
+            QCOMPARE(check.contains(QStringLiteral("传送校验 SHA-256: ") + c.checksum + u'\n'), !c.checksum.isEmpty());
+            QCOMPARE(check.contains(QStringLiteral("SHA-256")), !c.checksum.isEmpty());
+
+            QCOMPARE(run({ "--frames", "--db", file.path() }, {}, &frames), c.refusal.isEmpty() ? 0 : 2);
+            QCOMPARE(c.refusal.isEmpty() ? frames.count(u'\n') : int(frames.contains(c.refusal)), c.refusal.isEmpty() ? c.frames : 1);
+            if (c.frames > 5)
+                continue;   // a whole load takes five seconds: the short plans stand for it
+            Pty radio;
+            QCOMPARE(run({ "--send", radio.device(), "--force", "--db", file.path() }, {}, &send), c.refusal.isEmpty() ? 0 : 1);
+            const QByteArray received = radio.read(16 * c.frames + 1, 1000);
+            QCOMPARE(LoadPlan::checksumOf(received), c.checksum.isEmpty() ? LoadPlan::checksumOf({}) : c.checksum);
+            QVERIFY2(send.contains(c.refusal), qPrintable(send));
+            if (c.refusal.isEmpty())
+                QCOMPARE(run({ "--diff", "journal:1", file.path() }), 0);
+        }
     }
 
     // --diff over plan files and journal entries: each row gives A, B, the
@@ -191,7 +227,7 @@ private slots:
         const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
         QCOMPARE(entries.size(), before + 1);
         QCOMPARE(std::pair(entries.first().result, entries.first().detail),
-                 std::pair(TransferJournal::Result::Interrupted, QStringLiteral("收到 SIGTERM（终止），传送中断")));
+                 std::pair(LoadResult::Interrupted, QStringLiteral("收到 SIGTERM（终止），传送中断")));
         QVERIFY(received.startsWith("016D593E00FD2343"));
         QCOMPARE(entries.first().framesSent, (received + pty.read(816, 200)).size() / 16);
         QCOMPARE(entries.first().warnings, 1);

@@ -3,6 +3,7 @@
 
 #include "DeviceDialog.h"
 #include "MainWindow.h"
+#include "TransferController.h"
 #include "PortDoctorDialog.h"
 #include "PortMapping.h"
 #include "QtSerialLink.h"

@@ -10,6 +10,7 @@
 #include "JetConversion.h"
 #include "JetReader.h"
 #include "JetTable.h"
+#include "BandProfiles.h"
 #include "RowCheck.h"
 
 #include <QSqlDatabase>
@@ -198,7 +199,7 @@ private slots:
                             { 4, null, 99.5, 2000, null } });
         Channels model;
         QVERIFY(model.store.open(file.path()));
-        model.table.setRowCheck(checkRow);
+        model.table.setRowCheck([](const ChannelRow &row) { return checkRow(row, BandProfiles::none()); });
         auto marked = [&](int row) {
             QString cells;
             for (int c = 0; c < 5; ++c) {

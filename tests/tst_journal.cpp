@@ -1,12 +1,10 @@
 #include "Fixtures.h"
 
-#include "ChannelCursor.h"
 #include "ChannelStore.h"
 #include "ComparisonDialog.h"
 #include "JournalDialog.h"
 #include "TransferController.h"
 #include "TransferJournal.h"
-#include "TransferSequence.h"
 #include "Tsv.h"
 
 #include <QClipboard>
@@ -30,18 +28,13 @@ private slots:
         first.write("2023-05-04T10:11:12\t/home/a/char4.mdb\t1a2b3c4d\t7\t失败：写入失败：I/O error\n");
         first.close();
 
-        TestDatabase file(TestDatabase::numberedRows(60));
-        ChannelStore model;
-        QVERIFY(model.open(file.path()));
-        ChannelCursor cursor(&model);
-        FakeSerialLink port;
-        TransferController controller(&cursor, &port);
-        controller.setRadio(QStringLiteral("指挥车"));
-        QVERIFY(port.open());
-        QVERIFY(controller.start());
-        for (int i = 0; i < 70 && controller.isRunning(); ++i)
-            controller.sequence()->tick();
-        QVERIFY(!controller.isRunning());
+        TransferRig rig(TestDatabase::numberedRows(60));
+        const TestDatabase &file = rig.file;
+        const FakeSerialLink &port = rig.port;
+        rig.controller.setRadio(QStringLiteral("指挥车"));
+        QVERIFY(rig.controller.start(rig.controller.prepare()));
+        rig.ticks(65);
+        QVERIFY(!rig.controller.isRunning());
 
         // The other front end, on a device that is not there.
         QCOMPARE(run({ "--send", "/dev/qt7020-none", "--db", file.path(), "--radio", " 巡逻 02 " }), 1);
@@ -56,7 +49,7 @@ private slots:
         given.framesSent = 1;
         given.bytesDrained = 16;
         given.warnings = 2;
-        given.result = TransferJournal::Result::Interrupted;
+        given.result = LoadResult::Interrupted;
         given.detail = QStringLiteral("传送期间文件已改动");
         QVERIFY(TransferJournal::append(given));
 
@@ -64,7 +57,7 @@ private slots:
         QCOMPARE(entries.size(), 4);
         const auto fields = [](const TransferJournal::Entry &e) {
             return std::tuple(e.time, e.file, e.device, e.radio, e.sha256, e.frames, e.framesSent, e.bytesDrained, e.warnings,
-                              TransferJournal::resultText(e.result), e.detail);
+                              resultText(e.result), e.detail);
         };
         TransferJournal::Entry refused, sent, old;
         refused.time = entries.at(1).time;
@@ -78,7 +71,7 @@ private slots:
         sent.framesSent = 51;
         sent.bytesDrained = 816;
         sent.warnings = 0;
-        sent.result = TransferJournal::Result::Completed;
+        sent.result = LoadResult::Done;
         old.time = QDateTime(QDate(2023, 5, 4), QTime(10, 11, 12));
         old.file = QStringLiteral("/home/a/char4.mdb");
         old.sha256 = QStringLiteral("1a2b3c4d");

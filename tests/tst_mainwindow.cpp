@@ -1,4 +1,5 @@
 #include "Fixtures.h"
+#include "Plans.h"
 #include "Pty.h"
 #include "FakePortList.h"
 
@@ -14,7 +15,6 @@
 #include "FleetRun.h"
 #include "MainWindow.h"
 #include "PlanCheckDialog.h"
-#include "PlanChecksum.h"
 #include "QtSerialLink.h"
 #include "QtTranslations.h"
 #include "TransferController.h"
@@ -45,9 +45,12 @@
 // Ticks by hand: the timer stays active (so the sequence runs) but never fires.
 static void ticks(MainWindow &window, int n)
 {
-    window.transfer()->timer()->start(1000000);
-    for (int i = 0; i < n; ++i)
-        window.transfer()->tick();
+    TransferRig::tick(window.transfer(), n);
+}
+
+static TransferSequence *sequence(MainWindow &window)
+{
+    return TransferRig::sequenceOf(window.transfer());
 }
 
 static const QString otherRemark = QStringLiteral("UPDATE 信道表 SET 备注 = '他人' WHERE rowid = 2");
@@ -202,7 +205,7 @@ private slots:
         });
         chooser.start(10);
         menuItem(&window, "频段")->trigger();
-        const auto noPlan = qScopeGuard([] { BandProfiles::choose(QStringLiteral("none")); });
+        const auto noPlan = qScopeGuard([] { BandProfiles::save(QStringLiteral("none")); });
         QVERIFY(shown->index(0, 2).data(Qt::BackgroundRole).isValid());
         QVERIFY(shown->index(0, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("不在“PMR446”的频段内")));
         QCOMPARE(userSettings().value(QStringLiteral("plan/band")).toString(), QStringLiteral("pmr446"));
@@ -224,11 +227,11 @@ private slots:
         menuItem(&window, "传送")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 1);
         QVERIFY(boxes.texts().at(0).startsWith(QStringLiteral("正在传送数据（已发送 10 帧，共 51 帧）。")));
-        QCOMPARE(window.transfer()->counter(), 20);
+        QCOMPARE(sequence(window)->counter(), 20);
         boxes.setAnswer(QMessageBox::Yes);
         menuItem(&window, "传送")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 2);
-        QCOMPARE(window.transfer()->counter(), 0);
+        QCOMPARE(sequence(window)->counter(), 0);
         // The grid's current row is the frame being sent: keys and clicks leave it.
         ticks(window, 7);
         auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
@@ -245,6 +248,15 @@ private slots:
         QCOMPARE(std::pair(bar->value(), status->text()), std::pair(100, QStringLiteral("数据传送完毕!!!")));
         ticks(window, 14);
         QCOMPARE(std::pair(bar->value(), status->text()), std::pair(0, QString()));
+        // At rest, the grid is the operator's again at once: a click and typing edit the file.
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(3, 2)).center());
+        QTest::keyClick(grid, Qt::Key_4);
+        QTRY_VERIFY(grid->viewport()->findChild<QLineEdit *>());
+        auto *editor = grid->viewport()->findChild<QLineEdit *>();
+        QTest::keyClicks(editor, QStringLiteral("39.025"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(file.stored()[3][2], QVariant(439.025));
     }
 
     void exitStopsTheTransferAndKeepsRefusedEdits()
@@ -255,7 +267,7 @@ private slots:
         window->load();
         auto *grid = window->findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
         MessageBoxes boxes(QMessageBox::Cancel);
-        QSignalSpy sent(window->transfer(), &TransferSequence::frameSent);
+        QSignalSpy sent(window->transfer(), &TransferController::frameSent);
 
         // Another program holds the file, and an edit is still open in its cell
         // when the transfer is asked for: the edit is committed, the file
@@ -301,7 +313,7 @@ private slots:
         QTest::qWait(250);
         QCOMPARE(sent.count(), sentAtExit);
         const TransferJournal::Entry last = TransferJournal::entries().first();
-        QCOMPARE(std::pair(last.result, last.detail), std::pair(TransferJournal::Result::Interrupted, QStringLiteral("退出系统")));
+        QCOMPARE(std::pair(last.result, last.detail), std::pair(LoadResult::Interrupted, QStringLiteral("退出系统")));
         QCOMPARE(last.framesSent, sentAtExit);
     }
 
@@ -337,7 +349,7 @@ private slots:
         boxes.setAnswer(QMessageBox::Ok);
 
         // Both frames have left the line: the load is done, its idle tail says nothing when cut.
-        window.transfer()->abort(QString());
+        sequence(window)->abort(QString());
         menuItem(&window, "转换")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 3);
         QVERIFY(boxes.texts().at(2).contains(QStringLiteral("char4.jet.mdb")));
@@ -605,7 +617,7 @@ private slots:
         window.load();
         QVERIFY(link->isOpen());
 
-        QSignalSpy sent(window.transfer(), &TransferSequence::frameSent);
+        QSignalSpy sent(window.transfer(), &TransferController::frameSent);
         menuItem(&window, "传送")->trigger();
         QVERIFY(com1->read(16 * 5).size() >= 16 * 5);
         com1->closeMaster();   // the adapter is pulled out
@@ -748,7 +760,7 @@ private slots:
         QVERIFY(model.store.staleReason().startsWith(QStringLiteral("char4.mdb 已被其他程序换成了不能使用的文件（缺少信道表）")));
         QCOMPARE(model.store.rowCount(), 5);
         QVERIFY(!model.editor.insertRowAbove(0) && !(model.table.flags(model.table.index(0, 4)) & Qt::ItemIsEditable));
-        QVERIFY(TransferSequence::checkTable(&model.store).startsWith(model.store.staleReason()));
+        QVERIFY(LoadPlan::of(model.store, BandProfiles::none()).refusal().startsWith(model.store.staleReason()));
         // A channel table back under the name: followed as before.
         QCOMPARE(std::rename(qPrintable(TestDatabase(TestDatabase::numberedRows(2)).path()), qPrintable(file.path())), 0);
         QTRY_COMPARE(model.store.rowCount(), 2);
@@ -830,17 +842,16 @@ private slots:
             TestDatabase file(TestDatabase::numberedRows(51));
             Channels model;
             QVERIFY(model.store.open(file.path()));
-            ChannelCursor cursor(&model.store, &model.table);
             FakeSerialLink port;
             port.open();
-            TransferController controller(&cursor, &port);
+            TransferController controller(&model.store, &port);
             QSignalSpy verdicts(&controller, &TransferController::concluded);
             const QString cut = QStringLiteral("DELETE FROM 信道表 WHERE rowid > 4");
             if (cutAt == 0) {
                 otherProgram(file.path(), cut);
                 model.follower.check();
             }
-            QVERIFY(controller.start());
+            QVERIFY(controller.start(controller.prepare()));
             for (int tick = 0; tick < TransferSequence::endAt / TransferSequence::step; ++tick) {
                 if (tick == cutAt && cutAt > 0)
                     otherProgram(file.path(), cut);
@@ -848,7 +859,7 @@ private slots:
                     std::rename(qPrintable(TestDatabase({}, QStringLiteral("CREATE TABLE 其它 (x)")).path()),
                                 qPrintable(file.path()));
                 QTest::qWait(0);   // the follower may read the file between ticks
-                controller.sequence()->tick();
+                TransferRig::tick(&controller, 1);
             }
             QCOMPARE(port.written, TestDatabase::sentFrames(1, cutAt == 0 ? 4 : 51));
             // The end says when the file no longer holds what the radio got.
@@ -856,6 +867,46 @@ private slots:
             QCOMPARE(verdicts.first().at(1).toString(),
                      cutAt ? QStringLiteral("传送期间文件已改动，电台收到的是开始传送时的信道表") : QString());
             QCOMPARE(TransferJournal::entries().first().detail, verdicts.first().at(1).toString());
+        }
+    }
+
+    // The plans of the table in the window: 数据传送 refuses in the plan's
+    // words, or asks about exactly its warnings, and sends its bytes; 连续传送
+    // shows its checksum and journals a radio with the warnings accepted.
+    void planTableInTheWindow()
+    {
+        OwnHome home;
+        for (const PlanCase &c : planCases()) {
+            BandProfiles::save(c.band);
+            TestDatabase file(c.rows);
+            auto *port = new FakeSerialLink;
+            MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+            MessageBoxes boxes;   // an empty table is said at the start too
+            window.load();
+            boxes.seen.clear();
+            boxes.answerText = QStringLiteral("仍然传送");
+            menuItem(&window, "传送")->trigger();
+            if (window.transfer()->isSending())
+                ticks(window, 65);
+            QCOMPARE(LoadPlan::checksumOf(port->written), c.checksum.isEmpty() ? LoadPlan::checksumOf({}) : c.checksum);
+            const QStringList asked = boxes.texts();
+            QCOMPARE(asked.size(), c.refusal.isEmpty() && c.warnings.isEmpty() ? 0 : 1);
+            for (const QString &line : c.refusal.isEmpty() ? c.warnings : QStringList{ c.refusal })
+                QVERIFY2(asked.first().contains(line), qPrintable(asked.first()));
+
+            menuItem(&window, "连续传送")->trigger();
+            QPointer<FleetDialog> dialog = window.findChild<FleetDialog *>();
+            QCOMPARE(bool(dialog), c.refusal.isEmpty());
+            if (!dialog) {
+                QCOMPARE(boxes.texts().last(), c.refusal);
+                continue;
+            }
+            QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("传送校验"))->text() == c.checksum);
+            QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("电台")), Qt::Key_Return);
+            ticks(window, 65);
+            const TransferJournal::Entry last = TransferJournal::entries().first();
+            QCOMPARE(std::tuple(last.sha256, last.warnings, last.result), std::tuple(c.checksum, int(c.warnings.size()), LoadResult::Done));
+            dialog->close();
         }
     }
 
@@ -877,7 +928,7 @@ private slots:
         QStringList facts;
         for (QLabel *label : dialog->findChildren<QLabel *>())
             facts << label->text();
-        QVERIFY(facts.contains(PlanChecksum::sha256(TestDatabase::sentFrames(1, 51))));
+        QVERIFY(facts.contains(LoadPlan::checksumOf(TestDatabase::sentFrames(1, 51))));
         auto *label = dialog->findChild<QLineEdit *>(QStringLiteral("电台"));
         auto *table = dialog->findChild<QTableWidget *>();
         const QAbstractItemModel *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
@@ -898,7 +949,7 @@ private slots:
             QCOMPARE(dialog->run()->state(), FleetRun::State::Ready);
             QVERIFY(!(grid->flags(grid->index(55, 4)) & Qt::ItemIsEditable));
             const TransferJournal::Entry last = TransferJournal::entries().first();
-            loads << last.radio + u' ' + TransferJournal::resultText(last.result);
+            loads << last.radio + u' ' + resultText(last.result);
         }
         QCOMPARE(loads, QStringList({ "巡逻09 完成", "巡逻10 完成", "巡逻11 失败", "巡逻11 完成", "巡逻12 完成" }));
         QVERIFY(table->item(2, 2)->text().startsWith(QStringLiteral("失败：串行端口 1（/dev/fake1）写入失败")));
@@ -917,7 +968,7 @@ private slots:
         QVERIFY(boxes.texts().last().startsWith(QStringLiteral("正在传送数据（已发送 5 帧，共 51 帧）。")));
         const TransferJournal::Entry broken = TransferJournal::entries().first();
         QCOMPARE(std::tuple(broken.radio, broken.result, broken.detail),
-                 std::tuple(QStringLiteral("巡逻13"), TransferJournal::Result::Interrupted, QStringLiteral("连续传送已关闭")));
+                 std::tuple(QStringLiteral("巡逻13"), LoadResult::Interrupted, QStringLiteral("连续传送已关闭")));
         QVERIFY(grid->flags(grid->index(55, 4)) & Qt::ItemIsEditable);
         menuItem(&window, "传送")->trigger();   // 数据传送 names no radio
         ticks(window, 65);
@@ -954,18 +1005,20 @@ private slots:
             if (radio == 2) {
                 QTRY_COMPARE(dialog->run()->state(), FleetRun::State::WaitingForCable);
                 QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("状态"))->text().startsWith(QStringLiteral("请插上数据线…")));
-                QTest::qWait(600);
-                QCOMPARE(dialog->run()->state(), FleetRun::State::WaitingForCable);
                 cable = std::make_unique<Pty>();
                 QVERIFY(QFile::link(cable->device(), link));
-                QTRY_COMPARE(dialog->run()->state(), FleetRun::State::Loading);
+                // Back and ready, but loaded only on the operator's word.
+                QTRY_COMPARE(dialog->run()->state(), FleetRun::State::Ready);
+                QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("状态"))->text().startsWith(QStringLiteral("数据线已接好")));
+                QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("电台")), Qt::Key_Return);
+                QCOMPARE(dialog->run()->state(), FleetRun::State::Loading);
             }
             ticks(window, 51);
             QCOMPARE(cable->read(16 * 51).size(), 16 * 51);
             QTRY_COMPARE(dialog->run()->state(), FleetRun::State::Ready);
             const TransferJournal::Entry last = TransferJournal::entries().first();
             QCOMPARE(std::tuple(last.radio, last.result, last.device),
-                     std::tuple(QStringLiteral("电台 %1").arg(radio), TransferJournal::Result::Completed, cable->device()));
+                     std::tuple(QStringLiteral("电台 %1").arg(radio), LoadResult::Done, cable->device()));
             cable.reset();   // pulled out: the node goes, and its link with it
             QFile::remove(link);
         }
@@ -975,6 +1028,7 @@ private slots:
         dialog->findChild<QPushButton *>(QStringLiteral("停止"))->click();
         QCOMPARE(std::pair(dialog->run()->state(), dialog->findChild<QTableWidget *>()->rowCount()),
                  std::pair(FleetRun::State::Ready, 2));
+        QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("电台"))->text(), QStringLiteral("电台 3"));   // still the operator's
         QCOMPARE(TransferJournal::entries().size(), 2);
         qunsetenv("QT7020_COM1");
     }

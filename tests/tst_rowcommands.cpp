@@ -282,7 +282,7 @@ private slots:
         Channels model;
         QVERIFY(model.store.open(file.path()));
         QVERIFY(model.editor.deleteRows({ 1 }));
-        model.store.setBusy(QStringLiteral("正在传送"));
+        ChannelStore::Lock busy = model.store.lock(QStringLiteral("正在传送"));
         QSignalSpy refusals(&model.editor, &ChannelEditor::refused);
         const QStringList before = natural(file.path());
         QVERIFY(!model.editor.insertRowAbove(0));
@@ -296,7 +296,7 @@ private slots:
         QVERIFY(!(model.table.flags(model.store.index(0, 0)) & Qt::ItemIsEditable));
         QCOMPARE(refusals.count(), 8);
         QCOMPARE(natural(file.path()), before);
-        model.store.setBusy(QString());
+        busy.release();
         QVERIFY(model.editor.undo());
         // Rows and columns outside the table are no command at all.
         QVERIFY(!model.editor.duplicateRows({ 0, 99 }) && !model.editor.paste(0, ChannelRow::fieldCount, { { "1" } }));

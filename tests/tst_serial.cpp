@@ -1,10 +1,8 @@
 #include "FakePortList.h"
-#include "FakeSerialLink.h"
 #include "Pty.h"
-#include "TestDatabase.h"
+#include "TransferRig.h"
 
 #include "AdapterIdentity.h"
-#include "ChannelCursor.h"
 #include "DeviceState.h"
 #include "FleetRun.h"
 #include "Loopback.h"
@@ -13,7 +11,6 @@
 #include "PortHolder.h"
 #include "PortMapping.h"
 #include "QtSerialLink.h"
-#include "TransferSequence.h"
 
 #include <QProcess>
 #include <QSettings>
@@ -150,30 +147,49 @@ private slots:
     {
         QTemporaryDir data;
         qputenv("XDG_DATA_HOME", data.path().toUtf8());
-        TestDatabase file(TestDatabase::numberedRows(51));
-        ChannelStore store;
-        QVERIFY(store.open(file.path()));
-        ChannelCursor cursor(&store);
-        FakeSerialLink port;
-        port.refuseWrites = true;   // each load fails at its first frame
+        TransferRig rig(TestDatabase::numberedRows(51));
+        rig.port.refuseWrites = true;   // each load fails at its first frame
         FakePortList list;
-        TransferController transfer(&cursor, &port);
-        FleetRun run(&transfer, &store, &port, &list, 0);
+        FleetRun run(&rig.controller, &rig.store, &rig.port, &list, rig.controller.prepare(), 0);
         const struct { const char *typed, *radio, *offered; } labels[] = {
             { "", "电台 1", "电台 2" },          { "巡逻09", "巡逻09", "巡逻10" }, { " 巡逻99 ", "巡逻99", "巡逻100" },
             { "A-007", "A-007", "A-008" },      { "指挥车", "指挥车", "电台 6" }, { "巡逻09", "巡逻09", "电台 6" },
         };
         for (const auto &label : labels) {
             QVERIFY(run.load(QString::fromUtf8(label.typed)));
-            transfer.sequence()->tick();
+            rig.ticks(1);
             QCOMPARE(run.state(), FleetRun::State::Ready);
             QCOMPARE(std::pair(run.radios().last().label, run.nextLabel()),
                      std::pair(QString::fromUtf8(label.radio), QString::fromUtf8(label.offered)));
         }
     }
 
+    // The run keeps the rows locked from its start to its end, whichever of
+    // a load's two ends (its verdict, its sequence back at rest) comes first.
+    void fleetRunHoldsThePlanBetweenLoads()
+    {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        for (bool verdictFirst : { true, false }) {
+            TransferRig rig(TestDatabase::numberedRows(51));
+            FakePortList list;
+            FleetRun run(&rig.controller, &rig.store, &rig.port, &list, rig.controller.prepare(), 0);
+            QCOMPARE(rig.store.refusalReason(), FleetRun::lockReason);
+            QVERIFY(run.load(QStringLiteral("巡逻01")));
+            rig.port.queued = verdictFirst ? 0 : 16;   // a line that has not drained when the tail ends
+            rig.ticks(65);
+            QCOMPARE(rig.store.refusalReason(), FleetRun::lockReason);
+            rig.port.queued = 0;
+            QTRY_COMPARE(run.state(), FleetRun::State::Ready);
+            QCOMPARE(rig.store.refusalReason(), FleetRun::lockReason);
+            run.finish();
+            QCOMPARE(rig.store.refusalReason(), QString());
+        }
+    }
+
     // Replugged, the adapter a fleet run started on is found by its serial
-    // number on another node; the saved choice of COM1 goes with it.
+    // number on another node; the saved choice of COM1 goes with it. The
+    // run is then ready, and loads only on the operator's next Enter.
     void fleetRunFollowsItsAdapter()
     {
         qunsetenv("QT7020_COM1");
@@ -188,29 +204,50 @@ private slots:
         TestDatabase file(TestDatabase::numberedRows(51));
         ChannelStore store;
         QVERIFY(store.open(file.path()));
-        ChannelCursor cursor(&store);
         QtSerialLink link;
-        TransferController transfer(&cursor, &link);
-        FleetRun run(&transfer, &store, &link, &list, 0);
+        TransferController transfer(&store, &link);
+        FleetRun run(&transfer, &store, &link, &list, transfer.prepare(), 0);
         QCOMPARE(run.adapter(), QStringLiteral("1a86:7523 A50285BI"));
         for (int radio = 1; radio <= 2; ++radio) {
-            QVERIFY(run.load(QString()));
             if (radio == 2) {
+                QVERIFY(!run.load(QString()));
                 QCOMPARE(run.state(), FleetRun::State::WaitingForCable);
                 plug();
-                QTRY_COMPARE(run.state(), FleetRun::State::Loading);
+                QTRY_COMPARE(run.state(), FleetRun::State::Ready);
+                QVERIFY(run.cableBack());
+                QCOMPARE(std::pair(run.state(), run.radios().size()), std::pair(FleetRun::State::Ready, qsizetype(1)));
                 QCOMPARE(PortMapping::saved(1), cable->device());
             }
-            transfer.sequence()->timer()->start(1000000);
-            for (int tick = 0; tick < 51; ++tick)
-                transfer.sequence()->tick();
+            QVERIFY(run.load(QString()));
+            TransferRig::tick(&transfer, 51);
             QCOMPARE(cable->read(16 * 51).size(), 16 * 51);
             QTRY_COMPARE(run.state(), FleetRun::State::Ready);
-            QCOMPARE(run.radios().last().result, TransferController::Result::Done);
+            QCOMPARE(run.radios().last().result, LoadResult::Done);
             auto next = std::make_unique<Pty>();   // first, so that it gets another node
             cable = std::move(next);
             list.entries.clear();
         }
+    }
+
+    // A cable another program holds is there, busy: the run says who holds
+    // it, and is ready without loading once it is let go.
+    void fleetRunWaitsForABusyCable()
+    {
+        QTemporaryDir config;
+        qputenv("XDG_DATA_HOME", config.filePath(QStringLiteral("data")).toUtf8());
+        TransferRig rig(TestDatabase::numberedRows(51));
+        rig.port.cause = QStringLiteral("串行端口 /dev/fake1 正被 minicom（PID 4242）使用。");
+        FakePortList list;
+        list.entries = { { rig.port.deviceName(), {}, {}, {}, {} } };
+        FleetRun run(&rig.controller, &rig.store, &rig.port, &list, rig.controller.prepare(), 0);
+        rig.port.close();
+        rig.port.busy = { 1 };
+        QVERIFY(!run.load(QStringLiteral("巡逻05")));
+        QCOMPARE(run.state(), FleetRun::State::PortBusy);
+        QVERIFY2(run.portCause().endsWith(rig.port.cause), qPrintable(run.portCause()));
+        rig.port.busy.clear();
+        QTRY_COMPARE(run.state(), FleetRun::State::Ready);
+        QVERIFY(run.cableBack() && run.radios().isEmpty() && rig.port.written.isEmpty());
     }
 
     void loopback_data()

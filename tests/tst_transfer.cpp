@@ -1,138 +1,141 @@
-#include "FakeSerialLink.h"
-#include "TestDatabase.h"
+#include "Plans.h"
+#include "TransferRig.h"
 
-#include "ChannelCursor.h"
-#include "ChannelFrame.h"
-#include "ChannelStore.h"
-#include "LoadComparison.h"
-#include "NumericReading.h"
 #include "BandProfiles.h"
-#include "PlanCheck.h"
-#include "TransferPlan.h"
-#include "TransferController.h"
+#include "ChannelFrame.h"
+#include "FileFollower.h"
+#include "LoadComparison.h"
+#include "LoadPlan.h"
+#include "NumericReading.h"
+#include "RowCheck.h"
 #include "TransferJournal.h"
-#include "TransferSequence.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QtTest>
 
-// A table, its cursor, a fake port and the sequence, driven tick by tick.
-struct Rig
+// A load of `rows` started and ticked by hand, with what it says.
+struct Run : TransferRig
 {
-    explicit Rig(const QVector<QVariantList> &rows) : file(rows)
+    explicit Run(const QVector<QVariantList> &rows) : TransferRig(rows) {}
+    bool start() { return controller.start(controller.prepare()); }
+    bool atRest()
     {
-        model.open(file.path());
-        port.open();
+        return !sequence()->isRunning() && sequence()->status().isEmpty() && sequence()->progress() == 0
+                && sequence()->counter() == 0 && !controller.isSending();
     }
-    void ticks(int n)
+    QList<int> rowsSent() const
     {
-        for (int i = 0; i < n; ++i)
-            sequence.tick();
-    }
-    bool atRest() const
-    {
-        return !sequence.isRunning() && sequence.status().isEmpty() && sequence.progress() == 0
-                && sequence.counter() == 0 && cursor.currentRow() == 0;
+        QList<int> rows;
+        for (const QList<QVariant> &signal : sent)
+            rows << signal.first().toInt();
+        return rows;
     }
 
-    TestDatabase file;
-    ChannelStore model;
-    ChannelCursor cursor{ &model };
-    FakeSerialLink port;
-    TransferSequence sequence{ &cursor, &port };
-    QSignalSpy stopped{ &sequence, &TransferSequence::stopped };
-    QSignalSpy finished{ &sequence, &TransferSequence::finished };
+    QSignalSpy sent{ &controller, &TransferController::frameSent };
+    QSignalSpy sending{ &controller, &TransferController::sendingChanged };
+    QSignalSpy reports{ &controller, &TransferController::report };
 };
+
+static QList<int> range(int first, int last)
+{
+    QList<int> rows;
+    for (int row = first; row <= last; ++row)
+        rows << row;
+    return rows;
+}
 
 class TestTransfer : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
+    }
+
     void fullTransferFollowsTheTimeLine()
     {
         QVector<QVariantList> rows = TestDatabase::numberedRows(60);
         rows[0][1] = QVariant();   // the first row has no channel number
-        Rig rig(rows);
-        rig.cursor.moveNext();
-        QVERIFY(rig.sequence.start());
-        QCOMPARE(rig.sequence.timer()->interval(), 100);
-        QCOMPARE(rig.sequence.status(), QStringLiteral("正在传送数据,,,,,,,"));
-        QCOMPARE(rig.cursor.currentRow(), 0);
-        QVERIFY(rig.port.written.isEmpty());   // the first frame waits for the first tick
+        Run run(rows);
+        QVERIFY(run.start());
+        QCOMPARE(run.sequence()->timer()->interval(), 100);
+        QCOMPARE(run.sequence()->status(), QStringLiteral("正在传送数据,,,,,,,"));
+        QCOMPARE(run.sending.count(), 1);
+        QVERIFY(run.port.written.isEmpty());   // the first frame waits for the first tick
 
         for (int tick = 1; tick <= 64; ++tick) {
-            rig.sequence.tick();
-            QCOMPARE(rig.port.written.size(), 16 * qMin(tick, 51));
-            QCOMPARE(rig.sequence.progress(), 2 * (qMin(tick, 51) - 1));
-            QCOMPARE(rig.sequence.status(), tick < 51 ? TransferSequence::sendingText : TransferSequence::finishedText);
-            QCOMPARE(rig.sequence.counter(), 2 * tick);
-            QVERIFY(rig.sequence.isRunning());
+            run.ticks(1);
+            QCOMPARE(run.port.written.size(), 16 * qMin(tick, 51));
+            QCOMPARE(run.sequence()->progress(), 2 * (qMin(tick, 51) - 1));
+            QCOMPARE(run.sequence()->status(), tick < 51 ? TransferSequence::sendingText : TransferSequence::finishedText);
+            QCOMPARE(run.sequence()->counter(), 2 * tick);
+            QVERIFY(run.controller.isSending());
         }
-        rig.sequence.tick();
-        QVERIFY(rig.atRest());
-        QCOMPARE(rig.finished.count(), 1);
-        QCOMPARE(rig.port.written, QByteArray(16, '0') + TestDatabase::sentFrames(2, 51));
+        run.ticks(1);
+        QVERIFY(run.atRest());
+        QCOMPARE(run.rowsSent(), range(0, 50));
+        QCOMPARE(run.sending.count(), 2);
+        QCOMPARE(run.port.written, QByteArray(16, '0') + TestDatabase::sentFrames(2, 51));
 
         // A table of three rows sends them, then ends with the usual tail.
-        Rig shortTable(TestDatabase::numberedRows(3));
-        QVERIFY(shortTable.sequence.start());
-        QCOMPARE(shortTable.sequence.framesExpected(), 3);
+        Run shortTable(TestDatabase::numberedRows(3));
+        QVERIFY(shortTable.start());
+        QCOMPARE(shortTable.controller.framesPlanned(), 3);
         shortTable.ticks(4);
-        QCOMPARE(shortTable.sequence.progress(), 100);
-        QCOMPARE(shortTable.sequence.status(), TransferSequence::finishedText);
+        QCOMPARE(shortTable.sequence()->progress(), 100);
+        QCOMPARE(shortTable.sequence()->status(), TransferSequence::finishedText);
         shortTable.ticks(13);
-        QVERIFY(shortTable.sequence.isRunning());
-        shortTable.sequence.tick();
+        QVERIFY(shortTable.controller.isSending());
+        shortTable.ticks(1);
         QVERIFY(shortTable.atRest());
         QCOMPARE(shortTable.port.written, TestDatabase::sentFrames(1, 3));
-        QCOMPARE(shortTable.finished.count(), 1);
     }
 
     void everyStartIsAWholeTransfer()
     {
         // Started again while sending (tick 20) and in the idle tail (tick 55).
         for (int restartAfter : { 20, 55 }) {
-            Rig rig(TestDatabase::numberedRows(60));
-            QVERIFY(rig.sequence.start());
-            rig.ticks(restartAfter);
-            QVERIFY(rig.sequence.start());
-            QCOMPARE(rig.sequence.counter(), 0);
-            QCOMPARE(rig.cursor.currentRow(), 0);
-            rig.ticks(65);
-            QVERIFY(rig.atRest());
-            QCOMPARE(rig.port.written, TestDatabase::sentFrames(1, qMin(restartAfter, 51)) + TestDatabase::sentFrames(1, 51));
+            Run run(TestDatabase::numberedRows(60));
+            QVERIFY(run.start());
+            run.ticks(restartAfter);
+            QVERIFY(run.start());
+            QCOMPARE(run.sequence()->counter(), 0);
+            run.ticks(65);
+            QVERIFY(run.atRest());
+            QCOMPARE(run.port.written, TestDatabase::sentFrames(1, qMin(restartAfter, 51)) + TestDatabase::sentFrames(1, 51));
+            QCOMPARE(run.rowsSent(), range(0, qMin(restartAfter, 51) - 1) + range(0, 50));
         }
     }
 
-    // A transfer that cannot start, or that meets a failing device, says why
+    // A load that cannot start, or that meets a failing device, says why
     // once and is back at rest, with only the frames before the fault sent.
     void refusedOrBrokenOff()
     {
         const QVector<QVariantList> rows = TestDatabase::numberedRows(60);
-        QVector<QVariantList> badRow = rows, row52 = rows;
-        badRow[29][0] = QStringLiteral("R30");
-        badRow[29][2] = 99.5;
+        QVector<QVariantList> row52 = rows;
         row52[51][1] = 999;   // never sent, so no reason to refuse
         const QString writeFailed = QStringLiteral("串行端口 1（/dev/fake1）写入失败，数据传送已停止：设备读写出错\n");
         const struct { QVector<QVariantList> rows; bool portOpen; int failAfter; bool starts; QString reason; int sent; } cases[] = {
-            { {}, true, -1, false, QStringLiteral("信道表中没有数据，无法传送。"), 0 },
-            { badRow, true, -1, false, QStringLiteral("第 30 行（记录编号 R30）：接收频率 超出范围: 99.5\n数据没有传送。"), 0 },
             { rows, false, -1, false, QStringLiteral("串行端口 1（/dev/fake1）未打开，数据没有传送。\n请在“选择端口”中选择端口。"), 0 },
             { row52, true, -1, true, QString(), 11 },
             { rows, true, 9, true, writeFailed + QStringLiteral("已发送 9 帧（第 1–9 行），其余未发送"), 9 },
             { rows.mid(0, 3), true, 0, true, writeFailed + QStringLiteral("没有发送任何帧"), 0 },
         };
         for (const auto &c : cases) {
-            Rig rig(c.rows);
+            Run run(c.rows);
             if (!c.portOpen)
-                rig.port.close();
-            QCOMPARE(rig.sequence.start(), c.starts);
-            rig.ticks(c.failAfter);
-            rig.port.refuseWrites = c.failAfter >= 0;
-            rig.ticks(11 - qMax(c.failAfter, 0));
-            QCOMPARE(rig.stopped, c.reason.isEmpty() ? QList<QList<QVariant>>() : QList<QList<QVariant>>({ { c.reason } }));
-            QCOMPARE(rig.port.written, TestDatabase::sentFrames(1, c.sent));
-            QVERIFY(rig.finished.isEmpty() && (c.reason.isEmpty() || (c.starts ? rig.atRest() : !rig.sequence.isRunning())));
+                run.port.close();
+            QCOMPARE(run.start(), c.starts);
+            run.ticks(c.failAfter);
+            run.port.refuseWrites = c.failAfter >= 0;
+            run.ticks(11 - qMax(c.failAfter, 0));
+            QCOMPARE(run.reports, c.reason.isEmpty() ? QList<QList<QVariant>>() : QList<QList<QVariant>>({ { c.reason } }));
+            QCOMPARE(run.port.written, TestDatabase::sentFrames(1, c.sent));
+            QVERIFY(c.reason.isEmpty() ? run.controller.isSending() : run.atRest());
+            QCOMPARE(run.store.refusalReason().isEmpty(), !run.controller.isSending());
         }
     }
 
@@ -146,10 +149,10 @@ private slots:
         QTest::addColumn<int>("sent");
         QTest::addColumn<int>("drained");
         QTest::addColumn<QString>("detail");
-        QTest::newRow("drained") << 0 << int(TransferController::Result::Done) << 51 << 816 << "";
-        QTest::newRow("stuck") << 216 << int(TransferController::Result::Failed) << 51 << 600
+        QTest::newRow("drained") << 0 << int(LoadResult::Done) << 51 << 816 << "";
+        QTest::newRow("stuck") << 216 << int(LoadResult::Failed) << 51 << 600
                                << "数据没有全部送出：已送出 600 字节，共 816 字节";
-        QTest::newRow("broken off") << -1 << int(TransferController::Result::Interrupted) << 20 << 320 << "退出系统";
+        QTest::newRow("broken off") << -1 << int(LoadResult::Interrupted) << 20 << 320 << "退出系统";
     }
 
     void verdictWaitsForTheLine()
@@ -159,35 +162,115 @@ private slots:
         QFETCH(int, sent);
         QFETCH(int, drained);
         QFETCH(QString, detail);
-        TestDatabase file(TestDatabase::numberedRows(60));
-        ChannelStore model;
-        model.open(file.path());
-        ChannelCursor cursor(&model);
-        FakeSerialLink port;
-        port.open();
-        TransferController controller(&cursor, &port);
-        QSignalSpy verdicts(&controller, &TransferController::concluded);
-        QVERIFY(controller.start(2));
+        Run run(TestDatabase::numberedRows(60));
+        QSignalSpy verdicts(&run.controller, &TransferController::concluded);
+        QVERIFY(run.controller.start(run.controller.prepare(), 2));
         for (int tick = 1; tick <= (left < 0 ? 20 : 51); ++tick) {
-            port.queued = tick == 51 ? 216 : 0;   // the backlog right after the last write
-            controller.sequence()->tick();
+            run.port.queued = tick == 51 ? 216 : 0;   // the backlog right after the last write
+            run.ticks(1);
         }
         if (left < 0)
-            controller.interrupt(QStringLiteral("退出系统"));
+            run.controller.interrupt(QStringLiteral("退出系统"));
         else
-            QVERIFY(verdicts.isEmpty() && controller.isRunning());   // written is not sent
-        port.queued = std::max(left, 0);
+            QVERIFY(verdicts.isEmpty() && run.controller.isRunning());   // written is not sent
+        run.port.queued = std::max(left, 0);
         QTRY_COMPARE_WITH_TIMEOUT(verdicts.count(), 1, 4000);
-        QCOMPARE(verdicts.first().first().value<TransferController::Result>(), TransferController::Result(result));
+        QCOMPARE(verdicts.first().first().value<LoadResult>(), LoadResult(result));
         if (left < 0)   // broken off, the plan may be edited again at once
-            QCOMPARE(model.refusalReason(), QString());
-        controller.interrupt(QStringLiteral("退出系统"));
+            QCOMPARE(run.store.refusalReason(), QString());
+        run.controller.interrupt(QStringLiteral("退出系统"));
         QCOMPARE(verdicts.count(), 1);
         const TransferJournal::Entry entry = TransferJournal::entries().first();
         QCOMPARE(std::tuple(int(entry.result), entry.framesSent, entry.bytesDrained, entry.warnings, entry.detail),
                  std::tuple(result, sent, qint64(drained), 2, detail));
-        QCOMPARE(std::pair(entry.device, entry.file), std::pair(QStringLiteral("/dev/fake1"), file.path()));
+        QCOMPARE(std::pair(entry.device, entry.file), std::pair(QStringLiteral("/dev/fake1"), run.file.path()));
         QCOMPARE(entry.sha256, QStringLiteral("d3bd7d894765510a8fb2b52cf8dfdac2c3fe4426cd4f04ee6052c5f2ad7cdedd"));
+    }
+
+    // Another program holding the file locked for the whole load: the store
+    // is followed as ever, yet no tick waits for the file.
+    void lockedFileDoesNotSlowTheLine()
+    {
+        Run run(TestDatabase::numberedRows(60));
+        FileFollower follower(&run.store);
+        FileLock other(run.file.path(), QStringLiteral("BEGIN EXCLUSIVE"));
+        QElapsedTimer clock;
+        QVector<qint64> writes;
+        connect(&run.controller, &TransferController::frameSent, this, [&] { writes << clock.elapsed(); });
+        clock.start();
+        QVERIFY(run.start());
+        QTRY_VERIFY_WITH_TIMEOUT(!run.controller.isSending(), 20000);
+        QCOMPARE(writes.size(), 51);
+        // A tick waiting out the file's 500 ms busy timeout shows as a gap of
+        // half a second or more; a busy machine may stretch one or two.
+        int slow = 0;
+        for (int i = 1; i < writes.size(); ++i)
+            slow += writes.at(i) - writes.at(i - 1) > 400;
+        QVERIFY2(slow < 3 && writes.last() < 8000, qPrintable(QStringLiteral("%1 slow gaps, last frame at %2 ms")
+                                                                     .arg(slow).arg(writes.last())));
+    }
+
+    // One plan, worked out once: what it refuses, what it warns of, what it
+    // sends and its checksum, for each plan of the table.
+    void planOfEachTable()
+    {
+        for (const PlanCase &c : planCases()) {
+            TestDatabase file(c.rows);
+            ChannelStore store;
+            QVERIFY(store.open(file.path()));
+            const LoadPlan plan = LoadPlan::of(store, *BandProfiles::find(c.band));
+            QCOMPARE(plan.refusal(), c.refusal);
+            QCOMPARE(plan.warningLines(), c.warnings);
+            QCOMPARE(plan.checksum(), c.checksum);
+            QCOMPARE(plan.frames().size(), c.frames);
+            QCOMPARE(LoadPlan::checksumOf(plan.bytes()), c.checksum.isEmpty() ? LoadPlan::checksumOf({}) : c.checksum);
+        }
+    }
+
+    // What keeps the rows a load would send from going out, besides the rows
+    // themselves: the first row that cannot is where the mending starts.
+    void planRefusesWhatTheStoreCannotVouchFor()
+    {
+        QVector<QVariantList> rows = TestDatabase::numberedRows(60);
+        rows[29][0] = QStringLiteral("R30");
+        rows[29][2] = 99.5;
+        TestDatabase bad(rows);
+        ChannelStore store;
+        QVERIFY(store.open(bad.path()));
+        const LoadPlan refused = LoadPlan::of(store, BandProfiles::none());
+        QCOMPARE(std::pair(refused.refusal(), refused.firstBadRow()),
+                 std::pair(QStringLiteral("第 30 行（记录编号 R30）：接收频率 超出范围: 99.5\n数据没有传送。"), 29));
+
+        TestDatabase good(TestDatabase::numberedRows(60));
+        QVERIFY(store.open(good.path()));
+        store.keepUnsaved(2, 2, 431.0, store.data(store.index(2, 2)));
+        QCOMPARE(LoadPlan::of(store, BandProfiles::none()).refusal(),
+                 QStringLiteral("有 1 处修改还没有写入文件 char4.mdb：%1\n数据没有传送。").arg(store.saveError()));
+        ChannelStore missing;
+        QVERIFY(!missing.open(good.dir() + QStringLiteral("/missing.mdb")));
+        const LoadPlan none = LoadPlan::of(missing, BandProfiles::none());
+        QCOMPARE(std::pair(none.refusal(), none.firstBadRow()),
+                 std::pair(QStringLiteral("信道数据库 missing.mdb 未打开，无法传送数据。"), -1));
+    }
+
+    // Each holder keeps the rows locked until it lets go, in whatever order
+    // the holders end.
+    void locksAreCounted()
+    {
+        ChannelStore store;
+        TestDatabase file(TestDatabase::numberedRows(3));
+        QVERIFY(store.open(file.path()));
+        for (bool fleetFirst : { false, true }) {
+            ChannelStore::Lock load = store.lock(QStringLiteral("传送"));
+            ChannelStore::Lock fleet = store.lock(QStringLiteral("连续传送"));
+            QCOMPARE(store.refusalReason(), QStringLiteral("连续传送"));
+            (fleetFirst ? fleet : load).release();
+            QCOMPARE(store.refusalReason(), fleetFirst ? QStringLiteral("传送") : QStringLiteral("连续传送"));
+            ChannelStore::Lock moved = std::move(fleetFirst ? load : fleet);
+            QVERIFY(!store.refusalReason().isEmpty());
+            moved.release();
+            QCOMPARE(store.refusalReason(), QString());
+        }
     }
 
     void numericReading_data()
@@ -321,6 +404,10 @@ private slots:
         QTest::newRow("not whole") << QVariantList{ 1.5, 438.5, 438.5 } << 1 << "1.5 不是整数：发送为 2" << "none";
         QTest::newRow("off raster") << QVariantList{ 5, 438.5126, 438.5 } << 2 << "438.5126 不在 5 kHz" << "none";
         QTest::newRow("6.25 kHz") << QVariantList{ 5, 438.50625, 146.005 } << 2 << QString() << "none";
+        // Judged as the frame carries it, to 100 Hz.
+        QTest::newRow("rounded onto the raster") << QVariantList{ 5, 430.012501, 430.0125 } << 2 << QString() << "none";
+        QTest::newRow("rounded off the raster") << QVariantList{ 5, 438.51256, 438.5 } << 2
+                                                << "438.5126 不在 5 kHz" << "none";
         // Each band plan's edges, as its source gives them.
         const QString publicName = "不在“公众对讲机 409 MHz”的";
         QTest::newRow("public low edge") << QVariantList{ 1, 409.75, 409.75 } << 1 << QString() << "public";
@@ -331,6 +418,7 @@ private slots:
                                        << "409.755 " + publicName + " 12.5 kHz 信道上" << "public";
         QTest::newRow("public simplex") << QVariantList{ 1, 409.75, 409.7625 } << 3
                                         << "与接收频率不同：“公众对讲机 409 MHz”只用同频单工" << "public";
+        QTest::newRow("public, 1 Hz apart") << QVariantList{ 1, 409.750001, 409.75 } << 3 << QString() << "public";
         QTest::newRow("VHF split") << QVariantList{ 1, 150.0125, 155.7125 } << 1 << QString() << "dedicated";
         QTest::newRow("UHF split") << QVariantList{ 1, 413.0125, 403.0125 } << 1 << QString() << "dedicated";
         QTest::newRow("VHF top") << QVariantList{ 1, 167.0, 167.0 } << 1 << QString() << "dedicated";
@@ -358,42 +446,31 @@ private slots:
         QFETCH(int, field);
         QFETCH(QString, warning);
         QFETCH(QString, band);
-        BandProfiles::choose(band);
-        const auto noPlan = qScopeGuard([] { BandProfiles::choose(QStringLiteral("none")); });
         ChannelRow row;
         for (int i = 0; i < 3; ++i)
             row.values[i + 1] = fields.at(i);
-        const auto found = PlanCheck::rowWarnings(row);
+        const RowVerdict verdict = checkRow(row, *BandProfiles::find(band));
         if (warning.isEmpty()) {
-            QCOMPARE(QStringList(found.begin(), found.end()).join(QString()), QString());
+            QCOMPARE(verdict.findings.size(), 0);
             return;
         }
-        QVERIFY2(found[field].startsWith(warning), qPrintable(found[field]));
+        QVERIFY2(verdict.warnings(field).startsWith(warning), qPrintable(verdict.warnings(field)));
     }
 
-    void tableFindingsAndRefusal()
+    // A band plan this program does not know is said, and checked as none.
+    void unknownBandSetting()
     {
-        QVector<QVariantList> rows = TestDatabase::numberedRows(60);
-        rows[4][1] = 3;        // row 5 takes row 3's channel
-        rows[9][2] = 99.5;     // row 10 cannot be sent
-        rows[19][3] = 2000;    // nor row 20
-        rows[54][2] = 99.5;    // row 55 is never sent
-        TestDatabase file(rows);
-        ChannelStore model;
-        QVERIFY(model.open(file.path()));
-        QStringList lines;
-        for (const PlanFinding &finding : PlanCheck::check(model, TransferPlan::rowsSent))
-            lines << PlanCheck::describe(finding, model);
-        QCOMPARE(lines, QStringList({
-                "第 5 行（记录编号 5）警告：信道号 3 与第 3 行相同：电台只保留其中一个",
-                "第 10 行（记录编号 10）错误：接收频率 超出范围: 99.5",
-                "第 20 行（记录编号 20）错误：发送频率 超出范围: 2000" }));
-        int badRow = -1;
-        QCOMPARE(TransferSequence::checkTable(&model, &badRow),
-                 QStringLiteral("第 10 行（记录编号 10）：接收频率 超出范围: 99.5\n"
-                                "第 20 行（记录编号 20）：发送频率 超出范围: 2000\n数据没有传送。"));
-        QCOMPARE(badRow, 9);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath(QStringLiteral("config")));
+        QString notice;
+        BandProfiles::save(QStringLiteral("pmr446"));
+        QCOMPARE(BandProfiles::saved(&notice).name, QStringLiteral("PMR446"));
+        BandProfiles::save(QStringLiteral("cb27"));
+        QCOMPARE(BandProfiles::saved(&notice).id, QStringLiteral("none"));
+        QCOMPARE(notice, QStringLiteral("频段设置 “cb27” 无法识别，按“无”检查。"));
     }
+
+private:
+    QTemporaryDir m_home;
 };
 
 QTEST_GUILESS_MAIN(TestTransfer)

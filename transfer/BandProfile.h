@@ -31,9 +31,24 @@ struct BandProfile
     qint64 rasterOffsetHz = 0; // channel centres sit at offset + n × raster
     bool anySplit = false;     // repeaters of any split are the plan's own
 
+    // What is wrong with one frequency, in the operator's words.
+    struct Warning
+    {
+        enum Kind { Outside, SetApart, OffRaster };
+        Kind kind;
+        QString text;
+    };
+
+    // The radio carries frequencies in steps of 100 Hz: a channel centre
+    // between two steps (446.00625 MHz) goes out as the nearer one, at most
+    // this far from it. A frequency as carried is judged within this slack.
+    static constexpr qint64 carriedSlackHz = 50;
+    // `hz` is a frame's rendering of offset + n × step.
+    static bool onRaster(qint64 hz, qint64 stepHz, qint64 offsetHz = 0);
+
     bool isNone() const { return bands.isEmpty(); }
-    // What is wrong with one frequency, in the operator's words; empty when it fits.
-    QStringList frequencyWarnings(qint64 hz) const;
+    // For a frequency as a frame carries it; empty when it fits.
+    QVector<Warning> frequencyWarnings(qint64 hz) const;
     // What is wrong with the pair; empty when the split fits.
     QString splitWarning(qint64 receiveHz, qint64 transmitHz) const;
 

@@ -61,29 +61,37 @@ const QVector<BandProfile> &all()
     return profiles;
 }
 
-const BandProfile &byId(const QString &id)
+
+const BandProfile *find(const QString &id)
 {
     for (const BandProfile &profile : all())
         if (profile.id == id)
-            return profile;
+            return &profile;
+    return nullptr;
+}
+
+const BandProfile &none()
+{
     return all().first();
 }
 
-static const BandProfile *&current()
+// A setting nobody made is "无"; one this program does not know is said,
+// since the checks would otherwise quietly hold the rows to nothing.
+BandProfile saved(QString *notice)
 {
-    static const BandProfile *chosen = &byId(userSettings().value(settingsKey).toString());
-    return chosen;
+    const QString id = userSettings().value(settingsKey).toString();
+    if (id.isEmpty())
+        return none();
+    if (const BandProfile *profile = find(id))
+        return *profile;
+    if (notice)
+        *notice = QStringLiteral("频段设置 “%1” 无法识别，按“无”检查。").arg(id);
+    return none();
 }
 
-const BandProfile &active()
+void save(const QString &id)
 {
-    return *current();
-}
-
-void choose(const QString &id)
-{
-    current() = &byId(id);
-    userSettings().setValue(settingsKey, active().id);
+    userSettings().setValue(settingsKey, id);
 }
 
 } // namespace BandProfiles

@@ -3,14 +3,19 @@
 #include "BandProfile.h"
 
 // The band plans offered under 系统设置 → 频段…, "无" first, and the one the
-// checks apply now (kept in the settings, key plan/band).
+// operator chose, kept in the settings (key plan/band). Whoever checks rows
+// is handed the plan to hold them to; nothing here is consulted behind its
+// back.
 namespace BandProfiles {
 
 const QVector<BandProfile> &all();
-const BandProfile &byId(const QString &id);   // "无" for an unknown id
+// nullptr for an id this program does not know.
+const BandProfile *find(const QString &id);
+const BandProfile &none();
 
-const BandProfile &active();
-// Also remembers the choice for the next start.
-void choose(const QString &id);
+// The operator's choice; "无" when none was made, and also, with `notice`
+// saying so, when the setting names a plan this program does not know.
+BandProfile saved(QString *notice = nullptr);
+void save(const QString &id);
 
 } // namespace BandProfiles

@@ -21,6 +21,7 @@ struct Part
 {
     QString digits;
     QString problem;
+    qint64 units = 0;   // the frequency carried, in 100 Hz
 };
 
 QString hex(double rounded) { return QString::number(qint64(rounded), 16).toUpper(); }
@@ -52,7 +53,7 @@ Part frequency(double reading, double offset)
     const auto rounded = roundedInRange(value, lowestValue, highestValue);
     if (!rounded)
         return { {}, QStringLiteral("超出范围") };
-    return { swapped(hex(*rounded)), {} };
+    return { swapped(hex(*rounded)), {}, qint64(*rounded + offset) };
 }
 
 } // namespace
@@ -84,7 +85,8 @@ ChannelFrame ChannelFrame::encode(const QVariant &channel, const QVariant &recei
         { Receive, receive, receiveOffset },
         { Transmit, transmit, 0 },
     };
-    for (const auto &f : frequencies) {
+    for (int i = 0; i < 2; ++i) {
+        const auto &f = frequencies[i];
         const double reading = FieldValue::isNull(f.value)
                 ? 0 : NumericReading::read(FieldValue::fieldText(f.value));
         if (reading == 0) {
@@ -94,6 +96,7 @@ ChannelFrame ChannelFrame::encode(const QVariant &channel, const QVariant &recei
             if (!part.problem.isEmpty())
                 return fail(f.field, f.value, part.problem);
             text += part.digits;
+            frame.m_units[i] = part.units;
         }
         if (f.field == Receive)
             text += QStringLiteral("00");

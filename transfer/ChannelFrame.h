@@ -34,8 +34,15 @@ public:
     ChannelFields::Field errorField() const { return m_errorField; }
     QString errorMessage() const { return m_error; }   // "接收频率 超出范围: 99.5"
 
+    // The frequencies as the frame carries them, in units of 100 Hz after its
+    // rounding (430.012501 MHz is carried as 4300125); 0 where the frame
+    // sends 000000. Checks judge these, not the digits typed.
+    qint64 receiveUnits() const { return m_units[0]; }
+    qint64 transmitUnits() const { return m_units[1]; }
+
 private:
     QString m_text;
+    qint64 m_units[2] = { 0, 0 };
     ChannelFields::Field m_errorField = ChannelFields::Channel;
     QString m_error;
 };

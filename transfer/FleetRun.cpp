@@ -1,52 +1,44 @@
 #include "FleetRun.h"
 
-#include "ChannelStore.h"
-#include "PlanChecksum.h"
 #include "PortFinder.h"
 #include "PortList.h"
 #include "PortMapping.h"
 #include "QtSerialLink.h"
-#include "TransferSequence.h"
+#include "SystemCause.h"
+#include "TransferController.h"
 
 #include <QRegularExpression>
 
 const QString FleetRun::lockReason = QStringLiteral("正在连续传送，关闭“连续传送”后才能修改信道表。");
 
-FleetRun::FleetRun(TransferController *transfer, ChannelStore *channels, SerialLink *port, const PortList *ports,
-                   int acknowledged, QObject *parent)
+FleetRun::FleetRun(TransferController *transfer, ChannelStore *store, SerialLink *port, const PortList *ports,
+                   const LoadPlan &plan, int acknowledged, QObject *parent)
     : QObject(parent)
     , m_transfer(transfer)
-    , m_channels(channels)
+    , m_store(store)
     , m_port(port)
     , m_ports(ports)
+    , m_plan(plan)
     , m_acknowledged(acknowledged)
-    , m_plan(PlanChecksum::planFrames(*channels))
+    , m_lock(store->lock(lockReason))
     , m_adapter(AdapterIdentity::of(port->deviceName(), *ports))
 {
     m_cablePoll.setInterval(PortFinder::pollMs);
     connect(&m_cablePoll, &QTimer::timeout, this, &FleetRun::pollCable);
     connect(transfer, &TransferController::concluded, this, &FleetRun::concluded);
-    // Each load frees the rows when it ends, its idle tail too; the run keeps them.
-    connect(transfer->sequence(), &TransferSequence::finished, this, &FleetRun::lock);
-    connect(channels, &ChannelStore::modelReset, this, &FleetRun::planMayHaveChanged);
-    connect(channels, &ChannelStore::layoutChanged, this, &FleetRun::planMayHaveChanged);
-    connect(channels, &ChannelStore::rowsRelocated, this, &FleetRun::planMayHaveChanged);
-    connect(channels, &ChannelStore::dataChanged, this, &FleetRun::planMayHaveChanged);
-    connect(channels, &ChannelStore::rowsInserted, this, &FleetRun::planMayHaveChanged);
-    connect(channels, &ChannelStore::rowsRemoved, this, &FleetRun::planMayHaveChanged);
-    connect(channels, &ChannelStore::becameStale, this, &FleetRun::planMayHaveChanged);
-    lock();
+    connect(store, &ChannelStore::modelReset, this, &FleetRun::planMayHaveChanged);
+    connect(store, &ChannelStore::layoutChanged, this, &FleetRun::planMayHaveChanged);
+    connect(store, &ChannelStore::rowsRelocated, this, &FleetRun::planMayHaveChanged);
+    connect(store, &ChannelStore::dataChanged, this, &FleetRun::planMayHaveChanged);
+    connect(store, &ChannelStore::rowsInserted, this, &FleetRun::planMayHaveChanged);
+    connect(store, &ChannelStore::rowsRemoved, this, &FleetRun::planMayHaveChanged);
+    connect(store, &ChannelStore::becameStale, this, &FleetRun::planMayHaveChanged);
 }
 
 FleetRun::~FleetRun()
 {
     blockSignals(true);   // the dialog that listens may be half gone
     finish();
-}
-
-QString FleetRun::checksum() const
-{
-    return PlanChecksum::sha256(m_plan);
 }
 
 QString FleetRun::nextLabel() const
@@ -66,35 +58,36 @@ QString FleetRun::nextLabel() const
 
 bool FleetRun::load(const QString &label)
 {
-    if (m_state != State::Ready)
+    if (m_state == State::Loading || m_state == State::Ended)
         return false;
-    Radio radio;
-    radio.label = label.trimmed().isEmpty() ? nextLabel() : label.trimmed();
-    const bool again = std::any_of(m_radios.cbegin(), m_radios.cend(),
-                                   [&radio](const Radio &r) { return r.label == radio.label; });
-    if (!again)
-        m_lastNew = radio.label;
-    m_radios << radio;
     m_clock.start();
-    if (portReady()) {
-        startLoad();
-    } else {
-        setState(State::WaitingForCable);
+    m_cableBack = false;
+    if (const State port = portState(); port != State::Ready) {
+        setState(port);
         m_cablePoll.start();
+        return false;
     }
+    m_cablePoll.stop();
+    startLoad(label.trimmed().isEmpty() ? nextLabel() : label.trimmed());
     return true;
 }
 
-void FleetRun::startLoad()
+void FleetRun::startLoad(const QString &label)
 {
-    Radio &radio = m_radios.last();
+    Radio radio;
+    radio.label = label;
     radio.started = QDateTime::currentDateTime();
+    const bool again = std::any_of(m_radios.cbegin(), m_radios.cend(),
+                                   [&label](const Radio &r) { return r.label == label; });
+    if (!again)
+        m_lastNew = label;
+    m_radios << radio;
     setState(State::Loading);
-    m_transfer->setRadio(radio.label);
-    m_transfer->start(m_acknowledged);   // a refusal concludes before this returns
+    m_transfer->setRadio(label);
+    m_transfer->start(m_plan, m_acknowledged);   // a refusal concludes before this returns
 }
 
-void FleetRun::concluded(TransferController::Result result, const QString &message)
+void FleetRun::concluded(LoadResult result, const QString &message)
 {
     if (m_state != State::Loading)
         return;
@@ -103,31 +96,31 @@ void FleetRun::concluded(TransferController::Result result, const QString &messa
     radio.result = result;
     radio.cause = message.section(u'\n', 0, 0);
     radio.elapsedMs = m_clock.elapsed();
-    m_state = State::Ready;
-    lock();
-    emit changed();
+    setState(State::Ready);
     if (m_planChanged)
         checkPlan();
 }
 
-// The cable the run started on, open: true at once when it is; false when it
-// is out or will not open (portCause() says why).
-bool FleetRun::portReady()
+// The cable the run started on, opened: Ready when it opens; WaitingForCable
+// while it is out; PortBusy when it is there but will not open, with
+// portCause() naming the program that holds it where one is found.
+FleetRun::State FleetRun::portState()
 {
     const QString where = m_adapter.locate(*m_ports);
     m_portCause.clear();
     if (where.isEmpty()) {
         m_port->close();
-        return false;
+        return State::WaitingForCable;
     }
     if (PortMapping::resolved(where) != PortMapping::resolved(m_port->deviceName())) {
         m_port->close();
         pointPortAt(where);
     }
     if (m_port->isOpen() || m_port->open())
-        return true;
-    m_portCause = m_port->withCause(m_port->errorString());
-    return false;
+        return State::Ready;
+    const QString system = SystemCause::inChinese(m_port->errorString());
+    m_portCause = m_port->withCause(QStringLiteral("%1 打不开：%2").arg(where, system));
+    return State::PortBusy;
 }
 
 // The adapter came back as another node: the port follows it where the
@@ -145,44 +138,35 @@ void FleetRun::pointPortAt(const QString &device)
 
 void FleetRun::pollCable()
 {
-    if (!portReady()) {
-        emit changed();   // the cause may have changed
+    if (const State port = portState(); port != State::Ready) {
+        setState(port);
         return;
     }
     m_cablePoll.stop();
-    startLoad();
+    m_cableBack = true;
+    setState(State::Ready);
 }
 
 void FleetRun::stop(const QString &why)
 {
     if (m_state == State::Loading) {
         m_transfer->interrupt(why);
-    } else if (m_state == State::WaitingForCable) {
-        // Nothing went out to it: no load to keep in the table or the journal.
+    } else if (m_state == State::WaitingForCable || m_state == State::PortBusy) {
         m_cablePoll.stop();
-        m_radios.removeLast();
         setState(State::Ready);
     }
 }
 
 void FleetRun::finish()
 {
-    // Once: a load the window starts after the run must keep its own lock.
-    if (!m_locked)
+    if (m_finished)
         return;
-    if (m_state == State::WaitingForCable)
+    m_finished = true;
+    if (m_state == State::WaitingForCable || m_state == State::PortBusy)
         stop(QString());
-    m_locked = false;
-    if (m_channels && m_state != State::Loading)
-        m_channels->setBusy(QString());
+    m_lock.release();
     if (m_transfer)
         m_transfer->setRadio(QString());
-}
-
-void FleetRun::lock()
-{
-    if (m_locked && m_channels && m_state != State::Loading)
-        m_channels->setBusy(lockReason);
 }
 
 // Reading the rows to compare may fetch more of them, which is a change
@@ -198,9 +182,10 @@ void FleetRun::planMayHaveChanged()
 void FleetRun::checkPlan()
 {
     m_checkQueued = false;
-    if (!m_channels || m_state == State::Ended)
+    if (!m_store || !m_transfer || m_state == State::Ended)
         return;
-    if (m_channels->staleReason().isEmpty() && PlanChecksum::planFrames(*m_channels) == m_plan)
+    const LoadPlan now = m_transfer->prepare();
+    if (now.isSendable() && now.bytes() == m_plan.bytes())
         return;
     m_planChanged = true;
     // The radio being loaded gets the plan as it was; the run ends after it.
@@ -210,7 +195,7 @@ void FleetRun::checkPlan()
 
 void FleetRun::end(const QString &message)
 {
-    if (m_state == State::WaitingForCable)
+    if (m_state == State::WaitingForCable || m_state == State::PortBusy)
         stop(QString());
     setState(State::Ended);
     emit ended(message);

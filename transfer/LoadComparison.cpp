@@ -1,6 +1,6 @@
 #include "LoadComparison.h"
 
-#include "PlanChecksum.h"
+#include "LoadPlan.h"
 
 static constexpr int frameSize = 16;
 
@@ -83,7 +83,7 @@ QString LoadComparison::summary(const QString &first, const QString &second) con
     if (identical())
         return QStringLiteral("相同：%1 帧逐字节一致，传送校验 SHA-256: %2。")
                        .arg(m_first.size() / frameSize)
-                       .arg(PlanChecksum::sha256(m_first))
+                       .arg(LoadPlan::checksumOf(m_first))
                 + sides;
     return QStringLiteral("不同：%1 行的帧不同（%2 处字段改变），%3 行只在 A 中，%4 行只在 B 中。")
                    .arg(count(Kind::FrameChanged))

@@ -1,7 +1,8 @@
 #include "LoadSource.h"
 
 #include "ChannelStore.h"
-#include "PlanChecksum.h"
+#include "BandProfiles.h"
+#include "LoadPlan.h"
 #include "TransferJournal.h"
 
 #include <QFileInfo>
@@ -65,8 +66,9 @@ void LoadSource::readFile(const QString &path)
         m_error = QStringLiteral("信道数据库 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), store.errorString());
         return;
     }
-    QString why;
-    m_frames = PlanChecksum::planFrames(store, &why);
-    if (m_frames.isEmpty())
-        m_error = QStringLiteral("信道数据库 %1 不能传送：%2").arg(QFileInfo(path).absoluteFilePath(), why);
+    // The bytes alone are compared: no band plan changes them.
+    const LoadPlan plan = LoadPlan::of(store, BandProfiles::none());
+    m_frames = plan.bytes();
+    if (!plan.isSendable())
+        m_error = QStringLiteral("信道数据库 %1 不能传送：%2").arg(QFileInfo(path).absoluteFilePath(), plan.refusal());
 }

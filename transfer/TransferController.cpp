@@ -1,11 +1,8 @@
 #include "TransferController.h"
 
-#include "ChannelCursor.h"
 #include "DeviceIdentity.h"
-#include "PlanCheck.h"
 #include "SerialLink.h"
 #include "TransferJournal.h"
-#include "TransferPlan.h"
 #include "TransferSequence.h"
 
 // How often the output queue is looked at while it drains, and what the line
@@ -14,32 +11,35 @@
 static const int drainPollMs = 50;
 static const qint64 drainSlackMs = 1500;
 
-static_assert(int(TransferController::Result::Interrupted) == int(TransferJournal::Result::Interrupted)
-              && int(TransferController::Result::Failed) == int(TransferJournal::Result::Failed));
-
 static qint64 lineTimeMs(qint64 bytes)
 {
     return bytes * 10 * 1000 / 1200;
 }
 
-TransferController::TransferController(ChannelCursor *cursor, SerialLink *port, QObject *parent)
+TransferController::TransferController(ChannelStore *store, SerialLink *port, QObject *parent)
     : QObject(parent)
-    , m_cursor(cursor)
-    , m_channels(cursor->channels())
+    , m_store(store)
     , m_port(port)
-    , m_sequence(new TransferSequence(cursor, port, this))
+    , m_sequence(new TransferSequence(port, this))
 {
     m_drainPoll.setInterval(drainPollMs);
     connect(&m_drainPoll, &QTimer::timeout, this, &TransferController::pollDrain);
     connect(m_sequence, &TransferSequence::stopped, this, &TransferController::sequenceStopped);
     connect(m_sequence, &TransferSequence::allWritten, this, &TransferController::startDraining);
-    // The rows may change again once the transfer no longer walks them.
-    connect(m_sequence, &TransferSequence::finished, this, [this] { m_channels->setBusy(QString()); });
+    connect(m_sequence, &TransferSequence::runningChanged, this, &TransferController::sequenceRunning);
+    connect(m_sequence, &TransferSequence::frameSent, this, &TransferController::frameSent);
+    connect(m_sequence, &TransferSequence::progressChanged, this, &TransferController::progressChanged);
+    connect(m_sequence, &TransferSequence::statusChanged, this, &TransferController::statusChanged);
 }
 
 bool TransferController::isRunning() const
 {
     return m_sequence->isRunning() || m_draining;
+}
+
+bool TransferController::isSending() const
+{
+    return m_sequence->isRunning();
 }
 
 int TransferController::framesSent() const
@@ -50,56 +50,48 @@ int TransferController::framesSent() const
 qint64 TransferController::bytesDrained() const
 {
     qint64 written = 0;
-    const QVector<QByteArray> frames = m_sequence->plannedFrames();
+    const QVector<LoadPlan::Frame> &frames = m_plan.frames();
     for (int i = 0; i < framesSent() && i < frames.size(); ++i)
-        written += frames.at(i).size();
+        written += frames.at(i).bytes.size();
     return std::max<qint64>(0, written - m_port->bytesQueued());
 }
 
-QStringList TransferController::warnings() const
-{
-    QStringList lines;
-    for (const PlanFinding &finding : PlanCheck::check(*m_channels, TransferPlan::rowsSent))
-        if (!finding.error)
-            lines << PlanCheck::describe(finding, *m_channels);
-    return lines;
-}
-
-bool TransferController::start(int acknowledged)
+bool TransferController::start(const LoadPlan &plan, int acknowledged)
 {
     if (isRunning())
         interrupt(QStringLiteral("重新开始传送"));
-    // What would go out is what the grid shows, not what the file holds.
-    if (m_channels->unsavedCount() > 0) {
-        refuse(QStringLiteral("有 %1 处修改还没有写入文件 %2：%3\n数据没有传送。")
-                       .arg(m_channels->unsavedCount())
-                       .arg(m_channels->fileName(), m_channels->saveError()));
-        return false;
-    }
+    m_plan = plan;
     m_acknowledged = acknowledged;
     m_startedAt = QDateTime::currentDateTime();
     m_active = true;
     m_started = false;
-    if (!m_sequence->start())
+    if (!plan.isSendable()) {
+        conclude(LoadResult::Failed, plan.refusal());
+        return false;
+    }
+    QVector<QByteArray> frames;
+    for (const LoadPlan::Frame &frame : plan.frames())
+        frames << frame.bytes;
+    if (!m_sequence->start(frames))
         return false;   // sequenceStopped() has said and journaled why
     m_started = true;
-    m_channels->setBusy(QStringLiteral("正在传送数据，传送结束后才能修改信道表。"));
-    emit runningChanged(true);
+    m_lock = m_store->lock(QStringLiteral("正在传送数据，传送结束后才能修改信道表。"));
+    updateRunning();
     return true;
 }
 
-void TransferController::refuse(const QString &message)
+// The rows may change again once the sequence no longer sends them.
+void TransferController::sequenceRunning(bool running)
 {
-    m_startedAt = QDateTime::currentDateTime();
-    m_active = true;
-    m_started = false;
-    conclude(Result::Failed, message);
+    if (!running)
+        m_lock.release();
+    emit sendingChanged(running);
+    updateRunning();
 }
 
 void TransferController::sequenceStopped(const QString &message)
 {
-    m_channels->setBusy(QString());
-    conclude(Result::Failed, message);
+    conclude(LoadResult::Failed, message);
 }
 
 void TransferController::startDraining()
@@ -116,14 +108,14 @@ void TransferController::pollDrain()
 {
     const qint64 queued = m_port->bytesQueued();
     if (queued == 0) {
-        conclude(Result::Done, fileChangedNote());
+        conclude(LoadResult::Done, fileChangedNote());
         return;
     }
     // Each byte that leaves gives the line more time; only a queue that stops moving fails.
     if (m_drainClock.hasExpired(m_drainLimitMs))
-        conclude(Result::Failed, QStringLiteral("数据没有全部送出：已送出 %1 字节，共 %2 字节")
-                                         .arg(bytesDrained())
-                                         .arg(m_sequence->planned().size()));
+        conclude(LoadResult::Failed, QStringLiteral("数据没有全部送出：已送出 %1 字节，共 %2 字节")
+                                             .arg(bytesDrained())
+                                             .arg(m_plan.bytes().size()));
 }
 
 void TransferController::portFailed(const QString &cause)
@@ -134,7 +126,7 @@ void TransferController::portFailed(const QString &cause)
     if (m_sequence->isRunning())
         m_sequence->abort(message + QStringLiteral("\n数据传送已停止。"));
     else if (m_draining)
-        conclude(Result::Failed, message);
+        conclude(LoadResult::Failed, message);
     else
         emit report(message);
 }
@@ -144,11 +136,10 @@ void TransferController::interrupt(const QString &why)
     if (!isRunning())
         return;
     m_sequence->stop();
-    m_channels->setBusy(QString());
-    conclude(Result::Interrupted, why + u'\n' + TransferSequence::sentSoFar(framesSent()));
+    conclude(LoadResult::Interrupted, why + u'\n' + TransferSequence::sentSoFar(framesSent()));
 }
 
-void TransferController::conclude(Result result, const QString &message)
+void TransferController::conclude(LoadResult result, const QString &message)
 {
     if (!m_active)
         return;
@@ -156,38 +147,42 @@ void TransferController::conclude(Result result, const QString &message)
     record(result, message);
     m_draining = false;
     m_drainPoll.stop();
-    emit runningChanged(isRunning());
+    updateRunning();
     emit concluded(result, message);
     // Breaking off was the operator's (or the system's) own doing.
-    if (!message.isEmpty() && result != Result::Interrupted)
+    if (!message.isEmpty() && result != LoadResult::Interrupted)
         emit report(message);
 }
 
+void TransferController::updateRunning()
+{
+    if (m_running == isRunning())
+        return;
+    m_running = isRunning();
+    emit runningChanged(m_running);
+}
+
 // The radio got the plan as it was at the start; if the file holds another
-// now, the operator should know which one the radio has.
+// now (the store follows it), the operator should know which one the radio has.
 QString TransferController::fileChangedNote() const
 {
-    if (m_channels->kind() != ChannelFileKind::SQLite)
-        return QString();
-    ChannelStore now;
-    now.open(m_channels->path());
-    if (TransferSequence::plan(&now) == m_sequence->plannedFrames())
+    if (prepare().bytes() == m_plan.bytes())
         return QString();
     return QStringLiteral("传送期间文件已改动，电台收到的是开始传送时的信道表");
 }
 
-void TransferController::record(Result result, const QString &detail)
+void TransferController::record(LoadResult result, const QString &detail)
 {
     TransferJournal::Entry entry;
     entry.time = m_startedAt;
-    entry.file = m_channels->path();
+    entry.file = m_store->path();
     entry.device = DeviceIdentity::describe(m_port->deviceName());
     entry.radio = m_radio;
-    entry.frames = m_started ? m_sequence->planned() : QByteArray();
+    entry.frames = m_started ? m_plan.bytes() : QByteArray();
     entry.framesSent = m_started ? framesSent() : 0;
     entry.bytesDrained = m_started ? bytesDrained() : 0;
     entry.warnings = m_acknowledged;
-    entry.result = TransferJournal::Result(int(result));   // the same three, in the same order
+    entry.result = result;
     entry.detail = detail.section(u'\n', 0, 0);
     QString error;
     if (!TransferJournal::append(entry, &error))

@@ -1,6 +1,6 @@
 #include "TransferJournal.h"
 
-#include "PlanChecksum.h"
+#include "LoadPlan.h"
 #include "SystemCause.h"
 
 #include <QDir>
@@ -21,23 +21,12 @@ QString TransferJournal::path()
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/transfers.log");
 }
 
-QString TransferJournal::resultText(Result result)
-{
-    switch (result) {
-    case Result::Completed: return QStringLiteral("完成");
-    case Result::Failed: return QStringLiteral("失败");
-    case Result::Interrupted: return QStringLiteral("中断");
-    }
-    return QString();
-}
-
 // "失败：不能打开串行端口 …" as the first journal and older callers word it.
 static void splitResult(const QString &text, TransferJournal::Entry *entry)
 {
     const QString word = text.section(u'：', 0, 0);
-    for (auto result : { TransferJournal::Result::Completed, TransferJournal::Result::Failed,
-                         TransferJournal::Result::Interrupted })
-        if (word == TransferJournal::resultText(result))
+    for (auto result : { LoadResult::Done, LoadResult::Failed, LoadResult::Interrupted })
+        if (word == resultText(result))
             entry->result = result;
     entry->detail = text.section(u'：', 1);
 }
@@ -49,24 +38,13 @@ static QDateTime withOffset(const QDateTime &time)
     return time.timeZone() == QTimeZone::systemTimeZone() ? time.toOffsetFromUtc(time.offsetFromUtc()) : time;
 }
 
-bool TransferJournal::append(const QString &file, const QByteArray &frames, int count, const QString &result,
-                             QString *error)
-{
-    Entry entry;
-    entry.file = file;
-    entry.frames = frames;
-    entry.framesSent = count;
-    splitResult(result, &entry);
-    return append(entry, error);
-}
-
 bool TransferJournal::append(const Entry &entry, QString *error)
 {
     const QJsonObject object{
         { "time", withOffset(entry.time.isValid() ? entry.time : QDateTime::currentDateTime()).toString(Qt::ISODate) },
         { "file", entry.file.isEmpty() ? QString() : QFileInfo(entry.file).absoluteFilePath() },
         { "device", entry.device },
-        { "sha256", entry.frames.isEmpty() ? entry.sha256 : PlanChecksum::sha256(entry.frames) },
+        { "sha256", entry.frames.isEmpty() ? entry.sha256 : LoadPlan::checksumOf(entry.frames) },
         { "frames", QString::fromLatin1(entry.frames) },
         { "radio", entry.radio },
         { "sent", entry.framesSent },

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoadResult.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -14,8 +16,6 @@
 class TransferJournal
 {
 public:
-    enum class Result { Completed, Failed, Interrupted };
-
     struct Entry
     {
         QDateTime time;           // when the load started; now when left unset
@@ -31,7 +31,7 @@ public:
         int framesSent = 0;
         qint64 bytesDrained = -1; // -1: not measured
         int warnings = -1;        // acknowledged by the operator; -1: not asked
-        Result result = Result::Failed;
+        LoadResult result = LoadResult::Failed;
         QString detail;           // the first line of a failure, a note on the file
     };
 
@@ -39,13 +39,8 @@ public:
     // One line, on the disk before this returns; false with `error` naming
     // the journal and the cause.
     static bool append(const Entry &entry, QString *error = nullptr);
-    // For callers that still word the result as "失败：…".
-    static bool append(const QString &file, const QByteArray &frames, int count, const QString &result,
-                       QString *error = nullptr);
     // Newest first; lines that are neither form are passed over.
     static QVector<Entry> entries();
     // The same from the local date `from` on; every one when `from` is invalid.
     static QVector<Entry> entries(const QDate &from);
-
-    static QString resultText(Result result);   // 完成, 失败, 中断
 };

@@ -1,19 +1,13 @@
 #include "TransferSequence.h"
 
-#include "SystemCause.h"
-
-#include "ChannelCursor.h"
-#include "FieldValue.h"
 #include "SerialLink.h"
-#include "ChannelFrame.h"
-#include "RowCheck.h"
+#include "SystemCause.h"
 
 const QString TransferSequence::sendingText = QStringLiteral("正在传送数据,,,,,,,");
 const QString TransferSequence::finishedText = QStringLiteral("数据传送完毕!!!");
 
-TransferSequence::TransferSequence(ChannelCursor *cursor, SerialLink *port, QObject *parent)
+TransferSequence::TransferSequence(SerialLink *port, QObject *parent)
     : QObject(parent)
-    , m_cursor(cursor)
     , m_port(port)
 {
     m_timer.setObjectName(QStringLiteral("Timer1"));
@@ -29,66 +23,22 @@ QString TransferSequence::portName() const
     return QStringLiteral("串行端口 %1（%2）").arg(m_port->portNumber()).arg(m_port->deviceName());
 }
 
-QString TransferSequence::checkTable(ChannelStore *channels, int *badRow)
+bool TransferSequence::start(const QVector<QByteArray> &frames)
 {
-    if (badRow)
-        *badRow = -1;
-    if (!channels->isOpen())
-        return QStringLiteral("信道数据库 %1 未打开，无法传送数据。").arg(channels->fileName());
-    if (!channels->staleReason().isEmpty())
-        return channels->staleReason() + QStringLiteral("\n数据没有传送。");
-    if (!channels->rowAt(0))
-        return QStringLiteral("信道表中没有数据，无法传送。");
-    // Every row that cannot be sent, so that one look mends them all.
-    QStringList bad;
-    for (int row = 0; row < TransferPlan::rowsSent; ++row) {
-        const ChannelRow *values = channels->rowAt(row);
-        if (!values)
-            break;
-        const RowVerdict verdict = checkRow(*values);
-        if (verdict.sendable())
-            continue;
-        if (badRow && bad.isEmpty())
-            *badRow = row;
-        QStringList problems;
-        for (const QString &problem : verdict.problems)
-            if (!problem.isEmpty())
-                problems << problem;
-        bad << QStringLiteral("第 %1 行（记录编号 %2）：%3")
-                        .arg(row + 1)
-                        .arg(FieldValue::fieldText((*values)[ChannelFields::Record]), problems.join(QStringLiteral("；")));
-    }
-    if (!bad.isEmpty())
-        return bad.join(u'\n') + QStringLiteral("\n数据没有传送。");
-    if (!channels->readError().isEmpty())
-        return QStringLiteral("信道数据库 %1 读取失败：%2\n数据没有传送。")
-                .arg(channels->fileName(), channels->readError());
-    return QString();
-}
-
-bool TransferSequence::start()
-{
-    int badRow = -1;
-    QString problem = checkTable(m_cursor->channels(), &badRow);
-    if (problem.isEmpty() && !m_port->isOpen())
-        problem = QStringLiteral("%1未打开，数据没有传送。\n请在“选择端口”中选择端口。").arg(portName());
-    if (!problem.isEmpty()) {
-        abort(problem);
-        // Where the mending starts.
-        if (badRow > 0)
-            m_cursor->setCurrentIndex(m_cursor->model()->index(badRow, 0),
-                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (!m_port->isOpen()) {
+        abort(QStringLiteral("%1未打开，数据没有传送。\n请在“选择端口”中选择端口。").arg(portName()));
         return false;
     }
     // Every start is a whole transfer: restarting from the counter of a running
     // one would skip rows and still report them sent.
     m_counter = 0;
     m_sent = 0;
-    m_frames = plan(m_cursor->channels());
-    m_expected = int(m_frames.size());
-    m_cursor->moveFirst();
+    m_frames = frames;
     setStatus(sendingText);
+    const bool wasRunning = isRunning();
     m_timer.start();
+    if (!wasRunning)
+        emit runningChanged(true);
     return true;
 }
 
@@ -103,18 +53,9 @@ void TransferSequence::tick()
             m_counter = finishedFrom;
             setProgress(finishedFrom);
         } else {
-            const QByteArray &frame = m_frames.at(m_sent);
-            if (!m_port->write(frame)) {
-                abort(QStringLiteral("%1写入失败，数据传送已停止：%2")
-                              .arg(portName(), SystemCause::inChinese(m_port->errorString())));
+            send();
+            if (!m_timer.isActive())
                 return;
-            }
-            ++m_sent;
-            emit frameSent(m_sent - 1, QString::fromLatin1(frame));
-            if (m_sent == m_frames.size())
-                emit allWritten();
-            m_cursor->moveNext();
-            setProgress(m_counter);
         }
     }
     if (m_counter >= finishedFrom)
@@ -126,27 +67,18 @@ void TransferSequence::tick()
     }
 }
 
-// The frames of the rows a transfer sends, read once at its start: the radio
-// gets one plan, whatever other programs or the operator do to the file
-// while it goes out. checkTable() has passed on these rows.
-QVector<QByteArray> TransferSequence::plan(ChannelStore *channels)
+void TransferSequence::send()
 {
-    QVector<QByteArray> frames;
-    for (int row = 0; row < TransferPlan::rowsSent; ++row) {
-        const ChannelRow *values = channels->rowAt(row);
-        if (!values)
-            break;
-        frames << ChannelFrame::encode(*values).text().toLatin1();
+    if (!m_port->write(m_frames.at(m_sent))) {
+        abort(QStringLiteral("%1写入失败，数据传送已停止：%2")
+                      .arg(portName(), SystemCause::inChinese(m_port->errorString())));
+        return;
     }
-    return frames;
-}
-
-QByteArray TransferSequence::planned() const
-{
-    QByteArray bytes;
-    for (const QByteArray &frame : m_frames)
-        bytes += frame;
-    return bytes;
+    ++m_sent;
+    emit frameSent(m_sent - 1);
+    if (m_sent == m_frames.size())
+        emit allWritten();
+    setProgress(m_counter);
 }
 
 QString TransferSequence::sentSoFar(int sent)
@@ -173,11 +105,13 @@ void TransferSequence::stop()
 
 void TransferSequence::reset()
 {
+    const bool wasRunning = isRunning();
     m_timer.stop();
     setStatus(QString());
     setProgress(0);
-    m_cursor->moveFirst();
     m_counter = 0;
+    if (wasRunning)
+        emit runningChanged(false);
 }
 
 void TransferSequence::setStatus(const QString &text)

@@ -6,6 +6,27 @@
 
 #include <QBrush>
 
+void ChannelTableModel::setRowCheck(const RowCheck &check)
+{
+    m_check = check;
+    checksChanged();
+}
+
+void ChannelTableModel::setPlanWarnings(const PlanWarnings &warnings)
+{
+    m_planWarnings = warnings;
+    checksChanged();
+}
+
+// Every tint and tooltip may read otherwise now.
+void ChannelTableModel::checksChanged()
+{
+    m_planCache.reset();
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                         { Qt::BackgroundRole, Qt::ToolTipRole });
+}
+
 ChannelTableModel::ChannelTableModel(ChannelEditor *editor, QObject *parent)
     : QIdentityProxyModel(parent)
     , m_editor(editor)
@@ -45,12 +66,12 @@ QVariant ChannelTableModel::data(const QModelIndex &index, int role) const
 
 QVariant ChannelTableModel::background(const QModelIndex &index, const RowVerdict &verdict) const
 {
-    if (!verdict.problems[index.column()].isEmpty())
+    if (!verdict.problems(index.column()).isEmpty())
         return QBrush(DesignColours::problemCell);
     if (m_store->isUnsaved(index.row(), index.column()))
         return QBrush(DesignColours::unsavedCell);
     const bool readOtherwise = !m_editor->readingNote(index.row(), index.column()).isEmpty();
-    const bool warned = !verdict.warnings[index.column()].isEmpty() || !planWarning(index).isEmpty();
+    const bool warned = !verdict.warnings(index.column()).isEmpty() || !planWarning(index).isEmpty();
     if ((warned || readOtherwise) && isSent(index.row()))
         return QBrush(DesignColours::warningCell);
     return {};
@@ -59,10 +80,9 @@ QVariant ChannelTableModel::background(const QModelIndex &index, const RowVerdic
 QVariant ChannelTableModel::tooltip(const QModelIndex &index, const RowVerdict &verdict) const
 {
     QStringList notes;
-    if (!verdict.problems[index.column()].isEmpty())
-        notes << verdict.problems[index.column()];
-    if (!verdict.warnings[index.column()].isEmpty())
-        notes << verdict.warnings[index.column()];
+    for (const QString &note : { verdict.problems(index.column()), verdict.warnings(index.column()) })
+        if (!note.isEmpty())
+            notes << note;
     if (!planWarning(index).isEmpty())
         notes << planWarning(index);
     const QString reading = m_editor->readingNote(index.row(), index.column());

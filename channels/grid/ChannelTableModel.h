@@ -29,11 +29,11 @@ public:
 
     ChannelStore *store() const { return m_store; }
     ChannelEditor *editor() const { return m_editor; }
-    void setRowCheck(const RowCheck &check) { m_check = check; }
+    void setRowCheck(const RowCheck &check);
     // Warnings that need the whole plan rather than one row (a channel number
     // taken twice), by (row, column), worded as the check list words them.
     using PlanWarnings = std::function<QHash<QPair<int, int>, QString>(ChannelStore &)>;
-    void setPlanWarnings(const PlanWarnings &warnings) { m_planWarnings = warnings; }
+    void setPlanWarnings(const PlanWarnings &warnings);
     // Rows from `count` on are not sent: they are drawn muted, with a line
     // under the last one that is.
     void setSentRows(int count) { m_sentRows = count; }
@@ -45,6 +45,7 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
 private:
+    void checksChanged();
     QVariant background(const QModelIndex &index, const RowVerdict &verdict) const;
     QVariant tooltip(const QModelIndex &index, const RowVerdict &verdict) const;
     bool isSent(int row) const { return m_sentRows <= 0 || row < m_sentRows; }

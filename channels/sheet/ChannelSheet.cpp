@@ -3,10 +3,7 @@
 #include "ChannelFields.h"
 #include "ChannelFrame.h"
 #include "FieldValue.h"
-#include "PlanChecksum.h"
-#include "RowCheck.h"
 #include "SheetStyle.h"
-#include "TransferPlan.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -34,33 +31,18 @@ struct ChannelSheet::Layout
     int pages() const { return qMax(1, int((items.size() + perPage - 1) / perPage)); }
 };
 
-static ChannelRow channelRow(const QVariantList &fields)
-{
-    ChannelRow row;
-    for (int field = 0; field < ChannelRow::fieldCount; ++field)
-        row.values[field] = fields.value(field);
-    return row;
-}
-
-ChannelSheet::ChannelSheet(const QVector<QVariantList> &rows, const QString &fileName, const QDate &date)
+ChannelSheet::ChannelSheet(const QVector<QVariantList> &rows, const LoadPlan &plan, const QString &fileName,
+                           const QDate &date)
     : m_rows(rows)
     , m_fileName(fileName)
     , m_date(date)
+    , m_checksum(plan.checksum())
 {
-    // As --check finds them, channel numbers taken twice included: the
-    // frame's first byte is the number the radio files the channel under.
-    QSet<QString> taken;
-    for (int r = 0; r < qMin(int(rows.size()), TransferPlan::rowsSent); ++r) {
-        const RowVerdict verdict = checkRow(channelRow(rows.at(r)));
-        bool warned = verdict.sendable() && verdict.frame != ChannelFrame::nullFrame
-                && taken.contains(verdict.frame.left(2));
-        taken.insert(verdict.frame.left(2));
-        for (const QString &warning : verdict.warnings)
-            warned = warned || !warning.isEmpty();
-        m_marks << (!verdict.sendable() ? QStringLiteral("错误") : warned ? QStringLiteral("警告") : QString());
-    }
-    const QByteArray frames = PlanChecksum::planFrames(rows);
-    m_checksum = frames.isEmpty() ? QString() : PlanChecksum::sha256(frames);
+    // As --check finds them: 错误 outweighs 警告 on a row.
+    m_marks.resize(std::min(int(rows.size()), LoadPlan::rowsSent));
+    for (const LoadPlan::Finding &finding : plan.findings())
+        if (finding.row < m_marks.size() && m_marks.at(finding.row) != QStringLiteral("错误"))
+            m_marks[finding.row] = finding.what.isError() ? QStringLiteral("错误") : QStringLiteral("警告");
 }
 
 // Four decimals are the radio's 100 Hz step, and line the column up on the point.
@@ -79,13 +61,12 @@ static QString megahertz(qint64 units)
 static std::optional<qint64> carried(const QVariant &value, int field)
 {
     const bool receive = field == ChannelFields::Receive;
-    // Any valid channel number: only the frequency's digits are wanted here.
+    // Any valid channel number: only the frequency is wanted here.
     const ChannelFrame frame = ChannelFrame::encode(1, receive ? value : QVariant(), receive ? QVariant() : value);
-    const QString digits = frame.text().mid(receive ? 2 : 10, 6);   // least significant byte first
-    if (!frame.isValid() || digits == QStringLiteral("000000"))
+    const qint64 units = receive ? frame.receiveUnits() : frame.transmitUnits();
+    if (!frame.isValid() || units == 0)
         return std::nullopt;
-    const qint64 units = (digits.mid(4, 2) + digits.mid(2, 2) + digits.mid(0, 2)).toLongLong(nullptr, 16);
-    return receive ? units + 214000 : units;   // the receive value lies 21.4 MHz below
+    return units;
 }
 
 // What the sheet prints for a frequency, in units of 100 Hz; none unless it
@@ -129,7 +110,7 @@ ChannelSheet::Layout ChannelSheet::layout(QPagedPaintDevice *device) const
     l.top = titleMetrics.height() * 1.4 + l.line * 2.4;
     l.perPage = qMax(1, int((l.height - l.top - l.line * 1.5) / l.line));
     for (int r = 0; r < m_rows.size(); ++r) {
-        if (r == TransferPlan::rowsSent)
+        if (r == LoadPlan::rowsSent)
             l.items << ruleItem;
         l.items << r;
     }
@@ -158,7 +139,7 @@ QStringList ChannelSheet::cellsOf(int r) const
     cells << FieldValue::fieldText(row.value(ChannelFields::Record))
           << FieldValue::fieldText(row.value(ChannelFields::Channel))
           << frequency(row, ChannelFields::Receive) << frequency(row, ChannelFields::Transmit);
-    cells << offset(row) << (r < TransferPlan::rowsSent ? QStringLiteral("是") : QString()) << m_marks.value(r)
+    cells << offset(row) << (r < LoadPlan::rowsSent ? QStringLiteral("是") : QString()) << m_marks.value(r)
           << FieldValue::fieldText(row.value(ChannelFields::Remark));
     return cells;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoadPlan.h"
+
 #include <QDate>
 #include <QString>
 #include <QVariantList>
@@ -24,7 +26,8 @@ class QPainter;
 class ChannelSheet
 {
 public:
-    ChannelSheet(const QVector<QVariantList> &rows, const QString &fileName, const QDate &date);
+    // `plan` is what a load of these rows sends: its marks and checksum are printed.
+    ChannelSheet(const QVector<QVariantList> &rows, const LoadPlan &plan, const QString &fileName, const QDate &date);
 
     // Sets A4 and the margins, then draws every page; false when the device
     // cannot be painted on.

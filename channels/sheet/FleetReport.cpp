@@ -79,7 +79,7 @@ QStringList FleetReport::cellsOf(int index) const
 {
     const TransferJournal::Entry &e = m_entries.at(index);
     const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
-    QString result = TransferJournal::resultText(e.result);
+    QString result = resultText(e.result);
     if (!e.detail.isEmpty())
         result += u'：' + e.detail;
     return { QString::number(index + 1),
