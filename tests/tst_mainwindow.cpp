@@ -209,6 +209,14 @@ private slots:
         QVERIFY(shown->index(0, 2).data(Qt::BackgroundRole).isValid());
         QVERIFY(shown->index(0, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("不在“PMR446”的频段内")));
         QCOMPARE(userSettings().value(QStringLiteral("plan/band")).toString(), QStringLiteral("pmr446"));
+
+        // A setting this program does not know is said once, at the start, and checked as none.
+        BandProfiles::save(QStringLiteral("cb27"));
+        MessageBoxes boxes;
+        MainWindow again(std::make_unique<FakeSerialLink>(), file.path());
+        again.load();
+        QCOMPARE(boxes.texts(), QStringList{ QStringLiteral("频段设置 “cb27” 无法识别，按“无”检查。") });
+        QCOMPARE(again.transfer()->band().id, QStringLiteral("none"));
     }
 
     void transferRunsFromTheMenu()

@@ -5,7 +5,8 @@
 
 static QString megahertz(qint64 hz)
 {
-    return QString::number(double(hz) / 1e6, 'f', 6).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+    static const QRegularExpression trailingZeros(QStringLiteral("\\.?0+$"));
+    return QString::number(double(hz) / 1e6, 'f', 6).remove(trailingZeros);
 }
 
 static bool within(qint64 hz, qint64 low, qint64 high)
@@ -31,12 +32,13 @@ QVector<BandProfile::Warning> BandProfile::frequencyWarnings(qint64 hz) const
 {
     if (isNone())
         return {};
-    QStringList ranges;
-    for (const Band &band : bands)
-        ranges << megahertz(band.lowHz) + u'–' + megahertz(band.highHz);
-    if (!bandOf(hz))
+    if (!bandOf(hz)) {
+        QStringList ranges;
+        for (const Band &band : bands)
+            ranges << megahertz(band.lowHz) + u'–' + megahertz(band.highHz);
         return { { Warning::Outside,
                    QStringLiteral("不在“%1”的频段内（%2 MHz）").arg(name, ranges.join(QStringLiteral("、"))) } };
+    }
     QVector<Warning> warnings;
     for (const Excluded &range : excluded)
         if (within(hz, range.lowHz, range.highHz))
