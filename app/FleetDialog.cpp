@@ -4,6 +4,7 @@
 #include "DesignColours.h"
 #include "FleetRun.h"
 #include "PortCommands.h"
+#include "RadioLabel.h"
 #include "SerialLink.h"
 #include "TransferController.h"
 #include "TransferQuestions.h"
@@ -132,6 +133,10 @@ FleetDialog *FleetDialog::open(QWidget *window, TransferController *transfer, co
 // is out or busy keeps it there for the next Enter.
 void FleetDialog::load()
 {
+    if (const QString refusal = RadioLabel::refusal(m_label->text()); !refusal.isEmpty()) {
+        m_state->setText(refusal);
+        return;
+    }
     if (!m_run->load(m_label->text()))
         return;
     m_table->clearSelection();
@@ -201,7 +206,8 @@ void FleetDialog::refresh()
         const FleetRun::Radio &radio = radios.at(row);
         QString result = QStringLiteral("正在传送");
         if (radio.concluded)
-            result = resultText(radio.result) + (radio.cause.isEmpty() ? QString() : QStringLiteral("：") + radio.cause);
+            result = resultText(radio.result) + (radio.nothingSent && radio.result == LoadResult::Failed ? QStringLiteral("（没有传送）") : QString())
+                    + (radio.cause.isEmpty() ? QString() : QStringLiteral("：") + radio.cause);
         const QStringList cells = { radio.label, radio.started.toString(QStringLiteral("HH:mm:ss")), result };
         const bool failed = radio.concluded && radio.result != LoadResult::Done;
         for (int column = 0; column < cells.size(); ++column) {

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "ExitCode.h"
+#include "RadioLabel.h"
 #include "JetReader.h"
 #include "Terminal.h"
 
@@ -148,6 +149,8 @@ static QList<QCommandLineOption> fleetOptions()
             { "since", QStringLiteral("与 --journal 一起用：只列出 DATE（YYYY-MM-DD）当天及以后的传送。"
                                       "--journal 加上 --pdf OUT 时，把传送记录按电台打印成 PDF。"),
               QStringLiteral("DATE") },
+            { "verify", QStringLiteral("与 --journal 一起用：检查传送记录是否被改动过。完好时退出 0，"
+                                       "有记录被改动、删除或损坏时 1，读不了时 2。") },
     };
 }
 
@@ -158,6 +161,11 @@ void CommandLine::takeFleetOptions(const QCommandLineParser &parser)
     m_radio = parser.value(QStringLiteral("radio")).trimmed();
     if (parser.isSet(QStringLiteral("radio")) && (m_command != Send || m_radio.isEmpty()))
         return stop(ExitCode::Unusable, QStringLiteral("--radio 只能和 --send 一起用，且须写明电台。"), true);
+    if (const QString refusal = RadioLabel::refusal(m_radio); !refusal.isEmpty())
+        return stop(ExitCode::Unusable, refusal, true);
+    m_verify = parser.isSet(QStringLiteral("verify"));
+    if (m_verify && (m_command != Journal || m_csv || !m_argument.isEmpty()))
+        return stop(ExitCode::Unusable, QStringLiteral("--verify 只能和 --journal 一起用。"), true);
     if (m_command == Journal && parser.isSet(QStringLiteral("pdf")))
         m_argument = parser.value(QStringLiteral("pdf"));
     if (m_csv && m_command == Journal && !m_argument.isEmpty())

@@ -19,6 +19,7 @@ class QCommandLineParser;
 //   --check                 every error and warning in the rows sent
 //   --pdf OUT               the printed channel sheet as a PDF file
 //   --journal [--csv]       the transfer journal, newest first
+//   --journal --verify      whether the journal was changed since it was written
 //   --doctor [DEVICE]       why DEVICE (or any USB cable) will not do, and the fix
 //   --journal --pdf OUT     the loads by radio as a printed report
 //   --diff A [FILE]         what a load of A and of FILE put on the wire, compared;
@@ -54,6 +55,7 @@ public:
     bool csv() const { return m_csv; }
     QString radio() const { return m_radio; }   // --radio LABEL, trimmed
     QDate since() const { return m_since; }     // --since DATE; invalid when not given
+    bool verify() const { return m_verify; }    // --journal --verify
 
     // Runs the command inside a QCoreApplication; returns the exit status.
     int run() const;
@@ -72,6 +74,7 @@ private:
     bool m_csv = false;
     QString m_radio;
     QDate m_since;
+    bool m_verify = false;
     bool m_finished = false;
     int m_exitCode = 0;
 };

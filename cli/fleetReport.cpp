@@ -3,13 +3,16 @@
 #include "CommandLine.h"
 #include "ExitCode.h"
 #include "FleetReport.h"
+#include "JournalReading.h"
 #include "Terminal.h"
 #include "TransferJournal.h"
 
 // --journal --pdf OUT: the loads by radio on paper, from --since on.
 int fleetReportCommand(const CommandLine &line)
 {
-    const FleetReport report(TransferJournal::entries(line.since()), line.since(), QDate::currentDate());
+    const JournalReading journal;
+    FleetReport report(TransferJournal::since(journal.entries(), line.since()), line.since(), QDate::currentDate());
+    report.setChainHead(journal.head());
     QString error;
     if (!report.writePdf(line.argument(), &error)) {
         Terminal::err(error);

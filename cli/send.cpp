@@ -51,7 +51,9 @@ static void journalRefusal(const CommandLine &line, const QString &why)
     entry.file = line.database();
     entry.radio = line.radio();
     entry.detail = why;
-    TransferJournal::append(entry);
+    QString error;
+    if (!TransferJournal::refuse(entry, &error))
+        Terminal::err(error);
 }
 
 // A plan with warnings goes out only on --force: refused with the list, and journaled.

@@ -149,7 +149,12 @@ void QtSerialLink::onError(QSerialPort::SerialPortError error)
     // error; close it now so that nothing more is sent into the void.
     QSerialPort *port = m_port;
     m_port = nullptr;
-    m_error = port->errorString();
+    // Qt words a hang-up from whatever errno last held (a read that returns
+    // nothing sets none, so any earlier call's "File exists" may show): what
+    // happened is that the device went away.
+    m_error = error == QSerialPort::ResourceError || error == QSerialPort::ReadError
+            ? QStringLiteral("设备已断开（数据线拔出或设备掉线）")
+            : port->errorString();
     port->disconnect(this);
     port->close();
     port->deleteLater();

@@ -154,18 +154,18 @@ private slots:
         rows[4][1] = 9;
         rows[4][3] = QVariant();  // an empty transmit frequency goes out as 000000
         const TestDatabase changed(rows.mid(0, 51));
-        // A load broken off after ten frames, and a line of the first journal, which kept no frames.
+        // A line of the first journal, which kept no frames, then a load broken
+        // off after ten frames and a whole one.
+        QVERIFY(QDir().mkpath(QFileInfo(TransferJournal::path()).absolutePath()));
+        writeFile(TransferJournal::path(), "2023-05-04T10:11:12\t/home/a/char4.mdb\t1a2b3c4d\t7\t完成\n");
         TransferJournal::Entry load;
         load.frames = TestDatabase::sentFrames(1, 51);
-        load.framesSent = 10;
         load.radio = QStringLiteral("巡逻 01");
-        QVERIFY(TransferJournal::append(load));
-        QFile journal(TransferJournal::path());
-        QVERIFY(journal.open(QIODevice::Append));
-        journal.write("2023-05-04T10:11:12\t/home/a/char4.mdb\t1a2b3c4d\t7\t完成\n");
-        journal.close();
-        load.framesSent = 51;
-        QVERIFY(TransferJournal::append(load));
+        for (qint64 bytes : { 160, 816 }) {
+            QVERIFY(TransferJournal::open(load));
+            load.bytesDrained = bytes;
+            QVERIFY(TransferJournal::close(load));
+        }
         // Rows first..last of numberedRows as a side alone sends them.
         const auto only = [](int first, int last, const char *side) {
             QString lines;
@@ -188,8 +188,8 @@ private slots:
             { same.path(), shorter.path(), 1, only(50, 51, "A"),
               "不同：0 行的帧不同（0 处字段改变），2 行只在 A 中，0 行只在 B 中。" },
             { "journal:1", same.path(), 0, {}, "相同：51 帧" },
-            { "journal:3", same.path(), 1, only(11, 51, "B"), "不同：0 行的帧不同（0 处字段改变），0 行只在 A 中，41 行只在 B 中。A 为 journal:3（巡逻 01，" },
-            { "journal:2", same.path(), 2, {}, "journal:2（2023-05-04 10:11）没有记下发送的帧，不能比较。" },
+            { "journal:2", same.path(), 1, only(11, 51, "B"), "不同：0 行的帧不同（0 处字段改变），0 行只在 A 中，41 行只在 B 中。A 为 journal:2（巡逻 01，" },
+            { "journal:3", same.path(), 2, {}, "journal:3（2023-05-04 10:11）没有记下发送的帧，不能比较。" },
             { "journal:4", same.path(), 2, {}, "传送记录中只有 3 次传送，没有 journal:4。" },
             { same.path(), shorter.dir() + "/none.mdb", 2, {}, "信道数据库 " },
         };

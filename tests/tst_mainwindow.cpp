@@ -960,7 +960,7 @@ private slots:
             loads << last.radio + u' ' + resultText(last.result);
         }
         QCOMPARE(loads, QStringList({ "巡逻09 完成", "巡逻10 完成", "巡逻11 失败", "巡逻11 完成", "巡逻12 完成" }));
-        QVERIFY(table->item(2, 2)->text().startsWith(QStringLiteral("失败：串行端口 1（/dev/fake1）写入失败")));
+        QVERIFY(table->item(2, 2)->text().startsWith(QStringLiteral("失败（没有传送）：串行端口 1（/dev/fake1）写入失败")));
         QCOMPARE(table->item(2, 0)->background().color(), DesignColours::radioNotLoaded);
         QCOMPARE(table->item(3, 0)->background().style(), Qt::NoBrush);
 

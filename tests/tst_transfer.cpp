@@ -150,7 +150,7 @@ private slots:
         QTest::addColumn<int>("drained");
         QTest::addColumn<QString>("detail");
         QTest::newRow("drained") << 0 << int(LoadResult::Done) << 51 << 816 << "";
-        QTest::newRow("stuck") << 216 << int(LoadResult::Failed) << 51 << 600
+        QTest::newRow("stuck") << 216 << int(LoadResult::Failed) << 37 << 600
                                << "数据没有全部送出：已送出 600 字节，共 816 字节";
         QTest::newRow("broken off") << -1 << int(LoadResult::Interrupted) << 20 << 320 << "退出系统";
     }

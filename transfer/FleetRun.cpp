@@ -26,6 +26,10 @@ FleetRun::FleetRun(TransferController *transfer, ChannelStore *store, SerialLink
     m_cablePoll.setInterval(PortFinder::pollMs);
     connect(&m_cablePoll, &QTimer::timeout, this, &FleetRun::pollCable);
     connect(transfer, &TransferController::concluded, this, &FleetRun::concluded);
+    // A radio loaded with no record of it proves nothing: the run stops there.
+    connect(transfer, &TransferController::recordFailed, this, [this](const QString &cause) {
+        m_recordFailure = QStringLiteral("传送记录没有写入，这次连续传送结束：%1").arg(cause);
+    });
     connect(store, &ChannelStore::modelReset, this, &FleetRun::planMayHaveChanged);
     connect(store, &ChannelStore::layoutChanged, this, &FleetRun::planMayHaveChanged);
     connect(store, &ChannelStore::rowsRelocated, this, &FleetRun::planMayHaveChanged);
@@ -96,8 +100,11 @@ void FleetRun::concluded(LoadResult result, const QString &message)
     radio.result = result;
     radio.cause = message.section(u'\n', 0, 0);
     radio.elapsedMs = m_clock.elapsed();
+    radio.nothingSent = m_transfer->framesSent() == 0;
     setState(State::Ready);
-    if (m_planChanged)
+    if (!m_recordFailure.isEmpty())
+        end(m_recordFailure);
+    else if (m_planChanged)
         checkPlan();
 }
 

@@ -41,6 +41,7 @@ public:
         bool concluded = false;
         LoadResult result = LoadResult::Failed;
         QString cause;              // the first line of the verdict's message
+        bool nothingSent = false;   // refused before its first frame
         qint64 elapsedMs = 0;       // from the operator's Enter to the verdict
     };
     enum class State { Ready, Loading, WaitingForCable, PortBusy, Ended };
@@ -76,7 +77,8 @@ public:
 
 signals:
     void changed();
-    // The file no longer holds the plan; no more loads in this run.
+    // The file no longer holds the plan, or a load went unrecorded; no more
+    // loads in this run.
     void ended(const QString &message);
 
 private:
@@ -101,6 +103,7 @@ private:
     QVector<Radio> m_radios;
     QString m_lastNew;           // the last label that was not a reload
     QString m_portCause;
+    QString m_recordFailure;
     State m_state = State::Ready;
     QTimer m_cablePoll;
     QElapsedTimer m_clock;

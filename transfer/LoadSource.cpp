@@ -45,6 +45,16 @@ void LoadSource::readEntry(const TransferJournal::Entry &entry)
         about << entry.radio;
     about << entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     m_label = QStringLiteral("%1（%2）").arg(m_label, about.join(u'，'));
+    // A record that was changed proves nothing, and an unfinished one does
+    // not say how much of the load reached the radio.
+    if (entry.standing == TransferJournal::Entry::Standing::Damaged) {
+        m_error = QStringLiteral("%1是%2，不能比较：%3。").arg(m_label, entry.resultWords(), entry.problem);
+        return;
+    }
+    if (entry.standing == TransferJournal::Entry::Standing::Incomplete) {
+        m_error = QStringLiteral("%1的记录不完整，不知道电台收到了多少帧，不能比较。").arg(m_label);
+        return;
+    }
     // Lines of the first journal, and loads refused before they started, keep no frames.
     if (entry.frames.isEmpty()) {
         m_error = QStringLiteral("%1没有记下发送的帧，不能比较。").arg(m_label);

@@ -69,6 +69,12 @@ bool TransferController::start(const LoadPlan &plan, int acknowledged)
         conclude(LoadResult::Failed, plan.refusal());
         return false;
     }
+    // A closed port refuses the load before a record of it is opened: the
+    // sequence says why, and the refusal is journaled in one line.
+    if (!m_port->isOpen())
+        return m_sequence->start({});
+    if (!openRecord())
+        return false;
     QVector<QByteArray> frames;
     for (const LoadPlan::Frame &frame : plan.frames())
         frames << frame.bytes;
@@ -139,15 +145,24 @@ void TransferController::interrupt(const QString &why)
     conclude(LoadResult::Interrupted, why + u'\n' + TransferSequence::sentSoFar(framesSent()));
 }
 
-void TransferController::conclude(LoadResult result, const QString &message)
+void TransferController::conclude(LoadResult result, QString message)
 {
     if (!m_active)
         return;
     m_active = false;
-    record(result, message);
+    const bool opened = !m_recordId.isEmpty();
+    const QString unwritten = closeRecord(result, message);
     m_draining = false;
     m_drainPoll.stop();
     updateRunning();
+    // Without its closing line a load is not done, whatever the radio got.
+    if (!unwritten.isEmpty() && opened) {
+        message = QStringLiteral("电台已收到 %1 帧，但传送记录没有写入：%2").arg(bytesDrained() / 16).arg(unwritten);
+        result = result == LoadResult::Done ? LoadResult::Failed : result;
+        emit recordFailed(unwritten);
+    } else if (!unwritten.isEmpty()) {
+        QMetaObject::invokeMethod(this, [this, unwritten] { emit report(unwritten); }, Qt::QueuedConnection);
+    }
     emit concluded(result, message);
     // Breaking off was the operator's (or the system's) own doing.
     if (!message.isEmpty() && result != LoadResult::Interrupted)
@@ -171,20 +186,46 @@ QString TransferController::fileChangedNote() const
     return QStringLiteral("传送期间文件已改动，电台收到的是开始传送时的信道表");
 }
 
-void TransferController::record(LoadResult result, const QString &detail)
+TransferJournal::Entry TransferController::record() const
 {
     TransferJournal::Entry entry;
     entry.time = m_startedAt;
     entry.file = m_store->path();
     entry.device = DeviceIdentity::describe(m_port->deviceName());
     entry.radio = m_radio;
-    entry.frames = m_started ? m_plan.bytes() : QByteArray();
-    entry.framesSent = m_started ? framesSent() : 0;
-    entry.bytesDrained = m_started ? bytesDrained() : 0;
+    entry.frames = m_plan.bytes();
     entry.warnings = m_acknowledged;
+    entry.id = m_recordId;
+    return entry;
+}
+
+// No load without its record: the opening line is on the disk before the
+// first byte, or nothing is sent and the operator hears why.
+bool TransferController::openRecord()
+{
+    TransferJournal::Entry entry = record();
+    QString error;
+    if (TransferJournal::open(entry, &error)) {
+        m_recordId = entry.id;
+        return true;
+    }
+    m_active = false;
+    const QString refusal = error + QStringLiteral("。没有传送。");
+    emit concluded(LoadResult::Failed, refusal);
+    emit report(refusal + QStringLiteral("\n请腾出磁盘空间，或让这个文件可以写入，然后再传送。"));
+    return false;
+}
+
+// The closing line, or, for a load refused before it began, its one line;
+// the cause when it could not be written.
+QString TransferController::closeRecord(LoadResult result, const QString &detail)
+{
+    TransferJournal::Entry entry = record();
     entry.result = result;
     entry.detail = detail.section(u'\n', 0, 0);
+    entry.bytesDrained = m_recordId.isEmpty() ? 0 : bytesDrained();
     QString error;
-    if (!TransferJournal::append(entry, &error))
-        QMetaObject::invokeMethod(this, [this, error] { emit report(error); }, Qt::QueuedConnection);
+    const bool written = m_recordId.isEmpty() ? TransferJournal::refuse(entry, &error) : TransferJournal::close(entry, &error);
+    m_recordId.clear();
+    return written ? QString() : error;
 }

@@ -4,6 +4,7 @@
 #include "ChannelStore.h"
 #include "LoadPlan.h"
 #include "LoadResult.h"
+#include "TransferJournal.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -74,16 +75,21 @@ signals:
     // A started load has its verdict; `message` is empty when it is plainly done.
     void concluded(LoadResult result, const QString &message);
     void runningChanged(bool running);
+    // A load's closing line could not be written: nothing may follow it
+    // unrecorded (a fleet run stops).
+    void recordFailed(const QString &cause);
 
 private:
     void sequenceStopped(const QString &message);
     void sequenceRunning(bool running);
     void startDraining();
     void pollDrain();
-    void conclude(LoadResult result, const QString &message);
+    void conclude(LoadResult result, QString message);
     void updateRunning();
     QString fileChangedNote() const;
-    void record(LoadResult result, const QString &detail);
+    TransferJournal::Entry record() const;
+    bool openRecord();
+    QString closeRecord(LoadResult result, const QString &detail);
 
     ChannelStore *m_store;
     SerialLink *m_port;
@@ -95,6 +101,7 @@ private:
     QElapsedTimer m_drainClock;
     QDateTime m_startedAt;
     QString m_radio;
+    QString m_recordId;         // the running load's opening line in the journal
     qint64 m_drainLimitMs = 0;
     bool m_active = false;      // a load is started and has no verdict yet
     bool m_started = false;     // its sequence started: it has frames to journal

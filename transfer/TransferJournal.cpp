@@ -1,5 +1,6 @@
 #include "TransferJournal.h"
 
+#include "JournalReading.h"
 #include "LoadPlan.h"
 #include "SystemCause.h"
 
@@ -9,122 +10,200 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QTimeZone>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-QString TransferJournal::path()
+namespace {
+
+QString dataFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/transfers.log");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/qt7020");
 }
 
-// "失败：不能打开串行端口 …" as the first journal and older callers word it.
-static void splitResult(const QString &text, TransferJournal::Entry *entry)
+// Earlier versions kept the journal a folder deeper, under the organisation's
+// name as well; it moves once, the first time the journal is asked for.
+void carryOver(const QString &journal)
 {
-    const QString word = text.section(u'：', 0, 0);
-    for (auto result : { LoadResult::Done, LoadResult::Failed, LoadResult::Interrupted })
-        if (word == resultText(result))
-            entry->result = result;
-    entry->detail = text.section(u'：', 1);
+    const QString old = dataFolder() + QStringLiteral("/qt7020/transfers.log");
+    if (QFileInfo::exists(journal) || !QFileInfo::exists(old))
+        return;
+    QDir().mkpath(QFileInfo(journal).absolutePath());
+    if (!QFile::rename(old, journal))
+        QFile::copy(old, journal);
 }
 
-// With its offset, also when it comes from a line that was written without one.
-static QDateTime withOffset(const QDateTime &time)
+// With its offset, so that a journal read in another time zone, or the CSV
+// in a spreadsheet, tells the same moment.
+QString isoTime(const QDateTime &time)
 {
-    // A local time says nothing of its offset in ISO form; UTC and fixed offsets already do.
-    return time.timeZone() == QTimeZone::systemTimeZone() ? time.toOffsetFromUtc(time.offsetFromUtc()) : time;
+    const QDateTime t = time.isValid() ? time : QDateTime::currentDateTime();
+    return (t.timeZone() == QTimeZone::systemTimeZone() ? t.toOffsetFromUtc(t.offsetFromUtc()) : t).toString(Qt::ISODate);
 }
 
-bool TransferJournal::append(const Entry &entry, QString *error)
+QString systemError()
 {
-    const QJsonObject object{
-        { "time", withOffset(entry.time.isValid() ? entry.time : QDateTime::currentDateTime()).toString(Qt::ISODate) },
-        { "file", entry.file.isEmpty() ? QString() : QFileInfo(entry.file).absoluteFilePath() },
-        { "device", entry.device },
-        { "sha256", entry.frames.isEmpty() ? entry.sha256 : LoadPlan::checksumOf(entry.frames) },
-        { "frames", QString::fromLatin1(entry.frames) },
-        { "radio", entry.radio },
-        { "sent", entry.framesSent },
-        { "bytes", entry.bytesDrained },
-        { "warnings", entry.warnings },
-        { "result", resultText(entry.result) },
-        { "detail", entry.detail },
-    };
-    const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
-    const QString journalPath = path();
-    QString cause;
-    QFile journal(journalPath);
-    if (!QDir().mkpath(QFileInfo(journalPath).absolutePath()))
-        cause = QStringLiteral("文件夹不能建立");
-    // One write() at the end of the file: the window and --send may append at
-    // the same moment, and neither line may break into the other.
-    else if (!journal.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)
-             || journal.write(line) != line.size())
-        cause = SystemCause::inChinese(journal.errorString());
-    // A record of a load that a power cut takes back is worse than none.
-    else if (::fsync(journal.handle()) != 0)
-        cause = SystemCause::inChinese(QString::fromLocal8Bit(std::strerror(errno)));
-    if (cause.isEmpty())
-        return true;
-    if (error)
-        *error = QStringLiteral("传送记录 %1 不能写入：%2").arg(journalPath, cause);
-    return false;
+    return SystemCause::inChinese(QString::fromLocal8Bit(std::strerror(errno)));
 }
 
-static bool readLine(const QByteArray &line, TransferJournal::Entry *entry)
+// The last line of the open journal `fd`, without its line end, and whether
+// the file ends in one (a line torn by a crash does not).
+bool lastLine(int fd, QByteArray *line, bool *ended)
 {
-    if (line.startsWith('{')) {
-        const QJsonObject o = QJsonDocument::fromJson(line).object();
-        if (o.isEmpty())
-            return false;
-        entry->time = QDateTime::fromString(o.value("time").toString(), Qt::ISODate);
-        entry->file = o.value("file").toString();
-        entry->device = o.value("device").toString();
-        entry->sha256 = o.value("sha256").toString();
-        entry->frames = o.value("frames").toString().toLatin1();
-        entry->radio = o.value("radio").toString();
-        entry->framesSent = o.value("sent").toInt();
-        entry->bytesDrained = o.value("bytes").toInteger(-1);
-        entry->warnings = o.value("warnings").toInt(-1);
-        splitResult(o.value("result").toString(), entry);
-        entry->detail = o.value("detail").toString();
-        return true;
-    }
-    const QStringList fields = QString::fromUtf8(line).split(u'\t');
-    if (fields.size() != 5)
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
         return false;
-    entry->time = withOffset(QDateTime::fromString(fields.at(0), Qt::ISODate));
-    entry->file = fields.at(1);
-    entry->sha256 = fields.at(2) == u'-' ? QString() : fields.at(2);
-    entry->framesSent = fields.at(3).toInt();
-    splitResult(fields.at(4), entry);
+    const qint64 size = info.st_size;
+    qint64 from = size;
+    QByteArray tail;
+    // Lines are about a kilobyte: read back until a whole one is in hand.
+    while (from > 0) {
+        const qint64 chunk = std::min<qint64>(from, 64 * 1024);
+        from -= chunk;
+        QByteArray piece(chunk, Qt::Uninitialized);
+        if (::pread(fd, piece.data(), size_t(chunk), off_t(from)) != chunk)
+            return false;
+        tail.prepend(piece);
+        const QByteArray trimmed = tail.endsWith('\n') ? tail.chopped(1) : tail;
+        if (trimmed.contains('\n') || from == 0)
+            break;
+    }
+    *ended = tail.isEmpty() || tail.endsWith('\n');
+    const QByteArray body = tail.endsWith('\n') ? tail.chopped(1) : tail;
+    *line = body.mid(body.lastIndexOf('\n') + 1);
     return true;
 }
 
-QVector<TransferJournal::Entry> TransferJournal::entries()
+bool writeAll(int fd, const QByteArray &bytes)
 {
-    QFile journal(path());
-    if (!journal.open(QIODevice::ReadOnly))
-        return {};
-    QVector<Entry> all;
-    for (const QByteArray &line : journal.readAll().split('\n')) {
-        Entry entry;
-        if (readLine(line.trimmed(), &entry))
-            all.append(entry);
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
     }
-    std::reverse(all.begin(), all.end());
-    return all;
+    return true;
+}
+
+// One line at the end of the journal, chained to the line before it and on
+// the disk before this returns. The window and --send may append at the same
+// moment: the file is locked from reading the last line to the sync.
+bool appendLine(QJsonObject object, QString *error, QString *hash = nullptr)
+{
+    const QString journal = TransferJournal::path();
+    QString cause;
+    QByteArray line;
+    const int fd = QDir().mkpath(QFileInfo(journal).absolutePath())
+            ? ::open(QFile::encodeName(journal).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644)
+            : -1;
+    if (fd < 0) {
+        cause = errno ? systemError() : QStringLiteral("文件夹不能建立");
+    } else {
+        QByteArray previous;
+        bool ended = true;
+        if (::flock(fd, LOCK_EX) != 0 || !lastLine(fd, &previous, &ended)) {
+            cause = systemError();
+        } else {
+            object.insert(QStringLiteral("prev"), previous.isEmpty() ? QString() : LoadPlan::checksumOf(previous));
+            line = QJsonDocument(object).toJson(QJsonDocument::Compact);
+            // A record of a load that a power cut takes back is worse than none.
+            if (!writeAll(fd, (ended ? QByteArray() : QByteArray("\n")) + line + '\n') || ::fsync(fd) != 0)
+                cause = systemError();
+        }
+        ::close(fd);   // and with it the lock
+    }
+    if (cause.isEmpty()) {
+        if (hash)
+            *hash = LoadPlan::checksumOf(line);
+        return true;
+    }
+    if (error)
+        *error = QStringLiteral("传送记录 %1 不能写入：%2").arg(journal, cause);
+    return false;
+}
+
+QJsonObject describing(const TransferJournal::Entry &load, const char *kind)
+{
+    return QJsonObject{
+        { "kind", QLatin1String(kind) },
+        { "time", isoTime(load.time) },
+        { "host", QSysInfo::machineHostName() },
+        { "file", load.file.isEmpty() ? QString() : QFileInfo(load.file).absoluteFilePath() },
+        { "device", load.device },
+        { "radio", load.radio },
+        { "warnings", load.warnings },
+    };
+}
+
+} // namespace
+
+QString TransferJournal::path()
+{
+    const QString journal = dataFolder() + QStringLiteral("/transfers.log");
+    carryOver(journal);
+    return journal;
+}
+
+bool TransferJournal::open(Entry &load, QString *error)
+{
+    QJsonObject object = describing(load, "start");
+    object.insert(QStringLiteral("frames"), QString::fromLatin1(load.frames));
+    object.insert(QStringLiteral("sha256"), LoadPlan::checksumOf(load.frames));
+    return appendLine(object, error, &load.id);
+}
+
+bool TransferJournal::close(const Entry &load, QString *error)
+{
+    // Whole frames only: a frame cut short on the line is no frame the radio has.
+    return appendLine({ { "kind", QStringLiteral("end") },
+                        { "time", isoTime(QDateTime::currentDateTime()) },
+                        { "load", load.id },
+                        { "result", resultText(load.result) },
+                        { "sent", int(std::max<qint64>(0, load.bytesDrained) / 16) },
+                        { "bytes", std::max<qint64>(0, load.bytesDrained) },
+                        { "detail", SystemCause::withinText(load.detail) } },
+                      error);
+}
+
+bool TransferJournal::refuse(const Entry &load, QString *error)
+{
+    QJsonObject object = describing(load, "refused");
+    object.insert(QStringLiteral("detail"), SystemCause::withinText(load.detail));
+    return appendLine(object, error);
 }
 
 QVector<TransferJournal::Entry> TransferJournal::entries(const QDate &from)
 {
-    QVector<Entry> all = entries();
+    return since(JournalReading(path()).entries(), from);
+}
+
+QVector<TransferJournal::Entry> TransferJournal::since(const QVector<Entry> &entries, const QDate &from)
+{
+    QVector<Entry> kept = entries;
     if (from.isValid())
-        all.erase(std::remove_if(all.begin(), all.end(),
-                                 [&from](const Entry &e) { return e.time.toLocalTime().date() < from; }),
-                  all.end());
-    return all;
+        kept.erase(std::remove_if(kept.begin(), kept.end(),
+                                  [&from](const Entry &e) { return e.isLoad() && e.time.toLocalTime().date() < from; }),
+                   kept.end());
+    return kept;
+}
+
+QString TransferJournal::Entry::resultWords() const
+{
+    switch (standing) {
+    case Standing::Damaged: return QStringLiteral("损坏的记录（第 %1 行）").arg(line);
+    case Standing::Incomplete: return QStringLiteral("中断（记录不完整）");
+    case Standing::Legacy:
+    case Standing::Sound: break;
+    }
+    return resultText(result);
 }

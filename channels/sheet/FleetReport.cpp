@@ -79,9 +79,10 @@ QStringList FleetReport::cellsOf(int index) const
 {
     const TransferJournal::Entry &e = m_entries.at(index);
     const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
-    QString result = resultText(e.result);
-    if (!e.detail.isEmpty())
-        result += u'：' + e.detail;
+    QString result = e.resultWords();
+    const QString detail = e.isLoad() ? e.detail : e.problem;
+    if (!detail.isEmpty())
+        result += u'：' + detail;
     return { QString::number(index + 1),
              orDash(e.radio),
              e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
@@ -135,7 +136,9 @@ void FleetReport::paintPage(QPainter &painter, const Layout &l, int page) const
         drawLine({ QString(), QStringLiteral("没有传送记录") });
     const QRectF foot(0, l.height - l.line, l.width, l.line);
     painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("传送校验：SHA-256 的前 %1 位，与信道表页脚的校验对照").arg(checksumDigits));
+                     QStringLiteral("传送校验：SHA-256 的前 %1 位，与信道表页脚的校验对照。传送记录校验链头：%2")
+                             .arg(checksumDigits)
+                             .arg(m_head.isEmpty() ? QStringLiteral("-") : m_head.left(checksumDigits)));
     painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("第 %1 页，共 %2 页").arg(page + 1).arg(l.pages(loadCount())));
 }

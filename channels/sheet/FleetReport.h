@@ -24,6 +24,9 @@ public:
     bool writePdf(const QString &path, QString *error) const;
     int pageCount(QPagedPaintDevice *device) const;
 
+    // The journal's chain head, printed so that the file can be checked against the paper later.
+    void setChainHead(const QString &head) { m_head = head; }
+
     int radioCount() const;
     int loadCount() const { return int(m_entries.size()); }
 
@@ -36,4 +39,5 @@ private:
     QVector<TransferJournal::Entry> m_entries;
     QDate m_since;
     QDate m_printed;
+    QString m_head;
 };

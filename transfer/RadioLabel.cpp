@@ -1,0 +1,13 @@
+#include "RadioLabel.h"
+
+#include <algorithm>
+
+namespace RadioLabel {
+
+QString refusal(const QString &label)
+{
+    const bool control = std::any_of(label.cbegin(), label.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    return control ? QStringLiteral("电台编号中不能有换行、制表符等控制字符。") : QString();
+}
+
+} // namespace RadioLabel
