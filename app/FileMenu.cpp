@@ -20,10 +20,13 @@ FileMenu::FileMenu(QMenu *system, QWidget *window)
     create->setObjectName(QStringLiteral("新建"));
     QAction *open = system->addAction(QStringLiteral("打开信道文件…"));
     open->setObjectName(QStringLiteral("打开"));
+    QAction *saveAs = system->addAction(QStringLiteral("另存为…"));
+    saveAs->setObjectName(QStringLiteral("另存为"));
     m_recent = system->addMenu(QStringLiteral("最近的文件"));
     m_recent->menuAction()->setObjectName(QStringLiteral("最近"));
     connect(create, &QAction::triggered, this, &FileMenu::chooseNew);
     connect(open, &QAction::triggered, this, &FileMenu::chooseToOpen);
+    connect(saveAs, &QAction::triggered, this, &FileMenu::chooseSaveAs);
     connect(m_recent, &QMenu::aboutToShow, this, &FileMenu::refresh);
     refresh();
 }
@@ -45,6 +48,14 @@ void FileMenu::chooseNew()
                                                       nullptr, QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty())
         emit newRequested(path);
+}
+
+void FileMenu::chooseSaveAs()
+{
+    const QString path = QFileDialog::getSaveFileName(m_window, QStringLiteral("另存为"), m_folder, channelFiles,
+                                                      nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty())
+        emit saveAsRequested(path);
 }
 
 void FileMenu::chooseToOpen()

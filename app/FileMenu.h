@@ -25,10 +25,12 @@ public:
     void offerAnother(const QString &message);
     void chooseNew();
     void chooseToOpen();
+    void chooseSaveAs();
 
 signals:
     void openRequested(const QString &path);
     void newRequested(const QString &path);
+    void saveAsRequested(const QString &path);
 
 private:
     QWidget *m_window;

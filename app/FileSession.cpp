@@ -119,14 +119,25 @@ bool FileSession::refuse(const QString &path, const QString &cause)
     return false;
 }
 
-bool FileSession::create(const QString &named)
+bool FileSession::create(const QString &path)
+{
+    return make(path, ChannelFields::names(), {});
+}
+
+bool FileSession::saveAs(const QString &path)
+{
+    return make(path, m_store->fieldNames(), m_store->allRows());
+}
+
+// A new channel file of `rows`, never over one that is there, then opened.
+bool FileSession::make(const QString &named, const QStringList &fields, const QVector<QVariantList> &rows)
 {
     // "fleet-b" is meant as a channel file, and 打开信道文件… lists those by their .mdb.
     const QString path = QFileInfo(named).suffix().isEmpty() ? named + QStringLiteral(".mdb") : named;
     QString error;
     if (QFileInfo::exists(path))
         error = QStringLiteral("文件已存在，不会覆盖");
-    else if (!ChannelDatabase::create(path, ChannelFields::names(), {}, &error))
+    else if (!ChannelDatabase::create(path, fields, rows, &error))
         QFile::remove(path);   // no half-made file left behind
     if (!error.isEmpty()) {
         showSystemMessage(m_window,

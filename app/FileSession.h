@@ -43,6 +43,9 @@ public:
     bool switchTo(const QString &path);
     // Makes an empty 信道表 at `path` (no file there yet) and switches to it.
     bool create(const QString &path);
+    // The rows as the window shows them into a new file at `path`, which is
+    // then the open one: the way back when the open file was deleted.
+    bool saveAs(const QString &path);
 
     // True when the file may be left: every edit is in it, or the operator
     // chose to drop those it refuses.
@@ -74,6 +77,7 @@ signals:
     void statusChanged(const QString &text);
 
 private:
+    bool make(const QString &named, const QStringList &fields, const QVector<QVariantList> &rows);
     void readInBackground(const QString &path);
     void jetRead();
     bool refuse(const QString &path, const QString &cause);

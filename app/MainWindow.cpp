@@ -104,7 +104,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(m_transfer, &TransferController::concluded, this, &MainWindow::showLastResult);
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_editor, &ChannelEditor::saveFailed, this, &MainWindow::say, Qt::QueuedConnection);
-    connect(m_channels, &ChannelStore::becameStale, this, &MainWindow::say, Qt::QueuedConnection);
+    connect(m_channels, &ChannelStore::becameStale, this, &MainWindow::fileLost, Qt::QueuedConnection);
     connect(m_editor, &ChannelEditor::conflicted, this, &MainWindow::resolveConflict, Qt::QueuedConnection);
 }
 
@@ -248,6 +248,10 @@ void MainWindow::buildFileMenu(QMenu *system)
     m_files = new FileMenu(system, this);
     connect(m_files, &FileMenu::openRequested, this, &MainWindow::openFile);
     connect(m_files, &FileMenu::newRequested, this, &MainWindow::newFile);
+    connect(m_files, &FileMenu::saveAsRequested, this, [this](const QString &path) {
+        if (idleOrSayWhy())
+            m_session->saveAs(path);
+    });
     system->addSeparator();
     new RecordItems(system, m_grid, m_session, m_transfer, this);
     refreshFileMenu();
@@ -332,8 +336,12 @@ void MainWindow::startTransfer()
     }
     if (!TransferQuestions::mayBreak(this, m_transfer, QStringLiteral("要中断这次传送，从第 1 行重新开始吗？")))
         return;
-    // A refused plan goes to the controller too, which says why and journals it.
-    if (const std::optional<LoadPlan> plan = planToSend())
+    // A refused plan goes to the controller too, which says why and journals
+    // it; one with no file behind it has the way to a file offered instead.
+    const std::optional<LoadPlan> plan = planToSend();
+    if (plan && !plan->isSendable() && m_channels->isMissing())
+        offerSaveAs(plan->refusal());
+    else if (plan)
         m_transfer->start(*plan, plan->warningCount());
 }
 
@@ -342,7 +350,9 @@ void MainWindow::startFleet()
     if (!idleOrSayWhy())
         return;
     const std::optional<LoadPlan> plan = planToSend();
-    if (plan && !plan->isSendable())
+    if (plan && !plan->isSendable() && m_channels->isMissing())
+        offerSaveAs(plan->refusal());
+    else if (plan && !plan->isSendable())
         say(plan->refusal());
     else if (plan)
         FleetDialog::open(this, m_transfer, *plan, m_channels, m_ports);
@@ -373,6 +383,22 @@ std::optional<LoadPlan> MainWindow::planToSend()
 void MainWindow::say(const QString &message)
 {
     showSystemMessage(this, message);
+}
+
+// The rows no longer have a file, or have another than the one opened.
+void MainWindow::fileLost(const QString &message)
+{
+    if (m_channels->isMissing())
+        offerSaveAs(message);
+    else
+        say(message);
+}
+
+// What the window shows is in no file: saving it as one is the way back.
+void MainWindow::offerSaveAs(const QString &message)
+{
+    if (askSystemChoice(this, message, QStringLiteral("另存为…"), QStringLiteral("关闭")) == QMessageBox::Yes)
+        m_files->chooseSaveAs();
 }
 
 // A transfer refuses for a moment only: said beside the grid, not in a box.

@@ -76,6 +76,8 @@ private:
     void applyBand(const BandProfile &band);
     void followLoad(bool sending);
     void say(const QString &message);   // a 系统信息 box
+    void fileLost(const QString &message);
+    void offerSaveAs(const QString &message);
     void refuseChange(const QString &reason);
     void resolveConflict(const QString &message);
     void showLastResult(LoadResult result);

@@ -24,6 +24,7 @@ void ChannelStore::reset(const QString &path)
     m_path = path;
     m_readError.clear();
     m_stale.clear();
+    m_missing = false;
     m_readOnly = false;
     m_complete = true;
     m_held = false;
@@ -384,6 +385,7 @@ bool ChannelStore::reopen(QString *error)
         return false;
     }
     m_stale.clear();
+    m_missing = false;
     return true;
 }
 
@@ -393,6 +395,16 @@ void ChannelStore::becomeStale(const QString &error)
         return;
     m_stale = QStringLiteral("%1 已被其他程序换成了不能使用的文件（%2）。\n表格中是换掉之前的数据，"
                              "不能修改，也不能传送。").arg(fileName(), error);
+    emit becameStale(m_stale);
+}
+
+void ChannelStore::becomeMissing()
+{
+    if (m_missing)
+        return;
+    m_missing = true;
+    m_stale = QStringLiteral("信道文件已被删除或移走：%1。\n表格中是删除之前的数据，只在窗口里，不能修改，也不能传送；"
+                             "请用“另存为…”存成信道文件。").arg(m_path);
     emit becameStale(m_stale);
 }
 

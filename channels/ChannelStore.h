@@ -129,6 +129,9 @@ public:
     void reload();
     bool reopen(QString *error);
     void becomeStale(const QString &error);
+    // The file is gone from under its name: no file holds what the rows show.
+    void becomeMissing();
+    bool isMissing() const { return m_missing; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -172,6 +175,7 @@ private:
     bool m_readOnly = false;
     bool m_complete = true;
     bool m_held = false;
+    bool m_missing = false;
     QVector<ChannelRow> m_rows;
     UnsavedCells m_unsaved;
     QVector<QPair<int, QString>> m_locks;   // id and reason, the newest last

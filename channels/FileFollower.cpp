@@ -58,11 +58,17 @@ bool FileFollower::check()
     if (!m_store->isOpen() || m_store->kind() != ChannelFileKind::SQLite || m_store->isHeld())
         return false;
     const QByteArray identity = fileIdentity(path);
-    if (identity.isEmpty())
-        return false;   // between the old file's removal and the new one's arrival
+    if (identity.isEmpty()) {
+        // Gone at one look may be a file being swapped for another; gone at
+        // the next (about half a second on) it was deleted or moved away.
+        if (++m_absentLooks >= 2)
+            m_store->becomeMissing();
+        return false;
+    }
+    m_absentLooks = 0;
     if (!m_watcher.files().contains(path))
         m_watcher.addPath(path);
-    if (identity != m_identity) {
+    if (identity != m_identity || m_store->isMissing()) {
         // The identity is kept until a channel table arrives, so each poll tries again.
         QString error;
         if (!m_store->reopen(&error)) {

@@ -11,7 +11,8 @@ class ChannelStore;
 // file is watched, and SQLite's data_version polled twice a second for what the
 // watcher misses (a file replaced under its name, a watch lost with the old
 // file). A change reads the loaded rows again; another file under the name is
-// opened anew, or leaves the store stale when it holds no channel table.
+// opened anew, or leaves the store stale when it holds no channel table; no
+// file under the name at all leaves it missing until one is back.
 class FileFollower : public QObject
 {
     Q_OBJECT
@@ -31,4 +32,5 @@ private:
     QTimer m_poll;
     qint64 m_version = -1;
     QByteArray m_identity;
+    int m_absentLooks = 0;
 };

@@ -43,27 +43,39 @@ static void printCsv(const QVector<Entry> &entries)
     std::fflush(stdout);
 }
 
-static void printEntry(const Entry &e)
+// One load as a block of lines, the blank line after it included.
+static QString block(const Entry &e)
 {
     const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
-    if (!e.isLoad()) {
-        Terminal::out(QStringLiteral("%1：%2\n").arg(e.resultWords(), e.problem));
-        return;
-    }
-    Terminal::out(QStringLiteral("%1  %2").arg(e.time.toString(Qt::ISODate), e.resultWords()));
+    if (!e.isLoad())
+        return QStringLiteral("%1：%2\n\n").arg(e.resultWords(), e.problem);
+    QString text = QStringLiteral("%1  %2\n").arg(e.time.toString(Qt::ISODate), e.resultWords());
     if (e.standing == Entry::Standing::Legacy)
-        Terminal::out(QStringLiteral("  旧记录（无校验链）"));
+        text += QStringLiteral("  旧记录（无校验链）\n");
     if (!e.radio.isEmpty())
-        Terminal::out(QStringLiteral("  电台：") + e.radio);
-    Terminal::out(QStringLiteral("  信道文件：") + orDash(e.file));
-    Terminal::out(QStringLiteral("  设备：") + orDash(e.device));
-    Terminal::out(QStringLiteral("  校验 SHA-256：") + orDash(e.sha256));
-    Terminal::out(QStringLiteral("  帧数：%1  字节：%2  警告：%3")
-                          .arg(e.framesSent)
-                          .arg(orDash(known(e.bytesDrained)), orDash(known(e.warnings))));
+        text += QStringLiteral("  电台：%1\n").arg(e.radio);
+    text += QStringLiteral("  信道文件：%1\n  设备：%2\n  校验 SHA-256：%3\n").arg(orDash(e.file), orDash(e.device), orDash(e.sha256));
+    text += QStringLiteral("  帧数：%1  字节：%2  警告：%3\n")
+                    .arg(e.framesSent)
+                    .arg(orDash(known(e.bytesDrained)), orDash(known(e.warnings)));
     if (!e.detail.isEmpty())
-        Terminal::out(QStringLiteral("  说明：") + e.detail);
-    Terminal::out(QString());
+        text += QStringLiteral("  说明：%1\n").arg(e.detail);
+    return text + u'\n';
+}
+
+// A long journal goes out in large pieces, not a line and a flush at a time.
+static void printBlocks(const QVector<Entry> &entries)
+{
+    QString text;
+    for (const Entry &e : entries) {
+        text += block(e);
+        if (text.size() > 64 * 1024) {
+            Terminal::out(text.chopped(1));
+            text.clear();
+        }
+    }
+    if (!text.isEmpty())
+        Terminal::out(text.chopped(1));
 }
 
 // --journal --verify: 0 when every line is as written, 1 naming the first
@@ -91,9 +103,9 @@ static int verify(const JournalReading &journal)
 // with --since only the loads from that day on.
 int journalCommand(const CommandLine &line)
 {
-    const JournalReading journal;
     if (line.verify())
-        return verify(journal);
+        return verify(JournalReading(TransferJournal::path(), JournalReading::Keep::Summary));
+    const JournalReading journal(TransferJournal::path(), JournalReading::Keep::Summary);
     if (!journal.isReadable()) {
         Terminal::err(journal.error());
         return ExitCode::Unusable;
@@ -107,8 +119,7 @@ int journalCommand(const CommandLine &line)
         Terminal::err(QStringLiteral("%1 以来没有传送记录。").arg(line.since().toString(Qt::ISODate)));
     else if (entries.isEmpty())
         Terminal::err(QStringLiteral("还没有传送记录（%1）。").arg(TransferJournal::path()));
-    for (const Entry &e : entries)
-        printEntry(e);
+    printBlocks(entries);
     if (!entries.isEmpty())
         Terminal::out(QStringLiteral("校验链头：%1").arg(JournalReading::shortHead(journal.head())));
     return ExitCode::Ok;

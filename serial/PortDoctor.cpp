@@ -1,5 +1,7 @@
 #include "PortDoctor.h"
 
+#include "DeviceState.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -177,13 +179,28 @@ QList<PortFinding> PortDoctor::aboutDevice(const QString &device) const
                           QStringLiteral("设备 %1 不存在。检查数据线是否插好；下面的命令列出系统认出的串口线：").arg(device),
                           QStringLiteral("ls -l /dev/serial/by-id/") });
     // Without a chip or a driver behind it the device opens for nobody: the rest would only confuse.
-    if (!checkChip(file, &findings) || !present)
+    if (!checkChip(file, &findings) || !present || !opensAsALoadWould(device, &findings))
         return findings;
     const QStringList udev = udevRecord(file);
     checkAccess(file, udev, &findings);
     checkHolder(file, &findings);
     checkUdev(file, udev, &findings);
     return findings;
+}
+
+// The running system's device is opened as a load opens it, so that the
+// doctor refuses what --send refuses, in the same words: no character
+// device or no terminal, no hardware behind the node. A tree that stands in
+// for the system in a test has files, not devices, and is not probed.
+bool PortDoctor::opensAsALoadWould(const QString &device, QList<PortFinding> *findings) const
+{
+    if (!m_paths.root.isEmpty())
+        return true;
+    const DeviceState state = DeviceState::probe(device, m_paths);
+    if (state.kind != DeviceState::NotSerial && state.kind != DeviceState::NoHardware)
+        return true;
+    findings->append({ PortFinding::Fault, state.cause, QStringLiteral("ls -l /dev/serial/by-id/") });
+    return false;
 }
 
 // "1a86:7523" from the USB device above the tty, empty for an on-board port.

@@ -50,6 +50,7 @@ private:
     QString deviceFile(const QString &device) const;
     // False when no chip or no driver stands behind the device.
     bool checkChip(const QString &device, QList<PortFinding> *findings) const;
+    bool opensAsALoadWould(const QString &device, QList<PortFinding> *findings) const;
     void checkAccess(const QString &device, const QStringList &udev, QList<PortFinding> *findings) const;
     void checkHolder(const QString &device, QList<PortFinding> *findings) const;
     void checkUdev(const QString &device, const QStringList &udev, QList<PortFinding> *findings) const;

@@ -61,6 +61,20 @@ QString linkTarget(const QString &path)
     return n > 0 ? QFile::decodeName(QByteArray(target, int(n))) : QString();
 }
 
+// A pseudo-terminal's other end, as /proc/PID/fdinfo tells it for /dev/ptmx:
+// "tty-index: 3" for /dev/pts/3.
+bool holdsMasterOf(const QDir &process, const QString &fd, const QString &device)
+{
+    static const QString pts = QStringLiteral("/dev/pts/");
+    if (!device.startsWith(pts))
+        return false;
+    QFile info(process.filePath(QStringLiteral("fdinfo/") + fd));
+    if (!info.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray index = "tty-index:\t" + device.mid(pts.size()).toLatin1() + '\n';
+    return info.readAll().contains(index);
+}
+
 } // namespace
 
 QString PortHolder::describe() const
@@ -122,10 +136,18 @@ PortHolder PortHolder::fromOpenFiles(const QString &device, const SystemPaths &p
         const qint64 id = pid.toLongLong(&number);
         if (!number || pid == self)
             continue;
-        const QDir fds(proc.filePath(pid + QStringLiteral("/fd")));
-        for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
-            if (linkTarget(fds.filePath(fd)) == device)
-                return { id, processName(paths, id) };
+        // The program that made a pseudo-terminal holds its other end: it is
+        // the line's far side (a test, a terminal), not a user of the device.
+        const QDir process(proc.filePath(pid));
+        const QDir fds(process.filePath(QStringLiteral("fd")));
+        bool holds = false, isFarEnd = false;
+        for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            const QString target = linkTarget(fds.filePath(fd));
+            holds = holds || target == device;
+            isFarEnd = isFarEnd || (target == QLatin1String("/dev/ptmx") && holdsMasterOf(process, fd, device));
+        }
+        if (holds && !isFarEnd)
+            return { id, processName(paths, id) };
     }
     return {};
 }

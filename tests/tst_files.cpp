@@ -4,14 +4,53 @@
 #include "ChannelGrid.h"
 #include "MainWindow.h"
 #include "RecentFiles.h"
+#include "TransferController.h"
 
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QTimer>
 #include <QtTest>
 
 class TestFiles : public QObject
 {
     Q_OBJECT
 private slots:
+    // The plan file deleted under the window is said within a second; the
+    // rows no file holds are not sent, and 另存为… makes a file of them that
+    // sends again.
+    void deletedPlanIsSaidAndSavedAgain()
+    {
+        const OwnHome home;
+        TestDatabase file(TestDatabase::numberedRows(60));
+        auto *port = new FakeSerialLink;
+        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+        MessageBoxes boxes;
+        boxes.answerText = QStringLiteral("关闭");
+        window.load();
+        QVERIFY(QFile::remove(file.path()));
+        QElapsedTimer clock;
+        clock.start();
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.texts().size(), 1, 3000);
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(boxes.texts().first().startsWith(QStringLiteral("信道文件已被删除或移走：%1。").arg(file.path())));
+        QCOMPARE(boxes.buttons.first(), QStringLiteral("另存为…/关闭"));
+        menuItem(&window, "传送")->trigger();
+        QCOMPARE(boxes.texts().size(), 2);
+        QVERIFY(boxes.texts().last().startsWith(QStringLiteral("信道文件已被删除或移走")));
+        QVERIFY(port->written.isEmpty() && !window.transfer()->isRunning());
+
+        const QString saved = home.path(QStringLiteral("saved.mdb"));
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, &window, [&] { answerFileDialog(saved); });
+        answer.start(10);
+        boxes.answerText = QStringLiteral("另存为…");
+        menuItem(&window, "传送")->trigger();
+        QTRY_COMPARE(window.databasePath(), saved);
+        QCOMPARE(TestDatabase::readAll(saved), TestDatabase::numberedRows(60));
+        menuItem(&window, "传送")->trigger();
+        QVERIFY(window.transfer()->isRunning());
+    }
+
     void titleNewOpenAndRecentFiles()
     {
         const OwnHome home;

@@ -594,6 +594,40 @@ private slots:
         QVERIFY2(output.contains(said) && (remedy.isEmpty() || output.contains(QStringLiteral("\n    ") + remedy)), qPrintable(output));
     }
 
+    // The doctor opens a device as a load opens it: what --send refuses, it
+    // names in the same words, and a pseudo-terminal's maker, or a program
+    // that merely has /dev/null open, is no holder.
+    void doctorAgreesWithTheLoad()
+    {
+        QTemporaryDir dir;
+        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+        const TestDatabase file(TestDatabase::numberedRows(3));
+        Pty pty;
+        const QString node = dir.filePath(QStringLiteral("ttyS9"));
+        const bool madeNode = ::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0660, makedev(4, 127)) == 0;
+        const struct { QString device; int send, doctor; QString cause; } devices[] = {
+            { QStringLiteral("/dev/null"), 1, 1, QStringLiteral("/dev/null 不是串行设备。") },
+            { dir.path(), 1, 1, QStringLiteral("%1 不是串行设备。").arg(dir.path()) },
+            { node, 1, 1, QStringLiteral("没有这个串口设备（%1：").arg(node) },
+            { pty.device(), 0, 0, QStringLiteral("没有发现问题。") },
+            { dir.filePath(QStringLiteral("none")), 1, 2, QStringLiteral("不存在") },
+        };
+        for (const auto &d : devices) {
+            if (d.device == node && !madeNode)
+                continue;   // a device file takes root to make
+            QProcess send, doctor;
+            send.start(QStringLiteral(QT7020_BINARY), { "--send", d.device, "--force", "--db", file.path() });
+            QVERIFY(send.waitForFinished(10000));
+            doctor.start(QStringLiteral(QT7020_BINARY), { "--doctor", d.device });
+            QVERIFY(doctor.waitForFinished(10000));
+            const QString refused = QString::fromUtf8(send.readAllStandardError());
+            const QString examined = QString::fromUtf8(doctor.readAllStandardOutput());
+            QCOMPARE(std::pair(send.exitCode(), doctor.exitCode()), std::pair(d.send, d.doctor));
+            QVERIFY2(examined.contains(d.cause) && !examined.contains(QStringLiteral("正被")), qPrintable(examined));
+            QVERIFY2(d.send == 0 || refused.contains(d.cause), qPrintable(refused));
+        }
+    }
+
     // Another qt7020 sending on the device is named; ended by SIGTERM it
     // closes the port and Qt's lock file goes. So does a window's, which is
     // never deleted when a signal ends it.

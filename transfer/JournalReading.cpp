@@ -1,13 +1,13 @@
 #include "JournalReading.h"
 
 #include "LoadPlan.h"
+#include "Sha256.h"
 #include "SystemCause.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -29,8 +29,13 @@ bool resultOf(const QString &word, LoadResult *result)
 
 bool wellFormedFrames(const QByteArray &frames)
 {
-    static const QRegularExpression hex(QStringLiteral("^([0-9A-F]{16})*$"));
-    return hex.match(QString::fromLatin1(frames)).hasMatch();
+    return frames.size() % 16 == 0
+            && std::all_of(frames.cbegin(), frames.cend(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
+}
+
+QByteArray hashOf(QByteArrayView bytes)
+{
+    return Sha256::hex(bytes);
 }
 
 QDateTime timeOf(const QJsonValue &value)
@@ -46,7 +51,8 @@ QDateTime withOffset(const QDateTime &time)
 
 } // namespace
 
-JournalReading::JournalReading(const QString &path)
+JournalReading::JournalReading(const QString &path, Keep keep)
+    : m_keepFrames(keep == Keep::Frames)
 {
     QFile file(path);
     m_exists = file.exists();
@@ -58,24 +64,24 @@ JournalReading::JournalReading(const QString &path)
                                                                                      : file.errorString()));
         return;
     }
-    read(file.readAll());
+    read(file);
 }
 
-void JournalReading::read(const QByteArray &content)
+// Line by line: a journal of a hundred thousand loads is a hundred and more
+// megabytes, which need not all be in memory at once.
+void JournalReading::read(QFile &file)
 {
     QByteArray previousHash;
-    int number = 0;
-    qsizetype from = 0;
-    while (from < content.size()) {
-        qsizetype end = content.indexOf('\n', from);
-        if (end < 0)
-            end = content.size();
-        const Line line{ ++number, content.mid(from, end - from) };
-        from = end + 1;
+    Line line;
+    while (!file.atEnd()) {
+        line.bytes = file.readLine();
+        ++line.number;
+        if (line.bytes.endsWith('\n'))
+            line.bytes.chop(1);
         if (line.bytes.trimmed().isEmpty())
             continue;
         readLine(line, previousHash);
-        previousHash = LoadPlan::checksumOf(line.bytes).toLatin1();
+        previousHash = hashOf(line.bytes);
     }
     m_head = QString::fromLatin1(previousHash);
     finish();
@@ -124,29 +130,36 @@ void JournalReading::readOpening(const Line &line, const QJsonObject &object)
     entry.frames = object.value(QLatin1String("frames")).toString().toLatin1();
     entry.sha256 = object.value(QLatin1String("sha256")).toString();
     entry.detail = object.value(QLatin1String("detail")).toString();
-    entry.id = LoadPlan::checksumOf(line.bytes);
+    entry.framesPlanned = int(entry.frames.size() / 16);
     const bool refused = object.value(QLatin1String("kind")).toString() == QLatin1String("refused");
     entry.standing = refused ? Standing::Sound : Standing::Incomplete;
     entry.result = refused ? LoadResult::Failed : LoadResult::Interrupted;
-    m_entryOfLine.insert(line.number, int(m_entries.size()));
-    m_opened.insert(entry.id, int(m_entries.size()));
+    setEntryOfLine(line.number, int(m_entries.size()));
+    if (!refused)
+        m_opened.insert(hashOf(line.bytes), int(m_entries.size()));
     m_entries.append(entry);
     if (!entry.time.isValid())
         damage(line.number, QStringLiteral("时间不可读"));
-    else if (!wellFormedFrames(entry.frames) || (!refused && entry.sha256 != LoadPlan::checksumOf(entry.frames)))
+    else if (!wellFormedFrames(entry.frames) || (!refused && entry.sha256.toLatin1() != hashOf(entry.frames)))
         damage(line.number, QStringLiteral("帧与记下的校验不符"));
+    // What was planned stays known by its count and checksum.
+    if (!m_keepFrames)
+        m_entries.last().frames.clear();
 }
 
 void JournalReading::readClosing(const Line &line, const QJsonObject &object)
 {
-    const auto opened = m_opened.constFind(object.value(QLatin1String("load")).toString());
+    // Only loads still open are looked up: a closing line closes one once.
+    const QByteArray load = object.value(QLatin1String("load")).toString().toLatin1();
+    const int opened = m_opened.value(load, -1);
+    m_opened.remove(load);
     LoadResult result = LoadResult::Failed;
-    if (opened == m_opened.cend() || m_entries.at(*opened).standing != Standing::Incomplete) {
+    if (opened < 0) {
         damage(line.number, QStringLiteral("找不到这次传送的开始记录"));
         return;
     }
-    Entry &entry = m_entries[*opened];
-    m_entryOfLine.insert(line.number, *opened);
+    Entry &entry = m_entries[opened];
+    setEntryOfLine(line.number, opened);
     entry.framesSent = object.value(QLatin1String("sent")).toInt(-1);
     entry.bytesDrained = object.value(QLatin1String("bytes")).toInteger(-1);
     entry.detail = object.value(QLatin1String("detail")).toString();
@@ -157,7 +170,7 @@ void JournalReading::readClosing(const Line &line, const QJsonObject &object)
     entry.result = result;
     entry.standing = Standing::Sound;
     if (entry.bytesDrained < 0 || entry.framesSent != entry.bytesDrained / 16
-        || entry.bytesDrained > entry.frames.size())
+        || entry.bytesDrained > 16 * qint64(entry.framesPlanned))
         damage(line.number, QStringLiteral("帧数与字节数不符"));
 }
 
@@ -197,7 +210,7 @@ void JournalReading::readLegacy(const Line &line)
             readable = entry.time.isValid() && resultOf(fields.at(4).section(u'：', 0, 0), &entry.result);
         }
     }
-    m_entryOfLine.insert(line.number, int(m_entries.size()));
+    setEntryOfLine(line.number, int(m_entries.size()));
     m_entries.append(entry);
     if (!readable)
         damage(line.number, QStringLiteral("不是本程序写的记录"));
@@ -208,14 +221,14 @@ void JournalReading::readLegacy(const Line &line)
 // The load the line belongs to is no longer one: listed as a damaged record.
 void JournalReading::damage(int number, const QString &problem)
 {
-    const auto known = m_entryOfLine.constFind(number);
+    const int known = m_entryOfLine.value(number, -1);
     Entry *entry = nullptr;
-    if (known != m_entryOfLine.cend()) {
-        entry = &m_entries[*known];
+    if (known >= 0) {
+        entry = &m_entries[known];
     } else {
         Entry lone;
         lone.line = number;
-        m_entryOfLine.insert(number, int(m_entries.size()));
+        setEntryOfLine(number, int(m_entries.size()));
         m_entries.append(lone);
         entry = &m_entries.last();
     }
@@ -230,6 +243,13 @@ void JournalReading::damage(int number, const QString &problem)
                 : QStringLiteral("时间不明");
         m_firstProblem = QStringLiteral("第 %1 行（%2）：%3").arg(number).arg(when, problem);
     }
+}
+
+void JournalReading::setEntryOfLine(int number, int entry)
+{
+    if (m_entryOfLine.size() <= number)
+        m_entryOfLine.resize(number + 1, -1);
+    m_entryOfLine[number] = entry;
 }
 
 void JournalReading::finish()

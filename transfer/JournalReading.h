@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 
+class QFile;
 class QJsonObject;
 
 // A journal file read back and checked: every line's hash against the next
@@ -17,7 +18,11 @@ class QJsonObject;
 class JournalReading
 {
 public:
-    explicit JournalReading(const QString &path = TransferJournal::path());
+    // What is kept of each load: its frames too, or only what a check of
+    // the whole journal needs.
+    enum class Keep { Frames, Summary };
+
+    explicit JournalReading(const QString &path = TransferJournal::path(), Keep keep = Keep::Frames);
 
     // False when the file is there but cannot be read (or is no file).
     bool isReadable() const { return m_error.isEmpty(); }
@@ -45,21 +50,23 @@ private:
         QByteArray bytes;
     };
 
-    void read(const QByteArray &content);
+    void read(QFile &file);
     void readLine(const Line &line, const QByteArray &previousHash);
     void readChained(const Line &line, const QJsonObject &object);
     void readOpening(const Line &line, const QJsonObject &object);
     void readClosing(const Line &line, const QJsonObject &object);
     void readLegacy(const Line &line);
     void damage(int number, const QString &problem);
+    void setEntryOfLine(int number, int entry);
     void finish();
 
     QVector<TransferJournal::Entry> m_entries;   // in file order until finish()
-    QHash<QString, int> m_opened;                // opening line's hash → entry
-    QHash<int, int> m_entryOfLine;               // line number → entry
+    QHash<QByteArray, int> m_opened;             // the hash of a load's opening line, while it is open → entry
+    QVector<int> m_entryOfLine;                  // line number → entry, -1 for none
     QString m_error;
     QString m_firstProblem;
     QString m_head;
     bool m_exists = false;
     bool m_chained = false;
+    bool m_keepFrames = true;
 };

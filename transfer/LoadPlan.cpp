@@ -3,8 +3,8 @@
 #include "ChannelStore.h"
 #include "FieldValue.h"
 #include "RowCheck.h"
+#include "Sha256.h"
 
-#include <QCryptographicHash>
 #include <QSet>
 
 namespace {
@@ -46,7 +46,7 @@ QString unsendableRows(const QVector<LoadPlan::Finding> &findings)
 
 QString LoadPlan::checksumOf(const QByteArray &bytes)
 {
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    return QString::fromLatin1(Sha256::hex(bytes));
 }
 
 // A channel number another row already sends: the radio keeps only one of them.

@@ -44,6 +44,7 @@ public:
         // when nothing was planned.
         QString sha256;
         QByteArray frames;        // every frame the load planned, one after the other
+        int framesPlanned = 0;
         QString radio;            // which radio received them, as labelled; may be empty
         int framesSent = 0;       // whole frames that left the line: bytesDrained / 16
         qint64 bytesDrained = 0;  // -1: not measured (old records)
