@@ -2,6 +2,7 @@
 
 #include "ComparisonDialog.h"
 #include "FleetReport.h"
+#include "JournalReading.h"
 #include "LoadComparison.h"
 #include "LoadSource.h"
 #include "SystemMessage.h"
@@ -14,6 +15,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -30,6 +32,7 @@ JournalDialog::JournalDialog(const QVector<TransferJournal::Entry> &entries, con
     , m_entries(entries)
     , m_openPlan(openPlan)
     , m_table(new QTableWidget(int(entries.size()), 9, this))
+    , m_head(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("传送记录"));
     fillTable();
@@ -53,8 +56,11 @@ JournalDialog::JournalDialog(const QVector<TransferJournal::Entry> &entries, con
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &JournalDialog::updateButtons);
     updateButtons();
+    m_head->setObjectName(QStringLiteral("校验链头"));
+    m_head->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_table);
+    layout->addWidget(m_head);
     layout->addWidget(buttons);
     resize(Twips::toPixels(15000, this), Twips::toPixels(5000, this));
 }
@@ -66,8 +72,10 @@ void JournalDialog::fillTable()
                                          QStringLiteral("字节"), QStringLiteral("警告"), QStringLiteral("结果") });
     for (int row = 0; row < m_entries.size(); ++row) {
         const TransferJournal::Entry &e = m_entries.at(row);
-        const QString result = resultText(e.result)
-                + (e.detail.isEmpty() ? QString() : QStringLiteral("：") + e.detail);
+        const QString why = e.isLoad() ? e.detail : e.problem;
+        const QString result = e.resultWords()
+                + (e.standing == TransferJournal::Entry::Standing::Legacy ? QStringLiteral("（旧记录，无校验链）") : QString())
+                + (why.isEmpty() ? QString() : QStringLiteral("：") + why);
         const QStringList cells{ e.time.toString(Qt::ISODate), e.radio, e.file, e.sha256, e.device,
                                  QString::number(e.framesSent), known(e.bytesDrained), known(e.warnings), result };
         for (int column = 0; column < cells.size(); ++column) {
@@ -153,17 +161,32 @@ void JournalDialog::printReport()
                                                       QStringLiteral("PDF 文件 (*.pdf)"));
     if (path.isEmpty())
         return;
-    const FleetReport report(m_entries, QDate(), QDate::currentDate());
+    FleetReport report(m_entries, QDate(), QDate::currentDate());
+    report.setChainHead(m_chainHead);
     QString error;
     if (!report.writePdf(path, &error))
         showSystemMessage(this, error);
 }
 
+// The newest line's hash: on paper with the report, it shows later whether
+// the file was changed since.
+void JournalDialog::setChainHead(const QString &head)
+{
+    m_chainHead = head;
+    m_head->setText(QStringLiteral("校验链头：%1（车队报告上印有同样的数字，可以日后对照）").arg(head.left(16)));
+    m_head->setToolTip(head);
+}
+
 void JournalDialog::showJournal(QWidget *parent, const QString &openPlan)
 {
-    const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
-    if (entries.isEmpty())
+    const JournalReading journal;
+    if (!journal.isReadable()) {
+        showSystemMessage(parent, journal.error());
+    } else if (journal.entries().isEmpty()) {
         showSystemMessage(parent, QStringLiteral("还没有传送记录。"));
-    else
-        JournalDialog(entries, openPlan, parent).exec();
+    } else {
+        JournalDialog dialog(journal.entries(), openPlan, parent);
+        dialog.setChainHead(journal.head());
+        dialog.exec();
+    }
 }

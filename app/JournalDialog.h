@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -23,6 +24,7 @@ public:
                            QWidget *parent = nullptr);
     // The journal over `parent`, or a word that there is none yet.
     static void showJournal(QWidget *parent, const QString &openPlan = {});
+    void setChainHead(const QString &head);
 
 private:
     void fillTable();
@@ -38,4 +40,6 @@ private:
     QTableWidget *m_table;
     QPushButton *m_compareTwo;
     QPushButton *m_compareWithPlan;
+    QLabel *m_head;
+    QString m_chainHead;
 };

@@ -452,8 +452,10 @@ private slots:
         }
         char byte;
         const bool started = ::read(ready[0], &byte, 1) == 1;
+        // In the UUCP form, ten digits: a three-digit PID and its line end
+        // alone would be four bytes, the binary form.
         const bool locked = flock
-                || (lock.open(QIODevice::WriteOnly) && lock.write(QByteArray::number(child) + '\n') > 0);
+                || (lock.open(QIODevice::WriteOnly) && lock.write(QByteArray::number(child).rightJustified(10) + '\n') > 0);
         lock.close();
         QtSerialLink link;
         link.setDevice(1, pty.device());

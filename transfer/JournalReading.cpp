@@ -136,7 +136,7 @@ void JournalReading::readOpening(const Line &line, const QJsonObject &object)
     entry.result = refused ? LoadResult::Failed : LoadResult::Interrupted;
     setEntryOfLine(line.number, int(m_entries.size()));
     if (!refused)
-        m_opened.insert(hashOf(line.bytes), int(m_entries.size()));
+        m_opened.insert(object.value(QLatin1String("load")).toString().toLatin1(), int(m_entries.size()));
     m_entries.append(entry);
     if (!entry.time.isValid())
         damage(line.number, QStringLiteral("时间不可读"));
@@ -168,7 +168,8 @@ void JournalReading::readClosing(const Line &line, const QJsonObject &object)
         return;
     }
     entry.result = result;
-    entry.standing = Standing::Sound;
+    if (entry.standing == Standing::Incomplete)
+        entry.standing = Standing::Sound;
     if (entry.bytesDrained < 0 || entry.framesSent != entry.bytesDrained / 16
         || entry.bytesDrained > 16 * qint64(entry.framesPlanned))
         damage(line.number, QStringLiteral("帧数与字节数不符"));

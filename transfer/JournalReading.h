@@ -61,7 +61,7 @@ private:
     void finish();
 
     QVector<TransferJournal::Entry> m_entries;   // in file order until finish()
-    QHash<QByteArray, int> m_opened;             // the hash of a load's opening line, while it is open → entry
+    QHash<QByteArray, int> m_opened;             // a load's name, while it is open → entry
     QVector<int> m_entryOfLine;                  // line number → entry, -1 for none
     QString m_error;
     QString m_firstProblem;

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QTimeZone>
+#include <QUuid>
 
 #include <algorithm>
 #include <cerrno>
@@ -98,7 +99,7 @@ bool writeAll(int fd, const QByteArray &bytes)
 // One line at the end of the journal, chained to the line before it and on
 // the disk before this returns. The window and --send may append at the same
 // moment: the file is locked from reading the last line to the sync.
-bool appendLine(QJsonObject object, QString *error, QString *hash = nullptr)
+bool appendLine(QJsonObject object, QString *error)
 {
     const QString journal = TransferJournal::path();
     QString cause;
@@ -122,11 +123,8 @@ bool appendLine(QJsonObject object, QString *error, QString *hash = nullptr)
         }
         ::close(fd);   // and with it the lock
     }
-    if (cause.isEmpty()) {
-        if (hash)
-            *hash = LoadPlan::checksumOf(line);
+    if (cause.isEmpty())
         return true;
-    }
     if (error)
         *error = QStringLiteral("传送记录 %1 不能写入：%2").arg(journal, cause);
     return false;
@@ -156,10 +154,17 @@ QString TransferJournal::path()
 
 bool TransferJournal::open(Entry &load, QString *error)
 {
+    // Named apart from its line's hash, so that a changed opening line is
+    // one damaged record, not also a closing line that lost its load.
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QJsonObject object = describing(load, "start");
+    object.insert(QStringLiteral("load"), id);
     object.insert(QStringLiteral("frames"), QString::fromLatin1(load.frames));
     object.insert(QStringLiteral("sha256"), LoadPlan::checksumOf(load.frames));
-    return appendLine(object, error, &load.id);
+    if (!appendLine(object, error))
+        return false;
+    load.id = id;
+    return true;
 }
 
 bool TransferJournal::close(const Entry &load, QString *error)

@@ -55,7 +55,7 @@ public:
         Standing standing = Standing::Sound;
         int line = 0;             // its first line in the file, from 1
         QString problem;          // what is wrong with a damaged one
-        QString id;               // SHA-256 of its opening line, which its closing line names
+        QString id;               // names the load in its opening and its closing line
 
         // 完成, 失败, 中断; 中断（记录不完整）; 损坏的记录（第 N 行）.
         QString resultWords() const;
