@@ -9,6 +9,7 @@
 #include "ChannelFileKind.h"
 #include "ChannelGrid.h"
 #include "DesignColours.h"
+#include "DesignFonts.h"
 #include "FileMenu.h"
 #include "FleetDialog.h"
 #include "FleetRun.h"
@@ -370,6 +371,7 @@ private slots:
 
     void gridKeysActOnTheSelection()
     {
+        DesignFonts::installSubstitutes();   // the design's fonts, whose digits Qt's own estimate cuts
         TestDatabase file(TestDatabase::numberedRows(5));
         Channels model;
         QVERIFY(model.store.open(file.path()));
@@ -442,13 +444,22 @@ private slots:
         QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, at(2, 2));
         QCOMPARE(cursor.selectedIndexes().size(), 4);
 
-        // A plain click after select-all makes one cell the selection: Ctrl+Delete
-        // then takes one row. Deleting every row asks first; 取消 keeps them.
+        // A right-click inside the selection keeps it for the context menu.
+        QMouseEvent right(QEvent::MouseButtonPress, at(2, 2), grid.viewport()->mapToGlobal(at(2, 2)), Qt::RightButton,
+                          Qt::RightButton, {});
+        QApplication::sendEvent(grid.viewport(), &right);
+        QCOMPARE(cursor.selectedIndexes().size(), 4);
+
+        // A plain click after select-all makes one cell the selection and opens
+        // no editor, however long the operator waits: Ctrl+Delete then takes
+        // one row. Deleting every row asks first; 取消 keeps them.
         MessageBoxes boxes(QMessageBox::No);
         press(Qt::Key_A, ctrl);
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at(2, 4));
         QCOMPARE(rows(), QList<int>());
         QCOMPARE(cursor.selectedIndexes(), QModelIndexList({ model.table.index(2, 4) }));
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QVERIFY(!grid.viewport()->findChild<QLineEdit *>());
         press(Qt::Key_Delete, ctrl);
         QCOMPARE(big.stored().size(), 299);
         press(Qt::Key_A, ctrl);
@@ -456,6 +467,20 @@ private slots:
         QTRY_COMPARE(boxes.seen.size(), 1);
         QCOMPARE(boxes.texts().first(), QStringLiteral("要删除信道表的全部 299 行吗？"));
         QCOMPARE(big.stored().size(), 299);
+        // Ctrl+End goes to the file's last row, though a page of rows is read;
+        // the row numbers then need a digit more, and show it whole.
+        TestDatabase longer(TestDatabase::numberedRows(1200));
+        QVERIFY(model.store.open(longer.path()) && model.store.canFetchMore());
+        grid.setCurrentIndex(model.table.index(0, 1));
+        press(Qt::Key_End, ctrl);
+        QCOMPARE(cursor.currentRow(), 1199);
+        QHeaderView *numbers = grid.verticalHeader();
+        QFont bold = numbers->font();   // as the current row's number is drawn
+        bold.setBold(true);
+        const int margins = 2 * numbers->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, numbers);
+        const int lines = 2;   // the section's edges
+        QTRY_VERIFY(numbers->width() >= QFontMetrics(bold).horizontalAdvance(QStringLiteral("1200")) + margins + lines);
+
         // In an open cell editor the keys edit the text, not the table.
         grid.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&grid));
