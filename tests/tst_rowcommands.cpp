@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -482,13 +483,26 @@ private slots:
         tools->replaceAll();
         QCOMPARE(find->findChild<QLabel *>(QStringLiteral("result"))->text(), QStringLiteral("已替换 4 处。"));
         QCOMPARE(column(4), QStringLiteral("甲 1 行 甲 2 行 甲 3 行 甲 4 行"));
+        const auto texts = [&grid] {
+            return grid.findChild<QAction *>(QStringLiteral("undo"))->text() + u'|'
+                    + grid.findChild<QAction *>(QStringLiteral("redo"))->text();
+        };
+        QCOMPARE(texts(), QStringLiteral("撤销 全部替换(&U)|重做(&R)"));   // naming the step
         QVERIFY(model.editor.undo());
+        QCOMPARE(texts(), QStringLiteral("撤销(&U)|重做 全部替换(&R)"));
         QCOMPARE(column(4), QStringLiteral("第 1 行 第 2 行 第 3 行 第 4 行"));
-        const double points = grid.font().pointSizeF();
-        grid.findChild<QAction *>(QStringLiteral("zoomIn"))->trigger();
-        grid.findChild<QAction *>(QStringLiteral("zoomIn"))->trigger();
-        grid.findChild<QAction *>(QStringLiteral("zoomOut"))->trigger();
-        QCOMPARE(grid.font().pointSizeF(), points * 1.1);
+
+        // The captions grow with the cells, and 原始大小 is the design again.
+        QHeaderView *captions = grid.horizontalHeader();
+        const auto sizes = [&] {
+            return QList<double>({ grid.font().pointSizeF(), captions->font().pointSizeF(), double(captions->height()) });
+        };
+        const QList<double> designed = sizes();
+        for (const char *step : { "zoomIn", "zoomIn", "zoomOut" })
+            grid.findChild<QAction *>(QString::fromLatin1(step))->trigger();
+        QCOMPARE(sizes(), QList<double>({ designed[0] * 1.1, designed[1] * 1.1, double(qRound(designed[2] * 1.1)) }));
+        grid.findChild<QAction *>(QStringLiteral("zoomReset"))->trigger();
+        QCOMPARE(sizes(), designed);
     }
 
     // A tool over many rows reads them in one go to check them: a row another

@@ -149,29 +149,39 @@ void ChannelGrid::createActions()
         addAction(line);
         verticalHeader()->addAction(line);
     };
-    connect(command(QStringLiteral("插入行"), { Qt::Key_Insert }, "insertRow"), &QAction::triggered,
+    connect(command(QStringLiteral("插入行(&A)"), { Qt::Key_Insert }, "insertRow"), &QAction::triggered,
             this, &ChannelGrid::insertRow);
-    connect(command(QStringLiteral("复制行"), { Qt::CTRL | Qt::Key_D }, "duplicateRows"), &QAction::triggered,
+    connect(command(QStringLiteral("复制行(&D)"), { Qt::CTRL | Qt::Key_D }, "duplicateRows"), &QAction::triggered,
             this, &ChannelGrid::duplicateRows);
-    connect(command(QStringLiteral("删除行"), { Qt::CTRL | Qt::Key_Delete }, "deleteRows"), &QAction::triggered,
+    connect(command(QStringLiteral("删除行(&E)"), { Qt::CTRL | Qt::Key_Delete }, "deleteRows"), &QAction::triggered,
             this, &ChannelGrid::deleteRows);
-    connect(command(QStringLiteral("上移"), { Qt::ALT | Qt::Key_Up }, "moveUp"), &QAction::triggered,
+    connect(command(QStringLiteral("上移(&M)"), { Qt::ALT | Qt::Key_Up }, "moveUp"), &QAction::triggered,
             this, [this] { moveRows(-1); });
-    connect(command(QStringLiteral("下移"), { Qt::ALT | Qt::Key_Down }, "moveDown"), &QAction::triggered,
+    connect(command(QStringLiteral("下移(&N)"), { Qt::ALT | Qt::Key_Down }, "moveDown"), &QAction::triggered,
             this, [this] { moveRows(1); });
     separator();
-    connect(command(QStringLiteral("剪切"), { Qt::CTRL | Qt::Key_X }, "cut"), &QAction::triggered,
+    connect(command(QStringLiteral("剪切(&T)"), { Qt::CTRL | Qt::Key_X }, "cut"), &QAction::triggered,
             this, &ChannelGrid::cutCells);
-    connect(command(QStringLiteral("复制"), { Qt::CTRL | Qt::Key_C }, "copy"), &QAction::triggered,
+    connect(command(QStringLiteral("复制(&C)"), { Qt::CTRL | Qt::Key_C }, "copy"), &QAction::triggered,
             this, &ChannelGrid::copyCells);
-    connect(command(QStringLiteral("粘贴"), { Qt::CTRL | Qt::Key_V }, "paste"), &QAction::triggered,
+    connect(command(QStringLiteral("粘贴(&P)"), { Qt::CTRL | Qt::Key_V }, "paste"), &QAction::triggered,
             this, &ChannelGrid::pasteCells);
-    connect(command(QStringLiteral("清除"), { Qt::Key_Delete }, "clear"), &QAction::triggered,
+    connect(command(QStringLiteral("清除(&L)"), { Qt::Key_Delete }, "clear"), &QAction::triggered,
             this, &ChannelGrid::clearCells);
     separator();
-    m_undo = command(QStringLiteral("撤销"), { Qt::CTRL | Qt::Key_Z }, "undo");
-    m_redo = command(QStringLiteral("重做"), { Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z }, "redo");
+    m_undo = command(QString(), { Qt::CTRL | Qt::Key_Z }, "undo");
+    m_redo = command(QString(), { Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z }, "redo");
     QUndoStack *history = editor()->history();
+    // Each names the step it takes back or does again: 撤销 排序.
+    const auto name = [](QAction *action, const QString &verb, const QString &step, QChar key) {
+        action->setText(QStringLiteral("%1%2(&%3)").arg(verb, step.isEmpty() ? QString() : u' ' + step, key));
+    };
+    name(m_undo, QStringLiteral("撤销"), history->undoText(), u'U');
+    name(m_redo, QStringLiteral("重做"), history->redoText(), u'R');
+    connect(history, &QUndoStack::undoTextChanged, m_undo,
+            [this, name](const QString &step) { name(m_undo, QStringLiteral("撤销"), step, u'U'); });
+    connect(history, &QUndoStack::redoTextChanged, m_redo,
+            [this, name](const QString &step) { name(m_redo, QStringLiteral("重做"), step, u'R'); });
     connect(m_undo, &QAction::triggered, editor(), &ChannelEditor::undo);
     connect(m_redo, &QAction::triggered, editor(), &ChannelEditor::redo);
     m_undo->setEnabled(history->canUndo());

@@ -22,20 +22,22 @@ PlanTools::PlanTools(ChannelGrid *grid)
     , m_zoom(new GridZoom(grid))
 {
     addSeparator();
-    connect(add(QStringLiteral("排序…"), {}, "sort"), &QAction::triggered, this, &PlanTools::sort);
-    connect(add(QStringLiteral("填充序列…"), {}, "fill"), &QAction::triggered, this, &PlanTools::fill);
-    connect(add(QStringLiteral("频率计算…"), {}, "frequencies"), &QAction::triggered, this,
+    connect(add(QStringLiteral("排序(&S)…"), {}, "sort"), &QAction::triggered, this, &PlanTools::sort);
+    connect(add(QStringLiteral("填充序列(&X)…"), {}, "fill"), &QAction::triggered, this, &PlanTools::fill);
+    connect(add(QStringLiteral("频率计算(&J)…"), {}, "frequencies"), &QAction::triggered, this,
             &PlanTools::computeFrequencies);
     addSeparator();
-    connect(add(QStringLiteral("查找…"), { QKeySequence::Find }, "find"), &QAction::triggered, this,
+    connect(add(QStringLiteral("查找(&F)…"), { QKeySequence::Find }, "find"), &QAction::triggered, this,
             [this] { openFind(false); });
-    connect(add(QStringLiteral("替换…"), { Qt::CTRL | Qt::Key_H }, "replace"), &QAction::triggered, this,
+    connect(add(QStringLiteral("替换(&H)…"), { Qt::CTRL | Qt::Key_H }, "replace"), &QAction::triggered, this,
             [this] { openFind(true); });
     addSeparator();
-    connect(add(QStringLiteral("放大"), { QKeySequence::ZoomIn, Qt::CTRL | Qt::Key_Equal }, "zoomIn"),
+    connect(add(QStringLiteral("放大(&I)"), { QKeySequence::ZoomIn, Qt::CTRL | Qt::Key_Equal }, "zoomIn"),
             &QAction::triggered, m_zoom, &GridZoom::zoomIn);
-    connect(add(QStringLiteral("缩小"), { QKeySequence::ZoomOut }, "zoomOut"), &QAction::triggered, m_zoom,
+    connect(add(QStringLiteral("缩小(&O)"), { QKeySequence::ZoomOut }, "zoomOut"), &QAction::triggered, m_zoom,
             &GridZoom::zoomOut);
+    connect(add(QStringLiteral("原始大小(&0)"), { Qt::CTRL | Qt::Key_0 }, "zoomReset"), &QAction::triggered, m_zoom,
+            &GridZoom::reset);
 }
 
 // Keys act while the grid has focus, as the row commands' do.
