@@ -18,10 +18,10 @@ class PortDialog;
 class PortList;
 class QAction;
 class QLabel;
-class QMenu;
 class QProgressBar;
 class SerialLink;
 class TransferSequence;
+class WindowMenus;
 
 // 启动窗体: the program's one permanent window. It holds the channel grid, the
 // serial line, the transfer with its progress bar and status line, and the menu.
@@ -59,9 +59,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    friend class WindowMenus;   // the menus run the window's commands
+
     void buildControls();
-    void buildMenu();
-    void buildFileMenu(QMenu *system);
     void refreshFileMenu();
     void updateTitle();
     bool mayLeaveFile();
@@ -73,6 +73,7 @@ private:
     void resolveConflict(const QString &message);
     void showLastResult(TransferController::Result result);
     void checkTable();
+    void loadFleet();
     void openLoopbackDialog();
     void convertFile();
     void importTable();
@@ -94,6 +95,7 @@ private:
     QLabel *m_lastResult = nullptr;
     QProgressBar *m_progress = nullptr;
     QAction *m_send = nullptr;
+    WindowMenus *m_menus = nullptr;
     FileMenu *m_files = nullptr;
     PortCommands *m_ports;
     bool m_loaded = false;
