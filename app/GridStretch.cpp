@@ -42,6 +42,8 @@ void GridStretch::setStretching(bool stretching)
     m_client->setFixedSize(m_designedClient);
     m_client->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_grid->setGeometry(m_designedGrid);
+    if (QWidget *rule = m_client->findChild<QWidget *>(QStringLiteral("Line1"), Qt::FindDirectChildrenOnly))
+        rule->resize(m_designedClient.width(), rule->height());
     if (QWidget *window = m_client->window(); window != m_client)
         window->adjustSize();
 }
@@ -52,6 +54,8 @@ bool GridStretch::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_client && event->type() == QEvent::Resize && m_stretching) {
         const QSize grown = m_client->size() - m_designedClient;
         m_grid->setGeometry(m_designedGrid.adjusted(0, 0, std::max(grown.width(), 0), std::max(grown.height(), 0)));
+        if (QWidget *rule = m_client->findChild<QWidget *>(QStringLiteral("Line1"), Qt::FindDirectChildrenOnly))
+            rule->resize(m_client->width(), rule->height());   // under the menu bar, across the window as designed
     }
     return QObject::eventFilter(watched, event);
 }

@@ -75,9 +75,18 @@ private slots:
         QVERIFY(userSettings().value(GridStretch::stretchKey()).toBool());
         window.resize(size + QSize(200, 100));
         QTRY_COMPARE(grid->geometry(), designed.adjusted(0, 0, 200, 100));
+        // 备注 takes the spare width; the bar and the rule under it go across the window.
+        const auto spread = [&] {
+            return QList<int>({ grid->horizontalHeader()->sectionViewportPosition(4) + grid->columnWidth(4),
+                                window.findChild<QFrame *>(QStringLiteral("Line1"))->width(), window.menuBar()->width() });
+        };
+        QTRY_COMPARE(spread(), QList<int>({ grid->viewport()->width(), window.width(), window.width() }));
+        const int remark = grid->columnWidth(4);
         menuItem(&window, "stretchGrid")->trigger();
         QCOMPARE(grid->geometry(), designed);
         QTRY_COMPARE(window.size(), size);
+        QVERIFY(grid->columnWidth(4) < remark);
+        QCOMPARE(window.findChild<QFrame *>(QStringLiteral("Line1"))->width(), window.width());
 
         QHeaderView *header = grid->horizontalHeader();
         const int width = grid->columnWidth(1), edge = header->sectionViewportPosition(1) + width - 1;
