@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "ListMessage.h"
 
 class ChannelStore;
-class QListWidget;
 
 // 检查信道表: every error and warning among the rows a transfer sends, one line
-// each; a double-click asks for its cell.
-class PlanCheckDialog : public QDialog
+// each under a count of each kind; a double-click asks for its cell.
+class PlanCheckDialog : public ListMessage
 {
     Q_OBJECT
 public:
@@ -23,5 +22,4 @@ signals:
 private:
     ChannelStore *m_channels;
     int m_sentRows;
-    QListWidget *m_list;
 };

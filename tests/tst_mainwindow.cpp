@@ -13,6 +13,7 @@
 #include "FileMenu.h"
 #include "FleetDialog.h"
 #include "FleetRun.h"
+#include "ListMessage.h"
 #include "MainWindow.h"
 #include "PlanCheckDialog.h"
 #include "PlanChecksum.h"
@@ -21,6 +22,7 @@
 #include "QtTranslations.h"
 #include "TransferController.h"
 #include "TransferJournal.h"
+#include "TransferQuestions.h"
 #include "TransferSequence.h"
 #include "Twips.h"
 #include "UnsavedEdits.h"
@@ -246,6 +248,61 @@ private slots:
         QVERIFY(shown->index(0, 2).data(Qt::BackgroundRole).isValid());
         QVERIFY(shown->index(0, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("不在“PMR446”的频段内")));
         QCOMPARE(userSettings().value(QStringLiteral("plan/band")).toString(), QStringLiteral("pmr446"));
+    }
+
+    // 102 warnings (both frequencies of rows 1-51 off the raster): the question
+    // fits a 1024×768 screen with its buttons, 复制 takes the whole list, and
+    // only 仍然传送 sends: Enter and Escape answer 取消.
+    void warningsQuestionFitsTheScreen()
+    {
+        QVector<QVariantList> rows = TestDatabase::numberedRows(60);
+        for (int i = 0; i < 51; ++i)
+            rows[i][2] = rows[i][3] = 438.5126 + i * 0.0125;
+        TestDatabase file(rows);
+        auto *port = new FakeSerialLink;
+        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+        window.load();
+        QStringList summaries;   // with what was wrong with the question, if anything
+        const auto answer = [&](const std::function<void(ListMessage *)> &press) {
+            QTimer::singleShot(0, &window, [&, press] {
+                auto *question = qobject_cast<ListMessage *>(QApplication::activeModalWidget());
+                if (!question || !QTest::qWaitForWindowExposed(question)) {
+                    if (QWidget *other = QApplication::activeModalWidget())
+                        other->close();
+                    return;
+                }
+                QString wrong;
+                if (question->frameGeometry().width() > 1024 || question->frameGeometry().height() > 768)
+                    wrong += QStringLiteral("（太大）");
+                for (QPushButton *button : question->findChildren<QPushButton *>())
+                    if (!question->rect().contains(QRect(button->mapTo(question, QPoint()), button->size())))
+                        wrong += QStringLiteral("（看不见 %1）").arg(button->text());
+                if (!question->buttons()->button(QDialogButtonBox::No)->isDefault())
+                    wrong += QStringLiteral("（默认不是取消）");
+                summaries << question->findChild<QLabel *>(QStringLiteral("summary"))->text() + wrong;
+                press(question);
+            });
+        };
+        const auto key = [](Qt::Key k) { return [k](ListMessage *q) { QTest::keyClick(q, k); }; };
+        for (const auto &press : { key(Qt::Key_Return), key(Qt::Key_Escape) }) {
+            answer(press);
+            menuItem(&window, "传送")->trigger();
+            QVERIFY(!window.transfer()->isRunning());
+        }
+        answer([](ListMessage *q) {
+            q->findChild<QPushButton *>(QStringLiteral("复制"))->click();
+            q->buttons()->button(QDialogButtonBox::Yes)->click();
+        });
+        menuItem(&window, "传送")->trigger();
+        QVERIFY(window.transfer()->isRunning());
+        const QStringList copied = QGuiApplication::clipboard()->text().split(u'\n');
+        QCOMPARE(copied.size(), 1 + 102 + 2);   // the summary, the list, the question after a blank line
+        QVERIFY(copied.at(102).startsWith(QStringLiteral("第 51 行（记录编号 51）")));
+        // The summary by kind, when the caller has one.
+        answer(key(Qt::Key_Escape));
+        QVERIFY(!TransferQuestions::warningsAccepted(&window, { "a", "b" }, QStringLiteral("2 行频率不在频段内")));
+        QCOMPARE(summaries, QStringList({ "要传送的信道中有 102 处警告。", "要传送的信道中有 102 处警告。",
+                                          "要传送的信道中有 102 处警告。", "要传送的信道中有 2 处警告：2 行频率不在频段内" }));
     }
 
     void transferRunsFromTheMenu()
@@ -554,6 +611,7 @@ private slots:
         auto *list = check->findChild<QListWidget *>();
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QStringLiteral("第 3 行（记录编号 3）警告：信道号 1 与第 1 行相同：电台只保留其中一个"));
+        QVERIFY(check->findChild<QLabel *>(QStringLiteral("summary"))->text().startsWith(QStringLiteral("前 51 行中有 0 处错误、1 处警告")));
         emit list->itemDoubleClicked(list->item(0));
         QCOMPARE(window.findChild<ChannelCursor *>()->currentIndex(), shown->index(2, 1));
         QCOMPARE(check->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->text(), QStringLiteral("关闭"));
