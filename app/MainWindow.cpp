@@ -241,7 +241,7 @@ void MainWindow::load(const QDate &today)
     m_send->setEnabled(true);
 
     if (!m_port->setPortNumber(1) || !m_port->open())
-        showSystemMessage(this, m_port->withCause(port1InUse) + m_ports->cableLine());
+        showSystemMessage(this, m_ports->startUpWarning(port1InUse));
     // A signal during a start-up message came before the program's own loop
     // started: that loop ends as soon as it runs.
     if (m_ending)

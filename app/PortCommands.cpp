@@ -125,6 +125,19 @@ bool PortCommands::offerCable(const PortEntry &cable)
     return false;
 }
 
+QString PortCommands::startUpWarning(const QString &inUse) const
+{
+    switch (m_port->openFailureKind()) {
+    case DeviceState::Missing:
+    case DeviceState::NotSerial:
+    case DeviceState::NoHardware:
+        return QStringLiteral("串口 COM%1 打不开：%2").arg(m_port->portNumber()).arg(m_port->openFailureCause())
+                + cableLine();
+    default:
+        return m_port->withCause(inUse) + cableLine();
+    }
+}
+
 QString PortCommands::cableLine() const
 {
     QStringList cables;
@@ -133,5 +146,5 @@ QString PortCommands::cableLine() const
             cables << QStringLiteral("%1（%2）").arg(entry.path, entry.vendorProduct);
     if (cables.isEmpty())
         return {};
-    return QStringLiteral("\n已插上的 USB 数据线：%1，可在“系统设置 → 串口设备…”中设为 COM1。").arg(cables.join(QStringLiteral("、")));
+    return QStringLiteral("\n已插上的 USB 数据线：%1，可在“系统设置 → 串口与数据线 → 串口设备…”中设为 COM1。").arg(cables.join(QStringLiteral("、")));
 }

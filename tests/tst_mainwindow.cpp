@@ -175,33 +175,43 @@ private slots:
         window.portDialog()->close();
     }
 
+    // COM1 free, in use, or missing: the designed warning says "in use" only
+    // when it is; the cause, the remedy and the cables plugged in follow.
     void loadOrderAndTheCom1Warning()
     {
-        for (bool busy : { false, true }) {
+        const QString cables = QStringLiteral("\n已插上的 USB 数据线：/dev/ttyUSB0（1a86:7523），"
+                                              "可在“系统设置 → 串口与数据线 → 串口设备…”中设为 COM1。");
+        const QString remedy = QStringLiteral("请在“系统设置 → 串口与数据线 → 串口设备…”中为 COM1 选择设备。");
+        const struct { bool busy; DeviceState::Kind kind; QString cause, said; } cases[] = {
+            { false, DeviceState::Opens, {}, {} },
+            { true, DeviceState::InUse, {}, QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ") + cables },
+            { true, DeviceState::Missing, QStringLiteral("设备 /dev/fake1 不存在。\n") + remedy,
+              QStringLiteral("串口 COM1 打不开：设备 /dev/fake1 不存在。\n") + remedy + cables },
+        };
+        for (const auto &c : cases) {
             TestDatabase file(TestDatabase::numberedRows(60));
             auto *port = new FakeSerialLink;
-            if (busy)
+            if (c.busy)
                 port->busy = { 1 };
+            port->failure = c.kind;
+            port->cause = c.cause;
             MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
-            auto cables = std::make_unique<FakePortList>();   // named when COM1 fails
-            cables->entries = { { QStringLiteral("/dev/ttyUSB0"), {}, {}, QStringLiteral("1a86:7523"), {} } };
-            window.setPortList(std::move(cables));
+            auto plugged = std::make_unique<FakePortList>();   // named when COM1 fails
+            plugged->entries = { { QStringLiteral("/dev/ttyUSB0"), {}, {}, QStringLiteral("1a86:7523"), {} } };
+            window.setPortList(std::move(plugged));
             MessageBoxes boxes;
             boxes.probe = [&window] { return window.isVisible(); };
-            window.load(busy ? QDate(2010, 1, 5) : QDate(2004, 6, 8));
+            window.load(c.busy ? QDate(2010, 1, 5) : QDate(2004, 6, 8));
             QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label8"))->text(),
-                     busy ? QStringLiteral("2010年1月5日") : QStringLiteral("2004年6月8日"));
+                     c.busy ? QStringLiteral("2010年1月5日") : QStringLiteral("2004年6月8日"));
             QCOMPARE(window.findChild<ChannelCursor *>()->currentRow(), 0);
             QCOMPARE(port->calls, QStringList({ "number 1", "open 1" }));
-            QCOMPARE(port->isOpen(), !busy);
+            QCOMPARE(port->isOpen(), !c.busy);
             QVERIFY(menuItem(&window, "传送")->isEnabled());
             for (const char *name : { "型号", "波特率", "帮助" })   // items with no action
                 menuItem(&window, name)->trigger();
             QTest::qWait(30);
-            QCOMPARE(boxes.seen, busy ? QStringList(systemWarning(QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 \n"
-                                                                                 "已插上的 USB 数据线：/dev/ttyUSB0（1a86:7523），"
-                                                                                 "可在“系统设置 → 串口设备…”中设为 COM1。")))
-                                      : QStringList());
+            QCOMPARE(boxes.seen, c.busy ? QStringList(systemWarning(c.said)) : QStringList());
             QCOMPARE(boxes.probes, QList<bool>(boxes.seen.size(), true));   // the window was up before the box
         }
     }
