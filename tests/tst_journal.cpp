@@ -11,6 +11,7 @@
 
 #include <QClipboard>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -122,27 +123,42 @@ private slots:
             QVERIFY2(text.contains(QRegularExpression(line)), qPrintable(line + u'\n' + text));
         QVERIFY(!text.contains(QStringLiteral("2023-05-04")));
 
-        // 传送记录…: whole checksums; Ctrl+C copies the rows picked, in the table's order.
-        JournalDialog dialog(entries);
+        // 传送记录… over the window, within its width with 结果 in sight: local
+        // times, short checksums and file names, whole on hover; Ctrl+C and 复制
+        // copy the rows picked whole, in the table's order.
+        QWidget window;
+        window.resize(792, 524);
+        JournalDialog dialog(entries, {}, &window);
         auto *table = dialog.findChild<QTableWidget *>();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QVERIFY(table->height() > dialog.height() / 2 && table->width() > dialog.width() / 2);   // the dialog is the table
-        QVERIFY(table->columnWidth(3) >= table->fontMetrics().horizontalAdvance(sent.sha256));
-        QCOMPARE(table->item(0, 2)->toolTip(), table->item(0, 2)->text());   // a long path, read whole
+        QVERIFY(dialog.width() <= window.width());
+        QVERIFY(table->horizontalHeader()->sectionViewportPosition(2) + table->columnWidth(2) <= table->viewport()->width());
+        const auto cell = [table](int column) { return std::pair(table->item(2, column)->text(), table->item(2, column)->toolTip()); };
+        QCOMPARE(cell(0), std::pair(sent.time.toLocalTime().toString("yyyy-MM-dd HH:mm"), sent.time.toString(Qt::ISODate)));
+        QCOMPARE(cell(3), std::pair(QStringLiteral("char4.mdb"), file.path()));
+        QCOMPARE(cell(4), std::pair(sent.sha256.left(8), sent.sha256));
+        const QVector<QStringList> copied{ { "2024-06-01T08:30:00+08:00", "巡逻 01", "中断：传送期间文件已改动", given.file,
+                                             given.sha256, "1", "16", "2", given.device },
+                                           { entries.at(3).time.toString(Qt::ISODate), "", "失败：写入失败：I/O error", old.file,
+                                             "1a2b3c4d", "7", "", "", "" } };
         pick(table, { 3, 0 });
         QTest::keySequence(table, QKeySequence::Copy);
-        QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()),
-                 QVector<QStringList>({ { "2024-06-01T08:30:00+08:00", "巡逻 01", given.file, given.sha256, given.device, "1",
-                                          "16", "2", "中断：传送期间文件已改动" },
-                                        { entries.at(3).time.toString(Qt::ISODate), "", old.file, "1a2b3c4d", "", "7", "",
-                                          "", "失败：写入失败：I/O error" } }));
+        QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()), copied);
+        QGuiApplication::clipboard()->clear();
+        button(&dialog, "复制")->click();
+        QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()), copied);
 
-        // The buttons do what --diff does, in the same words: two loads, the older
-        // as A; one load against the plan open in the window.
-        const struct { QString openPlan; QList<int> rows; const char *button; QStringList diff; } comparisons[] = {
-            { {}, { 2, 0 }, "比较所选的两次", { "journal:3", "journal:1" } },
-            { file.path(), { 2 }, "与当前信道表比较", { "journal:3", file.path() } },
+        // The buttons do what --diff does, in the same words, but name the
+        // loads as the operator knows them: two loads, the older as A; one load
+        // against the plan open in the window.
+        const QString sentName = QStringLiteral("传送（指挥车，%1）").arg(sent.time.toLocalTime().toString("MM-dd HH:mm"));
+        const QString lastName = QStringLiteral("上次传送（巡逻 01，%1）").arg(given.time.toLocalTime().toString("MM-dd HH:mm"));
+        const struct { QString openPlan; QList<int> rows; const char *button; QStringList diff; QString names; } comparisons[] = {
+            { {}, { 2, 0 }, "比较所选的两次", { "journal:3", "journal:1" }, QStringLiteral("A 为 %1，B 为 %2。").arg(sentName, lastName) },
+            { file.path(), { 2 }, "与当前信道表比较", { "journal:3", file.path() },
+              QStringLiteral("A 为 %1，B 为 当前信道表 char4.mdb。").arg(sentName) },
         };
         for (const auto &c : comparisons) {
             JournalDialog journal(entries, c.openPlan);
@@ -154,7 +170,8 @@ private slots:
             auto *shown = journal.findChild<ComparisonDialog *>();
             QVERIFY(shown && shown->isVisible());
             QCOMPARE(run(QStringList{ "--diff" } + c.diff, {}, &text), c.rows.size() == 2 ? 1 : 0);
-            QCOMPARE(shown->text() + u'\n', text);
+            QCOMPARE(shown->text().section(QStringLiteral("A 为 "), 0, 0), text.section(QStringLiteral("A 为 "), 0, 0));
+            QVERIFY2(shown->text().endsWith(c.names), qPrintable(shown->text()));
             QVERIFY(shown->findChild<QPlainTextEdit *>()->height() > shown->height() / 2);   // the dialog is its text
         }
 
