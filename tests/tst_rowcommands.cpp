@@ -78,6 +78,8 @@ static void addToolRows()
                                      << QStringList{ A, A, B, D };
     QTest::newRow("sort by record, descending, text '12' as 12")
             << Operation([](Channels &m) { return m.editor.sortRows(0, true); }) << QStringList{ D, B, A, A };
+    QTest::newRow("sort by remark, an empty text with the empty cells")
+            << Operation([](Channels &m) { return m.editor.sortRows(4, false); }) << QStringList{ B, A, A, D };
     QTest::newRow("fill channel numbers") << Operation([=](Channels &m) {
         return m.editor.fillSeries(rows({ 3, 0, 1 }), 1, 10, 5);
     }) << QStringList{ "1 10 438.5 438.5 '甲'", "2.5 15 145.0 '145' '乙'", A, "'12' 20 NULL NULL ''" };
@@ -96,6 +98,10 @@ static void addToolRows()
         int changed = 0;
         return m.editor.replaceAll(CellSearch(QStringLiteral("438.5"), true, false), QStringLiteral("439"), &changed)
                 && changed == 4;
+    }) << QStringList{ "1 5 439 439 '甲'", B, "1 5 439 439 '甲'", D };
+    QTest::newRow("replace all, typed in full-width digits") << Operation([](Channels &m) {
+        return m.editor.replaceAll(CellSearch(QStringLiteral("438.5"), true, true), QStringLiteral("４３９"))
+                && m.editor.readingNote(2, 3) == QStringLiteral("按 439 读取（输入的是 ４３９）");
     }) << QStringList{ "1 5 439 439 '甲'", B, "1 5 439 439 '甲'", D };
     QTest::newRow("replace whole cells") << Operation([](Channels &m) {
         return m.editor.replaceAll(CellSearch(QStringLiteral("145"), true, true), QStringLiteral("145,5"));
