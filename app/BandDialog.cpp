@@ -1,6 +1,7 @@
 #include "BandDialog.h"
 
 #include "BandProfiles.h"
+#include "FitToText.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -42,6 +43,7 @@ void BandDialog::choose(QWidget *parent, QAbstractItemView *tinted)
 void BandDialog::showSource()
 {
     m_source->setText(BandProfiles::byId(m_plans->currentData().toString()).source);
+    fitToText(this);
 }
 
 void BandDialog::accept()

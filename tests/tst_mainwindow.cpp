@@ -258,6 +258,21 @@ private slots:
         QVERIFY(shown->index(0, 2).data(Qt::BackgroundRole).isValid());
         QVERIFY(shown->index(0, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("不在“PMR446”的频段内")));
         QCOMPARE(userSettings().value(QStringLiteral("plan/band")).toString(), QStringLiteral("pmr446"));
+
+        // The source of each plan read whole, whichever was shown before it.
+        chooser.stop();
+        BandDialog dialog(&window);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *plans = dialog.findChild<QComboBox *>();
+        QLabel *source = nullptr;
+        for (QLabel *label : dialog.findChildren<QLabel *>())
+            if (label->textInteractionFlags() & Qt::TextSelectableByMouse)
+                source = label;
+        for (int plan = 0; plan < plans->count(); ++plan) {
+            plans->setCurrentIndex(plan);
+            QTRY_VERIFY2(source->height() >= source->heightForWidth(source->width()), qPrintable(source->text()));
+        }
     }
 
     // 102 warnings (both frequencies of rows 1-51 off the raster): the question

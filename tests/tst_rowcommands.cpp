@@ -18,6 +18,7 @@
 #include "UnsavedEdits.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -424,8 +425,9 @@ private slots:
         ChannelGrid grid;
         grid.setCursor(&cursor);
         new PlanTools(&grid);   // the grid owns it
-        auto trigger = [&grid](const char *name, const QHash<QString, QString> &typed) {
-            QTimer::singleShot(0, [typed] {
+        QStringList notes;   // what each dialog said it would do, and the sort's column
+        auto trigger = [&grid, &notes](const char *name, const QHash<QString, QString> &typed) {
+            QTimer::singleShot(0, [typed, &notes] {
                 auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
                 for (auto [child, text] : typed.asKeyValueRange()) {
                     if (auto *edit = dialog->findChild<QLineEdit *>(child))
@@ -433,6 +435,8 @@ private slots:
                     else
                         dialog->findChild<QAbstractButton *>(child)->setChecked(text == QStringLiteral("on"));
                 }
+                auto *column = dialog->findChild<QComboBox *>(QStringLiteral("column"));
+                notes << (column ? column->currentText() : dialog->findChild<QLabel *>(QStringLiteral("note"))->text());
                 dialog->accept();
             });
             grid.findChild<QAction *>(QString::fromLatin1(name))->trigger();
@@ -455,9 +459,17 @@ private slots:
         QCOMPARE(column(3), QStringLiteral("440.0125 150.475 150.45 440.05"));
         trigger("frequencies", { { "shift", "on" }, { "amount", "-0.0125" } });   // 1.1 and 2.4 are not frequencies
         QCOMPARE(column(3), QStringLiteral("440.0125 150.4625 150.4375 440.05"));
+        grid.setCurrentIndex(model.table.index(0, 1));   // 排序… starts on the current column
         trigger("sort", { { "descending", "on" } });
         QCOMPARE(column(1), QStringLiteral("4 3 2 1"));
         QCOMPARE(model.editor.history()->count(), 4);
+        QCOMPARE(notes.size(), 4);
+        QVERIFY(notes.at(1).startsWith(QStringLiteral("将改变 2 个单元格。")));
+        QVERIFY(notes.at(2).startsWith(QStringLiteral("将改变 4 个单元格。")));   // both frequencies of two rows
+        QCOMPARE(notes.at(3), QStringLiteral("信道号"));
+        grid.setCurrentIndex(model.table.index(0, 4));
+        trigger("sort", {});
+        QCOMPARE(notes.at(4), QStringLiteral("备注"));
         {
             MessageBoxes boxes;
             select(0, 1, 0, 2);
@@ -497,6 +509,19 @@ private slots:
         QVERIFY(model.editor.undo());
         QCOMPARE(texts(), QStringLiteral("撤销(&U)|重做 全部替换(&R)"));
         QCOMPARE(column(4), QStringLiteral("第 1 行 第 2 行 第 3 行 第 4 行"));
+
+        // A match is never under the dialog, wherever the dialog was.
+        grid.resize(900, 300);   // the whole row in sight: the cell does not move
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const QModelIndex third = model.table.index(2, 4);
+        const QRect cell(grid.viewport()->mapToGlobal(grid.visualRect(third).topLeft()), grid.visualRect(third).size());
+        find->move(cell.center() - QPoint(find->width() / 2, find->height() / 2));
+        QVERIFY(find->frameGeometry().intersects(cell));
+        find->findChild<QLineEdit *>(QStringLiteral("find"))->setText(QStringLiteral("第 3"));
+        tools->findNext();
+        QCOMPARE(grid.currentIndex(), third);
+        QTRY_VERIFY(!find->frameGeometry().intersects(cell));
 
         // The captions grow with the cells, and 原始大小 is the design again.
         QHeaderView *captions = grid.horizontalHeader();
