@@ -114,10 +114,10 @@ private slots:
         QCOMPARE(run({ "-layout", pdf, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
         const QString lines[] = {
             QStringLiteral("自 2024-06-01 起，电台 3 部，传送 3 次"),
-            QStringLiteral("1 +巡逻 01 +%1 +a,\"b\".mdb +f30c5a5e31fa90fa +1 +中断：传送期间文件")
+            QStringLiteral("1 +巡逻 01 +%1 +a,\"b\".mdb +f30c5a5e31fa90fa +1 +2 +中断：传送期间文件")
                     .arg(given.time.toLocalTime().toString("yyyy-MM-dd HH:mm")),
-            QStringLiteral("2 +巡逻 02 +[-0-9: ]{16} +char4.mdb +- +0 +失败：不能打开串行端口"),
-            QStringLiteral("3 +指挥车 +[-0-9: ]{16} +char4.mdb +d3bd7d894765510a +51 +完成"),
+            QStringLiteral("2 +巡逻 02 +[-0-9: ]{16} +char4.mdb +- +0 +- +失败：不能打开串行"),
+            QStringLiteral("3 +指挥车 +[-0-9: ]{16} +char4.mdb +d3bd7d894765510a +51 +0 +完成"),
         };
         for (const QString &line : lines)
             QVERIFY2(text.contains(QRegularExpression(line)), qPrintable(line + u'\n' + text));
