@@ -106,9 +106,9 @@ bool PortCommands::offerCable(const PortEntry &cable)
     const QString onBoard = m_port->deviceName();
     const int answer = askSystemChoices(
             m_window,
-            QStringLiteral("COM%1 现在是主板上的串行端口 %2，但电脑上插着 USB 数据线 %3。\n仍向 %2 传送吗？")
+            QStringLiteral("COM%1 现在是主板上的串行端口 %2，\n电脑上插着的却是 USB 数据线 %3（%4）。\n仍向 %2 传送吗？")
                     .arg(number)
-                    .arg(onBoard, cable.path),
+                    .arg(onBoard, cable.path, cable.vendorProduct),
             { QStringLiteral("改用 USB 数据线 %1").arg(cable.path), QStringLiteral("仍向 %1 传送").arg(onBoard),
               QStringLiteral("串口设备…") });
     if (answer == 1)
