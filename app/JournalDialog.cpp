@@ -82,7 +82,7 @@ static QVector<JournalCell> cellsOf(const TransferJournal::Entry &e)
              { e.radio, e.radio },
              { result, result },
              { QFileInfo(e.file).fileName(), e.file },
-             { e.sha256.left(8), e.sha256 },
+             { e.sha256.left(16), e.sha256 },   // as many as the fleet report prints
              { QString::number(e.framesSent), QString::number(e.framesSent) },
              { known(e.bytesDrained), known(e.bytesDrained) },
              { known(e.warnings), known(e.warnings) },

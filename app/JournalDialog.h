@@ -11,10 +11,9 @@ class QTableWidget;
 // radio; the checksum and the file short, whole in their tooltips and in what
 // Ctrl+C and 复制 copy (the selected rows, tab-separated, for a mail or a
 // spreadsheet, where the checksum is compared digit by digit with a printed
-// sheet). What
-// the command line does with the journal is a button here: two loads compared
-// (--diff journal:N journal:M), a load against the plan open in the window,
-// and the fleet report on paper (--journal --pdf).
+// sheet). What the command line does with the journal is a button here: two
+// loads compared (--diff journal:N journal:M), a load against the plan open in
+// the window, and the fleet report on paper (--journal --pdf).
 class JournalDialog : public QDialog
 {
     Q_OBJECT

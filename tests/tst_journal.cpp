@@ -138,7 +138,7 @@ private slots:
         const auto cell = [table](int column) { return std::pair(table->item(2, column)->text(), table->item(2, column)->toolTip()); };
         QCOMPARE(cell(0), std::pair(sent.time.toLocalTime().toString("yyyy-MM-dd HH:mm"), sent.time.toString(Qt::ISODate)));
         QCOMPARE(cell(3), std::pair(QStringLiteral("char4.mdb"), file.path()));
-        QCOMPARE(cell(4), std::pair(sent.sha256.left(8), sent.sha256));
+        QCOMPARE(cell(4), std::pair(sent.sha256.left(16), sent.sha256));
         const QVector<QStringList> copied{ { "2024-06-01T08:30:00+08:00", "巡逻 01", "中断：传送期间文件已改动", given.file,
                                              given.sha256, "1", "16", "2", given.device },
                                            { entries.at(3).time.toString(Qt::ISODate), "", "失败：写入失败：I/O error", old.file,
