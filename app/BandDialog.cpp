@@ -1,6 +1,7 @@
 #include "BandDialog.h"
 
 #include "BandProfiles.h"
+#include "FitToText.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -43,6 +44,7 @@ const BandProfile *BandDialog::choose(QWidget *parent, const QString &current)
 void BandDialog::showSource()
 {
     m_source->setText(BandProfiles::find(m_plans->currentData().toString())->source);
+    fitToText(this);
 }
 
 void BandDialog::accept()

@@ -12,21 +12,11 @@ static const QString channelFiles = QStringLiteral("信道文件 (*.mdb *.accdb 
                                                   "Access 信道文件 (*.mdb *.accdb);;"
                                                   "SQLite 信道文件 (*.mdb *.db *.sqlite *.sqlite3);;所有文件 (*)");
 
-FileMenu::FileMenu(QMenu *system, QWidget *window)
+FileMenu::FileMenu(QMenu *recent, QWidget *window)
     : QObject(window)
     , m_window(window)
+    , m_recent(recent)
 {
-    QAction *create = system->addAction(QStringLiteral("新建信道文件…"));
-    create->setObjectName(QStringLiteral("新建"));
-    QAction *open = system->addAction(QStringLiteral("打开信道文件…"));
-    open->setObjectName(QStringLiteral("打开"));
-    QAction *saveAs = system->addAction(QStringLiteral("另存为…"));
-    saveAs->setObjectName(QStringLiteral("另存为"));
-    m_recent = system->addMenu(QStringLiteral("最近的文件"));
-    m_recent->menuAction()->setObjectName(QStringLiteral("最近"));
-    connect(create, &QAction::triggered, this, &FileMenu::chooseNew);
-    connect(open, &QAction::triggered, this, &FileMenu::chooseToOpen);
-    connect(saveAs, &QAction::triggered, this, &FileMenu::chooseSaveAs);
     connect(m_recent, &QMenu::aboutToShow, this, &FileMenu::refresh);
     refresh();
 }
@@ -34,8 +24,10 @@ FileMenu::FileMenu(QMenu *system, QWidget *window)
 void FileMenu::refresh()
 {
     m_recent->clear();
+    int number = 0;
     for (const QString &path : RecentFiles::list()) {
-        QAction *action = m_recent->addAction(QDir::toNativeSeparators(path));
+        const QString shown = QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"));
+        QAction *action = m_recent->addAction(QStringLiteral("&%1 %2").arg(++number).arg(shown));
         connect(action, &QAction::triggered, this, [this, path] { emit openRequested(path); });
     }
     if (m_recent->isEmpty())

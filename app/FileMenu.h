@@ -6,14 +6,15 @@
 class QMenu;
 class QWidget;
 
-// The channel-file items of 系统设置: 新建信道文件…, 打开信道文件… and
-// 最近的文件. It asks for a name; what is done with it is the window's.
+// The channel-file items of 系统设置 → 信道文件: 新建信道文件…, 打开信道文件…
+// and the list under 最近的文件. It asks for a name; what is done with it is
+// the window's.
 class FileMenu : public QObject
 {
     Q_OBJECT
 public:
-    // Adds the items to `system`; `window` owns the file dialogs.
-    FileMenu(QMenu *system, QWidget *window);
+    // Fills `recent` with the files last used; `window` owns the file dialogs.
+    FileMenu(QMenu *recent, QWidget *window);
 
     // 最近的文件 read again; also done each time it opens, since another
     // window may have opened files since.

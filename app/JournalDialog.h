@@ -8,12 +8,13 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
-// 传送记录…: one row per load, newest first, every text whole (the checksum
-// above all, which is compared digit by digit with a printed sheet). Ctrl+C
-// copies the selected rows, tab-separated, for a mail or a spreadsheet. What
-// the command line does with the journal is a button here: two loads compared
-// (--diff journal:N journal:M), a load against the plan open in the window,
-// and the fleet report on paper (--journal --pdf).
+// 传送记录…: one row per load, newest first, in local time, 结果 beside the
+// radio; the checksum and the file short, whole in their tooltips and in what
+// Ctrl+C and 复制 copy (the selected rows, tab-separated, for a mail or a
+// spreadsheet, where the checksum is compared digit by digit with a printed
+// sheet). What the command line does with the journal is a button here: two
+// loads compared (--diff journal:N journal:M), a load against the plan open in
+// the window, and the fleet report on paper (--journal --pdf).
 class JournalDialog : public QDialog
 {
     Q_OBJECT
@@ -28,6 +29,7 @@ public:
 
 private:
     void fillTable();
+    void fitWidth();
     QList<int> pickedRows() const;
     void copyRows();
     void updateButtons();
@@ -40,6 +42,7 @@ private:
     QTableWidget *m_table;
     QPushButton *m_compareTwo;
     QPushButton *m_compareWithPlan;
+    QPushButton *m_copy;
     QLabel *m_head;
     QString m_chainHead;
 };

@@ -1,6 +1,5 @@
 #include "MainWindow.h"
 
-#include "BandDialog.h"
 #include "BandProfiles.h"
 #include "ChannelCursor.h"
 #include "ChannelDatabase.h"
@@ -8,17 +7,16 @@
 #include "ChannelGrid.h"
 #include "ChannelStore.h"
 #include "ChannelTableModel.h"
+#include "ColumnWidths.h"
 #include "DesignFonts.h"
 #include "FileFollower.h"
 #include "FileMenu.h"
 #include "FleetDialog.h"
-#include "GridMenus.h"
 #include "FileSession.h"
-#include "HelpMenu.h"
 #include "PlanCheckDialog.h"
+#include "PlanTools.h"
 #include "PortCommands.h"
 #include "PortList.h"
-#include "RecordItems.h"
 #include "RowCheck.h"
 #include "SerialLink.h"
 #include "SignalWatch.h"
@@ -28,6 +26,7 @@
 #include "TransferQuestions.h"
 #include "Twips.h"
 #include "WindowIcon.h"
+#include "WindowMenus.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,7 +34,6 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTime>
@@ -75,7 +73,10 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     m_port->setObjectName(QStringLiteral("MSComm1"));
 
     buildControls();
-    buildMenu();
+    m_menus = new WindowMenus(this);
+    m_files = m_menus->files();
+    m_send = m_menus->item("传送");
+    refreshFileMenu();
     connect(m_session, &FileSession::statusChanged, m_status, &QLabel::setText);
     connect(m_session, &FileSession::ready, this, [this] {
         if (m_loaded)
@@ -193,69 +194,11 @@ void MainWindow::buildControls()
     m_grid = new ChannelGrid(client);
     m_grid->setCursor(m_cursor);
     m_grid->setGeometry(Twips::rect(this, 2520, 2400, 7695, 5055));
+    new PlanTools(m_grid);   // the grid owns them, and their actions join its commands
+    new ColumnWidths(m_grid);
     m_grid->setFocus();
 }
 
-void MainWindow::buildMenu()
-{
-    QMenuBar *bar = menuBar();
-    auto item = [](QAction *action, const char *name) {
-        action->setObjectName(QString::fromUtf8(name));
-        return action;
-    };
-    item(bar->addAction(QString(22, u' ') + QStringLiteral("对讲机型号(&D)")), "型号");
-    m_send = item(bar->addAction(QString(8, u' ') + QStringLiteral("数据传送(&S)")), "传送");
-    QMenu *system = bar->addMenu(QString(8, u' ') + QStringLiteral("系统设置(&X)"));
-    system->setObjectName(QStringLiteral("系统"));
-    item(system->menuAction(), "系统");
-    // First under 系统设置, beside 数据传送: the bar itself has no room left.
-    QAction *fleet = item(system->addAction(QStringLiteral("连续传送(&L)…")), "连续传送");
-    system->addSeparator();
-    auto command = [&](QMenu *menu, const QString &text, const char *name, auto *receiver, auto slot) {
-        connect(item(menu->addAction(text), name), &QAction::triggered, receiver, slot);
-    };
-    command(system, QStringLiteral("选择端口"), "端口", m_ports, &PortCommands::openPortDialog);
-    item(system->addAction(QStringLiteral("波特率")), "波特率");
-    command(system, QStringLiteral("串口设备…"), "串口设备", m_ports, &PortCommands::openDeviceDialog);
-    command(system, QStringLiteral("检测数据线…"), "检测数据线", this, &MainWindow::openLoopbackDialog);
-    command(system, QStringLiteral("串口诊断…"), "串口诊断", m_ports, &PortCommands::openDoctorDialog);
-    system->addSeparator();
-    command(system, QStringLiteral("导入信道表…"), "导入", this, &MainWindow::importTable);
-    command(system, QStringLiteral("导出信道表…"), "导出", this, [this] {
-        m_grid->commitPendingEdit();
-        m_session->exportTable();
-    });
-    command(system, QStringLiteral("转换为新格式…"), "转换", this, &MainWindow::convertFile);
-    system->addSeparator();
-    command(system, QStringLiteral("检查信道表…"), "检查", this, &MainWindow::checkTable);
-    command(system, QStringLiteral("频段…"), "频段", this, [this] {
-        if (const BandProfile *band = BandDialog::choose(this, m_transfer->band().id))
-            applyBand(*band);
-    });
-    buildFileMenu(system);
-    QAction *exit = item(bar->addAction(QString(7, u' ') + QStringLiteral("退出系统(&T)")), "退出");
-    new HelpMenu(bar, this);
-    GridMenus::add(bar, m_grid);   // after the designed items, so that none of them is pushed off the bar
-
-    connect(m_send, &QAction::triggered, this, &MainWindow::startTransfer);
-    connect(fleet, &QAction::triggered, this, &MainWindow::startFleet);
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-}
-
-void MainWindow::buildFileMenu(QMenu *system)
-{
-    system->addSeparator();
-    m_files = new FileMenu(system, this);
-    connect(m_files, &FileMenu::openRequested, this, &MainWindow::openFile);
-    connect(m_files, &FileMenu::newRequested, this, &MainWindow::newFile);
-    connect(m_files, &FileMenu::saveAsRequested, this, [this](const QString &path) {
-        if (idleOrSayWhy())
-            m_session->saveAs(path);
-    });
-    system->addSeparator();
-    new RecordItems(system, m_grid, m_session, m_transfer, this);
-    refreshFileMenu();
-}
 
 // Plain "QT7020" for the file the radio's own program always used.
 void MainWindow::updateTitle()
@@ -288,6 +231,12 @@ bool MainWindow::newFile(const QString &path)
     return mayLeaveFile() && m_session->create(path);
 }
 
+void MainWindow::saveAs(const QString &path)
+{
+    if (idleOrSayWhy())
+        m_session->saveAs(path);
+}
+
 QString MainWindow::dateLine(const QDate &date)
 {
     return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
@@ -306,7 +255,7 @@ void MainWindow::load(const QDate &today)
     m_send->setEnabled(true);
 
     if (!m_port->setPortNumber(1) || !m_port->open())
-        showSystemMessage(this, m_port->withCause(port1InUse) + m_ports->cableLine());
+        showSystemMessage(this, m_ports->startUpWarning(port1InUse));
     if (!m_bandNotice.isEmpty())
         say(std::exchange(m_bandNotice, QString()));
     // A signal during a start-up message came before the program's own loop
@@ -375,7 +324,7 @@ std::optional<LoadPlan> MainWindow::planToSend()
             m_cursor->moveTo(plan.firstBadRow());
         return plan;
     }
-    if (!m_ports->portLooksRight() || !TransferQuestions::warningsAccepted(this, plan.warningLines()))
+    if (!m_ports->portLooksRight() || !TransferQuestions::warningsAccepted(this, plan.warningLines(), plan.summary()))
         return std::nullopt;
     return plan;
 }

@@ -21,10 +21,10 @@ class PortDialog;
 class PortList;
 class QAction;
 class QLabel;
-class QMenu;
 class QProgressBar;
 class SerialLink;
 class TransferController;
+class WindowMenus;
 
 // 启动窗体: the program's one permanent window. It holds the channel grid, the
 // serial line, the transfer with its progress bar and status line, and the menu.
@@ -62,9 +62,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    friend class WindowMenus;   // the menus run the window's commands
+
     void buildControls();
-    void buildMenu();
-    void buildFileMenu(QMenu *system);
     void refreshFileMenu();
     void updateTitle();
     bool mayLeaveFile();
@@ -82,6 +82,7 @@ private:
     void resolveConflict(const QString &message);
     void showLastResult(LoadResult result);
     void checkTable();
+    void saveAs(const QString &path);
     void openLoopbackDialog();
     void convertFile();
     void importTable();
@@ -103,6 +104,7 @@ private:
     QLabel *m_lastResult = nullptr;
     QProgressBar *m_progress = nullptr;
     QAction *m_send = nullptr;
+    WindowMenus *m_menus = nullptr;
     FileMenu *m_files = nullptr;
     PortCommands *m_ports;
     QString m_bandNotice;   // a band setting this program does not know, said once at start

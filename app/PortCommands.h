@@ -5,6 +5,7 @@
 #include <memory>
 
 class PortDialog;
+struct PortEntry;
 class PortList;
 class QWidget;
 class SerialLink;
@@ -33,10 +34,19 @@ public:
     // A line naming the USB cables plugged in, for a message about a port that
     // would not open; empty when there is none.
     QString cableLine() const;
-    // False when the operator would rather choose the cable first.
+    // The port would not open at start-up: `inUse`, the designed warning, when
+    // it is in use or nothing more is known; the real cause on the first line
+    // when the device is missing, no serial device or has no chip. The remedy
+    // and the cables plugged in follow either way.
+    QString startUpWarning(const QString &inUse) const;
+    // Before a load to an on-board port nobody chose while a USB cable is in:
+    // false when the operator would rather choose the cable first. With one
+    // cable in, taking it makes it the port and answers true.
     bool portLooksRight();
 
 private:
+    bool offerCable(const PortEntry &cable);
+
     SerialLink *m_port;
     QWidget *m_window;
     QPointer<PortDialog> m_dialog;

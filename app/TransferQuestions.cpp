@@ -1,5 +1,6 @@
 #include "TransferQuestions.h"
 
+#include "ListMessage.h"
 #include "SystemMessage.h"
 #include "TransferController.h"
 
@@ -21,14 +22,18 @@ bool mayBreak(QWidget *window, TransferController *transfer, const QString &cons
     return box.exec() == QMessageBox::Yes;
 }
 
-bool warningsAccepted(QWidget *window, const QStringList &warnings)
+bool warningsAccepted(QWidget *window, const QStringList &warnings, const QString &summary)
 {
     if (warnings.isEmpty())
         return true;
-    const QString text = QStringLiteral("要传送的信道中有 %1 处警告：\n%2\n\n仍然传送吗？")
-                                 .arg(warnings.size())
-                                 .arg(warnings.join(u'\n'));
-    return askSystemChoice(window, text, QStringLiteral("仍然传送"), QStringLiteral("取消")) == QMessageBox::Yes;
+    const QString count = QStringLiteral("要传送的信道中有 %1 处警告").arg(warnings.size());
+    return ListMessage::ask(window, summary.isEmpty() ? count + u'。' : count + u'：' + summary, warnings,
+                            QStringLiteral("仍然传送吗？"), QStringLiteral("仍然传送(&Y)"));
+}
+
+bool warningsAccepted(QWidget *window, const QStringList &warnings)
+{
+    return warningsAccepted(window, warnings, QString());
 }
 
 } // namespace TransferQuestions

@@ -14,7 +14,10 @@ namespace TransferQuestions {
 // open, so the answer is to what it says at that moment.
 bool mayBreak(QWidget *window, TransferController *transfer, const QString &consequence);
 
-// A plan with warnings goes out only when the operator has seen them.
+// A plan with warnings goes out only when the operator has seen them: a
+// summary on top ("12 行信道号为空，3 行频率不在频段内"; the count alone when
+// empty), every warning in a list that scrolls, and 取消 the default answer.
+bool warningsAccepted(QWidget *window, const QStringList &warnings, const QString &summary);
 bool warningsAccepted(QWidget *window, const QStringList &warnings);
 
 } // namespace TransferQuestions

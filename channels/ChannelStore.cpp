@@ -168,7 +168,7 @@ bool ChannelStore::nextRecordNumbers(int count, QVector<QVariant> *numbers)
 QString ChannelStore::readOnlyMessage(const QString &fileName)
 {
     return QStringLiteral("%1 是旧格式（Access）的信道文件，只能读取和传送，不能修改。\n"
-                          "请先用“系统设置 → 转换为新格式…”转换。")
+                          "请先用“系统设置 → 信道文件 → 转换为新格式…”转换。")
             .arg(fileName);
 }
 

@@ -86,19 +86,24 @@ bool QtSerialLink::setPortNumber(int number)
     return true;
 }
 
-// The remedy the window can offer: another device for the port number.
+// The remedy the window can offer, on a line of its own: another device for
+// the port number.
 static QString withRemedy(const DeviceState &state, int number)
 {
-    if (state.kind == DeviceState::Missing)
+    const QString elsewhere = QStringLiteral("（或用环境变量 QT7020_COM%1 指定）").arg(number);
+    switch (state.kind) {
+    case DeviceState::Missing:
+    case DeviceState::NotSerial:
+        return state.cause + QStringLiteral("\n请在“系统设置 → 串口与数据线 → 串口设备…”中为 COM%1 选择设备%2。").arg(number).arg(elsewhere);
+    case DeviceState::NoHardware:
         return state.cause
-                + QStringLiteral("请在“系统设置 → 串口设备…”中为 COM%1 选择设备（或用环境变量 QT7020_COM%1 指定）。")
-                          .arg(number);
-    if (state.kind == DeviceState::NoHardware)
-        return state.cause
-                + QStringLiteral("这个设备文件后面没有串口芯片，请在“系统设置 → 串口设备…”中为 COM%1 选择 USB "
-                                 "数据线（或用环境变量 QT7020_COM%1 指定）。")
-                          .arg(number);
-    return state.cause;
+                + QStringLiteral("\n这个设备文件后面没有串口芯片，请在“系统设置 → 串口与数据线 → 串口设备…”中为 COM%1 选择 USB "
+                                 "数据线%2。")
+                          .arg(number)
+                          .arg(elsewhere);
+    default:
+        return state.cause;
+    }
 }
 
 bool QtSerialLink::open()

@@ -31,6 +31,10 @@ public:
     qint64 bytesQueued() const override;
     QString errorString() const override { return m_error; }
     QString openFailureCause() const override { return m_cause; }
+    DeviceState::Kind openFailureKind() const override
+    {
+        return m_failure.kind == DeviceState::Opens ? DeviceState::InUse : m_failure.kind;
+    }
     // After a failed open(): what is known about the device, without the
     // window's remedy (for a command line that named the device itself).
     DeviceState openFailure() const { return m_failure; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DeviceState.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -34,6 +36,9 @@ public:
     // known than "in use" (no such device, no hardware behind it, no
     // permission, the program that holds it); else empty.
     virtual QString openFailureCause() const = 0;
+    // After a failed open(): what kind of failure, as far as it is known;
+    // InUse when nothing more is.
+    virtual DeviceState::Kind openFailureKind() const { return DeviceState::InUse; }
     // The device behind the current port number, for messages ("/dev/ttyS0").
     virtual QString deviceName() const = 0;
 

@@ -16,6 +16,7 @@ public:
     bool refuseWrites = false;
     QStringList calls;   // "open 1", "close", "number 2", …
     QString cause;       // what openFailureCause() says
+    DeviceState::Kind failure = DeviceState::InUse;   // and openFailureKind()
     qint64 queued = 0;   // what bytesQueued() says: a line that has not drained
 
     int portNumber() const override { return m_number; }
@@ -55,6 +56,7 @@ public:
     qint64 bytesQueued() const override { return m_open ? queued : 0; }
     QString errorString() const override { return m_error; }
     QString openFailureCause() const override { return cause; }
+    DeviceState::Kind openFailureKind() const override { return failure; }
     QString deviceName() const override { return QStringLiteral("/dev/fake%1").arg(m_number); }
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -16,19 +17,26 @@ public:
         : m_answer(answer)
     {
         connect(&m_poll, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || box->property("answered").toBool())
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog || dialog->property("answered").toBool())
                 return;
-            box->setProperty("answered", true);
+            // A message box, or a message too long for one (ListMessage): its text
+            // and icon as properties, its answers in a button box.
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            auto *answers = box ? nullptr : dialog->findChild<QDialogButtonBox *>();
+            if (!box && !(answers && dialog->property("text").isValid()))
+                return;   // a dialog the test answers itself
+            dialog->setProperty("answered", true);
             seen << QStringLiteral("%1|%2|%3|%4")
-                            .arg(box->windowTitle(), box->text())
-                            .arg(int(box->icon()))
-                            .arg(int(box->standardButtons()));
+                            .arg(dialog->windowTitle(), box ? box->text() : dialog->property("text").toString())
+                            .arg(box ? int(box->icon()) : dialog->property("icon").toInt())
+                            .arg(box ? int(box->standardButtons()) : int(answers->standardButtons()));
             if (probe)
                 probes << probe();
             QStringList names;
-            QAbstractButton *button = box->button(m_answer);
-            for (QAbstractButton *b : box->buttons()) {
+            QAbstractButton *button = box ? box->button(m_answer)
+                                          : answers->button(QDialogButtonBox::StandardButton(int(m_answer)));
+            for (QAbstractButton *b : box ? box->buttons() : answers->buttons()) {
                 names << b->text();
                 if (b->text() == answerText)
                     button = b;
@@ -37,7 +45,7 @@ public:
             if (button)
                 button->click();
             else
-                box->reject();
+                dialog->reject();
         });
         m_poll.start(10);
     }

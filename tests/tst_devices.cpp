@@ -18,10 +18,10 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-// The on-board port nobody chose, as on a fresh PC.
+// The on-board port nobody chose, as on a fresh PC, until the choice is saved.
 struct OnBoardLink : FakeSerialLink
 {
-    QString deviceName() const override { return QStringLiteral("/dev/ttyS%1").arg(portNumber() - 1); }
+    QString deviceName() const override { return PortMapping::deviceFor(portNumber()); }
 };
 
 // How wide a column's texts want to be, which QTreeView keeps to itself.
@@ -79,27 +79,45 @@ private slots:
         QCOMPARE(after.read(16), QByteArray("0123456789ABCDEF"));
     }
 
+    // One cable in: it is offered, and taking it makes it COM1 for good and
+    // sends through it. With two, the question leads to 串口设备…. Asked once.
     void transferToTheOnBoardPortAsksOnce()
     {
-        const OwnHome home;
-        TestDatabase file{ TestDatabase::numberedRows(60) };
-        auto *port = new OnBoardLink;
-        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
-        auto list = std::make_unique<FakePortList>();
-        list->entries = { { QStringLiteral("/dev/ttyUSB0"), {}, {}, QStringLiteral("067b:2303"), {} } };
-        window.setPortList(std::move(list));
-        window.load();
-        MessageBoxes boxes(QMessageBox::No);
-        QAction *send = menuItem(&window, "传送");
-        send->trigger();
-        QTRY_COMPARE(boxes.seen.size(), 1);
-        QVERIFY(boxes.texts().first().contains(QStringLiteral("/dev/ttyS0")));
-        QVERIFY(!window.transfer()->isRunning());
-        QTRY_VERIFY(window.findChild<DeviceDialog *>());   // "no": to 串口设备…
-        window.findChild<DeviceDialog *>()->reject();
-        send->trigger();
-        QVERIFY(window.transfer()->isRunning());
-        QCOMPARE(boxes.seen.size(), 1);   // asked once
+        const struct { int cables; const char *answer; bool sends; const char *com1; } cases[] = {
+            { 1, "改用 USB 数据线 /dev/ttyUSB0", true, "/dev/ttyUSB0" },
+            { 1, "仍向 /dev/ttyS0 传送", true, "" },
+            { 1, "串口设备…", false, "" },
+            { 2, nullptr, false, "" },   // No: 串口设备…
+        };
+        for (const auto &c : cases) {
+            const OwnHome home;
+            TestDatabase file{ TestDatabase::numberedRows(60) };
+            auto *port = new OnBoardLink;
+            MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+            auto list = std::make_unique<FakePortList>();
+            for (int i = 0; i < c.cables; ++i)
+                list->entries << PortEntry{ QStringLiteral("/dev/ttyUSB%1").arg(i), {}, {}, QStringLiteral("067b:2303"), {} };
+            window.setPortList(std::move(list));
+            window.load();
+            MessageBoxes boxes(QMessageBox::No);
+            boxes.answerText = QString::fromUtf8(c.answer);
+            QAction *send = menuItem(&window, "传送");
+            send->trigger();
+            QTRY_COMPARE(boxes.seen.size(), 1);
+            QVERIFY(boxes.texts().first().startsWith(QStringLiteral("COM1 现在是主板上的串行端口 /dev/ttyS0")));
+            if (c.cables == 1)
+                QCOMPARE(boxes.buttons.first(), QStringLiteral("改用 USB 数据线 /dev/ttyUSB0/仍向 /dev/ttyS0 传送/串口设备…"));
+            QCOMPARE(window.transfer()->isRunning(), c.sends);
+            QCOMPARE(PortMapping::saved(1), QString::fromUtf8(c.com1));
+            QCOMPARE(port->deviceName(), c.com1[0] ? QString::fromUtf8(c.com1) : QStringLiteral("/dev/ttyS0"));
+            if (!c.sends) {
+                QTRY_VERIFY(window.findChild<DeviceDialog *>());
+                window.findChild<DeviceDialog *>()->reject();
+                send->trigger();
+                QVERIFY(window.transfer()->isRunning());
+            }
+            QCOMPARE(boxes.seen.size(), 1);
+        }
     }
 
     // 串口诊断… from the menu; in it, a brltty started meanwhile shows after

@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(RecentFiles::list(), QStringList({ first.path(), plan }));
         QMenu *recent = window.findChild<QAction *>(QStringLiteral("最近"))->menu();
         QCOMPARE(recent->actions().size(), 2);
-        QCOMPARE(recent->actions().at(1)->text(), QDir::toNativeSeparators(plan));
+        QCOMPARE(recent->actions().at(1)->text(), QStringLiteral("&2 ") + QDir::toNativeSeparators(plan));
         recent->actions().at(1)->trigger();
         QCOMPARE(window.databasePath(), plan);
 

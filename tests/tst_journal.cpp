@@ -11,6 +11,7 @@
 
 #include <QClipboard>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -195,7 +196,7 @@ private slots:
         if (change == "frame" || change == "checksum") {
             QCOMPARE(run({ "--diff", "journal:1", home.path(QStringLiteral("none.mdb")) }, {}, &listing), 2);
             JournalDialog dialog(JournalReading().entries());
-            QVERIFY(dialog.findChild<QTableWidget *>()->item(0, 8)->text().startsWith(mark + QStringLiteral("：帧与记下的校验不符")));
+            QVERIFY(dialog.findChild<QTableWidget *>()->item(0, 2)->text().startsWith(mark + QStringLiteral("：帧与记下的校验不符")));
         }
     }
 
@@ -263,35 +264,50 @@ private slots:
         QCOMPARE(run({ "-layout", pdf, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
         const QString lines[] = {
             QStringLiteral("自 2024-06-02 起，电台 2 部，传送 2 次"),
-            QStringLiteral("1 +巡逻 02 +[-0-9: ]{16} +char4.mdb +- +0 +失败：不能打开串行端口"),
-            QStringLiteral("2 +指挥车 +[-0-9: ]{16} +char4.mdb +d3bd7d894765510a +51 +完成"),
+            QStringLiteral("1 +巡逻 02 +[-0-9: ]{16} +char4.mdb +- +0 +- +失败：不能打开串行"),
+            QStringLiteral("2 +指挥车 +[-0-9: ]{16} +char4.mdb +d3bd7d894765510a +51 +- +完成"),
             QStringLiteral("传送记录校验链头：%1").arg(JournalReading().head().left(16)),
         };
         for (const QString &line : lines)
             QVERIFY2(text.contains(QRegularExpression(line)), qPrintable(line + u'\n' + text));
         QVERIFY(!text.contains(QStringLiteral("巡逻 01")));
 
-        // 传送记录…: whole checksums; Ctrl+C copies the rows picked, in the table's order.
-        JournalDialog dialog(entries);
+        // 传送记录… over the window, within its width with 结果 in sight: local
+        // times, short checksums and file names, whole on hover; Ctrl+C and 复制
+        // copy the rows picked whole, in the table's order.
+        QWidget window;
+        window.resize(792, 524);
+        JournalDialog dialog(entries, {}, &window);
         auto *table = dialog.findChild<QTableWidget *>();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QVERIFY(table->height() > dialog.height() / 2 && table->width() > dialog.width() / 2);   // the dialog is the table
-        QVERIFY(table->columnWidth(3) >= table->fontMetrics().horizontalAdvance(sent.sha256));
-        QCOMPARE(table->item(0, 2)->toolTip(), table->item(0, 2)->text());   // a long path, read whole
+        QVERIFY(dialog.width() <= window.width());
+        QVERIFY(table->horizontalHeader()->sectionViewportPosition(2) + table->columnWidth(2) <= table->viewport()->width());
+        const auto cell = [table](int column) { return std::pair(table->item(0, column)->text(), table->item(0, column)->toolTip()); };
+        QCOMPARE(cell(0), std::pair(sent.time.toLocalTime().toString("yyyy-MM-dd HH:mm"), sent.time.toString(Qt::ISODate)));
+        QCOMPARE(cell(3), std::pair(QStringLiteral("char4.mdb"), file.path()));
+        QCOMPARE(cell(4), std::pair(sent.sha256.left(16), sent.sha256));
+        const QVector<QStringList> copied{ { sent.time.toString(Qt::ISODate), "指挥车", "完成", file.path(), sent.sha256, "51",
+                                             "816", "", "" },
+                                           { "2024-06-01T08:30:00+08:00", "巡逻 01", "中断：传送期间文件已改动", given.file,
+                                             given.sha256, "1", "16", "2", given.device } };
         pick(table, { 2, 0 });
         QTest::keySequence(table, QKeySequence::Copy);
-        QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()),
-                 QVector<QStringList>({ { sent.time.toString(Qt::ISODate), "指挥车", file.path(), sent.sha256, "", "51",
-                                          "816", "", "完成" },
-                                        { "2024-06-01T08:30:00+08:00", "巡逻 01", given.file, given.sha256, given.device, "1",
-                                          "16", "2", "中断：传送期间文件已改动" } }));
+        QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()), copied);
+        QGuiApplication::clipboard()->clear();
+        button(&dialog, "复制")->click();
+        QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()), copied);
 
-        // The buttons do what --diff does, in the same words: two loads, the older
-        // as A; one load against the plan open in the window.
-        const struct { QString openPlan; QList<int> rows; const char *button; QStringList diff; } comparisons[] = {
-            { {}, { 2, 0 }, "比较所选的两次", { "journal:3", "journal:1" } },
-            { file.path(), { 0 }, "与当前信道表比较", { "journal:1", file.path() } },
+        // The buttons do what --diff does, in the same words, but name the
+        // loads as the operator knows them: two loads, the older as A; one load
+        // against the plan open in the window.
+        const QString lastName = QStringLiteral("上次传送（指挥车，%1）").arg(sent.time.toLocalTime().toString("MM-dd HH:mm"));
+        const QString olderName = QStringLiteral("传送（巡逻 01，%1）").arg(given.time.toLocalTime().toString("MM-dd HH:mm"));
+        const struct { QString openPlan; QList<int> rows; const char *button; QStringList diff; QString names; } comparisons[] = {
+            { {}, { 2, 0 }, "比较所选的两次", { "journal:3", "journal:1" }, QStringLiteral("A 为 %1，B 为 %2。").arg(olderName, lastName) },
+            { file.path(), { 0 }, "与当前信道表比较", { "journal:1", file.path() },
+              QStringLiteral("A 为 %1，B 为 当前信道表 char4.mdb。").arg(lastName) },
         };
         for (const auto &c : comparisons) {
             JournalDialog journal(entries, c.openPlan);
@@ -303,7 +319,8 @@ private slots:
             auto *shown = journal.findChild<ComparisonDialog *>();
             QVERIFY(shown && shown->isVisible());
             QCOMPARE(run(QStringList{ "--diff" } + c.diff, {}, &text), c.rows.size() == 2 ? 1 : 0);
-            QCOMPARE(shown->text() + u'\n', text);
+            QCOMPARE(shown->text().section(QStringLiteral("A 为 "), 0, 0), text.section(QStringLiteral("A 为 "), 0, 0));
+            QVERIFY2(shown->text().endsWith(c.names), qPrintable(shown->text()));
             QVERIFY(shown->findChild<QPlainTextEdit *>()->height() > shown->height() / 2);   // the dialog is its text
         }
 

@@ -10,20 +10,24 @@
 #include "ChannelFileKind.h"
 #include "ChannelGrid.h"
 #include "DesignColours.h"
+#include "DesignFonts.h"
 #include "FileMenu.h"
 #include "FleetDialog.h"
 #include "FleetRun.h"
+#include "ListMessage.h"
 #include "MainWindow.h"
 #include "PlanCheckDialog.h"
+#include "PortDialog.h"
 #include "QtSerialLink.h"
 #include "QtTranslations.h"
 #include "TransferController.h"
 #include "TransferJournal.h"
+#include "TransferQuestions.h"
 #include "TransferSequence.h"
 #include "Twips.h"
 #include "UnsavedEdits.h"
 #include "UserSettings.h"
-#include "ViewMenu.h"
+#include "GridStretch.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -73,12 +77,21 @@ private slots:
         const QRect designed = grid->geometry();
         const QSize size = window.size();
         menuItem(&window, "stretchGrid")->trigger();
-        QVERIFY(userSettings().value(ViewMenu::stretchKey()).toBool());
+        QVERIFY(userSettings().value(GridStretch::stretchKey()).toBool());
         window.resize(size + QSize(200, 100));
         QTRY_COMPARE(grid->geometry(), designed.adjusted(0, 0, 200, 100));
+        // 备注 takes the spare width; the bar and the rule under it go across the window.
+        const auto spread = [&] {
+            return QList<int>({ grid->horizontalHeader()->sectionViewportPosition(4) + grid->columnWidth(4),
+                                window.findChild<QFrame *>(QStringLiteral("Line1"))->width(), window.menuBar()->width() });
+        };
+        QTRY_COMPARE(spread(), QList<int>({ grid->viewport()->width(), window.width(), window.width() }));
+        const int remark = grid->columnWidth(4);
         menuItem(&window, "stretchGrid")->trigger();
         QCOMPARE(grid->geometry(), designed);
         QTRY_COMPARE(window.size(), size);
+        QVERIFY(grid->columnWidth(4) < remark);
+        QCOMPARE(window.findChild<QFrame *>(QStringLiteral("Line1"))->width(), window.width());
 
         QHeaderView *header = grid->horizontalHeader();
         const int width = grid->columnWidth(1), edge = header->sectionViewportPosition(1) + width - 1;
@@ -125,44 +138,83 @@ private slots:
             const QRect place = window.menuBar()->actionGeometry(a);
             QVERIFY2(!place.isEmpty() && window.menuBar()->rect().contains(place), qPrintable(a->text()));
         }
+        // 系统设置 opens on the designed items; what came since follows, by topic.
         QStringList system;
         for (QAction *a : menuItem(&window, "系统")->menu()->actions())
-            system << a->objectName();
-        QCOMPARE(system, QStringList({ "连续传送", "", "端口", "波特率", "串口设备", "检测数据线", "串口诊断", "", "导入", "导出", "转换", "", "检查", "频段",
-                                       "", "新建", "打开", "另存为", "最近", "", "打印", "传送记录" }));
-        // Qt's own buttons speak Chinese too.
+            system << a->objectName() + u'=' + a->text();
+        QCOMPARE(system.mid(0, 3), QStringList({ "端口=选择端口", "波特率=波特率", "=" }));
+        // No menu longer than a glance takes in; every added item has its access key.
+        const QStringList designed = { "型号", "传送", "系统", "端口", "波特率", "退出", "帮助" };
+        QList<QMenu *> menus;
+        for (QAction *a : window.menuBar()->actions())
+            if (a->menu())
+                menus << a->menu();
+        for (int i = 0; i < menus.size(); ++i)   // and the submenus, as they are found
+            for (QAction *a : menus.at(i)->actions())
+                if (a->menu())
+                    menus << a->menu();
+        QCOMPARE(menus.size(), 9);
+        for (QMenu *menu : menus) {
+            QList<QAction *> items = menu->actions();
+            items.removeIf([](QAction *a) { return a->isSeparator() || !a->isEnabled(); });
+            QVERIFY2(items.size() <= 10, qPrintable(menu->title()));
+            for (QAction *a : items << menu->menuAction())
+                QVERIFY2(designed.contains(a->objectName()) || a->text().contains(QRegularExpression(QStringLiteral("&[A-Z0-9]"))),
+                         qPrintable(a->text()));
+        }
+        // Shortcuts read as a Chinese keyboard prints them; Qt's own buttons speak Chinese too.
         QVERIFY(installQtTranslations(*QCoreApplication::instance()));
+        QCOMPARE(menuItem(&window, "moveUp")->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Alt+↑"));
         QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Ok);
         QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+
+        // Alt+X, Enter: 选择端口, as designed.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_X, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+        QTRY_VERIFY(window.portDialog() && window.portDialog()->isVisible());
+        window.portDialog()->close();
     }
 
+    // COM1 free, in use, or missing: the designed warning says "in use" only
+    // when it is; the cause, the remedy and the cables plugged in follow.
     void loadOrderAndTheCom1Warning()
     {
-        for (bool busy : { false, true }) {
+        const QString cables = QStringLiteral("\n已插上的 USB 数据线：/dev/ttyUSB0（1a86:7523），"
+                                              "可在“系统设置 → 串口与数据线 → 串口设备…”中设为 COM1。");
+        const QString remedy = QStringLiteral("请在“系统设置 → 串口与数据线 → 串口设备…”中为 COM1 选择设备。");
+        const struct { bool busy; DeviceState::Kind kind; QString cause, said; } cases[] = {
+            { false, DeviceState::Opens, {}, {} },
+            { true, DeviceState::InUse, {}, QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ") + cables },
+            { true, DeviceState::Missing, QStringLiteral("设备 /dev/fake1 不存在。\n") + remedy,
+              QStringLiteral("串口 COM1 打不开：设备 /dev/fake1 不存在。\n") + remedy + cables },
+        };
+        for (const auto &c : cases) {
             TestDatabase file(TestDatabase::numberedRows(60));
             auto *port = new FakeSerialLink;
-            if (busy)
+            if (c.busy)
                 port->busy = { 1 };
+            port->failure = c.kind;
+            port->cause = c.cause;
             MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
-            auto cables = std::make_unique<FakePortList>();   // named when COM1 fails
-            cables->entries = { { QStringLiteral("/dev/ttyUSB0"), {}, {}, QStringLiteral("1a86:7523"), {} } };
-            window.setPortList(std::move(cables));
+            auto plugged = std::make_unique<FakePortList>();   // named when COM1 fails
+            plugged->entries = { { QStringLiteral("/dev/ttyUSB0"), {}, {}, QStringLiteral("1a86:7523"), {} } };
+            window.setPortList(std::move(plugged));
             MessageBoxes boxes;
             boxes.probe = [&window] { return window.isVisible(); };
-            window.load(busy ? QDate(2010, 1, 5) : QDate(2004, 6, 8));
+            window.load(c.busy ? QDate(2010, 1, 5) : QDate(2004, 6, 8));
             QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label8"))->text(),
-                     busy ? QStringLiteral("2010年1月5日") : QStringLiteral("2004年6月8日"));
+                     c.busy ? QStringLiteral("2010年1月5日") : QStringLiteral("2004年6月8日"));
             QCOMPARE(window.findChild<ChannelCursor *>()->currentRow(), 0);
             QCOMPARE(port->calls, QStringList({ "number 1", "open 1" }));
-            QCOMPARE(port->isOpen(), !busy);
+            QCOMPARE(port->isOpen(), !c.busy);
             QVERIFY(menuItem(&window, "传送")->isEnabled());
             for (const char *name : { "型号", "波特率", "帮助" })   // items with no action
                 menuItem(&window, name)->trigger();
             QTest::qWait(30);
-            QCOMPARE(boxes.seen, busy ? QStringList(systemWarning(QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 \n"
-                                                                                 "已插上的 USB 数据线：/dev/ttyUSB0（1a86:7523），"
-                                                                                 "可在“系统设置 → 串口设备…”中设为 COM1。")))
-                                      : QStringList());
+            QCOMPARE(boxes.seen, c.busy ? QStringList(systemWarning(c.said)) : QStringList());
             QCOMPARE(boxes.probes, QList<bool>(boxes.seen.size(), true));   // the window was up before the box
         }
     }
@@ -217,6 +269,76 @@ private slots:
         again.load();
         QCOMPARE(boxes.texts(), QStringList{ QStringLiteral("频段设置 “cb27” 无法识别，按“无”检查。") });
         QCOMPARE(again.transfer()->band().id, QStringLiteral("none"));
+
+        // The source of each plan read whole, whichever was shown before it.
+        chooser.stop();
+        BandDialog dialog(QStringLiteral("none"), &window);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *plans = dialog.findChild<QComboBox *>();
+        QLabel *source = nullptr;
+        for (QLabel *label : dialog.findChildren<QLabel *>())
+            if (label->textInteractionFlags() & Qt::TextSelectableByMouse)
+                source = label;
+        for (int plan = 0; plan < plans->count(); ++plan) {
+            plans->setCurrentIndex(plan);
+            QTRY_VERIFY2(source->height() >= source->heightForWidth(source->width()), qPrintable(source->text()));
+        }
+    }
+
+    // 102 warnings (both frequencies of rows 1-51 off the raster): the question
+    // fits a 1024×768 screen with its buttons, 复制 takes the whole list, and
+    // only 仍然传送 sends: Enter and Escape answer 取消.
+    void warningsQuestionFitsTheScreen()
+    {
+        QVector<QVariantList> rows = TestDatabase::numberedRows(60);
+        for (int i = 0; i < 51; ++i)
+            rows[i][2] = rows[i][3] = 438.5126 + i * 0.0125;
+        TestDatabase file(rows);
+        auto *port = new FakeSerialLink;
+        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+        window.load();
+        QStringList summaries;   // with what was wrong with the question, if anything
+        const auto answer = [&](const std::function<void(ListMessage *)> &press) {
+            QTimer::singleShot(0, &window, [&, press] {
+                auto *question = qobject_cast<ListMessage *>(QApplication::activeModalWidget());
+                if (!question || !QTest::qWaitForWindowExposed(question)) {
+                    if (QWidget *other = QApplication::activeModalWidget())
+                        other->close();
+                    return;
+                }
+                QString wrong;
+                if (question->frameGeometry().width() > 1024 || question->frameGeometry().height() > 768)
+                    wrong += QStringLiteral("（太大）");
+                for (QPushButton *button : question->findChildren<QPushButton *>())
+                    if (!question->rect().contains(QRect(button->mapTo(question, QPoint()), button->size())))
+                        wrong += QStringLiteral("（看不见 %1）").arg(button->text());
+                if (!question->buttons()->button(QDialogButtonBox::No)->isDefault())
+                    wrong += QStringLiteral("（默认不是取消）");
+                summaries << question->findChild<QLabel *>(QStringLiteral("summary"))->text() + wrong;
+                press(question);
+            });
+        };
+        const auto key = [](Qt::Key k) { return [k](ListMessage *q) { QTest::keyClick(q, k); }; };
+        for (const auto &press : { key(Qt::Key_Return), key(Qt::Key_Escape) }) {
+            answer(press);
+            menuItem(&window, "传送")->trigger();
+            QVERIFY(!window.transfer()->isRunning());
+        }
+        answer([](ListMessage *q) {
+            q->findChild<QPushButton *>(QStringLiteral("复制"))->click();
+            q->buttons()->button(QDialogButtonBox::Yes)->click();
+        });
+        menuItem(&window, "传送")->trigger();
+        QVERIFY(window.transfer()->isRunning());
+        const QStringList copied = QGuiApplication::clipboard()->text().split(u'\n');
+        QCOMPARE(copied.size(), 1 + 102 + 2);   // the summary, the list, the question after a blank line
+        QVERIFY(copied.at(102).startsWith(QStringLiteral("第 51 行（记录编号 51）")));
+        // The summary by kind, when the caller has one.
+        answer(key(Qt::Key_Escape));
+        QVERIFY(!TransferQuestions::warningsAccepted(&window, { "a", "b" }, QStringLiteral("2 行频率不在频段内")));
+        const QString byKind = QStringLiteral("要传送的信道中有 102 处警告：51 行频率不在 5 kHz 或 6.25 kHz 的间隔上");
+        QCOMPARE(summaries, QStringList({ byKind, byKind, byKind, "要传送的信道中有 2 处警告：2 行频率不在频段内" }));
     }
 
     void transferRunsFromTheMenu()
@@ -390,6 +512,7 @@ private slots:
 
     void gridKeysActOnTheSelection()
     {
+        DesignFonts::installSubstitutes();   // the design's fonts, whose digits Qt's own estimate cuts
         TestDatabase file(TestDatabase::numberedRows(5));
         Channels model;
         QVERIFY(model.store.open(file.path()));
@@ -462,13 +585,22 @@ private slots:
         QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, at(2, 2));
         QCOMPARE(cursor.selectedIndexes().size(), 4);
 
-        // A plain click after select-all makes one cell the selection: Ctrl+Delete
-        // then takes one row. Deleting every row asks first; 取消 keeps them.
+        // A right-click inside the selection keeps it for the context menu.
+        QMouseEvent right(QEvent::MouseButtonPress, at(2, 2), grid.viewport()->mapToGlobal(at(2, 2)), Qt::RightButton,
+                          Qt::RightButton, {});
+        QApplication::sendEvent(grid.viewport(), &right);
+        QCOMPARE(cursor.selectedIndexes().size(), 4);
+
+        // A plain click after select-all makes one cell the selection and opens
+        // no editor, however long the operator waits: Ctrl+Delete then takes
+        // one row. Deleting every row asks first; 取消 keeps them.
         MessageBoxes boxes(QMessageBox::No);
         press(Qt::Key_A, ctrl);
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at(2, 4));
         QCOMPARE(rows(), QList<int>());
         QCOMPARE(cursor.selectedIndexes(), QModelIndexList({ model.table.index(2, 4) }));
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QVERIFY(!grid.viewport()->findChild<QLineEdit *>());
         press(Qt::Key_Delete, ctrl);
         QCOMPARE(big.stored().size(), 299);
         press(Qt::Key_A, ctrl);
@@ -476,6 +608,20 @@ private slots:
         QTRY_COMPARE(boxes.seen.size(), 1);
         QCOMPARE(boxes.texts().first(), QStringLiteral("要删除信道表的全部 299 行吗？"));
         QCOMPARE(big.stored().size(), 299);
+        // Ctrl+End goes to the file's last row, though a page of rows is read;
+        // the row numbers then need a digit more, and show it whole.
+        TestDatabase longer(TestDatabase::numberedRows(1200));
+        QVERIFY(model.store.open(longer.path()) && model.store.canFetchMore());
+        grid.setCurrentIndex(model.table.index(0, 1));
+        press(Qt::Key_End, ctrl);
+        QCOMPARE(cursor.currentRow(), 1199);
+        QHeaderView *numbers = grid.verticalHeader();
+        QFont bold = numbers->font();   // as the current row's number is drawn
+        bold.setBold(true);
+        const int margins = 2 * numbers->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, numbers);
+        const int lines = 2;   // the section's edges
+        QTRY_VERIFY(numbers->width() >= QFontMetrics(bold).horizontalAdvance(QStringLiteral("1200")) + margins + lines);
+
         // In an open cell editor the keys edit the text, not the table.
         grid.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&grid));
@@ -510,6 +656,7 @@ private slots:
         auto *list = check->findChild<QListWidget *>();
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QStringLiteral("第 3 行（记录编号 3）警告：信道号 1 与第 1 行相同：电台只保留其中一个"));
+        QVERIFY(check->findChild<QLabel *>(QStringLiteral("summary"))->text().startsWith(QStringLiteral("前 51 行中有 0 处错误、1 处警告")));
         emit list->itemDoubleClicked(list->item(0));
         QCOMPARE(window.findChild<ChannelCursor *>()->currentIndex(), shown->index(2, 1));
         QCOMPARE(check->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->text(), QStringLiteral("关闭"));
@@ -892,7 +1039,7 @@ private slots:
             MessageBoxes boxes;   // an empty table is said at the start too
             window.load();
             boxes.seen.clear();
-            boxes.answerText = QStringLiteral("仍然传送");
+            boxes.answerText = QStringLiteral("仍然传送(&Y)");
             menuItem(&window, "传送")->trigger();
             if (window.transfer()->isSending())
                 ticks(window, 65);

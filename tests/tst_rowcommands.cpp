@@ -18,7 +18,9 @@
 #include "UnsavedEdits.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -77,6 +79,8 @@ static void addToolRows()
                                      << QStringList{ A, A, B, D };
     QTest::newRow("sort by record, descending, text '12' as 12")
             << Operation([](Channels &m) { return m.editor.sortRows(0, true); }) << QStringList{ D, B, A, A };
+    QTest::newRow("sort by remark, an empty text with the empty cells")
+            << Operation([](Channels &m) { return m.editor.sortRows(4, false); }) << QStringList{ B, A, A, D };
     QTest::newRow("fill channel numbers") << Operation([=](Channels &m) {
         return m.editor.fillSeries(rows({ 3, 0, 1 }), 1, 10, 5);
     }) << QStringList{ "1 10 438.5 438.5 '甲'", "2.5 15 145.0 '145' '乙'", A, "'12' 20 NULL NULL ''" };
@@ -95,6 +99,10 @@ static void addToolRows()
         int changed = 0;
         return m.editor.replaceAll(CellSearch(QStringLiteral("438.5"), true, false), QStringLiteral("439"), &changed)
                 && changed == 4;
+    }) << QStringList{ "1 5 439 439 '甲'", B, "1 5 439 439 '甲'", D };
+    QTest::newRow("replace all, typed in full-width digits") << Operation([](Channels &m) {
+        return m.editor.replaceAll(CellSearch(QStringLiteral("438.5"), true, true), QStringLiteral("４３９"))
+                && m.editor.readingNote(2, 3) == QStringLiteral("按 439 读取（输入的是 ４３９）");
     }) << QStringList{ "1 5 439 439 '甲'", B, "1 5 439 439 '甲'", D };
     QTest::newRow("replace whole cells") << Operation([](Channels &m) {
         return m.editor.replaceAll(CellSearch(QStringLiteral("145"), true, true), QStringLiteral("145,5"));
@@ -417,8 +425,9 @@ private slots:
         ChannelGrid grid;
         grid.setCursor(&cursor);
         new PlanTools(&grid);   // the grid owns it
-        auto trigger = [&grid](const char *name, const QHash<QString, QString> &typed) {
-            QTimer::singleShot(0, [typed] {
+        QStringList notes;   // what each dialog said it would do, and the sort's column
+        auto trigger = [&grid, &notes](const char *name, const QHash<QString, QString> &typed) {
+            QTimer::singleShot(0, [typed, &notes] {
                 auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
                 for (auto [child, text] : typed.asKeyValueRange()) {
                     if (auto *edit = dialog->findChild<QLineEdit *>(child))
@@ -426,6 +435,8 @@ private slots:
                     else
                         dialog->findChild<QAbstractButton *>(child)->setChecked(text == QStringLiteral("on"));
                 }
+                auto *column = dialog->findChild<QComboBox *>(QStringLiteral("column"));
+                notes << (column ? column->currentText() : dialog->findChild<QLabel *>(QStringLiteral("note"))->text());
                 dialog->accept();
             });
             grid.findChild<QAction *>(QString::fromLatin1(name))->trigger();
@@ -448,9 +459,17 @@ private slots:
         QCOMPARE(column(3), QStringLiteral("440.0125 150.475 150.45 440.05"));
         trigger("frequencies", { { "shift", "on" }, { "amount", "-0.0125" } });   // 1.1 and 2.4 are not frequencies
         QCOMPARE(column(3), QStringLiteral("440.0125 150.4625 150.4375 440.05"));
+        grid.setCurrentIndex(model.table.index(0, 1));   // 排序… starts on the current column
         trigger("sort", { { "descending", "on" } });
         QCOMPARE(column(1), QStringLiteral("4 3 2 1"));
         QCOMPARE(model.editor.history()->count(), 4);
+        QCOMPARE(notes.size(), 4);
+        QVERIFY(notes.at(1).startsWith(QStringLiteral("将改变 2 个单元格。")));
+        QVERIFY(notes.at(2).startsWith(QStringLiteral("将改变 4 个单元格。")));   // both frequencies of two rows
+        QCOMPARE(notes.at(3), QStringLiteral("信道号"));
+        grid.setCurrentIndex(model.table.index(0, 4));
+        trigger("sort", {});
+        QCOMPARE(notes.at(4), QStringLiteral("备注"));
         {
             MessageBoxes boxes;
             select(0, 1, 0, 2);
@@ -482,13 +501,39 @@ private slots:
         tools->replaceAll();
         QCOMPARE(find->findChild<QLabel *>(QStringLiteral("result"))->text(), QStringLiteral("已替换 4 处。"));
         QCOMPARE(column(4), QStringLiteral("甲 1 行 甲 2 行 甲 3 行 甲 4 行"));
+        const auto texts = [&grid] {
+            return grid.findChild<QAction *>(QStringLiteral("undo"))->text() + u'|'
+                    + grid.findChild<QAction *>(QStringLiteral("redo"))->text();
+        };
+        QCOMPARE(texts(), QStringLiteral("撤销 全部替换(&U)|重做(&R)"));   // naming the step
         QVERIFY(model.editor.undo());
+        QCOMPARE(texts(), QStringLiteral("撤销(&U)|重做 全部替换(&R)"));
         QCOMPARE(column(4), QStringLiteral("第 1 行 第 2 行 第 3 行 第 4 行"));
-        const double points = grid.font().pointSizeF();
-        grid.findChild<QAction *>(QStringLiteral("zoomIn"))->trigger();
-        grid.findChild<QAction *>(QStringLiteral("zoomIn"))->trigger();
-        grid.findChild<QAction *>(QStringLiteral("zoomOut"))->trigger();
-        QCOMPARE(grid.font().pointSizeF(), points * 1.1);
+
+        // A match is never under the dialog, wherever the dialog was.
+        grid.resize(900, 300);   // the whole row in sight: the cell does not move
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const QModelIndex third = model.table.index(2, 4);
+        const QRect cell(grid.viewport()->mapToGlobal(grid.visualRect(third).topLeft()), grid.visualRect(third).size());
+        find->move(cell.center() - QPoint(find->width() / 2, find->height() / 2));
+        QVERIFY(find->frameGeometry().intersects(cell));
+        find->findChild<QLineEdit *>(QStringLiteral("find"))->setText(QStringLiteral("第 3"));
+        tools->findNext();
+        QCOMPARE(grid.currentIndex(), third);
+        QTRY_VERIFY(!find->frameGeometry().intersects(cell));
+
+        // The captions grow with the cells, and 原始大小 is the design again.
+        QHeaderView *captions = grid.horizontalHeader();
+        const auto sizes = [&] {
+            return QList<double>({ grid.font().pointSizeF(), captions->font().pointSizeF(), double(captions->height()) });
+        };
+        const QList<double> designed = sizes();
+        for (const char *step : { "zoomIn", "zoomIn", "zoomOut" })
+            grid.findChild<QAction *>(QString::fromLatin1(step))->trigger();
+        QCOMPARE(sizes(), QList<double>({ designed[0] * 1.1, designed[1] * 1.1, double(qRound(designed[2] * 1.1)) }));
+        grid.findChild<QAction *>(QStringLiteral("zoomReset"))->trigger();
+        QCOMPARE(sizes(), designed);
     }
 
     // A tool over many rows reads them in one go to check them: a row another

@@ -80,7 +80,8 @@ private slots:
         QtSerialLink send;   // as --send /dev/null does
         send.setDevice(1, QStringLiteral("/dev/null"));
         QVERIFY(!send.open());
-        QCOMPARE(send.openFailureCause(), null.cause);
+        QVERIFY(send.openFailureCause().startsWith(null.cause + QStringLiteral("\n请在")));   // the window's remedy after it
+        QCOMPARE(send.openFailureKind(), DeviceState::NotSerial);
 
         Pty pty;
         QCOMPARE(DeviceState::probe(pty.device()).kind, DeviceState::Opens);   // this test's own hold does not count
@@ -312,8 +313,9 @@ private slots:
         QVERIFY(!missing.open());
         QVERIFY(!missing.errorString().isEmpty());
         QCOMPARE(missing.openFailureCause(),
-                 QStringLiteral("设备 /dev/qt7020-no-such-device 不存在。请在“系统设置 → 串口设备…”中为 COM1 "
+                 QStringLiteral("设备 /dev/qt7020-no-such-device 不存在。\n请在“系统设置 → 串口与数据线 → 串口设备…”中为 COM1 "
                                 "选择设备（或用环境变量 QT7020_COM1 指定）。"));
+        QCOMPARE(missing.openFailureKind(), DeviceState::Missing);
         QVERIFY(!missing.isOpen());
         QVERIFY(!missing.write("0000000000000000"));
 
@@ -332,6 +334,7 @@ private slots:
         QVERIFY(!second.open());
         QVERIFY(!second.isOpen());
         QCOMPARE(second.openFailureCause(), QString());   // in use says no more than that
+        QCOMPARE(second.openFailureKind(), DeviceState::InUse);
         first.close();
         QTRY_VERIFY(second.open());
     }
@@ -479,7 +482,7 @@ private slots:
         QtSerialLink link;
         link.setDevice(1, node);
         QVERIFY(!link.open());
-        QVERIFY2(QRegularExpression(QStringLiteral("^没有这个串口设备（%1：.*选择 USB 数据线").arg(node))
+        QVERIFY2(QRegularExpression(QStringLiteral("^没有这个串口设备（%1：[^\\n]*）。\n.*选择 USB 数据线").arg(node))
                          .match(link.openFailureCause()).hasMatch(), qPrintable(link.openFailureCause()));
     }
 

@@ -46,6 +46,8 @@ private slots:
         QCOMPARE(text.count(QStringLiteral("警告")), 1);
         QCOMPARE(text.count(QStringLiteral("记录编号")), 3);   // the heading on every page
         QCOMPARE(text.count(QStringLiteral(" 是 ")), 51);      // the rows a transfer sends
+        const QString first = text.section(u'\f', 0, 0);        // on one page, with the rule under them
+        QVERIFY(first.contains(QRegularExpression(QStringLiteral("\\b51 +51 +51 "))) && first.contains(QStringLiteral("以下各行不传送")));
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\b51 +51 +51 +430\\.6375 +440\\.6375 +\\+10\\.0000 +是"))));
         QCOMPARE(run({ pdf }, {}, &fonts, QStringLiteral("pdffonts")), 0);
         const QStringList fontLines = fonts.split(u'\n', Qt::SkipEmptyParts).mid(2);
@@ -68,6 +70,7 @@ private slots:
             e.time = QDateTime(QDate(2026, 3, 1), QTime(8, 0)).addSecs(-60 * i);   // newest first
             e.radio = radios[i % 4];
             e.framesSent = i;
+            e.warnings = i == 2 ? 3 : -1;   // the operator let 3 go; the others were not asked
             entries << e;
         }
         const FleetReport report(entries, {}, QDate(2026, 3, 2));
@@ -78,12 +81,14 @@ private slots:
         QCOMPARE(run({ "-layout", dir.filePath(QStringLiteral("r.pdf")), "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
         QVERIFY(text.contains(QStringLiteral("电台 3 部，传送 80 次")));
         QCOMPARE(text.count(QStringLiteral("序号")), 2);
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("帧数 +警告 +结果"))));
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("巡逻 01 .* 2 +3 +失败"))));
         QVERIFY(text.contains(QStringLiteral("第 2 页，共 2 页")));
         // Frames sent stand for the loads: 2, 6, … of 巡逻 01 first, the unlabelled ones (1, 5, …) last.
         QStringList order;
         for (const QString &line : text.split(u'\n'))
             if (line.contains(QRegularExpression(QStringLiteral("^ *\\d+ +\\S"))))
-                order << line.simplified().section(u' ', 1, 1) + line.simplified().section(u' ', -2, -2);
+                order << line.simplified().section(u' ', 1, 1) + line.simplified().section(u' ', -3, -3);
         QCOMPARE(order.mid(0, 2), QStringList({ "巡逻2", "巡逻6" }));
         QCOMPARE(order.mid(20, 2), QStringList({ "巡逻0", "巡逻4" }));
         QCOMPARE(order.mid(40, 2), QStringList({ "指挥车3", "指挥车7" }));

@@ -1,5 +1,7 @@
 #include "QtTranslations.h"
 
+#include "KeyNames.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -7,9 +9,11 @@
 bool installQtTranslations(QCoreApplication &app)
 {
     auto *qt = new QTranslator(&app);
-    if (qt->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        && QCoreApplication::installTranslator(qt))
-        return true;
-    delete qt;
-    return false;
+    const bool installed = qt->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+            && QCoreApplication::installTranslator(qt);
+    if (!installed)
+        delete qt;
+    // Installed last, so asked first.
+    QCoreApplication::installTranslator(new KeyNames(&app));
+    return installed;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListMessage.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
@@ -42,7 +44,12 @@ inline int askSystemChoices(QWidget *parent, const QString &text, const QStringL
     return int(buttons.indexOf(box.clickedButton()));
 }
 
+// A message longer than a few lines is a list that scrolls, so that its
+// button never ends up below the screen.
 inline void showSystemMessage(QWidget *parent, const QString &text)
 {
-    askSystemQuestion(parent, text, QMessageBox::Ok);
+    if (text.count(u'\n') >= ListMessage::longMessageLines)
+        ListMessage::tell(parent, text);
+    else
+        askSystemQuestion(parent, text, QMessageBox::Ok);
 }

@@ -256,7 +256,13 @@ bool ChannelEditor::replaceAll(const CellSearch &search, const QString &with, in
 {
     if (search.isEmpty() || !mayChange())
         return false;
-    return runTool(std::make_unique<ReplaceCellsCommand>(*m_store, search, with), changed);
+    auto command = std::make_unique<ReplaceCellsCommand>(*m_store, search, with);
+    const auto notes = command->notes();
+    if (!runTool(std::move(command), changed))
+        return false;
+    for (auto note = notes.cbegin(); note != notes.cend(); ++note)
+        noteReading(note.key().first, note.key().second, note.value());
+    return true;
 }
 
 bool ChannelEditor::paste(int row, int column, const QVector<QStringList> &block, int *dropped, bool *skippedHeader)

@@ -14,10 +14,13 @@ ReplaceCellsCommand::ReplaceCellsCommand(ChannelStore &store, const CellSearch &
             const QString shown = FieldValue::fieldText(values->values[column]);
             if (column == store.keyField() || !search.matches(shown))
                 continue;
-            const QVariant after = FieldValue::fromTyping(column, search.replaced(shown, with)).value;
+            const FieldValue::Typed typed = FieldValue::fromTyping(column, search.replaced(shown, with));
             const QVariant &before = values->values[column];
-            if (before.typeId() != after.typeId() || before != after)
-                m_change.cells.append({ row, column, before, after });
+            if (before.typeId() == typed.value.typeId() && before == typed.value)
+                continue;
+            m_change.cells.append({ row, column, before, typed.value });
+            if (!typed.note.isEmpty())
+                m_notes.insert({ row, column }, typed.note);
         }
     }
     m_ready = !m_change.cells.isEmpty();

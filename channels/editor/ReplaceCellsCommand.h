@@ -2,6 +2,9 @@
 
 #include "RowCommand.h"
 
+#include <QHash>
+#include <QPair>
+
 class CellSearch;
 
 // 全部替换: in every cell of the file that `search` finds, the text shown
@@ -11,4 +14,10 @@ class ReplaceCellsCommand : public RowCommand
 {
 public:
     ReplaceCellsCommand(ChannelStore &store, const CellSearch &search, const QString &with);
+    // How replaced cells were read where that is not as written, by (row, field),
+    // as a typed cell's note says it.
+    QHash<QPair<int, int>, QString> notes() const { return m_notes; }
+
+private:
+    QHash<QPair<int, int>, QString> m_notes;
 };

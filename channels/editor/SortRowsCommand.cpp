@@ -16,11 +16,13 @@ struct SortKey
     QString text;
 };
 
+// A cell that shows nothing sorts with the empty ones, whether the file holds
+// NULL or an empty text there.
 SortKey sortKey(const QVariant &value)
 {
-    if (FieldValue::isNull(value))
+    const QString text = FieldValue::isNull(value) ? QString() : FieldValue::fieldText(value);
+    if (text.trimmed().isEmpty())
         return { 2, 0, {} };
-    const QString text = FieldValue::fieldText(value);
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
     return ok ? SortKey{ 0, number, {} } : SortKey{ 1, 0, text };

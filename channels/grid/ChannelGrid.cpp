@@ -28,7 +28,10 @@ ChannelGrid::ChannelGrid(QWidget *parent)
     setItemDelegate(new CellEditorDelegate(this));
     setSelectionBehavior(SelectItems);
     setSelectionMode(ExtendedSelection);
-    setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed | SelectedClicked);
+    // Typing, F2 or a double-click opens a cell; a click never does, or a
+    // click on a selected cell would open it a moment later and take the keys
+    // meant for the selection.
+    setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
     setWordWrap(false);
     setFont(DesignFonts::font(QStringLiteral("楷体_GB2312"), 15.75));
     horizontalHeader()->setFont(DesignFonts::font(QStringLiteral("楷体_GB2312"), 12));
@@ -49,6 +52,33 @@ void ChannelGrid::setCursor(ChannelCursor *cursor)
     createActions();
     connect(cursor, &QItemSelectionModel::selectionChanged, this, [this] { m_allSelected = false; });
     connect(model(), &QAbstractItemModel::modelReset, this, [this] { m_allSelected = false; });
+    for (const auto rowsChanged : { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved })
+        connect(model(), rowsChanged, this, &ChannelGrid::fitRowNumbers);
+    connect(model(), &QAbstractItemModel::modelReset, this, &ChannelGrid::fitRowNumbers);
+    fitRowNumbers();
+}
+
+// The row numbers' width as the style draws them: the current row's in bold,
+// a margin each side and the section's edges. Qt's own estimate leaves the
+// widest number cut in the design's font.
+void ChannelGrid::fitRowNumbers()
+{
+    QFont bold = verticalHeader()->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int digit = 0;
+    for (char16_t d = u'0'; d <= u'9'; ++d)
+        digit = std::max(digit, metrics.horizontalAdvance(QChar(d)));
+    const int digits = int(QString::number(std::max(model()->rowCount(), 1)).size());
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, verticalHeader());
+    verticalHeader()->setMinimumWidth(digits * digit + 2 * margin + 4);
+}
+
+void ChannelGrid::changeEvent(QEvent *event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange && model())
+        fitRowNumbers();   // zoomed
 }
 
 void ChannelGrid::selectAll()
@@ -70,13 +100,26 @@ void ChannelGrid::selectWholeTableIfAll()
             if (!selectionModel()->isRowSelected(row))
                 return;
     }
-    while (rows->canFetchMore({}))
-        rows->fetchMore({});
+    fetchAll();
     if (rows->rowCount() == 0)
         return;
     const QModelIndex last = rows->index(rows->rowCount() - 1, rows->columnCount() - 1);
     selectionModel()->select(QItemSelection(rows->index(0, 0), last), QItemSelectionModel::ClearAndSelect);
     m_allSelected = true;
+}
+
+void ChannelGrid::fetchAll()
+{
+    while (model()->canFetchMore({}))
+        model()->fetchMore({});
+}
+
+// Ctrl+End means the last row of the file, however few of them are read yet.
+QModelIndex ChannelGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if (action == MoveEnd && (modifiers & Qt::ControlModifier))
+        fetchAll();
+    return QTableView::moveCursor(action, modifiers);
 }
 
 // The grid shows a ChannelTableModel; its editor changes the rows.
@@ -106,29 +149,39 @@ void ChannelGrid::createActions()
         addAction(line);
         verticalHeader()->addAction(line);
     };
-    connect(command(QStringLiteral("插入行"), { Qt::Key_Insert }, "insertRow"), &QAction::triggered,
+    connect(command(QStringLiteral("插入行(&A)"), { Qt::Key_Insert }, "insertRow"), &QAction::triggered,
             this, &ChannelGrid::insertRow);
-    connect(command(QStringLiteral("复制行"), { Qt::CTRL | Qt::Key_D }, "duplicateRows"), &QAction::triggered,
+    connect(command(QStringLiteral("复制行(&D)"), { Qt::CTRL | Qt::Key_D }, "duplicateRows"), &QAction::triggered,
             this, &ChannelGrid::duplicateRows);
-    connect(command(QStringLiteral("删除行"), { Qt::CTRL | Qt::Key_Delete }, "deleteRows"), &QAction::triggered,
+    connect(command(QStringLiteral("删除行(&E)"), { Qt::CTRL | Qt::Key_Delete }, "deleteRows"), &QAction::triggered,
             this, &ChannelGrid::deleteRows);
-    connect(command(QStringLiteral("上移"), { Qt::ALT | Qt::Key_Up }, "moveUp"), &QAction::triggered,
+    connect(command(QStringLiteral("上移(&M)"), { Qt::ALT | Qt::Key_Up }, "moveUp"), &QAction::triggered,
             this, [this] { moveRows(-1); });
-    connect(command(QStringLiteral("下移"), { Qt::ALT | Qt::Key_Down }, "moveDown"), &QAction::triggered,
+    connect(command(QStringLiteral("下移(&N)"), { Qt::ALT | Qt::Key_Down }, "moveDown"), &QAction::triggered,
             this, [this] { moveRows(1); });
     separator();
-    connect(command(QStringLiteral("剪切"), { Qt::CTRL | Qt::Key_X }, "cut"), &QAction::triggered,
+    connect(command(QStringLiteral("剪切(&T)"), { Qt::CTRL | Qt::Key_X }, "cut"), &QAction::triggered,
             this, &ChannelGrid::cutCells);
-    connect(command(QStringLiteral("复制"), { Qt::CTRL | Qt::Key_C }, "copy"), &QAction::triggered,
+    connect(command(QStringLiteral("复制(&C)"), { Qt::CTRL | Qt::Key_C }, "copy"), &QAction::triggered,
             this, &ChannelGrid::copyCells);
-    connect(command(QStringLiteral("粘贴"), { Qt::CTRL | Qt::Key_V }, "paste"), &QAction::triggered,
+    connect(command(QStringLiteral("粘贴(&P)"), { Qt::CTRL | Qt::Key_V }, "paste"), &QAction::triggered,
             this, &ChannelGrid::pasteCells);
-    connect(command(QStringLiteral("清除"), { Qt::Key_Delete }, "clear"), &QAction::triggered,
+    connect(command(QStringLiteral("清除(&L)"), { Qt::Key_Delete }, "clear"), &QAction::triggered,
             this, &ChannelGrid::clearCells);
     separator();
-    m_undo = command(QStringLiteral("撤销"), { Qt::CTRL | Qt::Key_Z }, "undo");
-    m_redo = command(QStringLiteral("重做"), { Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z }, "redo");
+    m_undo = command(QString(), { Qt::CTRL | Qt::Key_Z }, "undo");
+    m_redo = command(QString(), { Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z }, "redo");
     QUndoStack *history = editor()->history();
+    // Each names the step it takes back or does again: 撤销 排序.
+    const auto name = [](QAction *action, const QString &verb, const QString &step, QChar key) {
+        action->setText(QStringLiteral("%1%2(&%3)").arg(verb, step.isEmpty() ? QString() : u' ' + step, key));
+    };
+    name(m_undo, QStringLiteral("撤销"), history->undoText(), u'U');
+    name(m_redo, QStringLiteral("重做"), history->redoText(), u'R');
+    connect(history, &QUndoStack::undoTextChanged, m_undo,
+            [this, name](const QString &step) { name(m_undo, QStringLiteral("撤销"), step, u'U'); });
+    connect(history, &QUndoStack::redoTextChanged, m_redo,
+            [this, name](const QString &step) { name(m_redo, QStringLiteral("重做"), step, u'R'); });
     connect(m_undo, &QAction::triggered, editor(), &ChannelEditor::undo);
     connect(m_redo, &QAction::triggered, editor(), &ChannelEditor::redo);
     m_undo->setEnabled(history->canUndo());
@@ -338,10 +391,13 @@ bool ChannelGrid::appendRowBelowLast(QKeyEvent *event)
 // A plain click makes the clicked cell the whole selection, as in a
 // spreadsheet, even on a cell of a larger selection: the row commands then act
 // on what the operator last pointed at, never on a selection left from before.
+// A right-click inside the selection keeps it, for the context menu to act on.
 QItemSelectionModel::SelectionFlags ChannelGrid::selectionCommand(const QModelIndex &index, const QEvent *event) const
 {
     const auto *mouse = event && event->type() == QEvent::MouseButtonPress ? static_cast<const QMouseEvent *>(event)
                                                                             : nullptr;
+    if (mouse && mouse->button() == Qt::RightButton && selectionModel()->isSelected(index))
+        return QItemSelectionModel::NoUpdate;
     if (mouse && !(mouse->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) && index.isValid())
         return QItemSelectionModel::ClearAndSelect;
     return QTableView::selectionCommand(index, event);

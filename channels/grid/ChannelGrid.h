@@ -54,7 +54,9 @@ signals:
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event = nullptr) const override;
@@ -65,6 +67,8 @@ private:
     QAction *command(const QString &text, const QList<QKeySequence> &keys, const char *name);
     QList<int> selectedRowsOrCurrent();
     void selectWholeTableIfAll();
+    void fetchAll();
+    void fitRowNumbers();
     void selectRows(int first, int count, int current);
     bool appendRowBelowLast(QKeyEvent *event);
 

@@ -107,7 +107,13 @@ ChannelSheet::Layout ChannelSheet::layout(QPagedPaintDevice *device) const
     l.width = device->width();
     l.height = device->height();
     // Title, file and date, column heads; the checksum and the page number at the foot.
-    l.top = titleMetrics.height() * 1.4 + l.line * 2.4;
+    const double title = titleMetrics.height() * 1.4;
+    const double around = 2.4 + 1.5;   // lines for the heads and the foot
+    // The rows a transfer sends, and the rule under them, are the plan the
+    // radio gets: one page holds them all, the lines drawn closer if need be.
+    const int sent = qMin(int(m_rows.size()), LoadPlan::rowsSent) + (m_rows.size() > LoadPlan::rowsSent);
+    l.line = qMin(l.line, (l.height - title) / (sent + around + 0.01));
+    l.top = title + l.line * 2.4;
     l.perPage = qMax(1, int((l.height - l.top - l.line * 1.5) / l.line));
     for (int r = 0; r < m_rows.size(); ++r) {
         if (r == LoadPlan::rowsSent)

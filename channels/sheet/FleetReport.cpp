@@ -11,8 +11,8 @@
 #include <algorithm>
 
 static const struct { const char16_t *caption; double width; bool right; } columns[] = {
-    { u"序号", 0.06, true },      { u"电台", 0.12, false }, { u"时间", 0.16, false }, { u"信道文件", 0.15, false },
-    { u"传送校验", 0.18, false }, { u"帧数", 0.07, true },  { u"结果", 0.26, false },
+    { u"序号", 0.06, true },      { u"电台", 0.12, false }, { u"时间", 0.16, false }, { u"信道文件", 0.14, false },
+    { u"传送校验", 0.18, false }, { u"帧数", 0.06, true },  { u"警告", 0.06, true },  { u"结果", 0.22, false },
 };
 constexpr int columnCount = int(sizeof columns / sizeof columns[0]);
 // A checksum's first digits find it on a channel sheet's foot; the whole one is in the journal.
@@ -89,6 +89,7 @@ QStringList FleetReport::cellsOf(int index) const
              orDash(QFileInfo(e.file).fileName()),
              orDash(e.sha256.left(checksumDigits)),
              QString::number(e.framesSent),
+             e.warnings < 0 ? QStringLiteral("-") : QString::number(e.warnings),   // not asked
              result };
 }
 

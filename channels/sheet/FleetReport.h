@@ -9,9 +9,11 @@ class QPagedPaintDevice;
 class QPainter;
 
 // The journal on paper, for the fleet's service folder: which radio got which
-// plan, when, from which file, with which checksum, and how the load ended.
+// plan, when, from which file, with which checksum, how many warnings the
+// operator let go, and how the load ended.
 // Loads are grouped by radio (in label order, unlabelled ones last), newest
-// first within each; the title line counts radios and loads and says from
+// first within each; the title line counts radios (distinct labels, not
+// loads) and loads and says from
 // which day on they are listed. Looks like the channel sheet: same page,
 // fonts and columns, so that the checksum on a sheet is found here by eye.
 class FleetReport

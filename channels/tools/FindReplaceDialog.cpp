@@ -1,5 +1,7 @@
 #include "FindReplaceDialog.h"
 
+#include "FitToText.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -67,4 +69,5 @@ QString FindReplaceDialog::replacement() const
 void FindReplaceDialog::showResult(const QString &text)
 {
     m_result->setText(text);
+    fitToText(this);
 }

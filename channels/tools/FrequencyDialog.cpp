@@ -24,6 +24,14 @@ FrequencyDialog::FrequencyDialog(QWidget *parent)
     form()->addRow(QString(), m_shift);
     form()->addRow(QStringLiteral("差值（MHz）："), m_amount);
     connect(m_amount, &QLineEdit::textChanged, this, &FrequencyDialog::check);
+    for (QRadioButton *choice : { m_shift, m_fromReceive, m_fromTransmit })
+        connect(choice, &QRadioButton::toggled, this, &FrequencyDialog::check);
+    check();
+}
+
+void FrequencyDialog::setPreview(const Preview &preview)
+{
+    m_preview = preview;
     check();
 }
 
@@ -39,6 +47,14 @@ void FrequencyDialog::check()
     const auto amount = FrequencyUnits::parse(m_amount->text(), 4);
     setAcceptable(amount.has_value());
     m_offset = amount.value_or(0);
-    setNote(amount ? QStringLiteral("按 100 Hz 精确计算，差值可以为负（如 -0.0125）。没有频率的单元格不变。")
-                   : QStringLiteral("请输入以 MHz 为单位的数字，精确到 0.0001 MHz（100 Hz）。"));
+    if (!amount)
+        return setNote(QStringLiteral("请输入以 MHz 为单位的数字，精确到 0.0001 MHz（100 Hz）。"));
+    QString count;
+    if (m_preview) {
+        const auto [changed, skipped] = m_preview(source(), m_offset);
+        count = QStringLiteral("将改变 %1 个单元格").arg(changed)
+                + (skipped > 0 ? QStringLiteral("，%1 个没有可用的频率或结果不大于 0，保持原样").arg(skipped) : QString())
+                + QStringLiteral("。");
+    }
+    setNote(count + QStringLiteral("按 100 Hz 精确计算，差值可以为负（如 -0.0125）。没有频率的单元格不变。"));
 }

@@ -2,6 +2,9 @@
 
 #include "ToolDialog.h"
 
+#include <QPair>
+#include <functional>
+
 class QLineEdit;
 class QRadioButton;
 
@@ -18,6 +21,10 @@ public:
     int source() const;
     // The amount in 100 Hz units.
     qint64 offset() const { return m_offset; }
+    // How many cells a calculation would change and leave alone, for the
+    // note to say before it is done.
+    using Preview = std::function<QPair<int, int>(int source, qint64 offset)>;
+    void setPreview(const Preview &preview);
 
 private:
     void check();
@@ -27,4 +34,5 @@ private:
     QRadioButton *m_fromTransmit;
     QLineEdit *m_amount;
     qint64 m_offset = 0;
+    Preview m_preview;
 };

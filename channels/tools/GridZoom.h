@@ -6,9 +6,9 @@
 
 class QTableView;
 
-// 放大 / 缩小: the grid's cells, rows and columns drawn larger or smaller in
-// steps of a tenth, from half to three times the designed size; the designed
-// layout is the start.
+// 放大 / 缩小 / 原始大小: the grid's cells, rows, columns and column captions
+// drawn larger or smaller in steps of a tenth, from half to three times the
+// designed size; the designed layout is the start, and 原始大小 goes back to it.
 class GridZoom : public QObject
 {
     Q_OBJECT
@@ -16,6 +16,7 @@ public:
     explicit GridZoom(QTableView *grid);
     void zoomIn() { setFactor(m_factor + 0.1); }
     void zoomOut() { setFactor(m_factor - 0.1); }
+    void reset() { setFactor(1.0); }
     double factor() const { return m_factor; }
 
 private:
@@ -24,6 +25,8 @@ private:
     QTableView *m_grid;
     double m_factor = 1.0;
     QFont m_font;
+    QFont m_captionFont;
+    int m_captionHeight = 0;
     int m_rowHeight = 0;
     QVector<int> m_widths;
 };

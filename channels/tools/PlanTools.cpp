@@ -7,6 +7,7 @@
 #include "FieldValue.h"
 #include "FillDialog.h"
 #include "FindReplaceDialog.h"
+#include "FrequencyCommand.h"
 #include "FrequencyDialog.h"
 #include "GridZoom.h"
 #include "SortDialog.h"
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QScreen>
 #include <QSet>
 
 PlanTools::PlanTools(ChannelGrid *grid)
@@ -22,20 +24,22 @@ PlanTools::PlanTools(ChannelGrid *grid)
     , m_zoom(new GridZoom(grid))
 {
     addSeparator();
-    connect(add(QStringLiteral("排序…"), {}, "sort"), &QAction::triggered, this, &PlanTools::sort);
-    connect(add(QStringLiteral("填充序列…"), {}, "fill"), &QAction::triggered, this, &PlanTools::fill);
-    connect(add(QStringLiteral("频率计算…"), {}, "frequencies"), &QAction::triggered, this,
+    connect(add(QStringLiteral("排序(&S)…"), {}, "sort"), &QAction::triggered, this, &PlanTools::sort);
+    connect(add(QStringLiteral("填充序列(&X)…"), {}, "fill"), &QAction::triggered, this, &PlanTools::fill);
+    connect(add(QStringLiteral("频率计算(&J)…"), {}, "frequencies"), &QAction::triggered, this,
             &PlanTools::computeFrequencies);
     addSeparator();
-    connect(add(QStringLiteral("查找…"), { QKeySequence::Find }, "find"), &QAction::triggered, this,
+    connect(add(QStringLiteral("查找(&F)…"), { QKeySequence::Find }, "find"), &QAction::triggered, this,
             [this] { openFind(false); });
-    connect(add(QStringLiteral("替换…"), { Qt::CTRL | Qt::Key_H }, "replace"), &QAction::triggered, this,
+    connect(add(QStringLiteral("替换(&H)…"), { Qt::CTRL | Qt::Key_H }, "replace"), &QAction::triggered, this,
             [this] { openFind(true); });
     addSeparator();
-    connect(add(QStringLiteral("放大"), { QKeySequence::ZoomIn, Qt::CTRL | Qt::Key_Equal }, "zoomIn"),
+    connect(add(QStringLiteral("放大(&I)"), { QKeySequence::ZoomIn, Qt::CTRL | Qt::Key_Equal }, "zoomIn"),
             &QAction::triggered, m_zoom, &GridZoom::zoomIn);
-    connect(add(QStringLiteral("缩小"), { QKeySequence::ZoomOut }, "zoomOut"), &QAction::triggered, m_zoom,
+    connect(add(QStringLiteral("缩小(&O)"), { QKeySequence::ZoomOut }, "zoomOut"), &QAction::triggered, m_zoom,
             &GridZoom::zoomOut);
+    connect(add(QStringLiteral("原始大小(&0)"), { Qt::CTRL | Qt::Key_0 }, "zoomReset"), &QAction::triggered, m_zoom,
+            &GridZoom::reset);
 }
 
 // Keys act while the grid has focus, as the row commands' do.
@@ -63,7 +67,7 @@ void PlanTools::addSeparator()
 void PlanTools::sort()
 {
     m_grid->commitPendingEdit();
-    SortDialog dialog(m_grid->window());
+    SortDialog dialog(m_grid->currentIndex().column(), m_grid->window());
     if (dialog.exec() == QDialog::Accepted)
         m_grid->editor()->sortRows(dialog.column(), dialog.descending());
 }
@@ -90,14 +94,10 @@ void PlanTools::fill()
         m_grid->editor()->fillSeries(rows, column, dialog.start(), dialog.step());
 }
 
-void PlanTools::computeFrequencies()
+// The cells a calculation from `source` changes among the selected ones: each
+// selected frequency itself (source -1), else the other frequency of each row.
+static QList<QPair<int, int>> targets(const QModelIndexList &selected, int source)
 {
-    m_grid->commitPendingEdit();
-    const QModelIndexList selected = m_grid->selectedCells();
-    FrequencyDialog dialog(m_grid->window());
-    if (selected.isEmpty() || dialog.exec() != QDialog::Accepted)
-        return;
-    const int source = dialog.source();
     QList<QPair<int, int>> cells;
     QSet<int> rows;
     for (const QModelIndex &cell : selected) {
@@ -107,8 +107,27 @@ void PlanTools::computeFrequencies()
             cells << qMakePair(cell.row(), 5 - source);   // 接收 (2) and 发送 (3) make each other
         rows << cell.row();
     }
+    return cells;
+}
+
+void PlanTools::computeFrequencies()
+{
+    m_grid->commitPendingEdit();
+    const QModelIndexList selected = m_grid->selectedCells();
+    if (selected.isEmpty())
+        return;
+    FrequencyDialog dialog(m_grid->window());
+    ChannelStore *store = m_grid->editor()->store();
+    dialog.setPreview([&selected, store](int source, qint64 offset) {
+        FrequencyCommand dry(*store, targets(selected, source), source, offset);
+        return qMakePair(int(dry.change().cells.size()), dry.skipped());
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return;
     int changed = 0, skipped = 0;
-    if (m_grid->editor()->computeFrequencies(cells, source, dialog.offset(), &changed, &skipped) && skipped > 0)
+    if (m_grid->editor()->computeFrequencies(targets(selected, dialog.source()), dialog.source(), dialog.offset(),
+                                             &changed, &skipped)
+        && skipped > 0)
         showSystemMessage(m_grid, QStringLiteral("已计算 %1 个频率；%2 个单元格没有可用的频率或结果不大于 0，保持原样。")
                                           .arg(changed).arg(skipped));
 }
@@ -129,6 +148,21 @@ void PlanTools::openFind(bool replacing)
     m_find->activateWindow();
 }
 
+// The dialog off the cell it found: below it, or above it when the screen
+// has no room below, so that the match is never under the dialog.
+static void keepClear(QWidget *dialog, const QRect &cell)
+{
+    QRect frame = dialog->frameGeometry();
+    if (!frame.intersects(cell))
+        return;
+    const int gap = 8;
+    if (cell.bottom() + gap + frame.height() <= dialog->screen()->availableGeometry().bottom())
+        frame.moveTop(cell.bottom() + gap);
+    else
+        frame.moveBottom(cell.top() - gap);
+    dialog->move(frame.topLeft());
+}
+
 // From the current cell on, row by row, round from the top.
 void PlanTools::findNext()
 {
@@ -141,6 +175,8 @@ void PlanTools::findNext()
     const QModelIndex found = m_grid->model()->index(row, column);
     m_grid->selectionModel()->setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
     m_grid->scrollTo(found);
+    const QRect cell = m_grid->visualRect(found);
+    keepClear(m_find, QRect(m_grid->viewport()->mapToGlobal(cell.topLeft()), cell.size()));
     m_find->showResult(QString());
 }
 

@@ -6,7 +6,9 @@
 #include <QComboBox>
 #include <QFormLayout>
 
-SortDialog::SortDialog(QWidget *parent)
+#include <algorithm>
+
+SortDialog::SortDialog(int column, QWidget *parent)
     : ToolDialog(QStringLiteral("排序"), parent)
     , m_column(new QComboBox(this))
     , m_descending(new QCheckBox(QStringLiteral("从大到小（降序）"), this))
@@ -14,6 +16,7 @@ SortDialog::SortDialog(QWidget *parent)
     using namespace ChannelFields;
     for (int field : { Channel, Receive, Transmit, Record, Remark })
         m_column->addItem(name(field), field);
+    m_column->setCurrentIndex(std::max(m_column->findData(column), 0));
     m_column->setObjectName(QStringLiteral("column"));
     m_descending->setObjectName(QStringLiteral("descending"));
     form()->addRow(QStringLiteral("按此列排序："), m_column);

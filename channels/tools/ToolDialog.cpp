@@ -1,5 +1,7 @@
 #include "ToolDialog.h"
 
+#include "FitToText.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -29,6 +31,7 @@ ToolDialog::ToolDialog(const QString &title, QWidget *parent)
 void ToolDialog::setNote(const QString &text)
 {
     m_note->setText(text);
+    fitToText(this);
 }
 
 void ToolDialog::setAcceptable(bool acceptable)

@@ -1,6 +1,7 @@
 #include "DeviceDialog.h"
 
 #include "DeviceState.h"
+#include "FitToText.h"
 #include "PortDialog.h"
 #include "PortFinder.h"
 #include "PortList.h"
@@ -99,6 +100,7 @@ void DeviceDialog::buildFoundList(QVBoxLayout *layout)
     connect(m_finder, &PortFinder::found, this, &DeviceDialog::selectFound);
     connect(m_finder, &PortFinder::gaveUp, this, [this] {
         m_finderText->setText(QStringLiteral("一分钟内没有新设备出现。数据线是否插在这台电脑上？"));
+        fitToText(this);
     });
     connect(buttons, &QDialogButtonBox::accepted, this, &DeviceDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &DeviceDialog::reject);
@@ -140,6 +142,7 @@ void DeviceDialog::showState(int number)
     if (!state.cause.isEmpty())
         text += QStringLiteral("：") + state.cause;
     m_state[number - 1]->setText(text);
+    fitToText(this);
 }
 
 void DeviceDialog::assignSelected(int number)
@@ -152,6 +155,7 @@ void DeviceDialog::assignSelected(int number)
 void DeviceDialog::startFinder()
 {
     m_finderText->setText(finderPrompt);
+    fitToText(this);
     m_finder->start();
 }
 
@@ -162,6 +166,7 @@ void DeviceDialog::selectFound(const PortEntry &entry)
     if (!rows.isEmpty())
         m_found->setCurrentItem(rows.first());
     m_finderText->setText(QStringLiteral("找到 %1。按“设为 COM1”或“设为 COM2”分配给端口。").arg(entry.path));
+    fitToText(this);
 }
 
 // Saves what changed; the current port then moves to its device as a port

@@ -1,5 +1,6 @@
 #include "LoopbackDialog.h"
 
+#include "FitToText.h"
 #include "Loopback.h"
 #include "PortList.h"
 #include "PortMapping.h"
@@ -80,5 +81,6 @@ void LoopbackDialog::showVerdict(const QString &message)
         text += QStringLiteral("\n串行端口 %1 未能重新打开：%2").arg(m_port->portNumber()).arg(m_port->errorString());
     m_reopen = false;
     m_result->setText(text);
+    fitToText(this);
     m_start->setEnabled(true);
 }

@@ -1,5 +1,6 @@
 #include "PortDoctorDialog.h"
 
+#include "FitToText.h"
 #include "PortDoctor.h"
 #include "PortMapping.h"
 
@@ -81,6 +82,7 @@ void PortDoctorDialog::examine()
         m_findings->addWidget(findingRow(finding));
     const auto problems = std::count_if(findings.cbegin(), findings.cend(), [](const PortFinding &f) { return f.isProblem(); });
     m_summary->setText(problems ? QStringLiteral("发现 %1 个问题。").arg(problems) : QStringLiteral("没有发现问题。"));
+    fitToText(this);
 }
 
 // The finding's text, and under it its command with a 复制 button.

@@ -1,35 +1,25 @@
-#include "HelpMenu.h"
+#include "HelpPages.h"
 
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-HelpMenu::HelpMenu(QMenuBar *bar, QWidget *window)
+HelpPages::HelpPages(QWidget *window)
     : QObject(window)
     , m_window(window)
 {
-    QMenu *help = bar->addMenu(QString(7, u' ') + QStringLiteral("帮助(&B)"));
-    help->menuAction()->setObjectName(QStringLiteral("帮助"));
-    QAction *manual = help->addAction(QStringLiteral("使用说明"), this, &HelpMenu::showManual);
-    manual->setObjectName(QStringLiteral("使用说明"));
-    manual->setShortcut(QKeySequence::HelpContents);
-    // The menu is closed when F1 is pressed: the window must know the key itself.
-    window->addAction(manual);
-    help->addAction(QStringLiteral("关于"), this, &HelpMenu::showAbout)->setObjectName(QStringLiteral("关于"));
 }
 
-QString HelpMenu::manualHtml()
+QString HelpPages::manualHtml()
 {
     QFile file(QStringLiteral(":/manual/manual.html"));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-QDialog *HelpMenu::showManual()
+QDialog *HelpPages::showManual()
 {
     if (!m_manual) {
         m_manual = new QDialog(m_window);
@@ -49,7 +39,7 @@ QDialog *HelpMenu::showManual()
     return m_manual;
 }
 
-void HelpMenu::showAbout()
+void HelpPages::showAbout()
 {
     QMessageBox::about(m_window, QStringLiteral("关于"),
                        QStringLiteral("QT7020 信道设置系统 %1\n\n把信道表经串口数据线写入 QT7020 对讲机。\n"

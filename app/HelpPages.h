@@ -4,17 +4,15 @@
 #include <QPointer>
 
 class QDialog;
-class QMenuBar;
 class QWidget;
 
-// 帮助: 使用说明 (also F1 anywhere in the window) and 关于. The manual is the
-// HTML page the package installs, built into the program so that the two are
-// one text.
-class HelpMenu : public QObject
+// What 帮助 opens: 使用说明 and 关于. The manual is the HTML page the package
+// installs, built into the program so that the two are one text.
+class HelpPages : public QObject
 {
     Q_OBJECT
 public:
-    HelpMenu(QMenuBar *bar, QWidget *window);
+    explicit HelpPages(QWidget *window);
 
     static QString manualHtml();
     // The manual's window: one, shown again when asked again.
