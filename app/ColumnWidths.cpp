@@ -3,7 +3,7 @@
 #include "ChannelEditor.h"
 #include "ChannelGrid.h"
 #include "ChannelStore.h"
-#include "UserSettings.h"
+#include <QSettings>
 
 #include <QApplication>
 #include <QHeaderView>
@@ -29,7 +29,7 @@ QString ColumnWidths::key(const QString &path)
 void ColumnWidths::restore()
 {
     const QString path = m_grid->editor()->store()->path();
-    const QVariantList kept = path.isEmpty() ? QVariantList() : userSettings().value(key(path)).toList();
+    const QVariantList kept = path.isEmpty() ? QVariantList() : QSettings().value(key(path)).toList();
     m_restoring = true;
     for (int i = 0; i < m_designed.size(); ++i)
         m_grid->setColumnWidth(i, kept.size() == m_designed.size() ? kept.at(i).toInt() : m_designed.at(i));
@@ -46,5 +46,5 @@ void ColumnWidths::keep()
     QVariantList widths;
     for (int i = 0; i < m_designed.size(); ++i)
         widths << m_grid->columnWidth(i);
-    userSettings().setValue(key(path), widths);
+    QSettings().setValue(key(path), widths);
 }

@@ -1,7 +1,7 @@
 #include "GridStretch.h"
 
 #include "ChannelGrid.h"
-#include "UserSettings.h"
+#include <QSettings>
 
 #include <QEvent>
 #include <QHeaderView>
@@ -20,12 +20,12 @@ GridStretch::GridStretch(ChannelGrid *grid)
 
 bool GridStretch::chosen()
 {
-    return userSettings().value(stretchKey(), false).toBool();
+    return QSettings().value(stretchKey(), false).toBool();
 }
 
 void GridStretch::choose(bool stretching)
 {
-    userSettings().setValue(stretchKey(), stretching);
+    QSettings().setValue(stretchKey(), stretching);
     setStretching(stretching);
 }
 

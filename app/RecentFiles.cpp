@@ -1,6 +1,6 @@
 #include "RecentFiles.h"
 
-#include "UserSettings.h"
+#include <QSettings>
 
 #include <QFileInfo>
 
@@ -10,7 +10,7 @@ static const QString key = QStringLiteral("files/recent");
 
 QStringList list()
 {
-    return userSettings().value(key).toStringList();
+    return QSettings().value(key).toStringList();
 }
 
 void add(const QString &path)
@@ -19,7 +19,7 @@ void add(const QString &path)
     QStringList files = list();
     files.removeAll(absolute);
     files.prepend(absolute);
-    userSettings().setValue(key, QStringList(files.mid(0, limit)));
+    QSettings().setValue(key, QStringList(files.mid(0, limit)));
 }
 
 } // namespace RecentFiles

@@ -101,6 +101,8 @@ int main(int argc, char *argv[])
     // The bench's loads go into a journal of its own, not the user's.
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
     QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("qt7020"));   // the settings a replugged cable is kept in
+    QCoreApplication::setApplicationName(QStringLiteral("qt7020"));
     const int radios = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     FarEnd cable;
     char name[256] = {};

@@ -116,7 +116,7 @@ static QString optionError(const QString &english)
     return QStringLiteral("命令行有误（%1）").arg(english);
 }
 
-// --diff, the command that compares two loads; B is FILE (or --db).
+// What --help says first: the program, and FILE (also --diff's B).
 static void describeProgram(QCommandLineParser *parser)
 {
     parser->setApplicationDescription(QStringLiteral("QT7020 信道设置系统。不带命令时打开窗口；带命令时不开窗口，"

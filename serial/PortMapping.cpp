@@ -1,6 +1,6 @@
 #include "PortMapping.h"
 
-#include "UserSettings.h"
+#include <QSettings>
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,7 +23,7 @@ QString fromEnvironment(int number)
 
 QString saved(int number)
 {
-    return userSettings().value(key(number)).toString();
+    return QSettings().value(key(number)).toString();
 }
 
 bool isChosen(int number)
@@ -42,7 +42,7 @@ QString deviceFor(int number)
 
 void save(int number, const QString &device)
 {
-    QSettings s = userSettings();
+    QSettings s;
     s.setValue(key(number), stableName(device));
     s.sync();
 }

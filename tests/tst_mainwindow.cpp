@@ -26,7 +26,6 @@
 #include "TransferSequence.h"
 #include "Twips.h"
 #include "UnsavedEdits.h"
-#include "UserSettings.h"
 #include "GridStretch.h"
 
 #include <QClipboard>
@@ -77,7 +76,7 @@ private slots:
         const QRect designed = grid->geometry();
         const QSize size = window.size();
         menuItem(&window, "stretchGrid")->trigger();
-        QVERIFY(userSettings().value(GridStretch::stretchKey()).toBool());
+        QVERIFY(QSettings().value(GridStretch::stretchKey()).toBool());
         window.resize(size + QSize(200, 100));
         QTRY_COMPARE(grid->geometry(), designed.adjusted(0, 0, 200, 100));
         // 备注 takes the spare width; the bar and the rule under it go across the window.
@@ -260,7 +259,7 @@ private slots:
         const auto noPlan = qScopeGuard([] { BandProfiles::save(QStringLiteral("none")); });
         QVERIFY(shown->index(0, 2).data(Qt::BackgroundRole).isValid());
         QVERIFY(shown->index(0, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("不在“PMR446”的频段内")));
-        QCOMPARE(userSettings().value(QStringLiteral("plan/band")).toString(), QStringLiteral("pmr446"));
+        QCOMPARE(QSettings().value(QStringLiteral("band/id")).toString(), QStringLiteral("pmr446"));
 
         // A setting this program does not know is said once, at the start, and checked as none.
         BandProfiles::save(QStringLiteral("cb27"));

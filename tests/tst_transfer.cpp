@@ -462,6 +462,9 @@ private slots:
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath(QStringLiteral("config")));
         QString notice;
+        QSettings().setValue(QStringLiteral("plan/band"), QStringLiteral("amateur"));   // as earlier versions kept it
+        QCOMPARE(BandProfiles::saved(&notice).id, QStringLiteral("amateur"));
+        QVERIFY(!QSettings().contains(QStringLiteral("plan/band")));
         BandProfiles::save(QStringLiteral("pmr446"));
         QCOMPARE(BandProfiles::saved(&notice).name, QStringLiteral("PMR446"));
         BandProfiles::save(QStringLiteral("cb27"));

@@ -1,10 +1,13 @@
 #include "BandProfiles.h"
 
-#include "UserSettings.h"
+#include <QSettings>
 
 namespace BandProfiles {
 
-static const QString settingsKey = QStringLiteral("plan/band");
+static const QString settingsKey = QStringLiteral("band/id");
+// Where earlier versions kept the choice, when "plan" still meant more than
+// the channel plan: read once and moved.
+static const QString earlierKey = QStringLiteral("plan/band");
 
 // Each plan's figures are its source's, quoted beside it; the tests check the
 // edges against the same figures.
@@ -79,7 +82,12 @@ const BandProfile &none()
 // since the checks would otherwise quietly hold the rows to nothing.
 BandProfile saved(QString *notice)
 {
-    const QString id = userSettings().value(settingsKey).toString();
+    QSettings settings;
+    if (!settings.contains(settingsKey) && settings.contains(earlierKey)) {
+        settings.setValue(settingsKey, settings.value(earlierKey));
+        settings.remove(earlierKey);
+    }
+    const QString id = settings.value(settingsKey).toString();
     if (id.isEmpty())
         return none();
     if (const BandProfile *profile = find(id))
@@ -91,7 +99,7 @@ BandProfile saved(QString *notice)
 
 void save(const QString &id)
 {
-    userSettings().setValue(settingsKey, id);
+    QSettings().setValue(settingsKey, id);
 }
 
 } // namespace BandProfiles

@@ -3,7 +3,7 @@
 #include "BandProfile.h"
 
 // The band plans offered under 系统设置 → 频段…, "无" first, and the one the
-// operator chose, kept in the settings (key plan/band). Whoever checks rows
+// operator chose, kept in the settings (key band/id). Whoever checks rows
 // is handed the plan to hold them to; nothing here is consulted behind its
 // back.
 namespace BandProfiles {

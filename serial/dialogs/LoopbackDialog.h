@@ -20,8 +20,6 @@ public:
     LoopbackDialog(SerialLink *port, const PortList *list, QWidget *parent = nullptr);
 
     QComboBox *deviceBox() const { return m_device; }
-    QLabel *resultLabel() const { return m_result; }
-    QPushButton *startButton() const { return m_start; }
 
 private:
     void start();
