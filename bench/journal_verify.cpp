@@ -39,12 +39,12 @@ static void writeJournal(const QString &path, int loads)
         object.insert(QStringLiteral("prev"), previous.isEmpty() ? QString() : QString::fromLatin1(sha256(previous)));
         previous = QJsonDocument(object).toJson(QJsonDocument::Compact);
         file.write(previous + '\n');
-        return QString::fromLatin1(sha256(previous));
     };
     for (int i = 0; i < loads; ++i) {
         const QString time = QStringLiteral("2026-12-07T09:%1:%2+08:00").arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
                                      .arg(i % 60, 2, 10, QLatin1Char('0'));
-        const QString id = line({ { "kind", "start" }, { "time", time }, { "host", "bench" },
+        const QString id = QStringLiteral("load-%1").arg(i);
+        line({ { "kind", "start" }, { "load", id }, { "time", time }, { "host", "bench" },
                                   { "file", "/home/bench/char4.mdb" }, { "device", "/dev/ttyUSB0 1a86:7523 A50285BI" },
                                   { "radio", QStringLiteral("巡逻%1").arg(i) }, { "warnings", 0 },
                                   { "frames", QString::fromLatin1(frames) }, { "sha256", QString::fromLatin1(checksum) } });

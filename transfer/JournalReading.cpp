@@ -54,6 +54,7 @@ QDateTime withOffset(const QDateTime &time)
 JournalReading::JournalReading(const QString &path, Keep keep)
     : m_keepFrames(keep == Keep::Frames)
 {
+    Sha256::useOpenSsl();   // two hashes a load, a hundred thousand loads
     QFile file(path);
     m_exists = file.exists();
     if (!m_exists)
