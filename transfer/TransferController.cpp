@@ -63,6 +63,7 @@ bool TransferController::start(const LoadPlan &plan, int acknowledged)
     m_plan = plan;
     m_acknowledged = acknowledged;
     m_startedAt = QDateTime::currentDateTime();
+    m_lastRecordId.clear();
     m_active = true;
     m_started = false;
     if (!plan.isSendable()) {
@@ -206,7 +207,7 @@ bool TransferController::openRecord()
     TransferJournal::Entry entry = record();
     QString error;
     if (TransferJournal::open(entry, &error)) {
-        m_recordId = entry.id;
+        m_recordId = m_lastRecordId = entry.id;
         return true;
     }
     m_active = false;
@@ -226,6 +227,8 @@ QString TransferController::closeRecord(LoadResult result, const QString &detail
     entry.bytesDrained = m_recordId.isEmpty() ? 0 : bytesDrained();
     QString error;
     const bool written = m_recordId.isEmpty() ? TransferJournal::refuse(entry, &error) : TransferJournal::close(entry, &error);
+    if (m_recordId.isEmpty())
+        m_lastRecordId = entry.id;
     m_recordId.clear();
     return written ? QString() : error;
 }
