@@ -186,6 +186,8 @@ QString FleetDialog::stateText() const
         return QStringLiteral("请插上数据线…（%1）").arg(m_port);
     case FleetRun::State::PortBusy:
         return QStringLiteral("数据线被占用，等它空出来…\n%1").arg(m_run->portCause());
+    case FleetRun::State::PlanChanged:
+        return QStringLiteral("信道表已改动，连续传送暂停。");
     case FleetRun::State::Ended:
         return m_ended;
     }
