@@ -25,6 +25,7 @@ FleetSummary::FleetSummary(const FleetRun &run)
             m_retriedAll << loads;
         }
     }
+    m_hasList = !run.labels().list().isEmpty();
     for (const QString &label : run.labels().list())
         if (!run.labels().wasLoaded(label))
             m_notLoaded << label;
@@ -67,6 +68,7 @@ QString FleetSummary::text() const
 {
     QStringList parts;
     for (Kind kind : kinds)
-        parts << QStringLiteral("%1 %2").arg(name(kind)).arg(count(kind));
+        if (kind != Kind::NotLoaded || m_hasList)
+            parts << QStringLiteral("%1 %2").arg(name(kind)).arg(count(kind));
     return parts.join(QStringLiteral("，"));
 }

@@ -25,10 +25,12 @@ public:
     // radio's last load for 完成 and 失败, every load of a radio for 重传.
     QVector<int> loadsOf(Kind kind) const;
     QStringList notLoaded() const { return m_notLoaded; }
+    // A run without a list has no labels it failed to reach.
+    bool hasList() const { return m_hasList; }
     bool isRetried(int radio) const { return m_retried.contains(radio); }
 
     static QString name(Kind kind);   // 完成, 失败, 未传送, 重传
-    // "完成 12，失败 1，未传送 7，重传 1"
+    // "完成 12，失败 1，未传送 7，重传 1", without 未传送 when there is no list.
     QString text() const;
 
 private:
@@ -38,4 +40,5 @@ private:
     QVector<int> m_retriedAll;   // every load of a radio loaded more than once
     int m_retriedRadios = 0;
     QStringList m_notLoaded;
+    bool m_hasList = false;
 };
