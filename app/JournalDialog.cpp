@@ -3,6 +3,7 @@
 #include "ComparisonDialog.h"
 #include "FleetReport.h"
 #include "JournalReading.h"
+#include "JournalSet.h"
 #include "LoadComparison.h"
 #include "LoadSource.h"
 #include "SystemMessage.h"
@@ -31,7 +32,7 @@ JournalDialog::JournalDialog(const QVector<TransferJournal::Entry> &entries, con
     : QDialog(parent)
     , m_entries(entries)
     , m_openPlan(openPlan)
-    , m_table(new QTableWidget(int(entries.size()), 9, this))
+    , m_table(new QTableWidget(int(entries.size()), 10, this))
     , m_head(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("传送记录"));
@@ -48,8 +49,10 @@ JournalDialog::JournalDialog(const QVector<TransferJournal::Entry> &entries, con
     m_compareTwo = buttons->addButton(QStringLiteral("比较所选的两次"), QDialogButtonBox::ActionRole);
     m_compareWithPlan = buttons->addButton(QStringLiteral("与当前信道表比较"), QDialogButtonBox::ActionRole);
     QPushButton *report = buttons->addButton(QStringLiteral("打印车队报告…"), QDialogButtonBox::ActionRole);
-    for (QPushButton *button : { m_compareTwo, m_compareWithPlan, report })
+    QPushButton *others = buttons->addButton(QStringLiteral("打开其他电脑的传送记录…"), QDialogButtonBox::ActionRole);
+    for (QPushButton *button : { m_compareTwo, m_compareWithPlan, report, others })
         button->setObjectName(button->text());
+    connect(others, &QPushButton::clicked, this, &JournalDialog::openOthers);
     connect(m_compareTwo, &QPushButton::clicked, this, &JournalDialog::compareTwo);
     connect(m_compareWithPlan, &QPushButton::clicked, this, &JournalDialog::compareWithPlan);
     connect(report, &QPushButton::clicked, this, &JournalDialog::printReport);
@@ -69,7 +72,8 @@ void JournalDialog::fillTable()
 {
     m_table->setHorizontalHeaderLabels({ QStringLiteral("时间"), QStringLiteral("电台"), QStringLiteral("信道文件"),
                                          QStringLiteral("校验 SHA-256"), QStringLiteral("设备"), QStringLiteral("帧数"),
-                                         QStringLiteral("字节"), QStringLiteral("警告"), QStringLiteral("结果") });
+                                         QStringLiteral("字节"), QStringLiteral("警告"), QStringLiteral("结果"),
+                                         QStringLiteral("电脑") });
     for (int row = 0; row < m_entries.size(); ++row) {
         const TransferJournal::Entry &e = m_entries.at(row);
         const QString why = e.isLoad() ? e.detail : e.problem;
@@ -77,7 +81,7 @@ void JournalDialog::fillTable()
                 + (e.standing == TransferJournal::Entry::Standing::Legacy ? QStringLiteral("（旧记录，无校验链）") : QString())
                 + (why.isEmpty() ? QString() : QStringLiteral("：") + why);
         const QStringList cells{ e.time.toString(Qt::ISODate), e.radio, e.file, e.sha256, e.device,
-                                 QString::number(e.framesSent), known(e.bytesDrained), known(e.warnings), result };
+                                 QString::number(e.framesSent), known(e.bytesDrained), known(e.warnings), result, e.host };
         for (int column = 0; column < cells.size(); ++column) {
             auto *item = new QTableWidgetItem(cells.at(column));
             item->setToolTip(cells.at(column));
@@ -173,7 +177,9 @@ void JournalDialog::printReport()
 void JournalDialog::setChainHead(const QString &head)
 {
     m_chainHead = head;
-    m_head->setText(QStringLiteral("校验链头：%1（车队报告上印有同样的数字，可以日后对照）").arg(head.left(16)));
+    // Several journals' heads come shortened already, each with its PC.
+    m_head->setText(QStringLiteral("校验链头：%1（车队报告上印有同样的数字，可以日后对照）")
+                            .arg(head.size() == 64 ? head.left(16) : head));
     m_head->setToolTip(head);
 }
 
@@ -189,4 +195,27 @@ void JournalDialog::showJournal(QWidget *parent, const QString &openPlan)
         dialog.setChainHead(journal.head());
         dialog.exec();
     }
+}
+
+// 打开其他电脑的传送记录…: the journals picked join this PC's; each is checked
+// on its own, and one that is not as written is said.
+void JournalDialog::openOthers()
+{
+    const QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("打开其他电脑的传送记录"), QString(),
+                                                            QStringLiteral("传送记录 (*.log);;所有文件 (*)"));
+    if (files.isEmpty())
+        return;
+    const JournalSet journals(m_others + files);
+    if (!journals.error().isEmpty()) {
+        showSystemMessage(this, journals.error());
+        return;
+    }
+    m_others += files;
+    m_entries = journals.entries();
+    m_table->clearContents();
+    m_table->setRowCount(int(m_entries.size()));
+    fillTable();
+    setChainHead(journals.heads());
+    if (!journals.damage().isEmpty())
+        showSystemMessage(this, journals.damage().join(u'\n'));
 }

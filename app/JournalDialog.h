@@ -13,7 +13,9 @@ class QTableWidget;
 // copies the selected rows, tab-separated, for a mail or a spreadsheet. What
 // the command line does with the journal is a button here: two loads compared
 // (--diff journal:N journal:M), a load against the plan open in the window,
-// and the fleet report on paper (--journal --pdf).
+// and the fleet report on paper (--journal --pdf). Journals copied from the
+// other PCs a fleet is loaded at join the table (--journal --from), each
+// checked on its own, each load naming its PC.
 class JournalDialog : public QDialog
 {
     Q_OBJECT
@@ -34,6 +36,7 @@ private:
     void compareTwo();
     void compareWithPlan();
     void printReport();
+    void openOthers();
 
     QVector<TransferJournal::Entry> m_entries;
     QString m_openPlan;
@@ -42,4 +45,5 @@ private:
     QPushButton *m_compareWithPlan;
     QLabel *m_head;
     QString m_chainHead;
+    QStringList m_others;   // journals of other PCs read beside this one's
 };

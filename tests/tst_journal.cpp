@@ -286,9 +286,9 @@ private slots:
         QTest::keySequence(table, QKeySequence::Copy);
         QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()),
                  QVector<QStringList>({ { sent.time.toString(Qt::ISODate), "指挥车", file.path(), sent.sha256, "", "51",
-                                          "816", "", "完成" },
+                                          "816", "", "完成", QSysInfo::machineHostName() },
                                         { "2024-06-01T08:30:00+08:00", "巡逻 01", given.file, given.sha256, given.device, "1",
-                                          "16", "2", "中断：传送期间文件已改动" } }));
+                                          "16", "2", "中断：传送期间文件已改动", QSysInfo::machineHostName() } }));
 
         // The buttons do what --diff does, in the same words: two loads, the older
         // as A; one load against the plan open in the window.
@@ -322,8 +322,8 @@ private slots:
     }
 
     // What did radio X get: --journal --radio and --diff radio: find one
-    // radio's loads, also in journals copied from other PCs (--from), each
-    // checked on its own, each load naming its PC.
+    // radio's loads, also in journals copied from other PCs (--from, and
+    // 打开其他电脑的传送记录…), each checked on its own, each load naming its PC.
     void oneRadioAcrossPCs()
     {
         const OwnHome home;
@@ -381,6 +381,17 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("传送记录 %1（pc2）被改动过：第 4 行").arg(other)));
         QCOMPARE(run({ "--journal", "--verify", "--from", other }, {}, &text), 1);
         QCOMPARE(run({ "--journal", "--from", home.path(QStringLiteral("none.log")) }, {}, &text), 2);
+
+        // 传送记录… reads the copy beside this PC's journal.
+        JournalDialog dialog(TransferJournal::entries());
+        MessageBoxes boxes;
+        QTimer chooser;
+        connect(&chooser, &QTimer::timeout, &dialog, [&] { answerFileDialog(other); });
+        chooser.start(10);
+        button(&dialog, "打开其他电脑的传送记录…")->click();
+        auto *table = dialog.findChild<QTableWidget *>();
+        QCOMPARE(std::pair(table->rowCount(), table->item(1, 9)->text()), std::pair(4, QStringLiteral("pc2")));
+        QVERIFY(boxes.texts().value(0).contains(QStringLiteral("（pc2）被改动过")));
     }
 
 private:
