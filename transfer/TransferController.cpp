@@ -63,6 +63,9 @@ bool TransferController::start(const LoadPlan &plan, int acknowledged)
     m_plan = plan;
     m_acknowledged = acknowledged;
     m_startedAt = QDateTime::currentDateTime();
+    // Once a load: asking the system about the device walks its whole device
+    // tree, and the device does not change within a load.
+    m_device = DeviceIdentity::describe(m_port->deviceName());
     m_lastRecordId.clear();
     m_active = true;
     m_started = false;
@@ -192,7 +195,7 @@ TransferJournal::Entry TransferController::record() const
     TransferJournal::Entry entry;
     entry.time = m_startedAt;
     entry.file = m_store->path();
-    entry.device = DeviceIdentity::describe(m_port->deviceName());
+    entry.device = m_device;
     entry.radio = m_radio;
     entry.frames = m_plan.bytes();
     entry.warnings = m_acknowledged;

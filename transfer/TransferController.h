@@ -103,6 +103,7 @@ private:
     QElapsedTimer m_drainClock;
     QDateTime m_startedAt;
     QString m_radio;
+    QString m_device;           // the running load's device, as the journal names it
     QString m_recordId;         // the running load's opening line in the journal
     QString m_lastRecordId;
     qint64 m_drainLimitMs = 0;
