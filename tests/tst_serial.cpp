@@ -178,7 +178,9 @@ private slots:
         run.setList({ "巡逻01", "巡逻02", "巡逻03", "巡逻04" });
         const struct { const char *action, *typed; bool starts; const char *queued, *offered; } steps[] = {
             { "enter", "", true, "", "巡逻02" },                       // the list's first
+            { "enter", "巡逻01", false, "", "巡逻02" },                 // the radio on the cable, scanned again
             { "enter", "指挥车", false, "指挥车", "指挥车" },            // scanned during the load
+            { "enter", "指挥车", false, "指挥车", "指挥车" },            // and twice
             { "enter", "", false, "指挥车 巡逻02", "指挥车" },          // the list's next, after it
             { "done", "", false, "指挥车 巡逻02", "指挥车" },
             { "enter", "指挥车", true, "巡逻02", "巡逻02" },

@@ -9,9 +9,10 @@ int FleetLabels::doneOfList() const
     return int(std::count_if(m_list.cbegin(), m_list.cend(), [this](const QString &label) { return isDone(label); }));
 }
 
+// A label scanned twice waits once.
 void FleetLabels::enqueue(const QString &label)
 {
-    if (!label.isEmpty())
+    if (!label.isEmpty() && !m_queue.contains(label))
         m_queue.append(label);
 }
 

@@ -55,8 +55,10 @@ void FleetRun::setList(const QStringList &labels)
 bool FleetRun::load(const QString &typed)
 {
     const QString label = typed.trimmed();
+    // The radio on the cable scanned again is no next radio.
     if (m_state == State::Loading) {
-        m_labels.enqueue(label.isEmpty() ? m_labels.fresh() : label);
+        if (label != m_radios.last().label)
+            m_labels.enqueue(label.isEmpty() ? m_labels.fresh() : label);
         emit changed();
         return false;
     }
