@@ -18,7 +18,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFormLayout>
@@ -49,6 +51,7 @@ FleetDialog::FleetDialog(FleetRun *run, TransferController *transfer, const QStr
     : QDialog(parent)
     , m_run(run)
     , m_transfer(transfer)
+    , m_file(file)
     , m_port(port)
     , m_label(new QLineEdit(this))
     , m_checksum(nullptr)
@@ -68,7 +71,7 @@ FleetDialog::FleetDialog(FleetRun *run, TransferController *transfer, const QStr
     setObjectName(QStringLiteral("连续传送"));
     setWindowTitle(QStringLiteral("连续传送"));
     layOut(factsOfTheRun(file, port));
-    resize(720, 520);
+    resize(780, 580);
 
     connect(m_label, &QLineEdit::returnPressed, this, &FleetDialog::load);
     connect(m_load, &QPushButton::clicked, this, &FleetDialog::load);
@@ -283,7 +286,9 @@ void FleetDialog::printReport()
     QString error = journal.isReadable() ? QString() : journal.error();
     if (entries.isEmpty() && error.isEmpty())
         error = QStringLiteral("这次连续传送还没有传送记录。");
-    const QString path = error.isEmpty() ? QFileDialog::getSaveFileName(this, QStringLiteral("打印本次报告"), QString(),
+    const QString suggested = QFileInfo(m_file).absoluteDir().filePath(
+            QDateTime::currentDateTime().toString(QStringLiteral("'连续传送报告-'yyyyMMdd-HHmm'.pdf'")));
+    const QString path = error.isEmpty() ? QFileDialog::getSaveFileName(this, QStringLiteral("打印本次报告"), suggested,
                                                                        QStringLiteral("PDF 文件 (*.pdf)"))
                                          : QString();
     if (!path.isEmpty()) {
@@ -337,7 +342,8 @@ void FleetDialog::reject()
 QString FleetDialog::stateText() const
 {
     if (m_over)
-        return QStringLiteral("连续传送结束：%1。点数字可看对应的电台；按“关闭”退出。").arg(FleetSummary(*m_run).text());
+        return QStringLiteral("连续传送结束：%1。点下面的数字可看对应的电台，“打印本次报告…”打印这次的传送，“关闭”退出。")
+                .arg(FleetSummary(*m_run).text());
     const FleetLabels &labels = m_run->labels();
     switch (m_run->state()) {
     case State::Ready:
@@ -391,4 +397,8 @@ void FleetDialog::refresh()
         counts << (n ? QStringLiteral("<a href=\"%1\">%2</a>").arg(i).arg(text) : text);
     }
     m_summary->setText(counts.join(QStringLiteral("，")));
+    QFont font = this->font();
+    font.setBold(m_over);   // the run is over: what it came to is what matters now
+    font.setPointSizeF(font.pointSizeF() * (m_over ? 1.5 : 1.0));
+    m_summary->setFont(font);
 }

@@ -68,6 +68,7 @@ private:
 
     FleetRun *m_run;
     TransferController *m_transfer;
+    QString m_file;
     QString m_port;
     QString m_ended;
     QString m_note;       // the last thing the window reported

@@ -16,6 +16,7 @@ FleetTable::FleetTable(QWidget *parent)
     setHorizontalHeaderLabels({ QStringLiteral("电台"), QStringLiteral("时间"), QStringLiteral("结果") });
     horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);   // twenty radios in view
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -22,6 +22,8 @@ PlanChangePanel::PlanChangePanel(QWidget *parent)
     m_text->setFocusPolicy(Qt::NoFocus);   // the keys stay with the label field
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setMinimumHeight(fontMetrics().height() * 6);
+    m_text->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);   // the loads keep their room
     m_continue->setObjectName(QStringLiteral("继续"));
     m_continue->setAutoDefault(false);
     m_continue->setFocusPolicy(Qt::NoFocus);

@@ -214,6 +214,8 @@ private slots:
         QCOMPARE(summary.loadsOf(FleetSummary::Kind::Retried), QVector<int>({ 1, 2, 3 }));
         QVERIFY(summary.isRetried(1) && summary.isRetried(2) && !summary.isRetried(3) && !summary.isRetried(4));
         QCOMPARE(run.labels().doneOfList(), 1);
+        run.setList({ "巡逻01" });   // a list all loaded offers nothing, and an empty Enter starts nothing
+        QVERIFY(run.nextLabel().isEmpty() && !run.load(QString()) && run.radios().size() == 5);
     }
 
     // A plan changed under the run pauses it between radios; it goes on with

@@ -47,6 +47,9 @@ QString FleetLabels::fresh() const
     for (const QString &label : m_list)
         if (!m_loaded.contains(label) && !m_queue.contains(label))
             return label;
+    // Past the end of the list a radio not on it is loaded only when typed.
+    if (!m_list.isEmpty())
+        return QString();
     // Labels in the order they were first seen, the queue's new ones after.
     QStringList seen = m_loaded;
     for (const QString &label : m_queue)

@@ -33,7 +33,8 @@ public:
     // What the label field offers: the first label queued, else fresh().
     QString next() const;
     // The label after the queue: the first of the list neither loaded nor
-    // queued, else the last new label counted up, else 电台 N.
+    // queued (none once the list is done), else the last new label counted
+    // up, else 电台 N.
     QString fresh() const;
 
 private:

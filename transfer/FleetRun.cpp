@@ -62,7 +62,7 @@ bool FleetRun::load(const QString &typed)
         emit changed();
         return false;
     }
-    if (m_state == State::Ended || m_state == State::PlanChanged)
+    if (m_state == State::Ended || m_state == State::PlanChanged || (label.isEmpty() && m_labels.next().isEmpty()))
         return false;
     m_clock.start();
     m_cableBack = false;

@@ -89,8 +89,9 @@ public:
     // The operator's Enter for the radio on the cable now: true when its load
     // started. During a load the label is queued for the radio after it; when
     // the cable is out or busy, the run waits for it; while the plan change
-    // waits for the operator, nothing happens. False in each case: the label
-    // is the operator's still. A label used before loads that radio again.
+    // waits for the operator, or an empty Enter has no label to give (a list
+    // done), nothing happens. False in each case: the label is the
+    // operator's still. A label used before loads that radio again.
     bool load(const QString &label);
     // Breaks off the running load with `why`, its label offered again; or
     // stops waiting for the cable.
