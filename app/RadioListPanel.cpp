@@ -41,7 +41,10 @@ void RadioListPanel::present(const FleetLabels &labels)
     }
     for (int i = 0; i < list.size(); ++i) {
         const QString &label = list.at(i);
-        const QString mark = labels.isDone(label) ? QStringLiteral("✓") : labels.wasLoaded(label) ? QStringLiteral("✗") : QStringLiteral("  ");
+        const QString mark = labels.isDone(label)           ? QStringLiteral("✓")
+                             : labels.hasFailed(label)      ? QStringLiteral("✗")
+                             : label == labels.loading()    ? QStringLiteral("▶")
+                                                            : QStringLiteral("  ");
         m_list->item(i)->setText(mark + u' ' + label);
         m_list->item(i)->setForeground(labels.isDone(label) ? palette().color(QPalette::PlaceholderText) : palette().color(QPalette::Text));
     }

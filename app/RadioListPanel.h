@@ -7,7 +7,8 @@ class QLabel;
 class QListWidget;
 
 // The radios of the list a 连续传送 run loads (导入电台清单…): each label, the
-// ones loaded whole in this run ticked, and how far the run is ("12 / 20").
+// ones loaded whole in this run ticked (✓), those whose load failed crossed
+// (✗), the one loading now marked (▶), and how far the run is ("12 / 20").
 // A click on a label makes it the next one.
 class RadioListPanel : public QWidget
 {

@@ -21,10 +21,12 @@ void FleetLabels::started(const QString &label)
     m_queue.removeOne(label);
     if (!m_loaded.contains(label))
         m_loaded.append(label);
+    m_loading = label;
 }
 
 void FleetLabels::concluded(const QString &label, bool done)
 {
+    m_loading.clear();
     if (done)
         m_done.insert(label);
     else

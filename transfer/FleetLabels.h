@@ -20,6 +20,9 @@ public:
     int doneOfList() const;
     bool isDone(const QString &label) const { return m_done.contains(label); }
     bool wasLoaded(const QString &label) const { return m_loaded.contains(label); }
+    // Its last load failed or was broken off.
+    bool hasFailed(const QString &label) const { return wasLoaded(label) && !isDone(label) && label != m_loading; }
+    QString loading() const { return m_loading; }
 
     void enqueue(const QString &label);
     const QStringList &queued() const { return m_queue; }
@@ -42,4 +45,5 @@ private:
     QStringList m_queue;
     QStringList m_loaded;   // each label once, in the order first loaded
     QSet<QString> m_done;
+    QString m_loading;      // the label whose load has no verdict yet
 };
