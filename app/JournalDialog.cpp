@@ -3,6 +3,7 @@
 #include "ComparisonDialog.h"
 #include "FleetReport.h"
 #include "JournalReading.h"
+#include "JournalSet.h"
 #include "LoadComparison.h"
 #include "LoadSource.h"
 #include "SystemMessage.h"
@@ -36,7 +37,7 @@ JournalDialog::JournalDialog(const QVector<TransferJournal::Entry> &entries, con
     : QDialog(parent)
     , m_entries(entries)
     , m_openPlan(openPlan)
-    , m_table(new QTableWidget(int(entries.size()), 9, this))
+    , m_table(new QTableWidget(int(entries.size()), 10, this))
     , m_head(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("传送记录"));
@@ -54,9 +55,11 @@ JournalDialog::JournalDialog(const QVector<TransferJournal::Entry> &entries, con
     m_compareWithPlan = buttons->addButton(QStringLiteral("与当前信道表比较"), QDialogButtonBox::ActionRole);
     QPushButton *report = buttons->addButton(QStringLiteral("打印车队报告…"), QDialogButtonBox::ActionRole);
     m_copy = buttons->addButton(QStringLiteral("复制"), QDialogButtonBox::ActionRole);
-    for (QPushButton *button : { m_compareTwo, m_compareWithPlan, report, m_copy })
+    QPushButton *others = buttons->addButton(QStringLiteral("打开其他电脑的传送记录…"), QDialogButtonBox::ActionRole);
+    for (QPushButton *button : { m_compareTwo, m_compareWithPlan, report, m_copy, others })
         button->setObjectName(button->text());
     connect(m_copy, &QPushButton::clicked, this, &JournalDialog::copyRows);
+    connect(others, &QPushButton::clicked, this, &JournalDialog::openOthers);
     connect(m_compareTwo, &QPushButton::clicked, this, &JournalDialog::compareTwo);
     connect(m_compareWithPlan, &QPushButton::clicked, this, &JournalDialog::compareWithPlan);
     connect(report, &QPushButton::clicked, this, &JournalDialog::printReport);
@@ -95,14 +98,16 @@ static QVector<JournalCell> cellsOf(const TransferJournal::Entry &e)
              { QString::number(e.framesSent), QString::number(e.framesSent) },
              { known(e.bytesDrained), known(e.bytesDrained) },
              { known(e.warnings), known(e.warnings) },
-             { e.device.section(u'\n', 0, 0), e.device } };
+             { e.device.section(u'\n', 0, 0), e.device },
+             { e.host, e.host } };
 }
 
 void JournalDialog::fillTable()
 {
     m_table->setHorizontalHeaderLabels({ QStringLiteral("时间"), QStringLiteral("电台"), QStringLiteral("结果"),
                                          QStringLiteral("信道文件"), QStringLiteral("校验"), QStringLiteral("帧数"),
-                                         QStringLiteral("字节"), QStringLiteral("警告"), QStringLiteral("设备") });
+                                         QStringLiteral("字节"), QStringLiteral("警告"), QStringLiteral("设备"),
+                                         QStringLiteral("电脑") });
     for (int row = 0; row < m_entries.size(); ++row) {
         const QVector<JournalCell> cells = cellsOf(m_entries.at(row));
         for (int column = 0; column < cells.size(); ++column) {
@@ -222,7 +227,9 @@ void JournalDialog::printReport()
 void JournalDialog::setChainHead(const QString &head)
 {
     m_chainHead = head;
-    m_head->setText(QStringLiteral("校验链头：%1（车队报告上印有同样的数字，可以日后对照）").arg(head.left(16)));
+    // Several journals' heads come shortened already, each with its PC.
+    m_head->setText(QStringLiteral("校验链头：%1（车队报告上印有同样的数字，可以日后对照）")
+                            .arg(head.size() == 64 ? head.left(16) : head));
     m_head->setToolTip(head);
 }
 
@@ -250,4 +257,27 @@ void JournalDialog::showJournal(QWidget *parent, const QString &openPlan)
         dialog.setChainHead(journal.head());
         dialog.exec();
     }
+}
+
+// 打开其他电脑的传送记录…: the journals picked join this PC's; each is checked
+// on its own, and one that is not as written is said.
+void JournalDialog::openOthers()
+{
+    const QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("打开其他电脑的传送记录"), QString(),
+                                                            QStringLiteral("传送记录 (*.log);;所有文件 (*)"));
+    if (files.isEmpty())
+        return;
+    const JournalSet journals(m_others + files);
+    if (!journals.error().isEmpty()) {
+        showSystemMessage(this, journals.error());
+        return;
+    }
+    m_others += files;
+    m_entries = journals.entries();
+    m_table->clearContents();
+    m_table->setRowCount(int(m_entries.size()));
+    fillTable();
+    setChainHead(journals.heads());
+    if (!journals.damage().isEmpty())
+        showSystemMessage(this, journals.damage().join(u'\n'));
 }

@@ -14,7 +14,9 @@ class QTableWidget;
 // spreadsheet, where the checksum is compared digit by digit with a printed
 // sheet). What the command line does with the journal is a button here: two
 // loads compared (--diff journal:N journal:M), a load against the plan open in
-// the window, and the fleet report on paper (--journal --pdf).
+// the window, and the fleet report on paper (--journal --pdf). Journals copied
+// from the other PCs a fleet is loaded at join the table (--journal --from),
+// each checked on its own, each load naming its PC.
 class JournalDialog : public QDialog
 {
     Q_OBJECT
@@ -36,6 +38,7 @@ private:
     void compareTwo();
     void compareWithPlan();
     void printReport();
+    void openOthers();
 
     QVector<TransferJournal::Entry> m_entries;
     QString m_openPlan;
@@ -45,4 +48,5 @@ private:
     QPushButton *m_copy;
     QLabel *m_head;
     QString m_chainHead;
+    QStringList m_others;   // journals of other PCs read beside this one's
 };

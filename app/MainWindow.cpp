@@ -304,7 +304,7 @@ void MainWindow::startFleet()
     else if (plan && !plan->isSendable())
         say(plan->refusal());
     else if (plan)
-        FleetDialog::open(this, m_transfer, *plan, m_channels, m_ports);
+        m_fleet = FleetDialog::open(this, m_transfer, *plan, m_channels, m_ports);
 }
 
 // The way to a load, the same for 数据传送 and 连续传送: what the grid holds
@@ -331,13 +331,18 @@ std::optional<LoadPlan> MainWindow::planToSend()
 
 void MainWindow::say(const QString &message)
 {
-    showSystemMessage(this, message);
+    if (m_fleet)
+        m_fleet->report(message);
+    else
+        showSystemMessage(this, message);
 }
 
 // The rows no longer have a file, or have another than the one opened.
 void MainWindow::fileLost(const QString &message)
 {
-    if (m_channels->isMissing())
+    if (m_fleet)
+        m_fleet->report(message);
+    else if (m_channels->isMissing())
         offerSaveAs(message);
     else
         say(message);

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 #include <optional>
 
@@ -16,6 +17,7 @@ class ChannelStore;
 class ChannelTableModel;
 class FileMenu;
 class FileSession;
+class FleetDialog;
 class PortCommands;
 class PortDialog;
 class PortList;
@@ -75,7 +77,7 @@ private:
     std::optional<LoadPlan> planToSend();
     void applyBand(const BandProfile &band);
     void followLoad(bool sending);
-    void say(const QString &message);   // a 系统信息 box
+    void say(const QString &message);   // a 系统信息 box, or a line in 连续传送 while it is open
     void fileLost(const QString &message);
     void offerSaveAs(const QString &message);
     void refuseChange(const QString &reason);
@@ -107,6 +109,7 @@ private:
     WindowMenus *m_menus = nullptr;
     FileMenu *m_files = nullptr;
     PortCommands *m_ports;
+    QPointer<FleetDialog> m_fleet;   // open: nothing interrupts the run with a box
     QString m_bandNotice;   // a band setting this program does not know, said once at start
     bool m_loaded = false;
     bool m_ending = false;   // a signal asked the program to end

@@ -53,7 +53,7 @@ static QString closingText()
     }
     const struct { const char16_t *path, *text; } files[] = {
         { u"~/.config/qt7020/qt7020.conf", u"设置：最近打开的信道文件，串行设备与 COM 口的对应。" },
-        { u"~/.local/share/qt7020/qt7020/transfers.log", u"传送记录：每次传送一行 JSON。" },
+        { u"~/.local/share/qt7020/transfers.log", u"传送记录：每次传送两行 JSON（开始、结果），每行带着上一行的校验。" },
         { u"/usr/lib/udev/rules.d/70-qt7020-serial.rules",
           u"常见的 USB 串口线（CH340、PL2303、CP210x、FTDI）插上即可用，不必加入 dialout 组；ModemManager 不去碰它们。" },
         { u"/etc/fonts/conf.d/65-qt7020-fonts.conf", u"把楷体_GB2312、宋体等字体名对应到 AR PL 字体，别的程序也用得上。" },
@@ -135,7 +135,8 @@ static const QCommandLineOption &doctorOption()
 static const QCommandLineOption &diffOption()
 {
     static const QCommandLineOption diff("diff", QStringLiteral("比较 A 与 FILE 传送时发出的帧，逐行列出不同之处。A 和 FILE "
-                                                                "可以是信道文件，也可以是 journal:N（倒数第 N 次传送，1 为最近一次）。"),
+                                                                "可以是信道文件，也可以是 journal:N（倒数第 N 次传送，1 为最近一次）"
+                                                                "或 radio:LABEL（电台 LABEL 最近一次收到帧的传送）。"),
                                          QStringLiteral("A"));
     return diff;
 }
@@ -145,7 +146,10 @@ static QList<QCommandLineOption> fleetOptions()
 {
     return {
             diffOption(),
-            { "radio", QStringLiteral("与 --send 一起用：把这次传送记在电台 LABEL 名下。"), QStringLiteral("LABEL") },
+            { "radio", QStringLiteral("与 --send 一起用：把这次传送记在电台 LABEL 名下。与 --journal 一起用："
+                                      "只列出电台 LABEL 的传送，没有时退出 1。"), QStringLiteral("LABEL") },
+            { "from", QStringLiteral("与 --journal 或 --diff 一起用：连同从其他电脑复制来的传送记录 FILE 一起读"
+                                     "（可给多次），各自检查校验链，每次传送注明是哪台电脑的。"), QStringLiteral("FILE") },
             { "since", QStringLiteral("与 --journal 一起用：只列出 DATE（YYYY-MM-DD）当天及以后的传送。"
                                       "--journal 加上 --pdf OUT 时，把传送记录按电台打印成 PDF。"),
               QStringLiteral("DATE") },
@@ -159,12 +163,15 @@ static QList<QCommandLineOption> fleetOptions()
 void CommandLine::takeFleetOptions(const QCommandLineParser &parser)
 {
     m_radio = parser.value(QStringLiteral("radio")).trimmed();
-    if (parser.isSet(QStringLiteral("radio")) && (m_command != Send || m_radio.isEmpty()))
-        return stop(ExitCode::Unusable, QStringLiteral("--radio 只能和 --send 一起用，且须写明电台。"), true);
+    if (parser.isSet(QStringLiteral("radio")) && ((m_command != Send && m_command != Journal) || m_radio.isEmpty()))
+        return stop(ExitCode::Unusable, QStringLiteral("--radio 只能和 --send 或 --journal 一起用，且须写明电台。"), true);
+    m_from = parser.values(QStringLiteral("from"));
+    if (!m_from.isEmpty() && m_command != Journal && m_command != Diff)
+        return stop(ExitCode::Unusable, QStringLiteral("--from 只能和 --journal 或 --diff 一起用。"), true);
     if (const QString refusal = RadioLabel::refusal(m_radio); !refusal.isEmpty())
         return stop(ExitCode::Unusable, refusal, true);
     m_verify = parser.isSet(QStringLiteral("verify"));
-    if (m_verify && (m_command != Journal || m_csv || !m_argument.isEmpty()))
+    if (m_verify && (m_command != Journal || m_csv || !m_argument.isEmpty() || !m_radio.isEmpty()))
         return stop(ExitCode::Unusable, QStringLiteral("--verify 只能和 --journal 一起用。"), true);
     if (m_command == Journal && parser.isSet(QStringLiteral("pdf")))
         m_argument = parser.value(QStringLiteral("pdf"));

@@ -18,14 +18,16 @@ class QCommandLineParser;
 //   --list-ports            the serial devices and the COM each stands for
 //   --check                 every error and warning in the rows sent
 //   --pdf OUT               the printed channel sheet as a PDF file
-//   --journal [--csv]       the transfer journal, newest first
+//   --journal [--csv]       the transfer journal, newest first; --radio LABEL
+//                           keeps one radio's loads
 //   --journal --verify      whether the journal was changed since it was written
 //   --doctor [DEVICE]       why DEVICE (or any USB cable) will not do, and the fix
 //   --journal --pdf OUT     the loads by radio as a printed report
 //   --diff A [FILE]         what a load of A and of FILE put on the wire, compared;
-//                           each a channel file or journal:N
+//                           each a channel file, journal:N or radio:LABEL
 // each on --db FILE (char4.mdb in the working folder by default); --send
-// takes --radio LABEL, --journal --since DATE.
+// takes --radio LABEL, --journal --since DATE; --journal and --diff read
+// journals copied from other PCs beside this one's with --from FILE.
 // Qt's own options (-platform, -style, …) are the application's to take
 // before these arguments are parsed.
 class CommandLine
@@ -54,6 +56,7 @@ public:
     bool force() const { return m_force; }
     bool csv() const { return m_csv; }
     QString radio() const { return m_radio; }   // --radio LABEL, trimmed
+    QStringList from() const { return m_from; } // --from FILE, each time given
     QDate since() const { return m_since; }     // --since DATE; invalid when not given
     bool verify() const { return m_verify; }    // --journal --verify
 
@@ -73,6 +76,7 @@ private:
     bool m_force = false;
     bool m_csv = false;
     QString m_radio;
+    QStringList m_from;
     QDate m_since;
     bool m_verify = false;
     bool m_finished = false;

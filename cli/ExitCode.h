@@ -20,9 +20,9 @@ struct Meaning
 inline constexpr Meaning meanings[] = {
     { Ok, u"完成" },
     { Failed, u"没有做成；--check 查出了错误或警告" },
-    { Failed, u"--diff 比较的两次传送不同" },
+    { Failed, u"--diff 比较的两次传送不同；--journal --radio 没有这部电台的传送" },
     { Unusable, u"用法错误；--check 读不了信道文件；--frames 有行不能传送" },
-    { Unusable, u"--diff 有一边读不了" },
+    { Unusable, u"--diff 有一边读不了或找不到这部电台；--journal --from 的文件读不了" },
 };
 
 } // namespace ExitCode

@@ -4,6 +4,7 @@
 #include "Csv.h"
 #include "ExitCode.h"
 #include "JournalReading.h"
+#include "JournalSet.h"
 #include "Terminal.h"
 #include "TransferJournal.h"
 
@@ -26,14 +27,17 @@ static QString spreadsheetSafe(const QString &field)
 }
 
 // For spreadsheets and scripts: RFC 4180 with CRLF, UTF-8 whatever the locale.
+// detail is a failure's cause (or a damaged line's problem), host the PC.
 static void printCsv(const QVector<Entry> &entries)
 {
-    QString text = Csv::line({ "time", "file", "sha256", "radio", "device", "frames", "bytes", "warnings", "result" });
+    QString text = Csv::line({ "time", "file", "sha256", "radio", "device", "frames", "bytes", "warnings", "result",
+                               "detail", "host" });
     for (const Entry &e : entries) {
         QStringList fields{ e.time.toString(Qt::ISODate), e.file, e.sha256, e.radio, e.device,
-                            QString::number(e.framesSent), known(e.bytesDrained), known(e.warnings), e.resultWords() };
+                            QString::number(e.framesSent), known(e.bytesDrained), known(e.warnings), e.resultWords(),
+                            e.detail, e.host };
         if (!e.isLoad())
-            fields = QStringList(fields.size() - 1) << e.resultWords();
+            fields = QStringList(8) << e.resultWords() << e.problem << e.host;
         for (QString &field : fields)
             field = Csv::field(spreadsheetSafe(field));
         text += Csv::line(fields);
@@ -48,13 +52,17 @@ static QString block(const Entry &e)
 {
     const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
     if (!e.isLoad())
-        return QStringLiteral("%1：%2\n\n").arg(e.resultWords(), e.problem);
+        return QStringLiteral("%1：%2%3\n\n").arg(e.resultWords(), e.problem,
+                                                  e.host.isEmpty() ? QString() : QStringLiteral("\n  电脑：") + e.host);
     QString text = QStringLiteral("%1  %2\n").arg(e.time.toString(Qt::ISODate), e.resultWords());
     if (e.standing == Entry::Standing::Legacy)
         text += QStringLiteral("  旧记录（无校验链）\n");
     if (!e.radio.isEmpty())
         text += QStringLiteral("  电台：%1\n").arg(e.radio);
-    text += QStringLiteral("  信道文件：%1\n  设备：%2\n  校验 SHA-256：%3\n").arg(orDash(e.file), orDash(e.device), orDash(e.sha256));
+    text += QStringLiteral("  信道文件：%1\n  设备：%2\n").arg(orDash(e.file), orDash(e.device));
+    if (!e.host.isEmpty())
+        text += QStringLiteral("  电脑：%1\n").arg(e.host);
+    text += QStringLiteral("  校验 SHA-256：%1\n").arg(orDash(e.sha256));
     text += QStringLiteral("  帧数：%1  字节：%2  警告：%3\n")
                     .arg(e.framesSent)
                     .arg(orDash(known(e.bytesDrained)), orDash(known(e.warnings)));
@@ -78,49 +86,63 @@ static void printBlocks(const QVector<Entry> &entries)
         Terminal::out(text.chopped(1));
 }
 
-// --journal --verify: 0 when every line is as written, 1 naming the first
-// that is not, 2 when there is no journal to read.
-static int verify(const JournalReading &journal)
+// --journal --verify: 0 when every line of every journal is as written, 1
+// naming the first that is not in each, 2 when there is no journal to read.
+static int verify(const JournalSet &journals)
 {
-    if (!journal.isReadable() || !journal.exists()) {
-        Terminal::err(journal.exists() ? journal.error()
-                                       : QStringLiteral("还没有传送记录（%1）。").arg(TransferJournal::path()));
-        return ExitCode::Unusable;
+    int status = ExitCode::Ok;
+    for (const JournalSet::Source &source : journals.sources()) {
+        const QString which = journals.hasOthers() ? source.path + QStringLiteral("：") : QString();
+        if (!source.exists && journals.hasOthers() && source.error.isEmpty())
+            continue;   // a PC that only gathers the others' journals
+        if (!source.error.isEmpty() || !source.exists) {
+            Terminal::err(which + (source.exists ? source.error : QStringLiteral("还没有传送记录（%1）。").arg(source.path)));
+            status = ExitCode::Unusable;
+        } else if (!source.intact) {
+            Terminal::err(which + QStringLiteral("传送记录被改动过：") + source.firstProblem);
+            status = std::max<int>(status, ExitCode::Failed);
+        } else {
+            Terminal::out(which + QStringLiteral("传送记录完好：%1 次传送%2，校验链头 %3。")
+                                          .arg(source.loads)
+                                          .arg(source.legacy ? QStringLiteral("（其中 %1 次是旧记录，无校验链）").arg(source.legacy)
+                                                             : QString(),
+                                               JournalReading::shortHead(source.head)));
+        }
     }
-    if (!journal.isIntact()) {
-        Terminal::err(QStringLiteral("传送记录被改动过：") + journal.firstProblem());
-        return ExitCode::Failed;
-    }
-    const int legacy = journal.legacyCount();
-    Terminal::out(QStringLiteral("传送记录完好：%1 次传送%2，校验链头 %3。")
-                          .arg(journal.loadCount())
-                          .arg(legacy ? QStringLiteral("（其中 %1 次是旧记录，无校验链）").arg(legacy) : QString(),
-                               JournalReading::shortHead(journal.head())));
-    return ExitCode::Ok;
+    return status;
 }
 
 // The journal as the window shows it, newest first, one block per load;
-// with --since only the loads from that day on.
+// with --since only the loads from that day on, with --radio one radio's.
+// Journals from other PCs (--from) are read beside this one's, each checked.
 int journalCommand(const CommandLine &line)
 {
+    const JournalSet journals(line.from(), JournalReading::Keep::Summary);
     if (line.verify())
-        return verify(JournalReading(TransferJournal::path(), JournalReading::Keep::Summary));
-    const JournalReading journal(TransferJournal::path(), JournalReading::Keep::Summary);
-    if (!journal.isReadable()) {
-        Terminal::err(journal.error());
+        return verify(journals);
+    if (!journals.error().isEmpty()) {
+        Terminal::err(journals.error());
         return ExitCode::Unusable;
     }
-    const QVector<Entry> entries = TransferJournal::since(journal.entries(), line.since());
-    if (line.csv()) {
+    for (const QString &damage : journals.damage())
+        Terminal::err(damage);
+    QVector<Entry> entries = TransferJournal::since(journals.entries(), line.since());
+    if (!line.radio().isEmpty())
+        entries = JournalSet::ofRadio(entries, line.radio());
+    const bool noRadio = !line.radio().isEmpty() && entries.isEmpty();
+    if (line.csv())
         printCsv(entries);
-        return ExitCode::Ok;
-    }
+    if (noRadio)
+        Terminal::err(QStringLiteral("传送记录中没有电台 %1。").arg(line.radio()));
+    if (line.csv() || noRadio)
+        return noRadio ? ExitCode::Failed : ExitCode::Ok;
     if (entries.isEmpty() && line.since().isValid())
         Terminal::err(QStringLiteral("%1 以来没有传送记录。").arg(line.since().toString(Qt::ISODate)));
     else if (entries.isEmpty())
         Terminal::err(QStringLiteral("还没有传送记录（%1）。").arg(TransferJournal::path()));
     printBlocks(entries);
     if (!entries.isEmpty())
-        Terminal::out(QStringLiteral("校验链头：%1").arg(JournalReading::shortHead(journal.head())));
+        Terminal::out(QStringLiteral("校验链头：%1").arg(journals.hasOthers() ? journals.heads()
+                                                                            : JournalReading::shortHead(journals.heads())));
     return ExitCode::Ok;
 }

@@ -29,6 +29,10 @@ zh_CN.UTF-8|2|一次只能做一件事。|--check --frames
 zh_CN.UTF-8|2|journal:0 不是传送记录的序号|--diff journal:0 missing.mdb
 zh_CN.UTF-8|2|信道数据库 |--diff missing.mdb journal:1
 zh_CN.UTF-8|2|--since 的日期应写成 YYYY-MM-DD：2026/01/31|--journal --since 2026/01/31
+zh_CN.UTF-8|2|--from 只能和 --journal 或 --diff 一起用。|--check --from pc2.log
+zh_CN.UTF-8|2|--radio 只能和 --send 或 --journal 一起用，且须写明电台。|--diff journal:1 --radio 巡逻01
+zh_CN.UTF-8|2|传送记录 missing.log 不存在。|--journal --from missing.log
+zh_CN.UTF-8|2|传送记录中没有电台 无此电台 收到帧的传送。|--diff radio:无此电台 missing.mdb
 C.UTF-8|0||--version
 ROWS
 rmdir "$PWD"

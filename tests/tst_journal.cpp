@@ -3,6 +3,7 @@
 
 #include "ChannelStore.h"
 #include "JournalReading.h"
+#include "LoadPlan.h"
 #include "ComparisonDialog.h"
 #include "JournalDialog.h"
 #include "TransferController.h"
@@ -12,6 +13,8 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -251,9 +254,9 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("说明：不能打开串行端口 /dev/qt7020-none：文件或文件夹不存在\n")));
         QVERIFY(text.endsWith(QStringLiteral("校验链头：%1\n").arg(JournalReading().head().left(16))));
         QCOMPARE(run({ "--journal", "--csv" }, {}, &csv), 0);
-        QCOMPARE(csv.section(QStringLiteral("\r\n"), 0, 0), QStringLiteral("time,file,sha256,radio,device,frames,bytes,warnings,result"));
-        QVERIFY(csv.endsWith(QStringLiteral("\r\n2024-06-01T08:30:00+08:00,%1,%2,巡逻 01,/dev/ttyUSB0 0403:6001 A9,1,16,2,中断\r\n")
-                                     .arg(file.path(), given.sha256)));
+        QCOMPARE(csv.section(QStringLiteral("\r\n"), 0, 0), QStringLiteral("time,file,sha256,radio,device,frames,bytes,warnings,result,detail,host"));
+        QVERIFY(csv.endsWith(QStringLiteral("\r\n2024-06-01T08:30:00+08:00,%1,%2,巡逻 01,/dev/ttyUSB0 0403:6001 A9,1,16,2,中断,传送期间文件已改动,%3\r\n")
+                                     .arg(file.path(), given.sha256, QSysInfo::machineHostName())));
         QCOMPARE(csv.count(QStringLiteral("\r\n")), 4);
         QVERIFY(qAbs(refused.time.secsTo(QDateTime::currentDateTime())) < 60);
 
@@ -288,10 +291,11 @@ private slots:
         QCOMPARE(cell(0), std::pair(sent.time.toLocalTime().toString("yyyy-MM-dd HH:mm"), sent.time.toString(Qt::ISODate)));
         QCOMPARE(cell(3), std::pair(QStringLiteral("char4.mdb"), file.path()));
         QCOMPARE(cell(4), std::pair(sent.sha256.left(16), sent.sha256));
+        const QString host = QSysInfo::machineHostName();
         const QVector<QStringList> copied{ { sent.time.toString(Qt::ISODate), "指挥车", "完成", file.path(), sent.sha256, "51",
-                                             "816", "", "" },
+                                             "816", "", "", host },
                                            { "2024-06-01T08:30:00+08:00", "巡逻 01", "中断：传送期间文件已改动", given.file,
-                                             given.sha256, "1", "16", "2", given.device } };
+                                             given.sha256, "1", "16", "2", given.device, host } };
         pick(table, { 2, 0 });
         QTest::keySequence(table, QKeySequence::Copy);
         QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()), copied);
@@ -333,6 +337,79 @@ private slots:
         QCOMPARE(run({ "-layout", report, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
         for (const char *line : { "电台 3 部，传送 3 次", " 巡逻 01 ", " 巡逻 02 ", " 指挥车 " })
             QVERIFY2(text.contains(QString::fromUtf8(line)), line);
+    }
+
+    // What did radio X get: --journal --radio and --diff radio: find one
+    // radio's loads, also in journals copied from other PCs (--from, and
+    // 打开其他电脑的传送记录…), each checked on its own, each load naming its PC.
+    void oneRadioAcrossPCs()
+    {
+        const OwnHome home;
+        TestDatabase file(TestDatabase::numberedRows(60));
+        threeLoads(file.path());   // on "pc2": 巡逻 01 broken off, 巡逻 02 refused, 指挥车 whole
+        QByteArray previous, copied;
+        for (const QByteArray &line : journalLines()) {
+            QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (o.isEmpty())
+                continue;
+            if (o.contains(QLatin1String("host")))
+                o.insert(QLatin1String("host"), QStringLiteral("pc2"));
+            o.insert(QLatin1String("prev"), previous.isEmpty() ? QString() : LoadPlan::checksumOf(previous));
+            previous = QJsonDocument(o).toJson(QJsonDocument::Compact);
+            copied += previous + '\n';
+        }
+        const QString other = writeFile(home.path(QStringLiteral("pc2.log")), copied);
+        QVERIFY(QFile::remove(TransferJournal::path()));
+        TransferJournal::Entry again;   // on this PC: 巡逻 01 again, whole
+        again.frames = TestDatabase::sentFrames(1, 51);
+        again.radio = QStringLiteral("巡逻 01");
+        QVERIFY(TransferJournal::open(again));
+        again.result = LoadResult::Done;
+        again.bytesDrained = 816;
+        QVERIFY(TransferJournal::close(again));
+
+        QString text;
+        QCOMPARE(run({ "--journal", "--radio", "巡逻 01", "--from", other }, {}, &text), 0);
+        QVERIFY2(text.count(QStringLiteral("电台：巡逻 01")) == 2 && !text.contains(QStringLiteral("指挥车")), qPrintable(text));
+        QVERIFY(text.indexOf(QStringLiteral("电脑：") + QSysInfo::machineHostName()) < text.indexOf(QStringLiteral("电脑：pc2")));
+        QCOMPARE(run({ "--journal", "--csv", "--radio", "巡逻 01", "--from", other }, {}, &text), 0);
+        QVERIFY(text.endsWith(QStringLiteral(",2,中断,传送期间文件已改动,pc2\r\n")) && text.count(u'\n') == 3);
+        QCOMPARE(run({ "--journal", "--radio", "巡逻 09" }, {}, &text), 1);
+        QCOMPARE(text, QStringLiteral("传送记录中没有电台 巡逻 09。\n"));
+        const struct { QStringList arguments; int status; const char *said; } lookups[] = {
+            { { "radio:巡逻 01", file.path() }, 0, "相同：51 帧逐字节一致" },
+            { { "radio:指挥车", "radio:巡逻 01", "--from", other }, 0, "A 为 journal:2（指挥车，" },
+            { { "radio:巡逻 02", file.path(), "--from", other }, 2, "传送记录中没有电台 巡逻 02 收到帧的传送。" },
+            { { "radio:指挥车", file.path() }, 2, "传送记录中没有电台 指挥车 收到帧的传送。" },
+        };
+        for (const auto &l : lookups) {
+            QCOMPARE(run(QStringList{ "--diff" } + l.arguments, {}, &text), l.status);
+            QVERIFY2(text.contains(QString::fromUtf8(l.said)) && (l.status || text.contains(u'，' + QStringLiteral("pc2）")) == (l.arguments.size() > 2)),
+                     qPrintable(text));
+        }
+
+        // On paper across both, each head printed; a copy changed since is named, a missing one refused.
+        const QString pdf = home.path(QStringLiteral("all.pdf"));
+        QCOMPARE(run({ "--journal", "--pdf", pdf, "--from", other }, {}, &text), 0);
+        QCOMPARE(run({ "-layout", pdf, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
+        QVERIFY(text.contains(QStringLiteral("电台 3 部，传送 4 次")) && text.contains(QStringLiteral(" pc2\n")));
+        QVERIFY(text.contains(QStringLiteral("，pc2 %1").arg(JournalReading(other).head().left(16))));
+        writeFile(other, copied.replace("016D593E00FD2343", "016D593E00FD2344"));
+        QCOMPARE(run({ "--journal", "--from", other }, {}, &text), 0);
+        QVERIFY(text.contains(QStringLiteral("传送记录 %1（pc2）被改动过：第 4 行").arg(other)));
+        QCOMPARE(run({ "--journal", "--verify", "--from", other }, {}, &text), 1);
+        QCOMPARE(run({ "--journal", "--from", home.path(QStringLiteral("none.log")) }, {}, &text), 2);
+
+        // 传送记录… reads the copy beside this PC's journal.
+        JournalDialog dialog(TransferJournal::entries());
+        MessageBoxes boxes;
+        QTimer chooser;
+        connect(&chooser, &QTimer::timeout, &dialog, [&] { answerFileDialog(other); });
+        chooser.start(10);
+        button(&dialog, "打开其他电脑的传送记录…")->click();
+        auto *table = dialog.findChild<QTableWidget *>();
+        QCOMPARE(std::pair(table->rowCount(), table->item(1, 9)->text()), std::pair(4, QStringLiteral("pc2")));
+        QVERIFY(boxes.texts().value(0).contains(QStringLiteral("（pc2）被改动过")));
     }
 
 private:

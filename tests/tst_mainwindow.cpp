@@ -14,6 +14,7 @@
 #include "FileMenu.h"
 #include "FleetDialog.h"
 #include "FleetRun.h"
+#include "JournalReading.h"
 #include "ListMessage.h"
 #include "MainWindow.h"
 #include "PlanCheckDialog.h"
@@ -24,6 +25,7 @@
 #include "TransferJournal.h"
 #include "TransferQuestions.h"
 #include "TransferSequence.h"
+#include "Tsv.h"
 #include "Twips.h"
 #include "UnsavedEdits.h"
 #include "GridStretch.h"
@@ -34,11 +36,14 @@
 #include <QListWidget>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTableWidget>
+#include <QTextDocumentFragment>
 #include <QTextBrowser>
 #include <QSignalSpy>
 #include <QtTest>
@@ -1060,14 +1065,17 @@ private slots:
             ticks(window, 65);
             const TransferJournal::Entry last = TransferJournal::entries().first();
             QCOMPARE(std::tuple(last.sha256, last.warnings, last.result), std::tuple(c.checksum, int(c.warnings.size()), LoadResult::Done));
+            dialog->close();   // the run's summary
             dialog->close();
         }
     }
 
     // 连续传送: radio after radio through the window's own load, each with its
-    // label in the journal; a failed radio is picked and loaded again under its
-    // label. The plan takes no edit while the dialog is open, closing during a
-    // load asks, and a plan changed under the run ends it.
+    // label in the journal; a failed radio is clicked and loaded again under
+    // its label, its first line then marked 已重传; a label scanned during a
+    // load waits as the next radio. What the window has to say (a failure, a
+    // port fault) opens no box and leaves the keys in the label field; only
+    // closing during a load asks, and the first 关闭 shows what the run came to.
     void fleetLoadsRadioAfterRadio()
     {
         OwnHome home;
@@ -1078,39 +1086,48 @@ private slots:
         MessageBoxes boxes;
         menuItem(&window, "连续传送")->trigger();
         QPointer<FleetDialog> dialog = window.findChild<FleetDialog *>();
-        QVERIFY(dialog && dialog->isVisible());
-        QStringList facts;
-        for (QLabel *label : dialog->findChildren<QLabel *>())
-            facts << label->text();
-        QVERIFY(facts.contains(LoadPlan::checksumOf(TestDatabase::sentFrames(1, 51))));
+        QVERIFY(dialog && QTest::qWaitForWindowActive(dialog));
+        QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("传送校验"))->text() == LoadPlan::checksumOf(TestDatabase::sentFrames(1, 51)));
         auto *label = dialog->findChild<QLineEdit *>(QStringLiteral("电台"));
         auto *table = dialog->findChild<QTableWidget *>();
         const QAbstractItemModel *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
         const struct { const char *typed; int pick; bool fails; const char *radio; } radios[] = {
-            { "巡逻09", -1, false, "巡逻09" }, { nullptr, -1, false, "巡逻10" }, { nullptr, -1, true, "巡逻11" },
-            { nullptr, 2, false, "巡逻11" },   { nullptr, -1, false, "巡逻12" },
+            { "巡逻09", -1, false, "巡逻09" }, { nullptr, -1, false, "巡逻20" }, { nullptr, -1, true, "巡逻21" },
+            { nullptr, 2, false, "巡逻21" },   { nullptr, -1, false, "巡逻22" },
         };
         QStringList loads;
         for (const auto &radio : radios) {
             if (radio.typed)
                 label->setText(QString::fromUtf8(radio.typed));
             if (radio.pick >= 0)
-                table->selectRow(radio.pick);
+                QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(radio.pick, 0)).center());
             QCOMPARE(label->text(), QString::fromUtf8(radio.radio));   // offered, typed or picked
+            QCOMPARE(QApplication::focusWidget(), label);
             port->refuseWrites = radio.fails;
             QTest::keyClick(label, Qt::Key_Return);
+            if (radio.typed && QByteArray(radio.typed) == "巡逻09") {   // scanned while it loads
+                label->setText(QStringLiteral("巡逻20"));
+                QTest::keyClick(label, Qt::Key_Return);
+                QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("下一台"))->text(), QStringLiteral("下一台：巡逻20"));
+            }
             ticks(window, 51);
             QCOMPARE(dialog->run()->state(), FleetRun::State::Ready);
             QVERIFY(!(grid->flags(grid->index(55, 4)) & Qt::ItemIsEditable));
             const TransferJournal::Entry last = TransferJournal::entries().first();
             loads << last.radio + u' ' + resultText(last.result);
         }
-        QCOMPARE(loads, QStringList({ "巡逻09 完成", "巡逻10 完成", "巡逻11 失败", "巡逻11 完成", "巡逻12 完成" }));
-        QVERIFY(table->item(2, 2)->text().startsWith(QStringLiteral("失败（没有传送）：串行端口 1（/dev/fake1）写入失败")));
-        QCOMPARE(table->item(2, 0)->background().color(), DesignColours::radioNotLoaded);
+        QCOMPARE(loads, QStringList({ "巡逻09 完成", "巡逻20 完成", "巡逻21 失败", "巡逻21 完成", "巡逻22 完成" }));
+        QVERIFY(table->item(2, 2)->text().startsWith(QStringLiteral("已重传，失败（没有传送）：串行端口 1（/dev/fake1）写入失败")));
+        QCOMPARE(table->item(2, 0)->background().color(), DesignColours::radioRetried);
         QCOMPARE(table->item(3, 0)->background().style(), Qt::NoBrush);
+        ticks(window, 14);
+        emit port->failed(QStringLiteral("设备已拔出"));   // between radios
+        QVERIFY(table->item(5, 2)->text().startsWith(QStringLiteral("串行端口 1（/dev/fake1）出现故障，已关闭：设备已拔出")));
+        QCOMPARE(boxes.seen, QStringList());
+        QCOMPARE(QApplication::focusWidget(), label);
 
-        // Closing during a load asks; No goes on, Yes breaks it off and frees the plan.
+        // Closing during a load asks; No goes on, Yes breaks it off, frees the plan and shows the summary.
+        port->refuseWrites = false;
         QTest::keyClick(label, Qt::Key_Return);
         ticks(window, 5);
         boxes.setAnswer(QMessageBox::No);
@@ -1118,23 +1135,100 @@ private slots:
         QVERIFY(dialog && window.transfer()->isRunning());
         boxes.setAnswer(QMessageBox::Yes);
         dialog->close();
-        QTRY_VERIFY(!dialog);
         QVERIFY(boxes.texts().last().startsWith(QStringLiteral("正在传送数据（已发送 5 帧，共 51 帧）。")));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("状态"))->text().section(u'。', 0, 0),
+                 QStringLiteral("连续传送结束：完成 4，失败 1，重传 1"));
         const TransferJournal::Entry broken = TransferJournal::entries().first();
         QCOMPARE(std::tuple(broken.radio, broken.result, broken.detail),
-                 std::tuple(QStringLiteral("巡逻13"), LoadResult::Interrupted, QStringLiteral("连续传送已关闭")));
+                 std::tuple(QStringLiteral("巡逻23"), LoadResult::Interrupted, QStringLiteral("连续传送已关闭")));
         QVERIFY(grid->flags(grid->index(55, 4)) & Qt::ItemIsEditable);
+        dialog->close();
+        QTRY_VERIFY(!dialog);
         menuItem(&window, "传送")->trigger();   // 数据传送 names no radio
         ticks(window, 65);
         QCOMPARE(TransferJournal::entries().first().radio, QString());
 
-        // Another program changes the plan: the run ends and takes no more radios.
+        // Another program changes the plan: the run pauses and shows the
+        // change; 继续 asks about the new plan's warnings and goes on with it.
         menuItem(&window, "连续传送")->trigger();
         dialog = window.findChild<FleetDialog *>();
-        otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 接收频率 = 440 WHERE rowid = 1"));
-        QTRY_COMPARE(dialog->run()->state(), FleetRun::State::Ended);
-        QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("状态"))->text().startsWith(QStringLiteral("信道表已被改动")));
-        QVERIFY(!dialog->findChild<QPushButton *>(QStringLiteral("传送"))->isEnabled());
+        otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 信道号 = 1 WHERE rowid = 2"));
+        QTRY_COMPARE(dialog->run()->state(), FleetRun::State::PlanChanged);
+        const QString shown = dialog->findChild<QPlainTextEdit *>(QStringLiteral("改动"))->toPlainText();
+        QVERIFY2(shown.startsWith(QStringLiteral("第 2 行 信道 2：信道号 2 → 1\n")), qPrintable(shown));
+        QVERIFY(shown.endsWith(QStringLiteral("新传送校验：") + dialog->run()->newPlan().checksum()));
+        QTest::keyClick(label = dialog->findChild<QLineEdit *>(QStringLiteral("电台")), Qt::Key_Return);
+        QCOMPARE(dialog->run()->radios().size(), 0);
+        boxes.answerText = QStringLiteral("仍然传送");
+        dialog->findChild<QPushButton *>(QStringLiteral("继续"))->click();
+        QVERIFY(boxes.texts().last().contains(QStringLiteral("信道号 1 与第 1 行相同")));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("传送校验"))->text(), dialog->run()->newPlan().checksum());
+        QTest::keyClick(label, Qt::Key_Return);
+        ticks(window, 51);
+        QCOMPARE(std::pair(TransferJournal::entries().first().sha256, TransferJournal::entries().first().warnings),
+                 std::pair(dialog->run()->newPlan().checksum(), 1));
+        QCOMPARE(dialog->findChild<QTableWidget *>()->item(0, 0)->text(), QStringLiteral("信道表"));
+        dialog->close();
+        dialog->close();
+    }
+
+    // 导入电台清单…: a GBK CSV with the labels in its second column, one
+    // repeated; the field offers them in order and the list ticks them off;
+    // the counts pick their lines; 复制 and 打印本次报告… take this run only.
+    void fleetRunsThroughAList()
+    {
+        OwnHome home;
+        TestDatabase file(TestDatabase::numberedRows(60));
+        auto *port = new FakeSerialLink;
+        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+        window.load();
+        MessageBoxes boxes;
+        menuItem(&window, "传送")->trigger();   // before the run: not in its report
+        ticks(window, 65);
+        const QString list = writeFile(home.path(QStringLiteral("车队.csv")),
+                                       QStringEncoder("GB18030").encode(QStringLiteral("序号,电台\n1,巡逻01\n2,巡逻02\n3,巡逻01\n4,巡逻03\n5,巡逻04\n")));
+        const QString pdf = home.path(QStringLiteral("本次.pdf"));
+        menuItem(&window, "连续传送")->trigger();
+        auto *dialog = window.findChild<FleetDialog *>();
+        QString answer = list;
+        QTimer answering;
+        connect(&answering, &QTimer::timeout, dialog, [&answer] {
+            auto *column = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            if (column && column->textValue() == QStringLiteral("第 2 列：电台"))   // the column so named is offered
+                column->accept();
+            else if (!column)
+                answerFileDialog(answer);
+        });
+        answering.start(10);
+        dialog->findChild<QPushButton *>(QStringLiteral("导入电台清单"))->click();
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("说明"))->text(), QStringLiteral("读入 4 台电台（GBK/GB18030 编码），略去 1 个重复。"));
+        auto *label = dialog->findChild<QLineEdit *>(QStringLiteral("电台"));
+        for (bool fails : { false, true, false }) {
+            port->refuseWrites = fails;
+            QTest::keyClick(label, Qt::Key_Return);
+            ticks(window, 51);
+        }
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("清单进度"))->text(), QStringLiteral("电台清单 2 / 4"));
+        QCOMPARE(label->text(), QStringLiteral("巡逻04"));
+        auto *summary = dialog->findChild<QLabel *>(QStringLiteral("小结"));
+        QCOMPARE(QTextDocumentFragment::fromHtml(summary->text()).toPlainText(), QStringLiteral("完成 2，失败 1，未传送 1，重传 0"));
+        emit summary->linkActivated(QStringLiteral("1"));
+        auto *table = dialog->findChild<QTableWidget *>();
+        QCOMPARE(table->selectionModel()->selectedRows().value(0).row(), 1);
+        emit summary->linkActivated(QStringLiteral("2"));
+        QCOMPARE(dialog->findChild<QListWidget *>()->selectedItems().value(0)->text(), QStringLiteral("   巡逻04"));
+        dialog->findChild<QPushButton *>(QStringLiteral("复制"))->click();
+        const QVector<QStringList> copied = Tsv::read(QGuiApplication::clipboard()->text());
+        QCOMPARE(copied.size(), 4);
+        QCOMPARE(copied.at(2).at(0) + copied.at(2).at(2).left(2), QStringLiteral("巡逻02失败"));
+        answer = pdf;
+        dialog->findChild<QPushButton *>(QStringLiteral("打印本次报告"))->click();
+        QString text;
+        QCOMPARE(run({ "-layout", pdf, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
+        QVERIFY2(text.contains(QStringLiteral("电台 3 部，传送 3 次")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("传送记录校验链头：") + JournalReading().head().left(16)));
+        QCOMPARE(boxes.seen, QStringList());
+        dialog->close();
         dialog->close();
     }
 
@@ -1184,6 +1278,7 @@ private slots:
                  std::pair(FleetRun::State::Ready, 2));
         QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("电台"))->text(), QStringLiteral("电台 3"));   // still the operator's
         QCOMPARE(TransferJournal::entries().size(), 2);
+        QCOMPARE(boxes.seen, QStringList());   // a cable pulled is said in the run, not in a box
         qunsetenv("QT7020_COM1");
     }
 };

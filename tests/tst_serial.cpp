@@ -5,6 +5,7 @@
 #include "AdapterIdentity.h"
 #include "DeviceState.h"
 #include "FleetRun.h"
+#include "FleetSummary.h"
 #include "Loopback.h"
 #include "PortDoctor.h"
 #include "PortFinder.h"
@@ -163,6 +164,97 @@ private slots:
             QCOMPARE(std::pair(run.radios().last().label, run.nextLabel()),
                      std::pair(QString::fromUtf8(label.radio), QString::fromUtf8(label.offered)));
         }
+    }
+
+    // No label is lost: one entered during a load waits in order, a load
+    // broken off offers its own label again, the list gives the rest; the
+    // summary counts radios, not loads.
+    void fleetRunKeepsEveryLabel()
+    {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        TransferRig rig(TestDatabase::numberedRows(51));
+        FakePortList list;
+        FleetRun run(&rig.controller, &rig.store, &rig.port, &list, rig.controller.prepare(), 0);
+        run.setList({ "巡逻01", "巡逻02", "巡逻03", "巡逻04" });
+        const struct { const char *action, *typed; bool starts; const char *queued, *offered; } steps[] = {
+            { "enter", "", true, "", "巡逻02" },                       // the list's first
+            { "enter", "巡逻01", false, "", "巡逻02" },                 // the radio on the cable, scanned again
+            { "enter", "指挥车", false, "指挥车", "指挥车" },            // scanned during the load
+            { "enter", "指挥车", false, "指挥车", "指挥车" },            // and twice
+            { "enter", "", false, "指挥车 巡逻02", "指挥车" },          // the list's next, after it
+            { "done", "", false, "指挥车 巡逻02", "指挥车" },
+            { "enter", "指挥车", true, "巡逻02", "巡逻02" },
+            { "stop", "", false, "指挥车 巡逻02", "指挥车" },           // still on the cable
+            { "enter", "", true, "巡逻02", "巡逻02" },
+            { "fail", "", false, "巡逻02", "巡逻02" },
+            { "enter", "指挥车", true, "巡逻02", "巡逻02" },
+            { "done", "", false, "巡逻02", "巡逻02" },
+            { "enter", "", true, "", "巡逻03" },
+            { "fail", "", false, "", "巡逻03" },
+        };
+        for (const auto &step : steps) {
+            const QString action = QString::fromUtf8(step.action);
+            rig.port.refuseWrites = action == "fail";
+            if (action == "enter")
+                QCOMPARE(run.load(QString::fromUtf8(step.typed)), step.starts);
+            else if (action == "stop")
+                run.stop(QStringLiteral("停止"));
+            else
+                rig.ticks(51);
+            QCOMPARE(std::pair(run.labels().queued().join(u' '), run.nextLabel()),
+                     std::pair(QString::fromUtf8(step.queued), QString::fromUtf8(step.offered)));
+        }
+        QStringList loads;
+        for (const FleetRun::Radio &radio : run.radios())
+            loads << radio.label + resultText(radio.result);
+        QCOMPARE(loads, QStringList({ "巡逻01完成", "指挥车中断", "指挥车失败", "指挥车完成", "巡逻02失败" }));
+        const FleetSummary summary(run);
+        QCOMPARE(summary.text(), QStringLiteral("完成 2，失败 1，未传送 2，重传 1"));
+        QCOMPARE(summary.notLoaded(), QStringList({ "巡逻03", "巡逻04" }));
+        QCOMPARE(summary.loadsOf(FleetSummary::Kind::Retried), QVector<int>({ 1, 2, 3 }));
+        QVERIFY(summary.isRetried(1) && summary.isRetried(2) && !summary.isRetried(3) && !summary.isRetried(4));
+        QCOMPARE(run.labels().doneOfList(), 1);
+        run.setList({ "巡逻01" });   // a list all loaded offers nothing, and an empty Enter starts nothing
+        QVERIFY(run.nextLabel().isEmpty() && !run.load(QString()) && run.radios().size() == 5);
+    }
+
+    // A plan changed under the run pauses it between radios; it goes on with
+    // the new plan on the operator's word, for the plan shown. The radio being
+    // loaded gets its start plan whole; a plan that may not go out cannot be
+    // gone on with; a change undone needs no word.
+    void fleetRunPausesForAChangedPlan()
+    {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        TransferRig rig(TestDatabase::numberedRows(51));
+        FakePortList list;
+        FleetRun run(&rig.controller, &rig.store, &rig.port, &list, rig.controller.prepare(), 0);
+        const auto change = [&rig](const char *sql) {
+            otherProgram(rig.file.path(), QString::fromUtf8(sql));
+            rig.store.reload();
+        };
+        QVERIFY(run.load(QStringLiteral("巡逻01")));
+        change("UPDATE 信道表 SET 接收频率 = 440 WHERE rowid = 1");
+        rig.ticks(51);
+        QCOMPARE(rig.port.written, TestDatabase::sentFrames(1, 51));
+        QCOMPARE(run.radios().last().cause, QStringLiteral("传送期间文件已改动，电台收到的是开始传送时的信道表"));
+        QTRY_COMPARE(run.state(), FleetRun::State::PlanChanged);
+        const QString changed = run.newPlan().checksum();
+        QVERIFY(!run.load(QStringLiteral("巡逻02")));
+        QVERIFY(!run.continueWithNewPlan(run.checksum(), 0));
+        QVERIFY(run.continueWithNewPlan(changed, 0));
+        QCOMPARE(std::pair(run.checksum(), run.events().last().kind), std::pair(changed, FleetRun::Event::Kind::PlanChange));
+        QVERIFY(run.load(QStringLiteral("巡逻02")));
+        rig.ticks(51);
+        QCOMPARE(LoadPlan::checksumOf(rig.port.written.right(16 * 51)), changed);
+
+        change("UPDATE 信道表 SET 接收频率 = 99.5 WHERE rowid = 3");
+        QTRY_COMPARE(run.state(), FleetRun::State::PlanChanged);
+        QVERIFY(!run.newPlan().isSendable() && !run.continueWithNewPlan(run.newPlan().checksum(), 0));
+        change("UPDATE 信道表 SET 接收频率 = 430.0375 WHERE rowid = 3");
+        QTRY_COMPARE(run.state(), FleetRun::State::Ready);
+        QCOMPARE(run.radios().size(), 2);
     }
 
     // The run keeps the rows locked from its start to its end, whichever of

@@ -88,7 +88,7 @@ private slots:
         QStringList order;
         for (const QString &line : text.split(u'\n'))
             if (line.contains(QRegularExpression(QStringLiteral("^ *\\d+ +\\S"))))
-                order << line.simplified().section(u' ', 1, 1) + line.simplified().section(u' ', -3, -3);
+                order << line.simplified().section(u' ', 1, 1) + line.simplified().section(u' ', -4, -4);
         QCOMPARE(order.mid(0, 2), QStringList({ "巡逻2", "巡逻6" }));
         QCOMPARE(order.mid(20, 2), QStringList({ "巡逻0", "巡逻4" }));
         QCOMPARE(order.mid(40, 2), QStringList({ "指挥车3", "指挥车7" }));

@@ -7,6 +7,7 @@
 #include "LoadComparison.h"
 #include "LoadPlan.h"
 #include "NumericReading.h"
+#include "RadioList.h"
 #include "RowCheck.h"
 #include "TransferJournal.h"
 
@@ -381,6 +382,25 @@ private slots:
                 lines << LoadComparison::describe(d);
             QCOMPARE(lines, c.lines);
             QCOMPARE(comparison.identical(), c.lines.isEmpty());
+        }
+    }
+
+    // A radio list as the operator keeps it: lines of a text file taken
+    // whole, a CSV file's column; a heading, blanks and repeats left out.
+    void radioLists()
+    {
+        QTemporaryDir dir;
+        const struct { const char *name; QByteArray bytes; int column; QStringList labels; const char *said; } lists[] = {
+            { "a.txt", "电台\n巡逻01\n\n 巡逻02 \r\n巡逻01\n巡逻,03\n", 0, { "巡逻01", "巡逻02", "巡逻,03" },
+              "读入 3 台电台（UTF-8 编码），略去 1 个重复。" },
+            { "b.csv", "车牌,编号\n京A1,A-1\n京A2,\"A\t2\"\n", 1, { "A-1" }, "读入 1 台电台（UTF-8 编码），略去 1 个带控制字符的编号。" },
+            { "c.csv", QByteArrayLiteral("\xff\xfe" "A\0,\0B\0\n\0""1\0,\0""2\0"), 0, { "1" }, "读入 1 台电台（UTF-16LE 编码）。" },
+            { "d.txt", QByteArray("ab\0", 3), 0, {}, "电台清单 d.txt 不能读取：第 1 行：不是文本文件" },
+        };
+        for (const auto &l : lists) {
+            const RadioList list(writeFile(dir.filePath(QString::fromUtf8(l.name)), l.bytes));
+            QCOMPARE(list.isValid() ? list.labels(list.likelyColumn()) : QStringList(), l.labels);
+            QCOMPARE(list.isValid() ? list.account(l.column) : list.error(), QString::fromUtf8(l.said));
         }
     }
 

@@ -7,7 +7,8 @@
 #include "SystemCause.h"
 #include "TransferController.h"
 
-#include <QRegularExpression>
+#include <utility>
+
 
 const QString FleetRun::lockReason = QStringLiteral("正在连续传送，关闭“连续传送”后才能修改信道表。");
 
@@ -25,7 +26,7 @@ FleetRun::FleetRun(TransferController *transfer, ChannelStore *store, SerialLink
 {
     m_cablePoll.setInterval(PortFinder::pollMs);
     connect(&m_cablePoll, &QTimer::timeout, this, &FleetRun::pollCable);
-    connect(transfer, &TransferController::concluded, this, &FleetRun::concluded);
+    connect(transfer, &TransferController::concluded, this, &FleetRun::loadConcluded);
     // A radio loaded with no record of it proves nothing: the run stops there.
     connect(transfer, &TransferController::recordFailed, this, [this](const QString &cause) {
         m_recordFailure = QStringLiteral("传送记录没有写入，这次连续传送结束：%1").arg(cause);
@@ -45,24 +46,23 @@ FleetRun::~FleetRun()
     finish();
 }
 
-QString FleetRun::nextLabel() const
+void FleetRun::setList(const QStringList &labels)
 {
-    static const QRegularExpression numbered(QStringLiteral("^(.*?)(\\d+)$"));
-    const QRegularExpressionMatch match = numbered.match(m_lastNew);
-    if (!match.hasMatch()) {
-        QStringList labels;
-        for (const Radio &radio : m_radios)
-            if (!labels.contains(radio.label))
-                labels << radio.label;
-        return QStringLiteral("电台 %1").arg(labels.size() + 1);
-    }
-    const QString digits = match.captured(2);
-    return match.captured(1) + QString::number(digits.toLongLong() + 1).rightJustified(digits.size(), u'0');
+    m_labels.setList(labels);
+    emit changed();
 }
 
-bool FleetRun::load(const QString &label)
+bool FleetRun::load(const QString &typed)
 {
-    if (m_state == State::Loading || m_state == State::Ended)
+    const QString label = typed.trimmed();
+    // The radio on the cable scanned again is no next radio.
+    if (m_state == State::Loading) {
+        if (label != m_radios.last().label)
+            m_labels.enqueue(label.isEmpty() ? m_labels.fresh() : label);
+        emit changed();
+        return false;
+    }
+    if (m_state == State::Ended || m_state == State::PlanChanged || (label.isEmpty() && m_labels.next().isEmpty()))
         return false;
     m_clock.start();
     m_cableBack = false;
@@ -72,7 +72,7 @@ bool FleetRun::load(const QString &label)
         return false;
     }
     m_cablePoll.stop();
-    startLoad(label.trimmed().isEmpty() ? nextLabel() : label.trimmed());
+    startLoad(label.isEmpty() ? m_labels.next() : label);
     return true;
 }
 
@@ -81,17 +81,16 @@ void FleetRun::startLoad(const QString &label)
     Radio radio;
     radio.label = label;
     radio.started = QDateTime::currentDateTime();
-    const bool again = std::any_of(m_radios.cbegin(), m_radios.cend(),
-                                   [&label](const Radio &r) { return r.label == label; });
-    if (!again)
-        m_lastNew = label;
+    m_labels.started(label);
+    m_events.append({ Event::Kind::Load, radio.started, int(m_radios.size()), {} });
     m_radios << radio;
+    m_stopping = false;
     setState(State::Loading);
     m_transfer->setRadio(label);
     m_transfer->start(m_plan, m_acknowledged);   // a refusal concludes before this returns
 }
 
-void FleetRun::concluded(LoadResult result, const QString &message)
+void FleetRun::loadConcluded(LoadResult result, const QString &message)
 {
     if (m_state != State::Loading)
         return;
@@ -101,7 +100,12 @@ void FleetRun::concluded(LoadResult result, const QString &message)
     radio.cause = message.section(u'\n', 0, 0);
     radio.elapsedMs = m_clock.elapsed();
     radio.nothingSent = m_transfer->framesSent() == 0;
+    radio.record = m_transfer->recordId();
+    m_labels.concluded(radio.label, result == LoadResult::Done);
+    if (std::exchange(m_stopping, false))
+        m_labels.putBack(radio.label);
     setState(State::Ready);
+    emit concluded(int(m_radios.size() - 1));
     if (!m_recordFailure.isEmpty())
         end(m_recordFailure);
     else if (m_planChanged)
@@ -157,6 +161,7 @@ void FleetRun::pollCable()
 void FleetRun::stop(const QString &why)
 {
     if (m_state == State::Loading) {
+        m_stopping = true;
         m_transfer->interrupt(why);
     } else if (m_state == State::WaitingForCable || m_state == State::PortBusy) {
         m_cablePoll.stop();
@@ -189,15 +194,44 @@ void FleetRun::planMayHaveChanged()
 void FleetRun::checkPlan()
 {
     m_checkQueued = false;
-    if (!m_store || !m_transfer || m_state == State::Ended)
+    if (!m_store || !m_transfer || m_state == State::Ended || m_finished)
         return;
     const LoadPlan now = m_transfer->prepare();
-    if (now.isSendable() && now.bytes() == m_plan.bytes())
+    m_planChanged = !now.isSendable() || now.bytes() != m_plan.bytes();
+    if (!m_planChanged) {   // changed back before the operator went on
+        if (m_state == State::PlanChanged)
+            setState(State::Ready);
         return;
-    m_planChanged = true;
-    // The radio being loaded gets the plan as it was; the run ends after it.
-    if (m_state != State::Loading)
-        end(QStringLiteral("信道表已被改动，这次连续传送结束。\n要传送改动后的信道表，请重新打开“连续传送”。"));
+    }
+    m_newPlan = now;
+    if (m_state == State::Loading)
+        return;   // the radio on the cable gets the plan its load started with
+    if (m_state == State::WaitingForCable || m_state == State::PortBusy)
+        stop(QString());
+    setState(State::PlanChanged);
+}
+
+bool FleetRun::continueWithNewPlan(const QString &checksum, int acknowledged)
+{
+    if (m_state != State::PlanChanged || !m_newPlan.isSendable() || m_newPlan.checksum() != checksum)
+        return false;
+    m_events.append({ Event::Kind::PlanChange, QDateTime::currentDateTime(), -1,
+                      QStringLiteral("信道表已改动，此后传送校验 %1（原为 %2）")
+                              .arg(m_newPlan.checksum().left(16), m_plan.checksum().left(16)) });
+    m_plan = m_newPlan;
+    m_acknowledged = acknowledged;
+    m_planChanged = false;
+    setState(State::Ready);
+    return true;
+}
+
+// The same word twice in a row (a port that fails at every look) is one line.
+void FleetRun::note(const QString &text)
+{
+    if (!m_events.isEmpty() && m_events.last().kind == Event::Kind::Note && m_events.last().text == text)
+        return;
+    m_events.append({ Event::Kind::Note, QDateTime::currentDateTime(), -1, text });
+    emit changed();
 }
 
 void FleetRun::end(const QString &message)

@@ -131,6 +131,7 @@ void JournalReading::readOpening(const Line &line, const QJsonObject &object)
     entry.frames = object.value(QLatin1String("frames")).toString().toLatin1();
     entry.sha256 = object.value(QLatin1String("sha256")).toString();
     entry.detail = object.value(QLatin1String("detail")).toString();
+    entry.id = object.value(QLatin1String("load")).toString();
     entry.framesPlanned = int(entry.frames.size() / 16);
     const bool refused = object.value(QLatin1String("kind")).toString() == QLatin1String("refused");
     entry.standing = refused ? Standing::Sound : Standing::Incomplete;

@@ -7,16 +7,26 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSysInfo>
 
 static const QString journalPrefix = QStringLiteral("journal:");
+static const QString radioPrefix = QStringLiteral("radio:");
 
-LoadSource::LoadSource(const QString &which)
+LoadSource::LoadSource(const QString &which, const QVector<TransferJournal::Entry> *journal)
     : m_label(which)
 {
-    which.startsWith(journalPrefix) ? readJournal(which) : readFile(which);
+    if (!which.startsWith(journalPrefix) && !which.startsWith(radioPrefix)) {
+        readFile(which);
+        return;
+    }
+    const QVector<TransferJournal::Entry> entries = journal ? *journal : TransferJournal::entries();
+    if (which.startsWith(journalPrefix))
+        readJournal(which, entries);
+    else
+        readRadio(which.mid(radioPrefix.size()).trimmed(), entries);
 }
 
-void LoadSource::readJournal(const QString &which)
+void LoadSource::readJournal(const QString &which, const QVector<TransferJournal::Entry> &entries)
 {
     bool number = false;
     const int n = which.mid(journalPrefix.size()).toInt(&number);
@@ -24,12 +34,28 @@ void LoadSource::readJournal(const QString &which)
         m_error = QStringLiteral("%1 不是传送记录的序号：journal:1 是最近一次传送，journal:2 是上一次。").arg(which);
         return;
     }
-    const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
     if (n > entries.size()) {
         m_error = QStringLiteral("传送记录中只有 %1 次传送，没有 %2。").arg(entries.size()).arg(which);
         return;
     }
     readEntry(entries.at(n - 1));
+}
+
+// Loads that never reached the line (refused, or failed at their first
+// frame) changed nothing in the radio; a damaged or unfinished record may
+// have, so it is not stepped over.
+void LoadSource::readRadio(const QString &label, const QVector<TransferJournal::Entry> &entries)
+{
+    for (int i = 0; i < entries.size(); ++i) {
+        const TransferJournal::Entry &entry = entries.at(i);
+        if (entry.radio != label || (entry.standing == TransferJournal::Entry::Standing::Sound && entry.framesSent == 0))
+            continue;
+        m_label = journalPrefix + QString::number(i + 1);
+        readEntry(entry);
+        return;
+    }
+    m_error = label.isEmpty() ? QStringLiteral("radio: 后面应写电台编号，如 radio:巡逻01。")
+                              : QStringLiteral("传送记录中没有电台 %1 收到帧的传送。").arg(label);
 }
 
 LoadSource::LoadSource(const TransferJournal::Entry &entry, int number)
@@ -44,6 +70,8 @@ void LoadSource::readEntry(const TransferJournal::Entry &entry)
     if (!entry.radio.isEmpty())
         about << entry.radio;
     about << entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    if (!entry.host.isEmpty() && entry.host != QSysInfo::machineHostName())
+        about << entry.host;
     m_label = QStringLiteral("%1（%2）").arg(m_label, about.join(u'，'));
     // A record that was changed proves nothing, and an unfinished one does
     // not say how much of the load reached the radio.

@@ -63,6 +63,10 @@ bool TransferController::start(const LoadPlan &plan, int acknowledged)
     m_plan = plan;
     m_acknowledged = acknowledged;
     m_startedAt = QDateTime::currentDateTime();
+    // Once a load: asking the system about the device walks its whole device
+    // tree, and the device does not change within a load.
+    m_device = DeviceIdentity::describe(m_port->deviceName());
+    m_lastRecordId.clear();
     m_active = true;
     m_started = false;
     if (!plan.isSendable()) {
@@ -191,7 +195,7 @@ TransferJournal::Entry TransferController::record() const
     TransferJournal::Entry entry;
     entry.time = m_startedAt;
     entry.file = m_store->path();
-    entry.device = DeviceIdentity::describe(m_port->deviceName());
+    entry.device = m_device;
     entry.radio = m_radio;
     entry.frames = m_plan.bytes();
     entry.warnings = m_acknowledged;
@@ -206,7 +210,7 @@ bool TransferController::openRecord()
     TransferJournal::Entry entry = record();
     QString error;
     if (TransferJournal::open(entry, &error)) {
-        m_recordId = entry.id;
+        m_recordId = m_lastRecordId = entry.id;
         return true;
     }
     m_active = false;
@@ -226,6 +230,8 @@ QString TransferController::closeRecord(LoadResult result, const QString &detail
     entry.bytesDrained = m_recordId.isEmpty() ? 0 : bytesDrained();
     QString error;
     const bool written = m_recordId.isEmpty() ? TransferJournal::refuse(entry, &error) : TransferJournal::close(entry, &error);
+    if (m_recordId.isEmpty())
+        m_lastRecordId = entry.id;
     m_recordId.clear();
     return written ? QString() : error;
 }

@@ -53,6 +53,8 @@ public:
 
     // The radio the loads go into, as the operator labels it; the journal keeps it.
     void setRadio(const QString &label) { m_radio = label; }
+    // The name the journal gives the running (or last) load; empty when it has no line.
+    QString recordId() const { return m_lastRecordId; }
 
     // Starts a load of `plan` from row 1, with `acknowledged` warnings
     // accepted; false, reported and journaled, when the plan is refused or the
@@ -101,7 +103,9 @@ private:
     QElapsedTimer m_drainClock;
     QDateTime m_startedAt;
     QString m_radio;
+    QString m_device;           // the running load's device, as the journal names it
     QString m_recordId;         // the running load's opening line in the journal
+    QString m_lastRecordId;
     qint64 m_drainLimitMs = 0;
     bool m_active = false;      // a load is started and has no verdict yet
     bool m_started = false;     // its sequence started: it has frames to journal

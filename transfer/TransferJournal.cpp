@@ -180,11 +180,16 @@ bool TransferJournal::close(const Entry &load, QString *error)
                       error);
 }
 
-bool TransferJournal::refuse(const Entry &load, QString *error)
+bool TransferJournal::refuse(Entry &load, QString *error)
 {
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QJsonObject object = describing(load, "refused");
+    object.insert(QStringLiteral("load"), id);
     object.insert(QStringLiteral("detail"), SystemCause::withinText(load.detail));
-    return appendLine(object, error);
+    if (!appendLine(object, error))
+        return false;
+    load.id = id;
+    return true;
 }
 
 QVector<TransferJournal::Entry> TransferJournal::entries(const QDate &from)

@@ -55,7 +55,7 @@ public:
         Standing standing = Standing::Sound;
         int line = 0;             // its first line in the file, from 1
         QString problem;          // what is wrong with a damaged one
-        QString id;               // names the load in its opening and its closing line
+        QString id;               // names the load in its lines; a run's report picks its loads by it
 
         // 完成, 失败, 中断; 中断（记录不完整）; 损坏的记录（第 N 行）.
         QString resultWords() const;
@@ -70,8 +70,8 @@ public:
     static bool open(Entry &load, QString *error = nullptr);
     // The load's verdict: result, frames and bytes on the line, detail.
     static bool close(const Entry &load, QString *error = nullptr);
-    // A load refused before it began, in one line.
-    static bool refuse(const Entry &load, QString *error = nullptr);
+    // A load refused before it began, in one line; `load.id` names it.
+    static bool refuse(Entry &load, QString *error = nullptr);
 
     // The loads of this PC's journal, newest first, damaged lines among them
     // as such; from the local date `from` on, every one when it is invalid.

@@ -22,6 +22,8 @@ inline constexpr QColor warningCell{ 255, 224, 130 };   // sent, but perhaps not
 inline constexpr QColor unsavedCell{ 255, 236, 179 };   // an edit the file refused
 // 连续传送's table: a radio whose load failed or was broken off, to be loaded again.
 inline constexpr QColor radioNotLoaded = problemCell;
+// …and one loaded again since: the failure is history, no longer the radio's state.
+inline constexpr QColor radioRetried{ 235, 235, 235 };
 
 // The window icon, a hand-held radio.
 inline constexpr QColor iconAntenna{ 40, 40, 40 };

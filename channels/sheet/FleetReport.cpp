@@ -10,9 +10,11 @@
 
 #include <algorithm>
 
+// 电脑 last: a fleet loaded at several PCs is reported from their journals together.
 static const struct { const char16_t *caption; double width; bool right; } columns[] = {
-    { u"序号", 0.06, true },      { u"电台", 0.12, false }, { u"时间", 0.16, false }, { u"信道文件", 0.14, false },
-    { u"传送校验", 0.18, false }, { u"帧数", 0.06, true },  { u"警告", 0.06, true },  { u"结果", 0.22, false },
+    { u"序号", 0.05, true },      { u"电台", 0.10, false }, { u"时间", 0.17, false }, { u"信道文件", 0.10, false },
+    { u"传送校验", 0.16, false }, { u"帧数", 0.05, true },  { u"警告", 0.05, true },  { u"结果", 0.23, false },
+    { u"电脑", 0.09, false },
 };
 constexpr int columnCount = int(sizeof columns / sizeof columns[0]);
 // A checksum's first digits find it on a channel sheet's foot; the whole one is in the journal.
@@ -58,7 +60,7 @@ FleetReport::Layout FleetReport::layout(QPagedPaintDevice *device) const
     l.width = device->width();
     l.height = device->height();
     l.top = QFontMetricsF(l.title, device).height() * 1.4 + l.line * 2.4;
-    l.perPage = qMax(1, int((l.height - l.top - l.line * 1.5) / l.line));
+    l.perPage = qMax(1, int((l.height - l.top - l.line * (severalHeads() ? 2.5 : 1.5)) / l.line));
     return l;
 }
 
@@ -90,7 +92,8 @@ QStringList FleetReport::cellsOf(int index) const
              orDash(e.sha256.left(checksumDigits)),
              QString::number(e.framesSent),
              e.warnings < 0 ? QStringLiteral("-") : QString::number(e.warnings),   // not asked
-             result };
+             result,
+             orDash(e.host) };
 }
 
 void FleetReport::paintPage(QPainter &painter, const Layout &l, int page) const
@@ -135,11 +138,26 @@ void FleetReport::paintPage(QPainter &painter, const Layout &l, int page) const
     }
     if (m_entries.isEmpty())
         drawLine({ QString(), QStringLiteral("没有传送记录") });
+    paintFoot(painter, l, page);
+}
+
+// One journal's head is 64 digits, printed short at the foot; several
+// journals' heads come shortened, each with its PC's name, on a line above it.
+bool FleetReport::severalHeads() const
+{
+    return !m_head.isEmpty() && m_head.size() != 64;
+}
+
+void FleetReport::paintFoot(QPainter &painter, const Layout &l, int page) const
+{
     const QRectF foot(0, l.height - l.line, l.width, l.line);
-    painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("传送校验：SHA-256 的前 %1 位，与信道表页脚的校验对照。传送记录校验链头：%2")
-                             .arg(checksumDigits)
-                             .arg(m_head.isEmpty() ? QStringLiteral("-") : m_head.left(checksumDigits)));
+    QString text = QStringLiteral("传送校验：SHA-256 的前 %1 位，与信道表页脚的校验对照。").arg(checksumDigits);
+    const QString heads = QStringLiteral("传送记录校验链头：%1").arg(m_head.isEmpty() ? QStringLiteral("-") : m_head.left(checksumDigits));
+    if (severalHeads())
+        painter.drawText(foot.translated(0, -l.line), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("传送记录校验链头：") + m_head);
+    else
+        text += heads;
+    painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, text);
     painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("第 %1 页，共 %2 页").arg(page + 1).arg(l.pages(loadCount())));
 }

@@ -26,7 +26,8 @@ public:
     bool writePdf(const QString &path, QString *error) const;
     int pageCount(QPagedPaintDevice *device) const;
 
-    // The journal's chain head, printed so that the file can be checked against the paper later.
+    // The journal's chain head, printed so that the file can be checked against the paper later;
+    // for several journals, each one's first 16 digits with its PC (JournalSet::heads()).
     void setChainHead(const QString &head) { m_head = head; }
 
     int radioCount() const;
@@ -37,6 +38,8 @@ private:
     Layout layout(QPagedPaintDevice *device) const;
     QStringList cellsOf(int index) const;
     void paintPage(QPainter &painter, const Layout &l, int page) const;
+    void paintFoot(QPainter &painter, const Layout &l, int page) const;
+    bool severalHeads() const;
 
     QVector<TransferJournal::Entry> m_entries;
     QDate m_since;
