@@ -71,6 +71,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     m_table->setSentRows(LoadPlan::rowsSent);
     applyBand(BandProfiles::saved(&m_bandNotice));
     m_port->setObjectName(QStringLiteral("MSComm1"));
+    m_transfer->setPortList(m_ports->portList());
 
     buildControls();
     m_menus = new WindowMenus(this);
@@ -444,6 +445,7 @@ QString MainWindow::databasePath() const
 void MainWindow::setPortList(std::unique_ptr<PortList> list)
 {
     m_ports->setPortList(std::move(list));
+    m_transfer->setPortList(m_ports->portList());
 }
 
 void MainWindow::refreshFileMenu()

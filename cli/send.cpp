@@ -6,6 +6,7 @@
 #include "FileFollower.h"
 #include "QtSerialLink.h"
 #include "SystemCause.h"
+#include "SystemPortList.h"
 #include "Terminal.h"
 #include "SignalWatch.h"
 #include "TransferController.h"
@@ -87,6 +88,8 @@ int sendCommand(const CommandLine &line)
         return ExitCode::Failed;
     }
     TransferController controller(&model, &link);
+    const SystemPortList ports;
+    controller.setPortList(&ports);
     controller.setBand(Terminal::band());
     controller.setRadio(line.radio());
     const LoadPlan plan = controller.prepare();

@@ -2,7 +2,7 @@
 #include "Pty.h"
 #include "TransferRig.h"
 
-#include "AdapterIdentity.h"
+#include "DeviceIdentity.h"
 #include "DeviceState.h"
 #include "FleetRun.h"
 #include "FleetSummary.h"
@@ -130,8 +130,12 @@ private slots:
         const PortEntry ours{ QStringLiteral("/dev/ttyUSB0"), {}, {}, "1a86:7523", "A50285BI" };
         FakePortList list;
         list.entries = { { QStringLiteral("/dev/ttyS0"), {}, {}, {}, {} }, ours };
-        const AdapterIdentity identity = AdapterIdentity::of(ours.path, list);
+        const DeviceIdentity identity = DeviceIdentity::of(ours.path, list);
         QCOMPARE(identity.describe(), QStringLiteral("1a86:7523 A50285BI"));
+        // What the journal keeps and the port dialog shows, from the same list.
+        QCOMPARE(std::pair(identity.record(), identity.hint()),
+                 std::pair(QStringLiteral("/dev/ttyUSB0 1a86:7523 A50285BI"), QStringLiteral("USB 数据线 1a86:7523")));
+        QCOMPARE(DeviceIdentity::of(QStringLiteral("/dev/qt7020-none"), list).hint(), QStringLiteral("没有这个设备"));
         const PortEntry other{ QStringLiteral("/dev/ttyUSB1"), {}, {}, "1a86:7523", "B61396CJ" };
         const PortEntry back{ QStringLiteral("/dev/ttyUSB2"), {}, {}, "1a86:7523", "A50285BI" };
         const struct { QList<PortEntry> now; const char *found; } cases[] = {

@@ -22,7 +22,7 @@ FleetRun::FleetRun(TransferController *transfer, ChannelStore *store, SerialLink
     , m_plan(plan)
     , m_acknowledged(acknowledged)
     , m_lock(store->lock(lockReason))
-    , m_adapter(AdapterIdentity::of(port->deviceName(), *ports))
+    , m_adapter(DeviceIdentity::of(port->deviceName(), *ports))
 {
     m_cablePoll.setInterval(PortFinder::pollMs);
     connect(&m_cablePoll, &QTimer::timeout, this, &FleetRun::pollCable);

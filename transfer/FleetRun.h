@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AdapterIdentity.h"
+#include "DeviceIdentity.h"
 #include "ChannelStore.h"
 #include "FleetLabels.h"
 #include "LoadPlan.h"
@@ -132,7 +132,7 @@ private:
     LoadPlan m_newPlan;
     int m_acknowledged;
     ChannelStore::Lock m_lock;
-    AdapterIdentity m_adapter;
+    DeviceIdentity m_adapter;
     QVector<Radio> m_radios;
     QVector<Event> m_events;
     FleetLabels m_labels;

@@ -65,7 +65,8 @@ bool TransferController::start(const LoadPlan &plan, int acknowledged)
     m_startedAt = QDateTime::currentDateTime();
     // Once a load: asking the system about the device walks its whole device
     // tree, and the device does not change within a load.
-    m_device = DeviceIdentity::describe(m_port->deviceName());
+    m_device = m_ports ? DeviceIdentity::of(m_port->deviceName(), *m_ports).record()
+                       : DeviceIdentity::of(m_port->deviceName(), QList<PortEntry>()).record();
     m_lastRecordId.clear();
     m_active = true;
     m_started = false;

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QTimer>
 
+class PortList;
 class SerialLink;
 class TransferSequence;
 
@@ -50,6 +51,10 @@ public:
     int framesPlanned() const { return int(m_plan.frames().size()); }
     // Bytes that have left the line so far: written, less what is still queued.
     qint64 bytesDrained() const;
+
+    // The serial devices present, which tell a USB adapter's ids for the
+    // journal; without a list the journal names the device by its path.
+    void setPortList(const PortList *ports) { m_ports = ports; }
 
     // The radio the loads go into, as the operator labels it; the journal keeps it.
     void setRadio(const QString &label) { m_radio = label; }
@@ -104,6 +109,7 @@ private:
     QDateTime m_startedAt;
     QString m_radio;
     QString m_device;           // the running load's device, as the journal names it
+    const PortList *m_ports = nullptr;
     QString m_recordId;         // the running load's opening line in the journal
     QString m_lastRecordId;
     qint64 m_drainLimitMs = 0;

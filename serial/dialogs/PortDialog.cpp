@@ -5,7 +5,7 @@
 #include "DesignFonts.h"
 #include "Twips.h"
 #include "SerialLink.h"
-#include "PortHint.h"
+#include "DeviceIdentity.h"
 #include "PortList.h"
 #include "PortMapping.h"
 
@@ -81,7 +81,7 @@ void PortDialog::showHints(const PortList &devices)
     int right = width();
     for (int number : { 1, 2 }) {
         QRadioButton *option = number == 1 ? m_option1 : m_option2;
-        auto *hint = new QLabel(PortHint::of(PortMapping::deviceFor(number), present), this);
+        auto *hint = new QLabel(DeviceIdentity::of(PortMapping::deviceFor(number), present).hint(), this);
         hint->setObjectName(QStringLiteral("hint%1").arg(number));
         const QRect place = option->geometry();
         const int left = place.left() + option->sizeHint().width() + 4;
