@@ -7,24 +7,20 @@
 #include "ChannelGrid.h"
 #include "ChannelStore.h"
 #include "ChannelTableModel.h"
-#include "ColumnWidths.h"
-#include "DesignFonts.h"
+#include "DesignedControls.h"
 #include "FileFollower.h"
 #include "FileMenu.h"
 #include "FleetDialog.h"
 #include "FileSession.h"
 #include "PlanCheckDialog.h"
-#include "PlanTools.h"
 #include "PortCommands.h"
 #include "PortList.h"
 #include "RowCheck.h"
 #include "SerialLink.h"
 #include "SignalWatch.h"
 #include "SystemMessage.h"
-#include "TextColour.h"
 #include "TransferController.h"
 #include "TransferQuestions.h"
-#include "Twips.h"
 #include "WindowIcon.h"
 #include "WindowMenus.h"
 
@@ -32,7 +28,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -41,19 +36,6 @@
 #include <QToolTip>
 
 const QString MainWindow::port1InUse = QStringLiteral("串行端口 1已被其它设备使用，请选择 COM2 ");
-
-static const QString kai = QStringLiteral("楷体_GB2312");
-static const QString song = QStringLiteral("宋体");
-
-static QLabel *label(QWidget *parent, const char *name, const QString &text, const QFont &font,
-                     const QColor &textColour)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setFont(font);
-    DesignColours::setTextColour(l, textColour);
-    return l;
-}
 
 MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &databasePath)
     : m_port(std::move(port))
@@ -151,55 +133,17 @@ MainWindow::~MainWindow()
 
 void MainWindow::buildControls()
 {
-    auto *client = new QWidget(this);
+    auto *client = new DesignedControls(m_cursor, this);
     setCentralWidget(client);
-    client->setFixedSize(Twips::toPixels(11880, this), Twips::toPixels(7860, this));
-    client->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-
-    auto *line = new QFrame(client);
-    line->setObjectName(QStringLiteral("Line1"));
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setGeometry(0, Twips::toPixels(120, this), Twips::toPixels(11880, this), 1);
-
-    auto *frame = new QGroupBox(QStringLiteral("日期"), client);
-    frame->setObjectName(QStringLiteral("Frame2"));
-    frame->setFont(DesignFonts::font(kai, 15.75));
-    DesignColours::setTextColour(frame, DesignColours::yellow);
-    frame->setGeometry(Twips::rect(this, 600, 600, 2175, 735));
-    m_date = label(frame, "Label8", QStringLiteral("Label8"), DesignFonts::font(kai, 12), DesignColours::red);
-    m_date->setGeometry(Twips::rect(this, 240, 360, 1695, 255));
-
-    auto *title = label(client, "Label1", QStringLiteral("信道设置系统"), DesignFonts::font(kai, 26.25),
-                        DesignColours::blue);
-    title->setGeometry(Twips::rect(this, 4200, 720, 3735, 855));
-    auto *radioModel = label(client, "Label3", QStringLiteral("(QT_7020)"), DesignFonts::font(song, 15.75),
-                             DesignColours::blue);
-    radioModel->setGeometry(Twips::rect(this, 5160, 1440, 1695, 375));
-    radioModel->raise();   // in front where it overlaps the title, so it stays readable
-    m_status = label(client, "Label2", QStringLiteral(" "), DesignFonts::font(kai, 15.75), DesignColours::blue);
-    m_status->setGeometry(Twips::rect(this, 8040, 720, 3615, 375));
-
-    m_progress = new QProgressBar(client);
-    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progress->setRange(0, 100);
-    m_progress->setValue(0);
-    m_progress->setTextVisible(false);
-    m_progress->setGeometry(Twips::rect(this, 8280, 1440, 3255, 255));
-
+    m_date = client->date();
+    m_status = client->status();
+    m_progress = client->progress();
+    m_grid = client->grid();
     m_lastResult = new QLabel(this);
     m_lastResult->setObjectName(QStringLiteral("lastResult"));
     statusBar()->addWidget(m_lastResult, 1);
     statusBar()->setSizeGripEnabled(false);
-
-    m_grid = new ChannelGrid(client);
-    m_grid->setCursor(m_cursor);
-    m_grid->setGeometry(Twips::rect(this, 2520, 2400, 7695, 5055));
-    new PlanTools(m_grid);   // the grid owns them, and their actions join its commands
-    new ColumnWidths(m_grid);
-    m_grid->setFocus();
 }
-
 
 // Plain "QT7020" for the file the radio's own program always used.
 void MainWindow::updateTitle()
