@@ -20,13 +20,14 @@ public:
     void start(int limit = limitMs);
     void stop();
     bool isRunning() const { return m_poll.isActive(); }
+    // One look at the device list; the timer's, or a test's by hand.
+    void poll();
 
 signals:
     void found(const PortEntry &entry);
     void gaveUp();
 
 private:
-    void poll();
 
     const PortList *m_list;
     QTimer m_poll;

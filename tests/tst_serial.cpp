@@ -104,12 +104,14 @@ private slots:
         PortFinder finder(&list);
         QSignalSpy found(&finder, &PortFinder::found);
         finder.start();
-        QTest::qWait(PortFinder::pollMs * 2);
+        finder.poll();
+        finder.poll();
         QVERIFY(found.isEmpty());                  // a cable already there is no answer
         const PortEntry cable = list.entries.takeLast();
-        QTest::qWait(PortFinder::pollMs * 2);
+        finder.poll();
         list.entries.append(cable);                // pulled and put back
-        QTRY_COMPARE(found.size(), 1);
+        finder.poll();
+        QCOMPARE(found.size(), 1);
         QCOMPARE(found.first().first().value<PortEntry>().path, QStringLiteral("/dev/ttyUSB0"));
         QVERIFY(!finder.isRunning());
 
