@@ -3,7 +3,9 @@
 #include "ChannelFields.h"
 #include "ChannelSheet.h"
 #include "FleetReport.h"
+#include "TablePages.h"
 
+#include <QPdfWriter>
 #include <QtTest>
 
 class TestSheet : public QObject
@@ -94,6 +96,44 @@ private slots:
         QCOMPARE(order.mid(40, 2), QStringList({ "指挥车3", "指挥车7" }));
         QCOMPARE(order.mid(60, 2), QStringList({ "-1", "-5" }));
         QCOMPARE(order.size(), 80);
+    }
+
+    // What takes a row's place on a page: the foot's second line; rows kept
+    // together are drawn closer, one more and the page is full.
+    void tablePages()
+    {
+        const TablePages::Column columns[] = { { u"行号", 0.4, Qt::AlignRight }, { u"内容", 0.6, Qt::AlignLeft } };
+        const auto table = [&](int rows, const QString &above, int kept) {
+            TablePages pages(QStringLiteral("表"), QString(), QDate(2026, 3, 2), { std::begin(columns), std::end(columns) });
+            for (int r = 1; r <= rows; ++r)
+                pages.addRow({ QString::number(r), QStringLiteral("第 %1 行").arg(r) }, r % 10 == 1);
+            pages.keepTogether(kept);
+            pages.setFoot(QStringLiteral("脚注"), above);
+            return pages;
+        };
+        QTemporaryDir dir;
+        QPdfWriter writer(dir.filePath(QStringLiteral("count.pdf")));
+        int full = 1;   // the rows a page holds
+        while (table(full + 1, {}, 0).pageCount(&writer) == 1)
+            ++full;
+        QVERIFY(full > 30);
+        QCOMPARE(table(0, {}, 0).pageCount(&writer), 1);
+        QCOMPARE(table(full, QStringLiteral("链头"), 0).pageCount(&writer), 2);
+        QCOMPARE(table(full + 10, {}, full + 10).pageCount(&writer), 1);
+        QCOMPARE(table(full + 11, {}, full + 10).pageCount(&writer), 2);
+
+        TablePages pages = table(full, QStringLiteral("链头甲，链头乙"), 0);
+        pages.addDivider(QStringLiteral("以下另起"));
+        QString error, text;
+        QVERIFY(pages.writePdf(dir.filePath(QStringLiteral("t.pdf")), QStringLiteral("表"), &error));
+        QCOMPARE(run({ "-layout", dir.filePath(QStringLiteral("t.pdf")), "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
+        const QStringList pageTexts = text.split(u'\f', Qt::SkipEmptyParts);
+        QCOMPARE(pageTexts.size(), 2);
+        QVERIFY(pageTexts.at(1).contains(QRegularExpression(QStringLiteral("\\b%1 +第 %1 行").arg(full))));
+        QVERIFY(pageTexts.at(1).contains(QStringLiteral("以下另起")));
+        for (const QString &page : pageTexts)
+            QVERIFY(page.contains(QRegularExpression(QStringLiteral("行号 +内容"))) && page.contains(QStringLiteral("链头甲，链头乙\n"))
+                    && page.contains(QRegularExpression(QStringLiteral("脚注 +第 \\d 页，共 2 页"))));
     }
 };
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "TablePages.h"
 #include "TransferJournal.h"
 
 #include <QDate>
 #include <QVector>
 
 class QPagedPaintDevice;
-class QPainter;
 
 // The journal on paper, for the fleet's service folder: which radio got which
 // plan, when, from which file, with which checksum, how many warnings the
@@ -22,9 +22,8 @@ public:
     // `since` invalid: every load in `entries`, which the report does not filter.
     FleetReport(const QVector<TransferJournal::Entry> &entries, const QDate &since, const QDate &printed);
 
-    bool print(QPagedPaintDevice *device) const;
+    bool print(QPagedPaintDevice *device) const { return pages().print(device); }
     bool writePdf(const QString &path, QString *error) const;
-    int pageCount(QPagedPaintDevice *device) const;
 
     // The journal's chain head, printed so that the file can be checked against the paper later;
     // for several journals, each one's first 16 digits with its PC (JournalSet::heads()).
@@ -34,12 +33,9 @@ public:
     int loadCount() const { return int(m_entries.size()); }
 
 private:
-    struct Layout;
-    Layout layout(QPagedPaintDevice *device) const;
+    TablePages pages() const;
     QStringList cellsOf(int index) const;
-    void paintPage(QPainter &painter, const Layout &l, int page) const;
-    void paintFoot(QPainter &painter, const Layout &l, int page) const;
-    bool severalHeads() const;
+    void setFoot(TablePages &pages) const;
 
     QVector<TransferJournal::Entry> m_entries;
     QDate m_since;

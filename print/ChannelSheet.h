@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LoadPlan.h"
+#include "TablePages.h"
 
 #include <QDate>
 #include <QString>
@@ -8,7 +9,6 @@
 #include <QVector>
 
 class QPagedPaintDevice;
-class QPainter;
 
 // The channel plan on paper, for the service folder or the radio's case: a
 // title "QT7020 信道表" with the file name and date, then one line per row
@@ -31,12 +31,9 @@ public:
 
     // Sets A4 and the margins, then draws every page; false when the device
     // cannot be painted on.
-    bool print(QPagedPaintDevice *device) const;
+    bool print(QPagedPaintDevice *device) const { return pages().print(device); }
     // The sheet as a PDF file with its fonts embedded; false with `error`.
     bool writePdf(const QString &path, QString *error) const;
-
-    // The pages the sheet takes on `device`, which is set to A4 as print() sets it.
-    int pageCount(QPagedPaintDevice *device) const;
 
     // A frequency as the radio gets it, in MHz to four decimals; a number the
     // frame cannot carry (zero, out of range) to four decimals as well,
@@ -46,10 +43,8 @@ public:
     static QString offset(const QVariantList &row);
 
 private:
-    struct Layout;
-    Layout layout(QPagedPaintDevice *device) const;
+    TablePages pages() const;
     QStringList cellsOf(int row) const;
-    void paintPage(QPainter &painter, const Layout &l, int page) const;
 
     QVector<QVariantList> m_rows;
     QString m_fileName;
