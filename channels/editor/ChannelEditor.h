@@ -74,7 +74,6 @@ public:
     // file, or write the change over what the file holds.
     void keepFileValues();
     bool useMine();
-    bool hasConflict() const { return m_conflict.has_value(); }
 
 signals:
     // An edit could not be written; the message says which cell and why.
@@ -91,11 +90,14 @@ private:
         std::unique_ptr<RowCommand> fresh;   // a new step; null when one is replayed
         bool forward;
         int replayIndex;
+        // The cell the file refused before, when writing it met the conflict:
+        // kept the file's value, it is no longer the operator's to write.
+        std::optional<std::pair<int, int>> unsaved;
     };
 
     bool mayChange();
     bool unsavedWritten(const QString &name);
-    QString keyRefusal(const RowChange &change) const;
+    QString keyRefusal(const RowCommand &command) const;
     bool run(std::unique_ptr<RowCommand> command);
     bool runTool(std::unique_ptr<RowCommand> command, int *changed);
     bool replay(int index, bool forward);
