@@ -243,9 +243,9 @@ bool ChannelStore::fileAsShown(FileRows &file, const QList<RowChange *> &changes
     return check.run(conflict) && conflict->isEmpty();
 }
 
-void ChannelStore::keepUnsaved(int row, int column, const QVariant &value, const QVariant &before)
+void ChannelStore::markRefused(int row, int column, const QVariant &value, const QVariant &before)
 {
-    m_unsaved.keep(m_rows.at(row).key, column, before);
+    m_unsaved.mark(m_rows.at(row).key, column, before);
     m_rows[row].values[column] = value;
     rowsChanged(row, row);
 }

@@ -29,7 +29,7 @@ class RowChange;
 // the file and, once the file has them, its loaded rows (LoadedRows).
 //
 // An edit the file refused (locked, read-only) keeps the operator's value in
-// the rows, marked as unsaved (keepUnsaved()), until writeUnsaved() gets it
+// the rows, marked as unsaved (markRefused()), until writeUnsaved() gets it
 // into the file.
 //
 // A file replaced under its name by something that holds no channel table
@@ -113,7 +113,7 @@ public:
     Outcome write(const QList<RowChange *> &changes, bool forward, bool checked = true, QString *conflict = nullptr);
 
     // The operator's value of a cell the file refused, and the value it replaces.
-    void keepUnsaved(int row, int column, const QVariant &value, const QVariant &before);
+    void markRefused(int row, int column, const QVariant &value, const QVariant &before);
     bool isUnsaved(int row, int column) const;
     void dropUnsaved(int row, int column) { m_unsaved.drop(m_rows.at(row).key, column); }
     int unsavedCount() const { return m_unsaved.count(); }

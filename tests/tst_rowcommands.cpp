@@ -771,7 +771,7 @@ private slots:
         QVERIFY(QDir(file.dir()).mkdir(QStringLiteral("char4.mdb.unsaved.csv")));
         const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
         qputenv("XDG_STATE_HOME", file.path().toUtf8());
-        const ChannelExchange::Outcome lost = UnsavedEdits::keep(model.store);
+        const ChannelExchange::Outcome lost = UnsavedEdits::writeSideFile(model.store);
         qputenv("XDG_STATE_HOME", stateHome);
         QVERIFY(!lost.ok);
         QVERIFY2(lost.message.startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb，也不能另存"))

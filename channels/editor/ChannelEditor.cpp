@@ -304,7 +304,7 @@ bool ChannelEditor::editCell(int row, int column, const QString &typed, const QS
         return true;
     if (m_conflict)
         return false;
-    m_store->keepUnsaved(row, column, value, before);
+    m_store->markRefused(row, column, value, before);
     if (!saveUnsaved() && !m_conflict)
         emit saveFailed(QStringLiteral("第 %1 行“%2”的修改未能保存到 %3：%4")
                                 .arg(row + 1)
