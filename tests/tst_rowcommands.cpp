@@ -282,6 +282,17 @@ private slots:
         QVERIFY(failures.first().at(0).toString().contains(QStringLiteral("信道表保持原样")));
         QVERIFY(model.editor.undo());
         QCOMPARE(natural(file.path()), before);
+
+        // Undone, the step stays to be redone: neither a refused redo nor a
+        // refused new command moves or cuts the history.
+        FileLock again(file.path(), QStringLiteral("BEGIN EXCLUSIVE"));
+        QVERIFY(!model.editor.redo());
+        QVERIFY(!model.editor.deleteRows({ 1 }));
+        QCOMPARE(model.editor.history()->index(), 0);
+        QCOMPARE(model.editor.history()->count(), 1);
+        again.release();
+        QVERIFY(model.editor.redo());
+        QCOMPARE(natural(file.path()), deleted);
     }
 
     void readOnlyAndBusyRefuseEveryCommand()

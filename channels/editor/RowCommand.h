@@ -13,11 +13,13 @@
 // into the file and the rows in one transaction and undo() takes them out.
 //
 // The editor tries a step with apply() and moves the history only once the
-// file has taken it, rather than letting QUndoStack call redo() and undo(): the
-// stack moves its index whatever undo() did, and drops a step marked obsolete,
-// so a refused undo would lose its place in the history, and a conflicting new
-// step the change the operator is asked about. A step already where it is asked
-// to go does nothing, so the stack's own call after a try finds no work left.
+// file has taken it, rather than letting QUndoStack call redo() and undo() and
+// marking a refused step obsolete: the stack moves its index whatever undo()
+// did, drops an obsolete step, and push() cuts off the steps to redo before it
+// looks. A refused undo would lose its step, a refused new step the steps to
+// redo, and a conflicting one the change the operator is asked about. A step
+// already where it is asked to go does nothing, so the stack's own call after
+// a try finds no work left.
 class RowCommand : public QUndoCommand
 {
 public:
