@@ -8,6 +8,7 @@
 
 void CellsChange::expect(ChangeCheck &check, bool forward) const
 {
+    check.reserve(m_cells.size());
     for (const Cell &cell : m_cells)
         check.cell(cell.row, cell.column, forward ? cell.before : cell.after, forward ? cell.after : cell.before);
 }

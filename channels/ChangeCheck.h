@@ -17,6 +17,8 @@ public:
 
     // A cell that must hold `shown`; `mine` is what the change puts there.
     void cell(int row, int column, const QVariant &shown, const QVariant &mine);
+    // Room for `count` more: a fill expects 10 000 cells.
+    void reserve(qsizetype count) { m_expected.reserve(m_expected.size() + count); }
     // A row that must be in the file as loaded.
     void wholeRow(int row);
 
