@@ -16,8 +16,10 @@ class ChannelStore;
 // The operator's changes to the rows: typed cells and the row commands, each
 // one transaction on the file and one step of history(). A command the file
 // refuses leaves file, rows and history as they were and is reported through
-// saveFailed(). The history starts afresh whenever a file is opened, and when
-// other programs add or remove rows (its steps name rows by position).
+// saveFailed(). Each command writes itself (RowCommand); the editor tries it
+// and moves the history only once the file has taken it. The history starts
+// afresh whenever a file is opened, and when other programs add or remove rows
+// (its steps name rows by position).
 //
 // A typed cell the file refuses keeps the operator's value, marked unsaved in
 // the store; it is written with the next successful edit or by saveUnsaved().
@@ -90,8 +92,8 @@ private:
         std::unique_ptr<RowCommand> fresh;   // a new step; null when one is replayed
         bool forward;
         int replayIndex;
-        // The cell the file refused before, when writing it met the conflict:
-        // kept the file's value, it is no longer the operator's to write.
+        // (row, column) of the refused cell whose writing met the conflict:
+        // the operator's answer settles it (useMine() once it is written).
         std::optional<std::pair<int, int>> unsaved;
     };
 
