@@ -42,7 +42,7 @@ PasteCommand::PasteCommand(ChannelStore &store, int row, int column, QVector<QSt
         if (target >= loaded)
             added << values;
     }
-    // The cells first: the insertion moves no row they are in.
+    // The insertion last: it adds rows, and the cells name rows as they were.
     if (!cells.isEmpty())
         add(std::make_unique<CellsChange>(std::move(cells)));
     if (!added.isEmpty())
