@@ -581,6 +581,26 @@ private slots:
         QCOMPARE(sizes(), designed);
     }
 
+    // A note on how typing was read names its cell by row key, and a sort moves
+    // the values under the keys: one that moves rows drops the notes, one that
+    // moves none keeps them.
+    void sortDropsReadingNotesWhenRowsMove()
+    {
+        TestDatabase file(TestDatabase::numberedRows(3));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        const QString note = QStringLiteral("按 439 读取（输入的是 ４３９）");
+        QVERIFY(model.editor.editCell(0, 2, QStringLiteral("４３９")));
+        QCOMPARE(model.editor.readingNote(0, 2), note);
+        int changed = -1;
+        QVERIFY(model.editor.sortRows(0, false, &changed));
+        QCOMPARE(changed, 0);
+        QCOMPARE(model.editor.readingNote(0, 2), note);
+        QVERIFY(model.editor.sortRows(0, true, &changed));
+        QCOMPARE(changed, 2);   // the middle row stays
+        QVERIFY(model.editor.readingNote(0, 2).isEmpty() && model.editor.readingNote(2, 2).isEmpty());
+    }
+
     // A tool over many rows reads them in one go to check them: a row another
     // program changed or removed among them still stops the whole tool.
     void toolsOverManyRowsCheckTheFile_data()
