@@ -175,14 +175,14 @@ bool FileSession::settleEdits()
     return true;
 }
 
-void FileSession::keepUnsaved(bool last)
+void FileSession::writeSideFile(bool last)
 {
     if (!m_unsavedDropped && m_store->isOpen()) {
-        const ChannelExchange::Outcome outcome = UnsavedEdits::keep(*m_store);
+        const ChannelExchange::Outcome outcome = UnsavedEdits::writeSideFile(*m_store);
         if (!outcome.message.isEmpty())
             qWarning("%s", qPrintable(outcome.message));
     }
-    m_unsavedDropped = m_unsavedDropped || last;   // kept once is enough when the end follows
+    m_unsavedDropped = m_unsavedDropped || last;   // written once is enough when the end follows
 }
 
 // Keeping what the file holds now is the answer a closed box or Enter gives:

@@ -52,7 +52,7 @@ public:
     bool settleEdits();
     // The program ends without the operator: edits the file still refuses go
     // to a side file rather than nowhere. `last`: nothing is kept after this.
-    void keepUnsaved(bool last = false);
+    void writeSideFile(bool last = false);
     // Edits kept from a run that ended before the file took them; cells another
     // program changed since are written only when the operator says so.
     void offerKeptEdits();

@@ -80,9 +80,9 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(m_editor, &ChannelEditor::refused, this, &MainWindow::refuseChange, Qt::QueuedConnection);
     // The program can end without the window closing: a signal, the session's end.
     connect(new SignalWatch(this), &SignalWatch::received, this, &MainWindow::endOnSignal);
-    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this] { keepUnsaved(); });
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this] { writeSideFile(); });
     connect(qGuiApp, &QGuiApplication::aboutToQuit, this, [this] {
-        keepUnsaved();
+        writeSideFile();
         m_transfer->interrupt(QStringLiteral("程序结束"));
     });
     connect(m_transfer, &TransferController::concluded, this, &MainWindow::showLastResult);
@@ -350,15 +350,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void MainWindow::keepUnsaved(bool last)
+void MainWindow::writeSideFile(bool last)
 {
     m_grid->commitPendingEdit();
-    m_session->keepUnsaved(last);
+    m_session->writeSideFile(last);
 }
 
 void MainWindow::endOnSignal(int signal)
 {
-    keepUnsaved(true);   // kept once is enough; aboutToQuit follows
+    writeSideFile(true);   // written once is enough; aboutToQuit follows
     m_transfer->interrupt(QStringLiteral("收到 %1，程序结束").arg(SignalWatch::describe(signal)));
     m_ending = true;
     QCoreApplication::exit(0);   // every loop that runs now, message boxes included

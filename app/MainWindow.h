@@ -89,7 +89,7 @@ private:
     void convertFile();
     void importTable();
     bool idleOrSayWhy();
-    void keepUnsaved(bool last = false);
+    void writeSideFile(bool last = false);
     void endOnSignal(int signal);
     bool maybeClose();
 

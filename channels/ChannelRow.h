@@ -11,9 +11,10 @@
 struct ChannelRow
 {
     static constexpr int fieldCount = ChannelFields::count;
+    using Values = std::array<QVariant, fieldCount>;
 
     qint64 key = 0;   // SQLite rowid: edits address exactly this row
-    std::array<QVariant, fieldCount> values;
+    Values values;
 
     const QVariant &operator[](ChannelFields::Field field) const { return values[field]; }
 };

@@ -1,8 +1,9 @@
 #include "ChannelStore.h"
 
-#include "ChangeWriter.h"
+#include "ChangeCheck.h"
 #include "FieldValue.h"
 #include "JetReader.h"
+#include "RowChange.h"
 #include "RowMerge.h"
 
 #include <QFileInfo>
@@ -207,26 +208,44 @@ void ChannelStore::Lock::release()
     m_id = 0;
 }
 
-ChannelStore::Outcome ChannelStore::write(RowChange &change, bool forward, bool checked, QString *conflict)
+ChannelStore::Outcome ChannelStore::write(const QList<RowChange *> &changes, bool forward, bool checked,
+                                         QString *conflict)
 {
     // A stale grid writes nowhere: its connection holds the file that was replaced.
     if (!m_stale.isEmpty())
         return Outcome::Refused;
     QString differs;
-    QVector<qint64> keys;
-    ChangeWriter writer(m_db, m_rows, m_complete, fileName());
-    if (!writer.write(change, forward, checked, &differs, &keys)) {
+    FileRows file{ m_db, m_rows, m_complete };
+    bool written = m_db.begin() && (!checked || fileAsShown(file, changes, forward, &differs));
+    QList<RowChange *> inTurn = changes;
+    if (!forward)
+        std::reverse(inTurn.begin(), inTurn.end());
+    for (auto change = inTurn.cbegin(); written && change != inTurn.cend(); ++change)
+        written = (*change)->write(file, forward);
+    if (!written || !m_db.commit()) {
+        m_db.rollback();
         if (conflict)
             *conflict = differs;
         return differs.isEmpty() ? Outcome::Refused : Outcome::Conflict;
     }
-    forward ? showForward(change, keys) : showBackward(change);
+    for (RowChange *change : std::as_const(inTurn))
+        change->show(*this, forward);
     return Outcome::Written;
 }
 
-void ChannelStore::keepUnsaved(int row, int column, const QVariant &value, const QVariant &before)
+// Every change of the command is checked before any is written, all against
+// the rows as they are now.
+bool ChannelStore::fileAsShown(FileRows &file, const QList<RowChange *> &changes, bool forward, QString *conflict)
 {
-    m_unsaved.keep(m_rows.at(row).key, column, before);
+    ChangeCheck check(file, fileName());
+    for (const RowChange *change : changes)
+        change->expect(check, forward);
+    return check.run(conflict) && conflict->isEmpty();
+}
+
+void ChannelStore::markRefused(int row, int column, const QVariant &value, const QVariant &before)
+{
+    m_unsaved.mark(m_rows.at(row).key, column, before);
     m_rows[row].values[column] = value;
     rowsChanged(row, row);
 }
@@ -237,17 +256,17 @@ bool ChannelStore::isUnsaved(int row, int column) const
 }
 
 // Each cell is checked against the value its edit replaced, like any other edit.
-ChannelStore::Outcome ChannelStore::writeUnsaved(QString *conflict, RowChange *failed)
+ChannelStore::Outcome ChannelStore::writeUnsaved(QString *conflict, CellsChange::Cell *failed)
 {
     for (int row : unsavedRows()) {
         const QHash<int, QVariant> cells = m_unsaved.ofRow(m_rows.at(row).key);
         for (auto [column, before] : cells.asKeyValueRange()) {
-            RowChange change;
-            change.cells.append({ row, column, before, m_rows.at(row).values[column] });
-            const Outcome outcome = write(change, true, true, conflict);
+            const CellsChange::Cell cell{ row, column, before, m_rows.at(row).values[column] };
+            CellsChange change({ cell });
+            const Outcome outcome = write({ &change }, true, true, conflict);
             if (outcome != Outcome::Written) {
                 if (failed)
-                    *failed = change;
+                    *failed = cell;
                 return outcome;
             }
             m_unsaved.drop(m_rows.at(row).key, column);
@@ -265,76 +284,11 @@ QList<int> ChannelStore::unsavedRows() const
     return rows;
 }
 
-void ChannelStore::showForward(RowChange &change, const QVector<qint64> &keys)
-{
-    setCells(change, true);
-    if (change.reorder(m_rows, true))
-        rowsChanged(0, int(m_rows.size()) - 1);
-    for (const auto &[a, b] : std::as_const(change.swaps))
-        swapRows(a, b);
-    removeLoaded(change.removed);
-    if (change.insertAt < 0)
-        return;
-    if (change.gapBy)
-        shiftLoadedKeys(change.gapFrom, change.gapTo, change.gapBy);
-    QVector<ChannelRow> rows(keys.size());
-    for (int i = 0; i < keys.size(); ++i) {
-        rows[i].key = keys.at(i);
-        rows[i].values = change.inserted.at(i);
-    }
-    insertLoaded(change.insertAt, rows);
-}
-
-void ChannelStore::showBackward(const RowChange &change)
-{
-    if (change.insertAt >= 0) {
-        QVector<int> positions(change.inserted.size());
-        std::iota(positions.begin(), positions.end(), change.insertAt);
-        removeLoaded(positions);
-        if (change.gapBy)
-            shiftLoadedKeys(change.gapFrom + change.gapBy, change.gapTo + change.gapBy, -change.gapBy);
-    }
-    for (int i = 0; i < change.removedRows.size(); ++i)
-        insertLoaded(change.removed.at(i), { change.removedRows.at(i) });
-    for (auto swap = change.swaps.crbegin(); swap != change.swaps.crend(); ++swap)
-        swapRows(swap->first, swap->second);
-    if (change.reorder(m_rows, false))
-        rowsChanged(0, int(m_rows.size()) - 1);
-    setCells(change, false);
-}
-
-void ChannelStore::setCells(const RowChange &change, bool forward)
-{
-    if (change.cells.isEmpty())
-        return;
-    int first = m_rows.size();
-    int last = -1;
-    for (const RowChange::Cell &cell : change.cells) {
-        m_rows[cell.row].values[cell.column] = forward ? cell.after : cell.before;
-        first = std::min(first, cell.row);
-        last = std::max(last, cell.row);
-    }
-    rowsChanged(first, last);
-}
-
 // One field can change the verdict on the whole row, and the row's header with it.
 void ChannelStore::rowsChanged(int first, int last)
 {
     emit dataChanged(index(first, 0), index(last, ChannelRow::fieldCount - 1));
     emit headerDataChanged(Qt::Vertical, first, last);
-}
-
-void ChannelStore::swapRows(int a, int b)
-{
-    std::swap(m_rows[a].values, m_rows[b].values);
-    rowsChanged(std::min(a, b), std::max(a, b));
-}
-
-void ChannelStore::shiftLoadedKeys(qint64 from, qint64 to, qint64 by)
-{
-    for (ChannelRow &row : m_rows)
-        if (row.key >= from && row.key <= to)
-            row.key += by;
 }
 
 void ChannelStore::insertLoaded(int at, const QVector<ChannelRow> &rows)

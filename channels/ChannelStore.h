@@ -1,8 +1,9 @@
 #pragma once
 
+#include "CellsChange.h"
 #include "ChannelDatabase.h"
 #include "ChannelFileKind.h"
-#include "RowChange.h"
+#include "LoadedRows.h"
 #include "UnsavedCells.h"
 
 #include <QAbstractTableModel>
@@ -10,6 +11,7 @@
 #include <QPointer>
 
 class JetReader;
+class RowChange;
 
 // 信道表 as one open file holds it: the rows by key, read page by page as they
 // are needed, shown as text in five columns with the grid's captions. The
@@ -22,15 +24,18 @@ class JetReader;
 // Every write addresses rows by key, so two identical rows stay two rows, and
 // is one transaction (write()). Writes are optimistic: the file must still hold
 // what the rows showed in the cells a change replaces; if not, nothing is
-// written and the caller hears how the file differs.
+// written and the caller hears how the file differs. The changes themselves
+// say how they are checked, written and shown (RowChange); the store gives them
+// the file and, once the file has them, its loaded rows (LoadedRows).
 //
 // An edit the file refused (locked, read-only) keeps the operator's value in
-// the rows, marked as unsaved, until writeUnsaved() gets it into the file.
+// the rows, marked as unsaved (markRefused()), until writeUnsaved() gets it
+// into the file.
 //
 // A file replaced under its name by something that holds no channel table
 // leaves the rows stale: kept in sight, but neither changed nor sent until a
 // channel table is back (staleReason()).
-class ChannelStore : public QAbstractTableModel
+class ChannelStore : public QAbstractTableModel, private LoadedRows
 {
     Q_OBJECT
 public:
@@ -102,13 +107,13 @@ public:
     // Why the file refused the last write.
     QString saveError() const { return m_stale.isEmpty() ? m_db.errorString() : m_stale; }
 
-    // Writes `change` (forward: do, else undo) in one transaction, then shows it.
-    // With `checked`, the file must first hold what the rows showed; a conflict
-    // is described in `conflict`.
-    Outcome write(RowChange &change, bool forward, bool checked = true, QString *conflict = nullptr);
+    // Writes one command's `changes` (forward: do, else undo) in one
+    // transaction, then shows them. With `checked`, the file must first hold
+    // what the rows showed; a conflict is described in `conflict`.
+    Outcome write(const QList<RowChange *> &changes, bool forward, bool checked = true, QString *conflict = nullptr);
 
     // The operator's value of a cell the file refused, and the value it replaces.
-    void keepUnsaved(int row, int column, const QVariant &value, const QVariant &before);
+    void markRefused(int row, int column, const QVariant &value, const QVariant &before);
     bool isUnsaved(int row, int column) const;
     void dropUnsaved(int row, int column) { m_unsaved.drop(m_rows.at(row).key, column); }
     int unsavedCount() const { return m_unsaved.count(); }
@@ -118,7 +123,7 @@ public:
     QHash<int, QVariant> unsavedCells(int row) const { return m_unsaved.ofRow(m_rows.at(row).key); }
     // Writes every unsaved cell, each checked against the value it replaced;
     // stops at the first the file refuses or that conflicts, which is `failed`.
-    Outcome writeUnsaved(QString *conflict = nullptr, RowChange *failed = nullptr);
+    Outcome writeUnsaved(QString *conflict = nullptr, CellsChange::Cell *failed = nullptr);
 
     // Following the file: its change counter, reading the loaded rows again,
     // and the file under the name being another one now.
@@ -154,14 +159,11 @@ private:
     // Rows are read from the file this many at a time, on scrolling and on following it.
     static constexpr int pageSize = 256;
     void reset(const QString &path);
-    void showForward(RowChange &change, const QVector<qint64> &keys);
-    void showBackward(const RowChange &change);
-    void setCells(const RowChange &change, bool forward);
-    void rowsChanged(int first, int last);
-    void swapRows(int a, int b);
-    void shiftLoadedKeys(qint64 from, qint64 to, qint64 by);
-    void insertLoaded(int at, const QVector<ChannelRow> &rows);
-    void removeLoaded(const QVector<int> &positions);
+    bool fileAsShown(FileRows &file, const QList<RowChange *> &changes, bool forward, QString *conflict);
+    QVector<ChannelRow> &loaded() override { return m_rows; }
+    void rowsChanged(int first, int last) override;
+    void insertLoaded(int at, const QVector<ChannelRow> &rows) override;
+    void removeLoaded(const QVector<int> &positions) override;
     bool readLoaded(QVector<ChannelRow> *fresh);
     bool merge(const QVector<ChannelRow> &fresh);
     void updateLoaded(int at, const ChannelRow &fresh);

@@ -1,50 +1,36 @@
 #pragma once
 
-#include "ChannelRow.h"
+class ChangeCheck;
+class LoadedRows;
+struct FileRows;
 
-#include <QVector>
-#include <utility>
-
-// One undo step of the grid, as positions and values. Done in the order cells,
-// order, swaps, removals, insertion and undone the other way round; each
-// command uses what it needs of these.
-struct RowChange
+// One kind of change to 信道表 (cells, an order, swaps, removals, an insertion)
+// with what the optimistic check needs of it, its write to the file and its
+// show in the loaded rows side by side, so that a new kind is one subclass. The
+// store runs a command's changes in one transaction (ChannelStore::write()):
+// all checked first, then written in order (undone, the other way round), then,
+// once the file has them all, shown in the same order.
+//
+// Positions name the rows as the command found them (undone, as it left them),
+// and every write is addressed by the keys of the rows as loaded, which move
+// only once the whole command is shown: a change that removes or inserts rows
+// comes last in its command.
+class RowChange
 {
-    struct Cell
-    {
-        int row;
-        int column;
-        QVariant before;
-        QVariant after;
-    };
-    using Values = std::array<QVariant, ChannelRow::fieldCount>;
+public:
+    virtual ~RowChange() = default;
 
-    QVector<Cell> cells;
-    // The rows in a new order, keys left in place: done, row i takes the values
-    // row order[i] had. Empty when the command keeps the order.
-    QVector<int> order;
-    QVector<std::pair<int, int>> swaps;   // neighbouring rows that trade places
-    QVector<int> removed;                 // positions, ascending
-    QVector<ChannelRow> removedRows;      // their keys and values, kept when removed
-    int insertAt = -1;
-    QVector<Values> inserted;
-    // Keys from gapFrom to gapTo moved gapBy on to make room for the insertion,
-    // given back when it is undone.
-    qint64 gapFrom = 0;
-    qint64 gapTo = 0;
-    qint64 gapBy = 0;
+    // What the file must still hold for the change to be done (`forward`) or
+    // undone: checked before anything of the command is written.
+    virtual void expect(ChangeCheck &check, bool forward) const = 0;
+    // Inside the store's transaction; false when the file refused.
+    virtual bool write(FileRows &file, bool forward) = 0;
+    // Once the file has taken the whole command.
+    virtual void show(LoadedRows &rows, bool forward) const = 0;
 
-    // Puts `order` on `rows` (undone, takes it off): the keys stay where they
-    // are and the values move. False when the change keeps the order.
-    bool reorder(QVector<ChannelRow> &rows, bool forward) const
-    {
-        if (order.isEmpty())
-            return false;
-        QVector<Values> before(order.size());
-        for (int i = 0; i < order.size(); ++i)
-            before[i] = rows.at(i).values;
-        for (int i = 0; i < order.size(); ++i)
-            rows[forward ? i : order.at(i)].values = before.at(forward ? order.at(i) : i);
-        return true;
-    }
+    // A table keyed by one of the five fields (`keyField`) is in the order of
+    // that field: the change may not move or add rows there, nor write the field.
+    virtual bool touchesKey(int keyField) const = 0;
+    // Cells it changes, or rows it moves, adds or removes: what a tool reports.
+    virtual int count() const = 0;
 };

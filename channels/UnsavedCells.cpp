@@ -1,6 +1,6 @@
 #include "UnsavedCells.h"
 
-void UnsavedCells::keep(qint64 key, int column, const QVariant &before)
+void UnsavedCells::mark(qint64 key, int column, const QVariant &before)
 {
     QHash<int, QVariant> &cells = m_cells[key];
     if (!cells.contains(column))

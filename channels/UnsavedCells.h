@@ -10,7 +10,7 @@
 class UnsavedCells
 {
 public:
-    void keep(qint64 key, int column, const QVariant &before);
+    void mark(qint64 key, int column, const QVariant &before);
     bool contains(qint64 key, int column) const { return m_cells.value(key).contains(column); }
     bool containsRow(qint64 key) const { return m_cells.contains(key); }
     // Column → replaced value of one row's unsaved cells.

@@ -67,6 +67,34 @@ static bool modelMatchesFile(Channels &model, const QString &path)
     return true;
 }
 
+// Each row as the grid shows it.
+static QStringList shownRows(const ChannelStore &store)
+{
+    QStringList rows;
+    for (int r = 0; r < store.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < ChannelRow::fieldCount; ++c)
+            cells << store.index(r, c).data().toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+// Views repaint only what they hear of: with as many rows as `before`, each
+// row that shows something else must be inside a dataChanged() of `changed`.
+static bool viewsHeard(const QStringList &before, const ChannelStore &store, const QSignalSpy &changed)
+{
+    const QStringList now = shownRows(store);
+    for (int r = 0; now.size() == before.size() && r < now.size(); ++r) {
+        bool heard = now.at(r) == before.at(r);
+        for (const QList<QVariant> &signal : changed)
+            heard = heard || (signal.at(0).toModelIndex().row() <= r && r <= signal.at(1).toModelIndex().row());
+        if (!heard)
+            return false;
+    }
+    return true;
+}
+
 static const QString A = QStringLiteral("1 5 438.5 438.5 '甲'");
 static const QString B = QStringLiteral("2.5 7 145.0 '145' '乙'");
 static const QString D = QStringLiteral("'12' NULL NULL NULL ''");
@@ -162,14 +190,20 @@ private slots:
         QVERIFY(model.store.open(file.path()));
         const QStringList before = natural(file.path());
         QCOMPARE(before, QStringList({ A, B, A, D }));
-        QVERIFY(operation(model));
+        QSignalSpy changed(&model.store, &QAbstractItemModel::dataChanged);
+        const auto heard = [&](const std::function<bool()> &step) {
+            const QStringList shown = shownRows(model.store);
+            changed.clear();
+            return step() && viewsHeard(shown, model.store, changed);
+        };
+        QVERIFY(heard([&] { return operation(model); }));
         for (int round = 0; round < 2; ++round) {
             QCOMPARE(natural(file.path()), after);
             QVERIFY(modelMatchesFile(model, file.path()));
-            QVERIFY(model.editor.undo());
+            QVERIFY(heard([&] { return model.editor.undo(); }));
             QCOMPARE(natural(file.path()), before);
             QVERIFY(modelMatchesFile(model, file.path()));
-            QVERIFY(model.editor.redo());
+            QVERIFY(heard([&] { return model.editor.redo(); }));
         }
     }
 
@@ -282,6 +316,17 @@ private slots:
         QVERIFY(failures.first().at(0).toString().contains(QStringLiteral("信道表保持原样")));
         QVERIFY(model.editor.undo());
         QCOMPARE(natural(file.path()), before);
+
+        // Undone, the step stays to be redone: neither a refused redo nor a
+        // refused new command moves or cuts the history.
+        FileLock again(file.path(), QStringLiteral("BEGIN EXCLUSIVE"));
+        QVERIFY(!model.editor.redo());
+        QVERIFY(!model.editor.deleteRows({ 1 }));
+        QCOMPARE(model.editor.history()->index(), 0);
+        QCOMPARE(model.editor.history()->count(), 1);
+        again.release();
+        QVERIFY(model.editor.redo());
+        QCOMPARE(natural(file.path()), deleted);
     }
 
     void readOnlyAndBusyRefuseEveryCommand()
@@ -536,6 +581,26 @@ private slots:
         QCOMPARE(sizes(), designed);
     }
 
+    // A note on how typing was read names its cell by row key, and a sort moves
+    // the values under the keys: one that moves rows drops the notes, one that
+    // moves none keeps them.
+    void sortDropsReadingNotesWhenRowsMove()
+    {
+        TestDatabase file(TestDatabase::numberedRows(3));
+        Channels model;
+        QVERIFY(model.store.open(file.path()));
+        const QString note = QStringLiteral("按 439 读取（输入的是 ４３９）");
+        QVERIFY(model.editor.editCell(0, 2, QStringLiteral("４３９")));
+        QCOMPARE(model.editor.readingNote(0, 2), note);
+        int changed = -1;
+        QVERIFY(model.editor.sortRows(0, false, &changed));
+        QCOMPARE(changed, 0);
+        QCOMPARE(model.editor.readingNote(0, 2), note);
+        QVERIFY(model.editor.sortRows(0, true, &changed));
+        QCOMPARE(changed, 2);   // the middle row stays
+        QVERIFY(model.editor.readingNote(0, 2).isEmpty() && model.editor.readingNote(2, 2).isEmpty());
+    }
+
     // A tool over many rows reads them in one go to check them: a row another
     // program changed or removed among them still stops the whole tool.
     void toolsOverManyRowsCheckTheFile_data()
@@ -771,7 +836,7 @@ private slots:
         QVERIFY(QDir(file.dir()).mkdir(QStringLiteral("char4.mdb.unsaved.csv")));
         const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
         qputenv("XDG_STATE_HOME", file.path().toUtf8());
-        const ChannelExchange::Outcome lost = UnsavedEdits::keep(model.store);
+        const ChannelExchange::Outcome lost = UnsavedEdits::writeSideFile(model.store);
         qputenv("XDG_STATE_HOME", stateHome);
         QVERIFY(!lost.ok);
         QVERIFY2(lost.message.startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb，也不能另存"))

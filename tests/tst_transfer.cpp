@@ -244,7 +244,7 @@ private slots:
 
         TestDatabase good(TestDatabase::numberedRows(60));
         QVERIFY(store.open(good.path()));
-        store.keepUnsaved(2, 2, 431.0, store.data(store.index(2, 2)));
+        store.markRefused(2, 2, 431.0, store.data(store.index(2, 2)));
         QCOMPARE(LoadPlan::of(store, BandProfiles::none()).refusal(),
                  QStringLiteral("有 1 处修改还没有写入文件 char4.mdb：%1\n数据没有传送。").arg(store.saveError()));
         ChannelStore missing;

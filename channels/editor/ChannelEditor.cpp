@@ -93,13 +93,10 @@ bool ChannelEditor::unsavedWritten(const QString &name)
 
 // In a table keyed by one of the five fields, that field is the row's place:
 // rows cannot be put elsewhere, nor the key changed under the grid.
-QString ChannelEditor::keyRefusal(const RowChange &change) const
+QString ChannelEditor::keyRefusal(const RowCommand &command) const
 {
     const int key = m_store->keyField();
-    bool touchesKey = change.insertAt >= 0 || !change.swaps.isEmpty() || !change.order.isEmpty();
-    for (const RowChange::Cell &cell : change.cells)
-        touchesKey = touchesKey || cell.column == key;
-    if (key < 0 || !touchesKey)
+    if (key < 0 || !command.touchesKey(key))
         return QString();
     return QStringLiteral("%1 的“%2”是主键，行的顺序由它决定：不能插入、复制或移动行，也不能修改该列。")
             .arg(m_store->fileName(), m_store->fieldNames().value(key));
@@ -109,7 +106,7 @@ bool ChannelEditor::run(std::unique_ptr<RowCommand> command)
 {
     if (!command->isReady() || !mayChange() || !unsavedWritten(command->text()))
         return false;
-    const QString keyed = keyRefusal(command->change());
+    const QString keyed = keyRefusal(*command);
     if (!keyed.isEmpty()) {
         emit refused(keyed);
         return false;
@@ -122,15 +119,17 @@ bool ChannelEditor::run(std::unique_ptr<RowCommand> command)
     return false;
 }
 
-// A new step: in the history once the file has it, held when it conflicts.
+// A new step: in the history once the file has it (done already, the push's
+// redo() finds nothing to do), held when it conflicts.
 bool ChannelEditor::writeStep(std::unique_ptr<RowCommand> command)
 {
-    QString conflict;
-    const Outcome outcome = m_store->write(command->change(), true, true, &conflict);
-    if (outcome == Outcome::Written)
+    const Outcome outcome = command->apply(true);
+    if (outcome == Outcome::Written) {
         m_history.push(command.release());
-    else if (outcome == Outcome::Conflict)
-        holdConflict({ std::move(command), true, -1 }, conflict);
+    } else if (outcome == Outcome::Conflict) {
+        const QString conflict = command->conflict();
+        holdConflict({ std::move(command), true, -1, std::nullopt }, conflict);
+    }
     return outcome == Outcome::Written;
 }
 
@@ -152,14 +151,13 @@ bool ChannelEditor::replay(int index, bool forward)
     const QString name = (forward ? QStringLiteral("重做%1") : QStringLiteral("撤销%1")).arg(command->text());
     if (!unsavedWritten(name))
         return false;
-    QString conflict;
-    const Outcome outcome = m_store->write(command->change(), forward, true, &conflict);
+    const Outcome outcome = command->apply(forward);
     if (outcome == Outcome::Written) {
-        forward ? m_history.redo() : m_history.undo();
+        forward ? m_history.redo() : m_history.undo();   // the step is there already: only the index moves
         return true;
     }
     if (outcome == Outcome::Conflict)
-        holdConflict({ nullptr, forward, index }, conflict);
+        holdConflict({ nullptr, forward, index, std::nullopt }, command->conflict());
     else
         emit saveFailed(notSaved(name));
     return false;
@@ -183,7 +181,7 @@ bool ChannelEditor::deleteRows(const QList<int> &selected)
     const QList<int> rows = sortedUnique(selected);
     if (rows.isEmpty() || rows.first() < 0 || rows.last() >= m_store->rowCount())
         return false;
-    return run(std::make_unique<DeleteRowsCommand>(rows));
+    return run(std::make_unique<DeleteRowsCommand>(*m_store, rows));
 }
 
 bool ChannelEditor::moveRowsBy(const QList<int> &selected, int step)
@@ -193,7 +191,7 @@ bool ChannelEditor::moveRowsBy(const QList<int> &selected, int step)
         return false;
     if ((step < 0 && rows.first() == 0) || (step > 0 && !m_store->rowAt(rows.last() + 1)))
         return false;
-    return run(std::make_unique<MoveRowsCommand>(rows, step));
+    return run(std::make_unique<MoveRowsCommand>(*m_store, rows, step));
 }
 
 bool ChannelEditor::clearCells(const QModelIndexList &cells)
@@ -206,10 +204,7 @@ bool ChannelEditor::clearCells(const QModelIndexList &cells)
 
 bool ChannelEditor::runTool(std::unique_ptr<RowCommand> command, int *changed)
 {
-    const RowChange &change = command->change();
-    int count = int(change.cells.size());
-    for (int i = 0; i < change.order.size(); ++i)
-        count += change.order.at(i) != i;
+    const int count = command->count();
     if (changed)
         *changed = 0;
     if (!command->isReady())
@@ -304,12 +299,12 @@ bool ChannelEditor::editCell(int row, int column, const QString &typed, const QS
     const bool same = FieldValue::sameValue(stored, value) && stored.typeId() == value.typeId();
     if (same && !m_store->isUnsaved(row, column))
         return true;
-    const RowChange::Cell cell{ row, column, before, value };
-    if (m_store->unsavedCount() == 0 && writeStep(std::make_unique<EditCellCommand>(cell)))
+    const CellsChange::Cell cell{ row, column, before, value };
+    if (m_store->unsavedCount() == 0 && writeStep(std::make_unique<EditCellCommand>(*m_store, cell)))
         return true;
     if (m_conflict)
         return false;
-    m_store->keepUnsaved(row, column, value, before);
+    m_store->markRefused(row, column, value, before);
     if (!saveUnsaved() && !m_conflict)
         emit saveFailed(QStringLiteral("第 %1 行“%2”的修改未能保存到 %3：%4")
                                 .arg(row + 1)
@@ -320,10 +315,12 @@ bool ChannelEditor::editCell(int row, int column, const QString &typed, const QS
 bool ChannelEditor::saveUnsaved()
 {
     QString conflict;
-    RowChange failed;
+    CellsChange::Cell failed{};
     const Outcome outcome = m_store->writeUnsaved(&conflict, &failed);
     if (outcome == Outcome::Conflict)
-        holdConflict({ std::make_unique<EditCellCommand>(failed.cells.first()), true, -1 }, conflict);
+        holdConflict({ std::make_unique<EditCellCommand>(*m_store, failed), true, -1,
+                       std::pair(failed.row, failed.column) },
+                     conflict);
     return outcome == Outcome::Written;
 }
 
@@ -341,9 +338,8 @@ RowCommand *ChannelEditor::conflictStep() const
 
 void ChannelEditor::keepFileValues()
 {
-    if (m_conflict)
-        for (const RowChange::Cell &cell : std::as_const(conflictStep()->change().cells))
-            m_store->dropUnsaved(cell.row, cell.column);
+    if (m_conflict && m_conflict->unsaved)
+        m_store->dropUnsaved(m_conflict->unsaved->first, m_conflict->unsaved->second);
     m_conflict.reset();
     m_store->hold(false);
 }
@@ -355,10 +351,10 @@ bool ChannelEditor::useMine()
     RowCommand *command = conflictStep();
     Conflict conflict = std::move(*m_conflict);
     m_conflict.reset();
-    const bool written = m_store->write(command->change(), conflict.forward, false) == Outcome::Written;
+    const bool written = command->apply(conflict.forward, false) == Outcome::Written;
     if (written) {
-        for (const RowChange::Cell &cell : std::as_const(command->change().cells))
-            m_store->dropUnsaved(cell.row, cell.column);
+        if (conflict.unsaved)
+            m_store->dropUnsaved(conflict.unsaved->first, conflict.unsaved->second);
         if (conflict.fresh)
             m_history.push(conflict.fresh.release());
         else

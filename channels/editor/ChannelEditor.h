@@ -16,8 +16,10 @@ class ChannelStore;
 // The operator's changes to the rows: typed cells and the row commands, each
 // one transaction on the file and one step of history(). A command the file
 // refuses leaves file, rows and history as they were and is reported through
-// saveFailed(). The history starts afresh whenever a file is opened, and when
-// other programs add or remove rows (its steps name rows by position).
+// saveFailed(). Each command writes itself (RowCommand); the editor tries it
+// and moves the history only once the file has taken it. The history starts
+// afresh whenever a file is opened, and when other programs add or remove rows
+// (its steps name rows by position).
 //
 // A typed cell the file refuses keeps the operator's value, marked unsaved in
 // the store; it is written with the next successful edit or by saveUnsaved().
@@ -74,7 +76,6 @@ public:
     // file, or write the change over what the file holds.
     void keepFileValues();
     bool useMine();
-    bool hasConflict() const { return m_conflict.has_value(); }
 
 signals:
     // An edit could not be written; the message says which cell and why.
@@ -91,11 +92,14 @@ private:
         std::unique_ptr<RowCommand> fresh;   // a new step; null when one is replayed
         bool forward;
         int replayIndex;
+        // (row, column) of the refused cell whose writing met the conflict:
+        // the operator's answer settles it (useMine() once it is written).
+        std::optional<std::pair<int, int>> unsaved;
     };
 
     bool mayChange();
     bool unsavedWritten(const QString &name);
-    QString keyRefusal(const RowChange &change) const;
+    QString keyRefusal(const RowCommand &command) const;
     bool run(std::unique_ptr<RowCommand> command);
     bool runTool(std::unique_ptr<RowCommand> command, int *changed);
     bool replay(int index, bool forward);

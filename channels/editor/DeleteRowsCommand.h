@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RemoveChange.h"
 #include "RowCommand.h"
 
 // 删除行: `rows` (ascending, in the table) out of the file; undo brings them
@@ -7,9 +8,9 @@
 class DeleteRowsCommand : public RowCommand
 {
 public:
-    explicit DeleteRowsCommand(const QList<int> &rows)
-        : RowCommand(QStringLiteral("删除行"))
+    DeleteRowsCommand(ChannelStore &store, const QList<int> &rows)
+        : RowCommand(store, QStringLiteral("删除行"))
     {
-        m_change.removed = QVector<int>(rows.begin(), rows.end());
+        add(std::make_unique<RemoveChange>(QVector<int>(rows.begin(), rows.end())));
     }
 };

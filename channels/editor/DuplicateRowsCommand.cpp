@@ -1,9 +1,9 @@
 #include "DuplicateRowsCommand.h"
 
-#include "ChannelStore.h"
+#include "InsertChange.h"
 
 DuplicateRowsCommand::DuplicateRowsCommand(ChannelStore &store, const QList<int> &rows)
-    : RowCommand(QStringLiteral("复制行"))
+    : RowCommand(store, QStringLiteral("复制行"))
 {
     if (!store.rowAt(rows.last() + 1))
         store.fetchAll();
@@ -11,10 +11,11 @@ DuplicateRowsCommand::DuplicateRowsCommand(ChannelStore &store, const QList<int>
     m_ready = store.nextRecordNumbers(int(rows.size()), &numbers);
     if (!m_ready)
         return;
-    m_change.insertAt = rows.last() + 1;
+    QVector<ChannelRow::Values> copies;
     for (int i = 0; i < rows.size(); ++i) {
-        RowChange::Values copy = store.rowAt(rows.at(i))->values;
+        ChannelRow::Values copy = store.rowAt(rows.at(i))->values;
         copy[ChannelFields::Record] = numbers.at(i);
-        m_change.inserted << copy;
+        copies << copy;
     }
+    add(std::make_unique<InsertChange>(rows.last() + 1, std::move(copies)));
 }

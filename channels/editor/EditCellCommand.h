@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CellsChange.h"
 #include "ChannelFields.h"
 #include "RowCommand.h"
 
@@ -7,9 +8,9 @@
 class EditCellCommand : public RowCommand
 {
 public:
-    explicit EditCellCommand(const RowChange::Cell &cell)
-        : RowCommand(QStringLiteral("修改“%1”").arg(ChannelFields::caption(cell.column)))
+    EditCellCommand(ChannelStore &store, const CellsChange::Cell &cell)
+        : RowCommand(store, QStringLiteral("修改“%1”").arg(ChannelFields::caption(cell.column)))
     {
-        m_change.cells.append(cell);
+        add(std::make_unique<CellsChange>(QVector<CellsChange::Cell>{ cell }));
     }
 };

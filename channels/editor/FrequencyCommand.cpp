@@ -1,12 +1,13 @@
 #include "FrequencyCommand.h"
 
-#include "ChannelStore.h"
+#include "CellsChange.h"
 #include "FrequencyUnits.h"
 
 FrequencyCommand::FrequencyCommand(ChannelStore &store, const QList<QPair<int, int>> &cells, int source,
                                    qint64 offset)
-    : RowCommand(QStringLiteral("频率计算"))
+    : RowCommand(store, QStringLiteral("频率计算"))
 {
+    QVector<CellsChange::Cell> computed;
     for (const auto &[row, column] : cells) {
         const ChannelRow *values = store.rowAt(row);
         const bool frequency = column == ChannelFields::Receive || column == ChannelFields::Transmit;
@@ -19,7 +20,8 @@ FrequencyCommand::FrequencyCommand(ChannelStore &store, const QList<QPair<int, i
         }
         const QVariant before = values->values[column], after = FrequencyUnits::frequency(*from + offset);
         if (before.typeId() != after.typeId() || before != after)
-            m_change.cells.append({ row, column, before, after });
+            computed.append({ row, column, before, after });
     }
-    m_ready = !m_change.cells.isEmpty();
+    m_ready = !computed.isEmpty();
+    add(std::make_unique<CellsChange>(std::move(computed)));
 }

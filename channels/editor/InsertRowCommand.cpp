@@ -1,11 +1,11 @@
 #include "InsertRowCommand.h"
 
-#include "ChannelStore.h"
+#include "InsertChange.h"
 
 #include <algorithm>
 
 InsertRowCommand::InsertRowCommand(ChannelStore &store, int row)
-    : RowCommand(QStringLiteral("插入行"))
+    : RowCommand(store, QStringLiteral("插入行"))
 {
     row = std::clamp(row, 0, store.rowCount());
     if (!store.rowAt(row))
@@ -14,7 +14,7 @@ InsertRowCommand::InsertRowCommand(ChannelStore &store, int row)
     m_ready = store.nextRecordNumbers(1, &numbers);
     if (!m_ready)
         return;
-    m_change.insertAt = std::min(row, store.rowCount());
-    m_change.inserted.resize(1);
-    m_change.inserted[0][ChannelFields::Record] = numbers.at(0);
+    ChannelRow::Values empty;
+    empty[ChannelFields::Record] = numbers.at(0);
+    add(std::make_unique<InsertChange>(std::min(row, store.rowCount()), QVector<ChannelRow::Values>{ empty }));
 }

@@ -6,5 +6,5 @@
 class MoveRowsCommand : public RowCommand
 {
 public:
-    MoveRowsCommand(const QList<int> &rows, int step);
+    MoveRowsCommand(ChannelStore &store, const QList<int> &rows, int step);
 };

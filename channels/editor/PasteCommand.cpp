@@ -1,13 +1,14 @@
 #include "PasteCommand.h"
 
-#include "ChannelStore.h"
+#include "CellsChange.h"
 #include "FieldValue.h"
 #include "HeaderRow.h"
+#include "InsertChange.h"
 
 #include <algorithm>
 
 PasteCommand::PasteCommand(ChannelStore &store, int row, int column, QVector<QStringList> block)
-    : RowCommand(QStringLiteral("粘贴"))
+    : RowCommand(store, QStringLiteral("粘贴"))
 {
     m_skippedHeader = HeaderRow::isHeader(block, column);
     if (m_skippedHeader)
@@ -18,9 +19,11 @@ PasteCommand::PasteCommand(ChannelStore &store, int row, int column, QVector<QSt
     if (!store.rowAt(row + int(block.size()) - 1))
         store.fetchAll();
     const int loaded = store.rowCount();
+    QVector<CellsChange::Cell> cells;
+    QVector<ChannelRow::Values> added;
     for (int i = 0; i < block.size(); ++i) {
         const int target = row + i;
-        RowChange::Values added;
+        ChannelRow::Values values;
         for (int j = 0; j < block.at(i).size(); ++j) {
             const int field = column + j;
             if (field >= ChannelRow::fieldCount) {
@@ -32,13 +35,16 @@ PasteCommand::PasteCommand(ChannelStore &store, int row, int column, QVector<QSt
             if (!typed.note.isEmpty())
                 m_notes.insert({ target, field }, typed.note);
             if (target < loaded)
-                m_change.cells.append({ target, field, store.rowAt(target)->values[field], value });
+                cells.append({ target, field, store.rowAt(target)->values[field], value });
             else
-                added[field] = value;
+                values[field] = value;
         }
         if (target >= loaded)
-            m_change.inserted << added;
+            added << values;
     }
-    if (!m_change.inserted.isEmpty())
-        m_change.insertAt = loaded;
+    // The insertion last: it adds rows, and the cells name rows as they were.
+    if (!cells.isEmpty())
+        add(std::make_unique<CellsChange>(std::move(cells)));
+    if (!added.isEmpty())
+        add(std::make_unique<InsertChange>(loaded, std::move(added)));
 }

@@ -1,12 +1,13 @@
 #include "ReplaceCellsCommand.h"
 
 #include "CellSearch.h"
-#include "ChannelStore.h"
+#include "CellsChange.h"
 #include "FieldValue.h"
 
 ReplaceCellsCommand::ReplaceCellsCommand(ChannelStore &store, const CellSearch &search, const QString &with)
-    : RowCommand(QStringLiteral("全部替换"))
+    : RowCommand(store, QStringLiteral("全部替换"))
 {
+    QVector<CellsChange::Cell> cells;
     store.fetchAll();
     for (int row = 0; row < store.rowCount(); ++row) {
         const ChannelRow *values = store.rowAt(row);
@@ -18,10 +19,11 @@ ReplaceCellsCommand::ReplaceCellsCommand(ChannelStore &store, const CellSearch &
             const QVariant &before = values->values[column];
             if (before.typeId() == typed.value.typeId() && before == typed.value)
                 continue;
-            m_change.cells.append({ row, column, before, typed.value });
+            cells.append({ row, column, before, typed.value });
             if (!typed.note.isEmpty())
                 m_notes.insert({ row, column }, typed.note);
         }
     }
-    m_ready = !m_change.cells.isEmpty();
+    m_ready = !cells.isEmpty();
+    add(std::make_unique<CellsChange>(std::move(cells)));
 }

@@ -1,7 +1,7 @@
 #include "SortRowsCommand.h"
 
-#include "ChannelStore.h"
 #include "FieldValue.h"
+#include "ReorderChange.h"
 
 #include <algorithm>
 #include <numeric>
@@ -31,7 +31,7 @@ SortKey sortKey(const QVariant &value)
 } // namespace
 
 SortRowsCommand::SortRowsCommand(ChannelStore &store, int column, bool descending)
-    : RowCommand(QStringLiteral("排序"))
+    : RowCommand(store, QStringLiteral("排序"))
 {
     store.fetchAll();
     const int count = store.rowCount();
@@ -50,8 +50,6 @@ SortRowsCommand::SortRowsCommand(ChannelStore &store, int column, bool descendin
             return descending ? y.text < x.text : x.text < y.text;
         return false;
     });
-    for (int i = 0; i < count && m_change.order.isEmpty(); ++i)
-        if (order.at(i) != i)
-            m_change.order = order;
-    m_ready = !m_change.order.isEmpty();
+    m_ready = !std::is_sorted(order.cbegin(), order.cend());
+    add(std::make_unique<ReorderChange>(std::move(order)));
 }

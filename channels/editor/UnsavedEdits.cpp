@@ -207,7 +207,7 @@ QString shownName(const QString &side, const QString &database)
                                                                      : QDir::toNativeSeparators(file.absoluteFilePath());
 }
 
-ChannelExchange::Outcome keep(ChannelStore &model)
+ChannelExchange::Outcome writeSideFile(ChannelStore &model)
 {
     if (model.unsavedCount() == 0 || model.writeUnsaved() == ChannelStore::Outcome::Written)
         return { true, QString() };

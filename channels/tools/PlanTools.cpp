@@ -120,7 +120,7 @@ void PlanTools::computeFrequencies()
     ChannelStore *store = m_grid->editor()->store();
     dialog.setPreview([&selected, store](int source, qint64 offset) {
         FrequencyCommand dry(*store, targets(selected, source), source, offset);
-        return qMakePair(int(dry.change().cells.size()), dry.skipped());
+        return qMakePair(dry.count(), dry.skipped());
     });
     if (dialog.exec() != QDialog::Accepted)
         return;
