@@ -13,13 +13,18 @@ QStringList list()
     return QSettings().value(key).toStringList();
 }
 
+// The file opened at every start is first already: the settings file is
+// written (locked, copied and renamed) only when the list changes.
 void add(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    QStringList files = list();
+    const QStringList before = list();
+    QStringList files = before;
     files.removeAll(absolute);
     files.prepend(absolute);
-    QSettings().setValue(key, QStringList(files.mid(0, limit)));
+    files = files.mid(0, limit);
+    if (files != before)
+        QSettings().setValue(key, files);
 }
 
 } // namespace RecentFiles
