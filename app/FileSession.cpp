@@ -114,7 +114,7 @@ void FileSession::openedAs(const QString &path)
 
 bool FileSession::refuse(const QString &path, const QString &cause)
 {
-    showSystemMessage(m_window, QStringLiteral("信道数据库 %1 不能使用：%2。")
+    showSystemMessage(m_window, QStringLiteral("信道文件 %1 不能使用：%2。")
                                         .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), cause));
     return false;
 }
@@ -151,7 +151,7 @@ QString FileSession::unusableMessage() const
 {
     const QFileInfo file(m_path);
     const QString cause = m_store->isOpen() ? QStringLiteral("信道表中没有数据") : m_store->errorString();
-    return QStringLiteral("信道数据库 %1 不能使用（查找位置：%2）：%3。")
+    return QStringLiteral("信道文件 %1 不能使用（查找位置：%2）：%3。")
             .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()), cause);
 }
 

@@ -96,7 +96,7 @@ FleetDialog::FleetDialog(FleetRun *run, TransferController *transfer, const QStr
 void FleetDialog::layOut(QFormLayout *facts)
 {
     m_label->setObjectName(QStringLiteral("电台"));
-    m_label->setPlaceholderText(QStringLiteral("电台编号，可扫码"));
+    m_label->setPlaceholderText(QStringLiteral("如 巡逻01，可扫码"));
     auto *entry = new QHBoxLayout;
     entry->addWidget(new QLabel(QStringLiteral("电台："), this));
     entry->addWidget(m_label, 1);
@@ -351,9 +351,9 @@ QString FleetDialog::stateText() const
             return QStringLiteral("数据线已接好，按回车传送 %1。").arg(m_label->text());
         if (!labels.list().isEmpty() && labels.doneOfList() == labels.list().size())
             return QStringLiteral("清单上的 %1 台电台都已传送完成。").arg(labels.list().size());
-        return QStringLiteral("接上下一台电台，输入电台编号后按回车。");
+        return QStringLiteral("接上下一台电台，在“电台”中输入或扫码后按回车。");
     case State::Loading:
-        return QStringLiteral("正在传送 %1…（现在输入或扫描的编号排在下一台）").arg(m_run->radios().last().label);
+        return QStringLiteral("正在传送 %1…（现在输入或扫描的电台排在下一台）").arg(m_run->radios().last().label);
     case State::WaitingForCable:
         return QStringLiteral("请插上数据线…（%1）").arg(m_port);
     case State::PortBusy:

@@ -42,7 +42,7 @@ QDialog *HelpPages::showManual()
 void HelpPages::showAbout()
 {
     QMessageBox::about(m_window, QStringLiteral("关于"),
-                       QStringLiteral("QT7020 信道设置系统 %1\n\n把信道表经串口数据线写入 QT7020 对讲机。\n"
+                       QStringLiteral("QT7020 信道设置系统 %1\n\n把信道表经数据线写入 QT7020 对讲机。\n"
                                       "说明书：帮助 → 使用说明（F1），或 man qt7020。")
                                .arg(QCoreApplication::applicationVersion()));
 }

@@ -87,7 +87,7 @@ bool PortCommands::portLooksRight()
     if (cables.size() == 1)
         return offerCable(cables.first());
     const QString question =
-            QStringLiteral("COM%1 现在是主板上的串行端口 %2，但电脑上插着 USB 串口线。\n"
+            QStringLiteral("COM%1 现在是主板上的串口 %2，但电脑上插着 USB 数据线。\n"
                            "仍向 %2 传送吗？选“否”打开“串口设备…”，把数据线设为 COM%1。")
                     .arg(number)
                     .arg(m_port->deviceName());
@@ -106,7 +106,7 @@ bool PortCommands::offerCable(const PortEntry &cable)
     const QString onBoard = m_port->deviceName();
     const int answer = askSystemChoices(
             m_window,
-            QStringLiteral("COM%1 现在是主板上的串行端口 %2，\n电脑上插着的却是 USB 数据线 %3（%4）。\n仍向 %2 传送吗？")
+            QStringLiteral("COM%1 现在是主板上的串口 %2，\n电脑上插着的却是 USB 数据线 %3（%4）。\n仍向 %2 传送吗？")
                     .arg(number)
                     .arg(onBoard, cable.path, cable.vendorProduct),
             { QStringLiteral("改用 USB 数据线 %1").arg(cable.path), QStringLiteral("仍向 %1 传送").arg(onBoard),

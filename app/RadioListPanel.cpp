@@ -78,7 +78,7 @@ QStringList RadioListPanel::importList(QString *said)
         for (int i = 0; i < list.columns().size(); ++i)
             names << QStringLiteral("第 %1 列：%2").arg(i + 1).arg(list.columns().at(i));
         bool chosen = false;
-        const QString name = QInputDialog::getItem(window(), QStringLiteral("导入电台清单"), QStringLiteral("电台编号在哪一列？"),
+        const QString name = QInputDialog::getItem(window(), QStringLiteral("导入电台清单"), QStringLiteral("电台在哪一列？"),
                                                    names, column, false, &chosen);
         if (!chosen)
             return {};

@@ -89,7 +89,7 @@ bool ChannelDatabase::open(const QString &path)
     // SQLite "opens" any file; only the first statement finds out what it is.
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-        return fail(QStringLiteral("不是信道数据库（%1）").arg(probe.lastError().databaseText()));
+        return fail(QStringLiteral("不是信道文件（%1）").arg(probe.lastError().databaseText()));
 
     const QSqlRecord record = db.record(tableName);
     if (record.isEmpty())

@@ -20,7 +20,7 @@ static QString nameOf(const QString &path) { return QFileInfo(path).fileName(); 
 Outcome exportTo(ChannelStore &model, const QString &file, Format format)
 {
     if (!model.isOpen())
-        return { false, QStringLiteral("导出失败：信道数据库 %1 未打开").arg(model.fileName()) };
+        return { false, QStringLiteral("导出失败：信道文件 %1 未打开").arg(model.fileName()) };
     const QVector<QVariantList> rows = model.allRows();
     QStringList skipped;
     const QByteArray bytes = format == Format::Chirp ? ChirpCsv::write(rows, &skipped) : ChannelCsv::write(rows);

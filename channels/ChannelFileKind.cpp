@@ -36,7 +36,7 @@ QString unusableReason(ChannelFileKind kind)
     case ChannelFileKind::Missing: return QStringLiteral("文件不存在");
     case ChannelFileKind::NotAFile: return QStringLiteral("不是文件");
     case ChannelFileKind::Empty: return QStringLiteral("文件是空的");
-    case ChannelFileKind::Unknown: return QStringLiteral("不是信道数据库");
+    case ChannelFileKind::Unknown: return QStringLiteral("不是信道文件");
     default: return QString();
     }
 }

@@ -52,10 +52,10 @@ static QString closingText()
         last = m.code;
     }
     const struct { const char16_t *path, *text; } files[] = {
-        { u"~/.config/qt7020/qt7020.conf", u"设置：最近打开的信道文件，串行设备与 COM 口的对应。" },
+        { u"~/.config/qt7020/qt7020.conf", u"设置：最近打开的信道文件，串口设备与 COM 口的对应。" },
         { u"~/.local/share/qt7020/transfers.log", u"传送记录：每次传送两行 JSON（开始、结果），每行带着上一行的校验。" },
         { u"/usr/lib/udev/rules.d/70-qt7020-serial.rules",
-          u"常见的 USB 串口线（CH340、PL2303、CP210x、FTDI）插上即可用，不必加入 dialout 组；ModemManager 不去碰它们。" },
+          u"常见的 USB 数据线（CH340、PL2303、CP210x、FTDI）插上即可用，不必加入 dialout 组；ModemManager 不去碰它们。" },
         { u"/etc/fonts/conf.d/65-qt7020-fonts.conf", u"把楷体_GB2312、宋体等字体名对应到 AR PL 字体，别的程序也用得上。" },
     };
     text += QStringLiteral("\n文件:\n");
@@ -127,7 +127,7 @@ static void describeProgram(QCommandLineParser *parser)
 
 static const QCommandLineOption &doctorOption()
 {
-    static const QCommandLineOption doctor("doctor", QStringLiteral("串口诊断：查出设备 DEVICE（不给时查所有 USB 串口线）打不开或用不好的原因，"
+    static const QCommandLineOption doctor("doctor", QStringLiteral("串口诊断：查出设备 DEVICE（不给时查所有 USB 数据线）打不开或用不好的原因，"
                                                                    "并给出解决的命令。没有问题时退出 0，有问题时 1，设备不存在时 2。"));
     return doctor;
 }
@@ -205,7 +205,7 @@ void CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption convert("convert", QStringLiteral("把旧格式（Access）的信道文件转换为新格式。"));
     const QCommandLineOption loopback("loopback", QStringLiteral("检测数据线：发送端和接收端短接后，发出的数据应原样收回。"),
                                       QStringLiteral("DEVICE"));
-    const QCommandLineOption listPorts("list-ports", QStringLiteral("列出串行设备及其对应的 COM 口。"));
+    const QCommandLineOption listPorts("list-ports", QStringLiteral("列出串口设备及其对应的 COM 口。"));
     const QCommandLineOption check("check", QStringLiteral("检查要传送的信道：列出错误和警告。"));
     const QCommandLineOption pdf("pdf", QStringLiteral("把信道表打印到 PDF 文件 OUT。"), QStringLiteral("OUT"));
     const QCommandLineOption journal("journal", QStringLiteral("列出传送记录，最新的在前。"));

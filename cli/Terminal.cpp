@@ -28,7 +28,7 @@ bool openTable(ChannelStore &model, const QString &path)
 {
     if (model.open(path))
         return true;
-    err(QStringLiteral("信道数据库 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), model.errorString()));
+    err(QStringLiteral("信道文件 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), model.errorString()));
     return false;
 }
 

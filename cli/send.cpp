@@ -39,10 +39,10 @@ static QString openFailure(const QtSerialLink &link, const QString &device)
     const DeviceState state = link.openFailure();
     const QString system = SystemCause::inChinese(link.errorString());
     if (state.kind == DeviceState::Missing)
-        return QStringLiteral("不能打开串行端口 %1：设备不存在（%2）").arg(device, system);
+        return QStringLiteral("不能打开串口 %1：设备不存在（%2）").arg(device, system);
     if (state.cause.isEmpty())
-        return QStringLiteral("不能打开串行端口 %1：已被其它程序使用（%2）").arg(device, system);
-    return QStringLiteral("不能打开串行端口 %1：%2").arg(device, state.cause);
+        return QStringLiteral("不能打开串口 %1：已被其它程序使用（%2）").arg(device, system);
+    return QStringLiteral("不能打开串口 %1：%2").arg(device, state.cause);
 }
 
 // A load refused before it started, in the journal under the radio it was meant for.

@@ -50,7 +50,7 @@ DeviceState DeviceState::heldBy(const QString &device, const PortHolder &holder)
 {
     if (!holder.found())
         return { InUse, QString() };
-    const QString line = QStringLiteral("串行端口 %1 正被 %2使用。").arg(device, holder.describe());
+    const QString line = QStringLiteral("串口 %1 正被 %2使用。").arg(device, holder.describe());
     const QString fix = remedy(holder.name);
     return { InUse, fix.isEmpty() ? line : line + u'\n' + fix };
 }
@@ -65,7 +65,7 @@ DeviceState DeviceState::probe(const QString &device, const SystemPaths &paths)
     if (::access(path.constData(), R_OK | W_OK) != 0)
         return noPermission(device, info.st_gid);
     if (!S_ISCHR(info.st_mode))
-        return { NotSerial, QStringLiteral("%1 不是串行设备。").arg(device) };
+        return { NotSerial, QStringLiteral("%1 不是串口设备。").arg(device) };
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     const int error = fd < 0 ? errno : 0;
     const bool terminal = fd >= 0 && ::isatty(fd);
@@ -78,7 +78,7 @@ DeviceState DeviceState::probe(const QString &device, const SystemPaths &paths)
     if (error == EACCES || error == EPERM)
         return noPermission(device, info.st_gid);
     if (fd >= 0 && !terminal)
-        return { NotSerial, QStringLiteral("%1 不是串行设备。").arg(device) };
+        return { NotSerial, QStringLiteral("%1 不是串口设备。").arg(device) };
     const PortHolder holder = PortHolder::find(real, paths);
     if (holder.found() || error == EBUSY)
         return heldBy(device, holder);
@@ -93,7 +93,7 @@ QString DeviceState::summary() const
     case Missing: return QStringLiteral("不存在");
     case NoHardware: return QStringLiteral("没有硬件");
     case NoPermission: return QStringLiteral("没有权限");
-    case NotSerial: return QStringLiteral("不是串行设备");
+    case NotSerial: return QStringLiteral("不是串口设备");
     }
     return QString();
 }

@@ -90,7 +90,7 @@ void Loopback::timedOut()
     const QByteArray sent = pattern();
     if (m_echo.isEmpty()) {
         finish(NoEcho, QStringLiteral("没有回波：发出 %1 个字节，一个也没有收回。\n请检查：%2；"
-                                      "选的设备是否就是这根数据线；USB 转串口线是否插好。")
+                                      "选的设备是否就是这根数据线；USB 数据线是否插好。")
                                .arg(sent.size())
                                .arg(QString::fromUtf16(joinPins)));
         return;
@@ -100,7 +100,7 @@ void Loopback::timedOut()
         ++first;
     finish(Garbled, QStringLiteral("回波有误：发出 %1 个字节，收回 %2 个，从第 %3 个起不符。\n"
                                    "请检查：是否有别的程序同时在用这个设备；短接是否牢靠；"
-                                   "USB 转串口线（特别是仿制芯片的）是否可靠，可换一根试试。")
+                                   "USB 数据线（特别是仿制芯片的）是否可靠，可换一根试试。")
                             .arg(sent.size())
                             .arg(m_echo.size())
                             .arg(first + 1));

@@ -138,7 +138,7 @@ QList<PortFinding> PortDoctor::examine(const QString &device) const
     const QStringList devices = device.isEmpty() ? adapters() : QStringList{ device };
     if (devices.isEmpty())
         findings.append({ PortFinding::Fault,
-                          QStringLiteral("没有找到 USB 串口数据线。插好数据线后再检查；下面的命令显示系统是否认出了它。"),
+                          QStringLiteral("没有找到 USB 数据线。插好数据线后再检查；下面的命令显示系统是否认出了它。"),
                           QStringLiteral("sudo dmesg | tail -n 20") });
     for (const QString &each : devices)
         findings += aboutDevice(each);
@@ -150,7 +150,7 @@ QList<PortFinding> PortDoctor::aboutSystem() const
     QList<PortFinding> findings;
     if (const qint64 brltty = running(QStringLiteral("brltty")))
         findings.append({ PortFinding::Warning,
-                          QStringLiteral("盲文终端程序 brltty 正在运行（PID %1），它会抢走 CH340 等 USB 串口线，"
+                          QStringLiteral("盲文终端程序 brltty 正在运行（PID %1），它会抢走 CH340 等 USB 数据线，"
                                          "使 /dev/ttyUSB0 消失。不用盲文显示器就删除它：").arg(brltty),
                           QStringLiteral("sudo apt remove brltty") });
     const QString snap = m_environment.value(QStringLiteral("SNAP_NAME"), QStringLiteral("qt7020"));
@@ -176,7 +176,7 @@ QList<PortFinding> PortDoctor::aboutDevice(const QString &device) const
     const bool present = exists(file);
     if (!present)
         findings.append({ PortFinding::Fault,
-                          QStringLiteral("设备 %1 不存在。检查数据线是否插好；下面的命令列出系统认出的串口线：").arg(device),
+                          QStringLiteral("设备 %1 不存在。检查数据线是否插好；下面的命令列出系统认出的数据线：").arg(device),
                           QStringLiteral("ls -l /dev/serial/by-id/") });
     // Without a chip or a driver behind it the device opens for nobody: the rest would only confuse.
     if (!checkChip(file, &findings) || !present || !opensAsALoadWould(device, &findings))
@@ -232,7 +232,7 @@ bool PortDoctor::checkChip(const QString &device, QList<PortFinding> *findings) 
             : QStringLiteral("芯片 %1").arg(chip ? QStringLiteral("%1（%2）").arg(ids, QLatin1String(chip->name)) : ids);
     // An on-board port the kernel probed and found no UART behind (a laptop's ttyS0).
     if (ids.isEmpty() && firstLine(under(QStringLiteral("/sys/class/tty/%1/type").arg(name))) == QLatin1String("0")) {
-        findings->append({ PortFinding::Fault, QStringLiteral("%1 后面没有串口芯片，电脑上没有这个串口。请用 USB 串口线：").arg(device),
+        findings->append({ PortFinding::Fault, QStringLiteral("%1 后面没有串口芯片，电脑上没有这个串口。请用 USB 数据线：").arg(device),
                            QStringLiteral("ls -l /dev/serial/by-id/") });
         return false;
     }

@@ -75,11 +75,11 @@ QString QtSerialLink::deviceName() const
 bool QtSerialLink::setPortNumber(int number)
 {
     if (m_port) {
-        m_error = QStringLiteral("端口打开时不能更改端口号");
+        m_error = QStringLiteral("串口打开时不能更改串口号");
         return false;
     }
     if (number != 1 && number != 2) {
-        m_error = QStringLiteral("无效的端口号 %1").arg(number);
+        m_error = QStringLiteral("无效的串口号 %1").arg(number);
         return false;
     }
     m_number = number;
@@ -237,7 +237,7 @@ qint64 QtSerialLink::bytesQueued() const
 bool QtSerialLink::write(const QByteArray &text)
 {
     if (!m_port) {
-        m_error = QStringLiteral("端口未打开");
+        m_error = QStringLiteral("串口未打开");
         return false;
     }
     if (m_port->write(text) != text.size()) {

@@ -47,7 +47,7 @@ public:
     bool write(const QByteArray &text) override
     {
         if (!m_open || refuseWrites) {
-            m_error = m_open ? QStringLiteral("Input/output error") : QStringLiteral("端口未打开");
+            m_error = m_open ? QStringLiteral("Input/output error") : QStringLiteral("串口未打开");
             return false;
         }
         written += text;

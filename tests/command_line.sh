@@ -23,11 +23,11 @@ zh_CN.UTF-8|2|未知选项：--bogus、-x|--check --bogus -x
 en_US.UTF-8|2|Unknown option 'bogus'.|--bogus
 zh_CN.UTF-8|2|选项 --db 缺少参数|--db
 zh_CN.UTF-8|2|选项 --help 不带参数|--help=yes
-zh_CN.UTF-8|2|信道数据库 |--check --db missing.mdb
-zh_CN.UTF-8|1|信道数据库 |--frames --db missing.mdb
+zh_CN.UTF-8|2|信道文件 |--check --db missing.mdb
+zh_CN.UTF-8|1|信道文件 |--frames --db missing.mdb
 zh_CN.UTF-8|2|一次只能做一件事。|--check --frames
 zh_CN.UTF-8|2|journal:0 不是传送记录的序号|--diff journal:0 missing.mdb
-zh_CN.UTF-8|2|信道数据库 |--diff missing.mdb journal:1
+zh_CN.UTF-8|2|信道文件 |--diff missing.mdb journal:1
 zh_CN.UTF-8|2|--since 的日期应写成 YYYY-MM-DD：2026/01/31|--journal --since 2026/01/31
 zh_CN.UTF-8|2|--from 只能和 --journal 或 --diff 一起用。|--check --from pc2.log
 zh_CN.UTF-8|2|--radio 只能和 --send 或 --journal 一起用，且须写明电台。|--diff journal:1 --radio 巡逻01

@@ -89,7 +89,7 @@ private slots:
             { { "--pdf", "/proc/qt7020.pdf" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory|QPainter))[\\s\\S]*文件或文件夹不存在" },
             { { "--export", "/sys/plan.csv" }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*没有访问权限" },
             { { "--export", none }, here, 1, "^(?![\\s\\S]*(No such|denied|directory))[\\s\\S]*这是文件夹，不是文件" },
-            { { "--send", "/dev/null" }, here, 1, "^(?![\\s\\S]*已被其它程序使用)[\\s\\S]*不是串行设备" },
+            { { "--send", "/dev/null" }, here, 1, "^(?![\\s\\S]*已被其它程序使用)[\\s\\S]*不是串口设备" },
             { { "--loopback", cable.device() }, here, 1, "没有回波" },   // nothing joined at its far end
             { { "--loopback" }, here, 2, "" },
             // Path, description, vendor:product and COM, whatever the machine has;
@@ -191,7 +191,7 @@ private slots:
             { "journal:2", same.path(), 1, only(11, 51, "B"), "不同：0 行的帧不同（0 处字段改变），0 行只在 A 中，41 行只在 B 中。A 为 journal:2（巡逻 01，" },
             { "journal:3", same.path(), 2, {}, "journal:3（2023-05-04 10:11）没有记下发送的帧，不能比较。" },
             { "journal:4", same.path(), 2, {}, "传送记录中只有 3 次传送，没有 journal:4。" },
-            { same.path(), shorter.dir() + "/none.mdb", 2, {}, "信道数据库 " },
+            { same.path(), shorter.dir() + "/none.mdb", 2, {}, "信道文件 " },
         };
         for (const auto &c : cases) {
             QString output;

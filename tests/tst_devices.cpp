@@ -104,7 +104,7 @@ private slots:
             QAction *send = menuItem(&window, "传送");
             send->trigger();
             QTRY_COMPARE(boxes.seen.size(), 1);
-            QVERIFY(boxes.texts().first().startsWith(QStringLiteral("COM1 现在是主板上的串行端口 /dev/ttyS0")));
+            QVERIFY(boxes.texts().first().startsWith(QStringLiteral("COM1 现在是主板上的串口 /dev/ttyS0")));
             if (c.cables == 1)
                 QCOMPARE(boxes.buttons.first(), QStringLiteral("改用 USB 数据线 /dev/ttyUSB0/仍向 /dev/ttyS0 传送/串口设备…"));
             QCOMPARE(window.transfer()->isRunning(), c.sends);

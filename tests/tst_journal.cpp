@@ -42,7 +42,7 @@ static void threeLoads(const QString &file)
     TransferJournal::Entry refused;
     refused.file = file;
     refused.radio = QStringLiteral("巡逻 02");
-    refused.detail = QStringLiteral("不能打开串行端口 /dev/qt7020-none：No such file or directory");
+    refused.detail = QStringLiteral("不能打开串口 /dev/qt7020-none：No such file or directory");
     QVERIFY(TransferJournal::refuse(refused));
     TransferJournal::Entry whole;
     whole.file = file;
@@ -96,7 +96,7 @@ private slots:
         const TransferJournal::Entry refused = TransferJournal::entries().first();
         QCOMPARE(std::tuple(refused.radio, refused.resultWords(), refused.framesSent, refused.bytesDrained, refused.detail),
                  std::tuple(QStringLiteral("巡逻 02"), QStringLiteral("失败"), 0, qint64(0),
-                            QStringLiteral("不能打开串行端口 /dev/qt7020-none：设备不存在（文件或文件夹不存在）")));
+                            QStringLiteral("不能打开串口 /dev/qt7020-none：设备不存在（文件或文件夹不存在）")));
     }
 
     // A journal that cannot be written stops the load before its first byte,
@@ -232,7 +232,7 @@ private slots:
             QVERIFY2(csv.contains(QStringLiteral(",%1,").arg(QString::fromUtf8(field))), field);
         QString said;
         QCOMPARE(run({ "--send", "/dev/null", "--radio", "巡逻\n01,完成" }, {}, &said), 2);
-        QVERIFY(said.contains(QStringLiteral("电台编号中不能有换行")));
+        QVERIFY(said.contains(QStringLiteral("电台不能含换行")));
     }
 
     // What --journal, --csv, the report and 传送记录… show of the three loads.
@@ -251,7 +251,7 @@ private slots:
                                 + file.path() + u'\n'));
         QVERIFY(text.contains(QStringLiteral("\n  校验 SHA-256：d3bd7d894765510a8fb2b52cf8dfdac2c3fe4426cd4f04ee6052c5f2ad7cdedd\n")));
         QVERIFY(text.contains(QStringLiteral("\n  帧数：1  字节：16  警告：2\n  说明：传送期间文件已改动\n")));
-        QVERIFY(text.contains(QStringLiteral("说明：不能打开串行端口 /dev/qt7020-none：文件或文件夹不存在\n")));
+        QVERIFY(text.contains(QStringLiteral("说明：不能打开串口 /dev/qt7020-none：文件或文件夹不存在\n")));
         QVERIFY(text.endsWith(QStringLiteral("校验链头：%1\n").arg(JournalReading().head().left(16))));
         QCOMPARE(run({ "--journal", "--csv" }, {}, &csv), 0);
         QCOMPARE(csv.section(QStringLiteral("\r\n"), 0, 0), QStringLiteral("time,file,sha256,radio,device,frames,bytes,warnings,result,detail,host"));
@@ -267,7 +267,7 @@ private slots:
         QCOMPARE(run({ "-layout", pdf, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
         const QString lines[] = {
             QStringLiteral("自 2024-06-02 起，电台 2 部，传送 2 次"),
-            QStringLiteral("1 +巡逻 02 +[-0-9: ]{16} +char4.mdb +- +0 +- +失败：不能打开串行"),
+            QStringLiteral("1 +巡逻 02 +[-0-9: ]{16} +char4.mdb +- +0 +- +失败：不能打开串口"),
             QStringLiteral("2 +指挥车 +[-0-9: ]{16} +char4.mdb +d3bd7d894765510a +51 +- +完成"),
             QStringLiteral("传送记录校验链头：%1").arg(JournalReading().head().left(16)),
         };

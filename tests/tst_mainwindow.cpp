@@ -745,7 +745,7 @@ private slots:
         window.load();
         QTRY_COMPARE(boxes.seen.size(), 2);
         QVERIFY(boxes.texts().at(1).startsWith(
-                QStringLiteral("信道数据库 char4.mdb 不能使用（查找位置：%1）：文件已损坏（读取程序异常终止，信号 11）。\n")
+                QStringLiteral("信道文件 char4.mdb 不能使用（查找位置：%1）：文件已损坏（读取程序异常终止，信号 11）。\n")
                         .arg(QDir::toNativeSeparators(dir.path()))));
 
         // Opened from another file, it is read in the background: that file
@@ -755,7 +755,7 @@ private slots:
         menuItem(&window, "传送")->trigger();
         QTRY_COMPARE(boxes.seen.size(), 4);
         QVERIFY(boxes.texts().contains(QStringLiteral("正在读取 char4.mdb，请稍候再操作。")));
-        QVERIFY(boxes.texts().contains(QStringLiteral("信道数据库 %1 不能使用：文件已损坏（读取程序异常终止，信号 11）。")
+        QVERIFY(boxes.texts().contains(QStringLiteral("信道文件 %1 不能使用：文件已损坏（读取程序异常终止，信号 11）。")
                                                .arg(QDir::toNativeSeparators(path))));
         const QAbstractItemModel *shown = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
         QCOMPARE(shown->index(2, 4).data().toString(), QStringLiteral("第 3 行"));
@@ -778,7 +778,7 @@ private slots:
         QVERIFY(com1->read(16 * 5).size() >= 16 * 5);
         com1->closeMaster();   // the adapter is pulled out
         QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 3000);
-        QVERIFY2(boxes.texts().at(0).startsWith(QStringLiteral("串行端口 1（%1）出现故障，已关闭").arg(com1->device())),
+        QVERIFY2(boxes.texts().at(0).startsWith(QStringLiteral("串口 1（%1）出现故障，已关闭").arg(com1->device())),
                  qPrintable(boxes.texts().at(0)));
         QVERIFY2(boxes.texts().at(0).endsWith(QStringLiteral("数据传送已停止。\n已发送 %1 帧（第 1–%1 行），其余未发送")
                                                       .arg(sent.count())),
@@ -825,7 +825,7 @@ private slots:
         const QByteArray whole = readFile(TestDatabase(TestDatabase::numberedRows(3000)).path());
         QTest::newRow("missing") << QByteArray() << "文件不存在";
         QTest::newRow("directory") << QByteArray("dir") << "不是文件";
-        QTest::newRow("garbage") << QByteArray(8192, '\x5a') << "不是信道数据库";
+        QTest::newRow("garbage") << QByteArray(8192, '\x5a') << "不是信道文件";
         QTest::newRow("empty") << QByteArray("") << "文件是空的";
         QTest::newRow("no table") << readFile(TestDatabase({}, QStringLiteral("CREATE TABLE other (a)")).path()) << "缺少信道表";
         QTest::newRow("truncated") << whole.left(whole.size() / 2) << "database disk image is malformed";
@@ -1114,12 +1114,12 @@ private slots:
             loads << last.radio + u' ' + resultText(last.result);
         }
         QCOMPARE(loads, QStringList({ "巡逻09 完成", "巡逻20 完成", "巡逻21 失败", "巡逻21 完成", "巡逻22 完成" }));
-        QVERIFY(table->item(2, 2)->text().startsWith(QStringLiteral("已重传，失败（没有传送）：串行端口 1（/dev/fake1）写入失败")));
+        QVERIFY(table->item(2, 2)->text().startsWith(QStringLiteral("已重传，失败（没有传送）：串口 1（/dev/fake1）写入失败")));
         QCOMPARE(table->item(2, 0)->background().color(), DesignColours::radioRetried);
         QCOMPARE(table->item(3, 0)->background().style(), Qt::NoBrush);
         ticks(window, 14);
         emit port->failed(QStringLiteral("设备已拔出"));   // between radios
-        QVERIFY(table->item(5, 2)->text().startsWith(QStringLiteral("串行端口 1（/dev/fake1）出现故障，已关闭：设备已拔出")));
+        QVERIFY(table->item(5, 2)->text().startsWith(QStringLiteral("串口 1（/dev/fake1）出现故障，已关闭：设备已拔出")));
         QCOMPARE(boxes.seen, QStringList());
         QCOMPARE(QApplication::focusWidget(), label);
 

@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(DeviceState::probe(QStringLiteral("/dev/qt7020-none")).kind, DeviceState::Missing);
         const DeviceState null = DeviceState::probe(QStringLiteral("/dev/null"));
         QCOMPARE(null.kind, DeviceState::NotSerial);
-        QVERIFY(null.cause.contains(QStringLiteral("不是串行设备")));
+        QVERIFY(null.cause.contains(QStringLiteral("不是串口设备")));
         QtSerialLink send;   // as --send /dev/null does
         send.setDevice(1, QStringLiteral("/dev/null"));
         QVERIFY(!send.open());
@@ -91,7 +91,7 @@ private slots:
         QVERIFY(holder.waitForStarted());
         QTRY_COMPARE(DeviceState::probe(pty.device()).kind, DeviceState::InUse);
         QCOMPARE(DeviceState::probe(pty.device()).cause,
-                 QStringLiteral("串行端口 %1 正被 sleep（PID %2）使用。").arg(pty.device()).arg(holder.processId()));
+                 QStringLiteral("串口 %1 正被 sleep（PID %2）使用。").arg(pty.device()).arg(holder.processId()));
         holder.kill();
         holder.waitForFinished();
     }
@@ -335,7 +335,7 @@ private slots:
         QTemporaryDir config;
         qputenv("XDG_DATA_HOME", config.filePath(QStringLiteral("data")).toUtf8());
         TransferRig rig(TestDatabase::numberedRows(51));
-        rig.port.cause = QStringLiteral("串行端口 /dev/fake1 正被 minicom（PID 4242）使用。");
+        rig.port.cause = QStringLiteral("串口 /dev/fake1 正被 minicom（PID 4242）使用。");
         FakePortList list;
         list.entries = { { rig.port.deviceName(), {}, {}, {}, {} } };
         FleetRun run(&rig.controller, &rig.store, &rig.port, &list, rig.controller.prepare(), 0);
@@ -565,7 +565,7 @@ private slots:
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
         QVERIFY(started && locked && !opened);
-        QCOMPARE(link.openFailureCause(), QStringLiteral("串行端口 %1 正被 holder（PID %2）使用。").arg(pty.device()).arg(child));
+        QCOMPARE(link.openFailureCause(), QStringLiteral("串口 %1 正被 holder（PID %2）使用。").arg(pty.device()).arg(child));
         QCOMPARE(kept, !flock);   // Qt's own went with the refused port
         QVERIFY(link.open());     // the holder gone, its lock file stale
     }
@@ -623,7 +623,7 @@ private slots:
         QTest::newRow("no driver") << usb << QStringList{ driver } << true << 1 << "没有绑定驱动" << "sudo modprobe ch341" << 1;
         QTest::newRow("no device file") << usb << QStringList{ "!dev/ttyUSB0" } << true << 1 << "设备 /dev/ttyUSB0 不存在"
                                         << "ls -l /dev/serial/by-id/" << 2;
-        QTest::newRow("no cable") << QString() << QStringList{ "!sys/class/tty/ttyUSB0" } << true << 1 << "没有找到 USB 串口数据线"
+        QTest::newRow("no cable") << QString() << QStringList{ "!sys/class/tty/ttyUSB0" } << true << 1 << "没有找到 USB 数据线"
                                   << "sudo dmesg | tail -n 20" << 1;
         QTest::newRow("on-board port, no UART")
                 << "/dev/ttyS0" << QStringList{ "dev/ttyS0=", "sys/class/tty/ttyS0/device->/sys/devices/platform/serial8250",
@@ -709,8 +709,8 @@ private slots:
         const QString node = dir.filePath(QStringLiteral("ttyS9"));
         const bool madeNode = ::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0660, makedev(4, 127)) == 0;
         const struct { QString device; int send, doctor; QString cause; } devices[] = {
-            { QStringLiteral("/dev/null"), 1, 1, QStringLiteral("/dev/null 不是串行设备。") },
-            { dir.path(), 1, 1, QStringLiteral("%1 不是串行设备。").arg(dir.path()) },
+            { QStringLiteral("/dev/null"), 1, 1, QStringLiteral("/dev/null 不是串口设备。") },
+            { dir.path(), 1, 1, QStringLiteral("%1 不是串口设备。").arg(dir.path()) },
             { node, 1, 1, QStringLiteral("没有这个串口设备（%1：").arg(node) },
             { pty.device(), 0, 0, QStringLiteral("没有发现问题。") },
             { dir.filePath(QStringLiteral("none")), 1, 2, QStringLiteral("不存在") },
@@ -751,7 +751,7 @@ private slots:
         second.setDevice(1, pty.device());
         QVERIFY(!second.open());
         QCOMPARE(second.openFailureCause(),
-                 QStringLiteral("串行端口 %1 正被 qt7020（PID %2）使用。").arg(pty.device()).arg(send.processId()));
+                 QStringLiteral("串口 %1 正被 qt7020（PID %2）使用。").arg(pty.device()).arg(send.processId()));
         send.terminate();
         QVERIFY(send.waitForFinished(5000) && send.exitStatus() == QProcess::NormalExit);
         QVERIFY(!QFile::exists(lock));

@@ -118,9 +118,9 @@ private slots:
         const QVector<QVariantList> rows = TestDatabase::numberedRows(60);
         QVector<QVariantList> row52 = rows;
         row52[51][1] = 999;   // never sent, so no reason to refuse
-        const QString writeFailed = QStringLiteral("串行端口 1（/dev/fake1）写入失败，数据传送已停止：设备读写出错\n");
+        const QString writeFailed = QStringLiteral("串口 1（/dev/fake1）写入失败，数据传送已停止：设备读写出错\n");
         const struct { QVector<QVariantList> rows; bool portOpen; int failAfter; bool starts; QString reason; int sent; } cases[] = {
-            { rows, false, -1, false, QStringLiteral("串行端口 1（/dev/fake1）未打开，数据没有传送。\n请在“选择端口”中选择端口。"), 0 },
+            { rows, false, -1, false, QStringLiteral("串口 1（/dev/fake1）未打开，数据没有传送。\n请在“选择端口”中选择串口。"), 0 },
             { row52, true, -1, true, QString(), 11 },
             { rows, true, 9, true, writeFailed + QStringLiteral("已发送 9 帧（第 1–9 行），其余未发送"), 9 },
             { rows.mid(0, 3), true, 0, true, writeFailed + QStringLiteral("没有发送任何帧"), 0 },
@@ -251,7 +251,7 @@ private slots:
         QVERIFY(!missing.open(good.dir() + QStringLiteral("/missing.mdb")));
         const LoadPlan none = LoadPlan::of(missing, BandProfiles::none());
         QCOMPARE(std::pair(none.refusal(), none.firstBadRow()),
-                 std::pair(QStringLiteral("信道数据库 missing.mdb 未打开，无法传送数据。"), -1));
+                 std::pair(QStringLiteral("信道文件 missing.mdb 未打开，无法传送数据。"), -1));
     }
 
     // Each holder keeps the rows locked until it lets go, in whatever order
@@ -393,7 +393,7 @@ private slots:
         const struct { const char *name; QByteArray bytes; int column; QStringList labels; const char *said; } lists[] = {
             { "a.txt", "电台\n巡逻01\n\n 巡逻02 \r\n巡逻01\n巡逻,03\n", 0, { "巡逻01", "巡逻02", "巡逻,03" },
               "读入 3 台电台（UTF-8 编码），略去 1 个重复。" },
-            { "b.csv", "车牌,编号\n京A1,A-1\n京A2,\"A\t2\"\n", 1, { "A-1" }, "读入 1 台电台（UTF-8 编码），略去 1 个带控制字符的编号。" },
+            { "b.csv", "车牌,编号\n京A1,A-1\n京A2,\"A\t2\"\n", 1, { "A-1" }, "读入 1 台电台（UTF-8 编码），略去 1 个带控制字符的电台。" },
             { "c.csv", QByteArrayLiteral("\xff\xfe" "A\0,\0B\0\n\0""1\0,\0""2\0"), 0, { "1" }, "读入 1 台电台（UTF-16LE 编码）。" },
             { "d.txt", QByteArray("ab\0", 3), 0, {}, "电台清单 d.txt 不能读取：第 1 行：不是文本文件" },
         };

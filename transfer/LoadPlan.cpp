@@ -113,7 +113,7 @@ LoadPlan LoadPlan::of(ChannelStore &store, const BandProfile &band)
     }
     LoadPlan plan = of(rows, band);
     if (!store.isOpen())
-        plan.refuse(QStringLiteral("信道数据库 %1 未打开，无法传送数据。").arg(store.fileName()));
+        plan.refuse(QStringLiteral("信道文件 %1 未打开，无法传送数据。").arg(store.fileName()));
     else if (!store.staleReason().isEmpty())
         plan.refuse(store.staleReason() + QStringLiteral("\n数据没有传送。"));
     // What would go out is what the grid shows, not what the file holds.
@@ -123,7 +123,7 @@ LoadPlan LoadPlan::of(ChannelStore &store, const BandProfile &band)
                             .arg(store.fileName(), store.saveError()));
     // A table read only in part is no plan a load would send.
     else if (plan.isSendable() && !store.readError().isEmpty())
-        plan.refuse(QStringLiteral("信道数据库 %1 读取失败：%2\n数据没有传送。").arg(store.fileName(), store.readError()));
+        plan.refuse(QStringLiteral("信道文件 %1 读取失败：%2\n数据没有传送。").arg(store.fileName(), store.readError()));
     plan.seal();
     return plan;
 }

@@ -54,7 +54,7 @@ void LoadSource::readRadio(const QString &label, const QVector<TransferJournal::
         readEntry(entry);
         return;
     }
-    m_error = label.isEmpty() ? QStringLiteral("radio: 后面应写电台编号，如 radio:巡逻01。")
+    m_error = label.isEmpty() ? QStringLiteral("radio: 后面应写电台，如 radio:巡逻01。")
                               : QStringLiteral("传送记录中没有电台 %1 收到帧的传送。").arg(label);
 }
 
@@ -101,12 +101,12 @@ void LoadSource::readFile(const QString &path)
 {
     ChannelStore store;
     if (!store.open(path)) {
-        m_error = QStringLiteral("信道数据库 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), store.errorString());
+        m_error = QStringLiteral("信道文件 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), store.errorString());
         return;
     }
     // The bytes alone are compared: no band plan changes them.
     const LoadPlan plan = LoadPlan::of(store, BandProfiles::none());
     m_frames = plan.bytes();
     if (!plan.isSendable())
-        m_error = QStringLiteral("信道数据库 %1 不能传送：%2").arg(QFileInfo(path).absoluteFilePath(), plan.refusal());
+        m_error = QStringLiteral("信道文件 %1 不能传送：%2").arg(QFileInfo(path).absoluteFilePath(), plan.refusal());
 }

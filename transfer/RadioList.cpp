@@ -38,7 +38,7 @@ RadioList::RadioList(const QString &path)
     if (!m_rows.isEmpty() && m_rows.first().size() > 1)
         m_columns = m_rows.takeFirst();
     if (labels(likelyColumn()).isEmpty())
-        m_error = QStringLiteral("电台清单 %1 中没有电台编号。").arg(QFileInfo(path).fileName());
+        m_error = QStringLiteral("电台清单 %1 中找不到电台。").arg(QFileInfo(path).fileName());
 }
 
 int RadioList::likelyColumn() const
@@ -79,6 +79,6 @@ QString RadioList::account(int column) const
     if (repeated)
         text += QStringLiteral("，略去 %1 个重复").arg(repeated);
     if (refused)
-        text += QStringLiteral("，略去 %1 个带控制字符的编号").arg(refused);
+        text += QStringLiteral("，略去 %1 个带控制字符的电台").arg(refused);
     return text + u'。';
 }

@@ -131,7 +131,7 @@ void TransferController::pollDrain()
 
 void TransferController::portFailed(const QString &cause)
 {
-    const QString message = QStringLiteral("串行端口 %1（%2）出现故障，已关闭：%3")
+    const QString message = QStringLiteral("串口 %1（%2）出现故障，已关闭：%3")
                                     .arg(m_port->portNumber())
                                     .arg(m_port->deviceName(), cause);
     if (m_sequence->isRunning())

@@ -20,13 +20,13 @@ TransferSequence::TransferSequence(SerialLink *port, QObject *parent)
 
 QString TransferSequence::portName() const
 {
-    return QStringLiteral("串行端口 %1（%2）").arg(m_port->portNumber()).arg(m_port->deviceName());
+    return QStringLiteral("串口 %1（%2）").arg(m_port->portNumber()).arg(m_port->deviceName());
 }
 
 bool TransferSequence::start(const QVector<QByteArray> &frames)
 {
     if (!m_port->isOpen()) {
-        abort(QStringLiteral("%1未打开，数据没有传送。\n请在“选择端口”中选择端口。").arg(portName()));
+        abort(QStringLiteral("%1未打开，数据没有传送。\n请在“选择端口”中选择串口。").arg(portName()));
         return false;
     }
     // Every start is a whole transfer: restarting from the counter of a running

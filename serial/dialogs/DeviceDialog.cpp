@@ -88,7 +88,7 @@ void DeviceDialog::buildFoundList(QVBoxLayout *layout)
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
 
-    layout->addWidget(new QLabel(QStringLiteral("找到的串行设备："), this));
+    layout->addWidget(new QLabel(QStringLiteral("找到的串口设备："), this));
     layout->addWidget(m_found);
     layout->addLayout(actions);
     layout->addWidget(m_finderText);
@@ -165,7 +165,7 @@ void DeviceDialog::selectFound(const PortEntry &entry)
     const QList<QTreeWidgetItem *> rows = m_found->findItems(entry.path, Qt::MatchExactly, 0);
     if (!rows.isEmpty())
         m_found->setCurrentItem(rows.first());
-    m_finderText->setText(QStringLiteral("找到 %1。按“设为 COM1”或“设为 COM2”分配给端口。").arg(entry.path));
+    m_finderText->setText(QStringLiteral("找到 %1。按“设为 COM1”或“设为 COM2”分配给串口。").arg(entry.path));
     fitToText(this);
 }
 

@@ -78,7 +78,7 @@ void LoopbackDialog::showVerdict(const QString &message)
 {
     QString text = message;
     if (m_reopen && m_port && !m_port->open())
-        text += QStringLiteral("\n串行端口 %1 未能重新打开：%2").arg(m_port->portNumber()).arg(m_port->errorString());
+        text += QStringLiteral("\n串口 %1 未能重新打开：%2").arg(m_port->portNumber()).arg(m_port->errorString());
     m_reopen = false;
     m_result->setText(text);
     fitToText(this);

@@ -18,7 +18,7 @@
 
 namespace {
 
-const QString everyCable = QStringLiteral("所有 USB 串口线");
+const QString everyCable = QStringLiteral("所有 USB 数据线");
 
 } // namespace
 
