@@ -8,7 +8,7 @@
 #include "ChannelEditor.h"
 #include "CellSearch.h"
 #include "ChannelStore.h"
-#include "FrequencyUnits.h"
+#include "Frequency.h"
 #include "Tsv.h"
 
 #include <QCoreApplication>
@@ -51,7 +51,7 @@ static void timeTools(ChannelEditor &editor, int n, QTextStream &out)
         { "fill 1000 channel numbers", 50, [&] { return editor.fillSeries(every.mid(4000, 1000), 1, 1, 1); } },
         { "fill 10000 channel numbers", 50, [&] { return editor.fillSeries(every, 1, 1, 1); } },
         { "fill 10000 frequencies", 50, [&] { return editor.fillSeries(every, 2, 4385000, 125); } },
-        { "tx = rx + 5 MHz, 10000", 50, [&] { return editor.computeFrequencies(transmit, 2, 50000); } },
+        { "tx = rx + 5 MHz, 10000", 50, [&] { return editor.computeFrequencies(transmit, 2, Frequency::fromUnits(50000)); } },
         { "replace all, 1000 cells", 50, [&] { return editor.replaceAll(CellSearch("第 1", true, false), "甲 1"); } },
     };
     // Best of three: the machine is shared, and the best run is the tool's own cost.

@@ -7,9 +7,9 @@
 #include "Channels.h"
 #include "ChannelGrid.h"
 #include "FieldValue.h"
-#include "FrequencyUnits.h"
 #include "FillDialog.h"
 #include "FindReplaceDialog.h"
+#include "Frequency.h"
 #include "FrequencyDialog.h"
 #include "HeaderRow.h"
 #include "MessageBoxes.h"
@@ -117,11 +117,11 @@ static void addToolRows()
     }) << QStringList{ A, "2.5 7 438.5125 '145' '乙'", "1 5 438.525 438.5 '甲'", "'12' NULL 438.5375 NULL ''" };
     QTest::newRow("transmit = receive + 5 MHz") << Operation([](Channels &m) {
         int changed = 0, skipped = 0;
-        return m.editor.computeFrequencies({ { 0, 3 }, { 1, 3 }, { 3, 3 } }, 2, 50000, &changed, &skipped)
+        return m.editor.computeFrequencies({ { 0, 3 }, { 1, 3 }, { 3, 3 } }, 2, Frequency::fromUnits(50000), &changed, &skipped)
                 && changed == 2 && skipped == 1;
     }) << QStringList{ "1 5 438.5 443.5 '甲'", "2.5 7 145.0 150.0 '乙'", A, D };
     QTest::newRow("all -12.5 kHz") << Operation([](Channels &m) {
-        return m.editor.computeFrequencies({ { 0, 2 }, { 0, 3 }, { 1, 3 }, { 1, 4 } }, -1, -125);
+        return m.editor.computeFrequencies({ { 0, 2 }, { 0, 3 }, { 1, 3 }, { 1, 4 } }, -1, Frequency::fromUnits(-125));
     }) << QStringList{ "1 5 438.4875 438.4875 '甲'", "2.5 7 145.0 144.9875 '乙'", A, D };
     QTest::newRow("replace all") << Operation([](Channels &m) {
         int changed = 0;
@@ -406,15 +406,13 @@ private slots:
         TestDatabase file({ { 1, 1, receive, QVariant(), QStringLiteral("") } });
         Channels model;
         QVERIFY(model.store.open(file.path()));
-        const std::optional<qint64> units = FrequencyUnits::parse(offset, 4);
-        QCOMPARE(units.has_value(), stored != QStringLiteral("refused"));
-        if (!units)
+        const std::optional<Frequency> amount = Frequency::parse(offset);
+        QCOMPARE(amount.has_value(), stored != QStringLiteral("refused"));
+        if (!amount)
             return;
-        QVERIFY(model.editor.computeFrequencies({ { 0, 3 } }, 2, *units));
+        QVERIFY(model.editor.computeFrequencies({ { 0, 3 } }, 2, *amount));
         QCOMPARE(natural(file.path()).value(0).split(u' ').value(3), stored);
         QCOMPARE(model.store.index(0, 3).data().toString(), stored == QStringLiteral("NULL") ? QString() : stored);
-        QCOMPARE(FrequencyUnits::text(*FrequencyUnits::parse(QStringLiteral("-438.0125"), 4)),
-                 QStringLiteral("-438.0125"));
     }
 
     // 查找 walks the cells as shown, row by row, and round from the top.
@@ -679,7 +677,7 @@ private slots:
             return;
         const auto *fill = qobject_cast<FillDialog *>(dialog.get());
         const qint64 first = fill ? fill->start() : 0;
-        const qint64 by = fill ? fill->step() : static_cast<FrequencyDialog *>(dialog.get())->offset();
+        const qint64 by = fill ? fill->step() : static_cast<FrequencyDialog *>(dialog.get())->offset().units();
         QCOMPARE(QStringLiteral("%1,%2").arg(first).arg(by), units);
     }
 

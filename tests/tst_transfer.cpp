@@ -4,6 +4,7 @@
 #include "BandProfiles.h"
 #include "ChannelFrame.h"
 #include "FileFollower.h"
+#include "Frequency.h"
 #include "LoadComparison.h"
 #include "LoadPlan.h"
 #include "NumericReading.h"
@@ -355,6 +356,24 @@ private slots:
         // A row that cannot be sent has no frame text besides its message.
         QTEST(f.isValid() ? f.text() : QStringLiteral("%1%2 %3").arg(f.text()).arg(int(f.errorField())).arg(f.errorMessage()),
               "frame");
+    }
+
+    // A frequency's texts where no message, sheet or comparison of the
+    // program reaches: below 1 MHz, below 0, band edges between 100 Hz steps.
+    void frequencyTexts()
+    {
+        const struct { QString text; const char *expected; } texts[] = {
+            { Frequency::fromUnits(4300000).text(), "430" },
+            { Frequency::fromUnits(-4380125).text(), "-438.0125" },
+            { Frequency::fromUnits(-125).text(), "-0.0125" },
+            { Frequency::fromUnits(5).fixedText(), "0.0005" },
+            { Frequency::fromUnits(-125).fixedText(), "-0.0125" },
+            { Frequency::megahertz(446006250), "446.00625" },
+            { Frequency::megahertz(5700000), "5.7" },
+            { Frequency::megahertz(-1), "-0.000001" },
+        };
+        for (const auto &t : texts)
+            QCOMPARE(t.text, QString::fromUtf8(t.expected));
     }
 
     // Two loads' frames, row by row: the fields as the frames carry them (the
