@@ -44,6 +44,7 @@ public:
     static std::optional<Frequency> parse(const QString &typed, Unit unit = Unit::MHz);
 
     qint64 units() const { return m_units; }
+    bool isZero() const { return m_units == 0; }
     qint64 hertz() const { return m_units * hertzPerUnit; }
     // What it is stored as in a cell: a real whose text is the exact decimal.
     QVariant stored() const;

@@ -330,6 +330,11 @@ private slots:
         QTest::newRow("receive zero, no offset") << QVariant(1) << QVariant(0) << QVariant(145) << "0100000000102016";
         QTest::newRow("transmit null") << QVariant(1) << QVariant(145) << null << "0120DC1200000000";
         QTest::newRow("transmit half to even") << QVariant(1) << QVariant(145) << QVariant(145.00025) << "0120DC1200122016";
+        QTest::newRow("transmit half up to even") << QVariant(1) << QVariant(145) << QVariant(145.00035) << "0120DC1200142016";
+        // The receive value's count passes through its 15-digit text, the
+        // transmit's does not: 1236008.5000000002 is a half, 1450008.5000000002 is not.
+        QTest::newRow("receive half after its text") << QVariant(1) << QVariant(145.00085) << QVariant(145.00085) << "0128DC1200192016";
+        QTest::newRow("receive half up after its text") << QVariant(1) << QVariant(145.00175) << QVariant(145.00175) << "0132DC1200212016";
         QTest::newRow("lowest receive") << QVariant(1) << QVariant(126.2576) << QVariant(145) << "0100001000102016";
         QTest::newRow("highest receive") << QVariant(1) << QVariant(1699.1215) << QVariant(145) << "01FFFFFF00102016";
         QTest::newRow("lowest transmit") << QVariant(1) << QVariant(145) << QVariant(104.8576) << "0120DC1200000010";
