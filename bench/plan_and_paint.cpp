@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
     ChannelTableModel table(&editor);
     table.setSentRows(LoadPlan::rowsSent);
     table.setRowCheck([band](const ChannelRow &row) { return checkRow(row, band); });
-    table.setPlanWarnings([band](ChannelStore &s) { return LoadPlan::of(s, band).crossRowMarks(); });
+    table.setPlanWarnings([band, &store](ChannelStore &) { return LoadPlan::of(store, band).crossRowMarks(); });
     ChannelCursor cursor(&store, &table);
     ChannelGrid grid;
     grid.setCursor(&cursor);
