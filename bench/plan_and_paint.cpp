@@ -70,8 +70,8 @@ int main(int argc, char *argv[])
     for (const char *id : { "dedicated", "public" }) {
         const BandProfile band = *BandProfiles::find(QString::fromLatin1(id));
         int findings = 0;
-        const double plan = medianMs(runs, [&] { findings = int(LoadPlan::of(store, band).findings().size()); });
-        std::printf("LoadPlan of 51 rows (band %s, %d findings): median %.3f ms over %d runs\n", id, findings, plan,
+        const double ms = medianMs(runs, [&] { findings = int(LoadPlan::of(store, band).findings().size()); });
+        std::printf("LoadPlan of 51 rows (band %s, %d findings): median %.3f ms over %d runs\n", id, findings, ms,
                     runs);
     }
     const BandProfile band = *BandProfiles::find(QStringLiteral("dedicated"));

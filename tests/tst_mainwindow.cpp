@@ -240,9 +240,9 @@ private slots:
             QVERIFY2(text.contains(QString::fromUtf8(heading)), heading);
     }
 
-    // 系统设置 → 频段… holds the rows to the plan chosen: a frequency off it is
+    // 系统设置 → 频段… holds the rows to the band chosen: a frequency off it is
     // tinted, in the check's words, from then on.
-    void bandPlanTintsTheGrid()
+    void bandTintsTheGrid()
     {
         OwnHome home;
         TestDatabase file(TestDatabase::numberedRows(3));
@@ -253,14 +253,14 @@ private slots:
         QTimer chooser;
         connect(&chooser, &QTimer::timeout, &window, [] {
             if (auto *dialog = qobject_cast<BandDialog *>(QApplication::activeModalWidget())) {
-                auto *plans = dialog->findChild<QComboBox *>();
-                plans->setCurrentIndex(plans->findData(QStringLiteral("pmr446")));
+                auto *bands = dialog->findChild<QComboBox *>();
+                bands->setCurrentIndex(bands->findData(QStringLiteral("pmr446")));
                 dialog->accept();
             }
         });
         chooser.start(10);
         menuItem(&window, "频段")->trigger();
-        const auto noPlan = qScopeGuard([] { BandProfiles::save(QStringLiteral("none")); });
+        const auto noBand = qScopeGuard([] { BandProfiles::save(QStringLiteral("none")); });
         QVERIFY(shown->index(0, 2).data(Qt::BackgroundRole).isValid());
         QVERIFY(shown->index(0, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("不在“PMR446”的频段内")));
         QCOMPARE(QSettings().value(QStringLiteral("band/id")).toString(), QStringLiteral("pmr446"));
@@ -273,18 +273,18 @@ private slots:
         QCOMPARE(boxes.texts(), QStringList{ QStringLiteral("频段设置 “cb27” 无法识别，按“无”检查。") });
         QCOMPARE(again.transfer()->band().id, QStringLiteral("none"));
 
-        // The source of each plan read whole, whichever was shown before it.
+        // The source of each band read whole, whichever was shown before it.
         chooser.stop();
         BandDialog dialog(QStringLiteral("none"), &window);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        auto *plans = dialog.findChild<QComboBox *>();
+        auto *bands = dialog.findChild<QComboBox *>();
         QLabel *source = nullptr;
         for (QLabel *label : dialog.findChildren<QLabel *>())
             if (label->textInteractionFlags() & Qt::TextSelectableByMouse)
                 source = label;
-        for (int plan = 0; plan < plans->count(); ++plan) {
-            plans->setCurrentIndex(plan);
+        for (int band = 0; band < bands->count(); ++band) {
+            bands->setCurrentIndex(band);
             QTRY_VERIFY2(source->height() >= source->heightForWidth(source->width()), qPrintable(source->text()));
         }
     }
