@@ -24,6 +24,6 @@ public:
 private:
     void showSource();
 
-    QComboBox *m_plans;
+    QComboBox *m_bands;
     QLabel *m_source;
 };

@@ -40,11 +40,11 @@ const QString MainWindow::port1InUse = QStringLiteral("串行端口 1已被其�
 MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &databasePath)
     : m_port(std::move(port))
     , m_session(new FileSession(databasePath, this))
-    , m_channels(m_session->store())
+    , m_store(m_session->store())
     , m_editor(m_session->editor())
     , m_table(new ChannelTableModel(m_editor, this))
-    , m_cursor(new ChannelCursor(m_channels, m_table, this))
-    , m_transfer(new TransferController(m_channels, m_port.get(), this))
+    , m_cursor(new ChannelCursor(m_store, m_table, this))
+    , m_transfer(new TransferController(m_store, m_port.get(), this))
     , m_ports(new PortCommands(m_port.get(), this))
 {
     setObjectName(QStringLiteral("启动窗体"));
@@ -75,7 +75,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(m_transfer, &TransferController::frameSent, m_cursor, [this](int row) { m_cursor->moveTo(row + 1); });
     connect(m_transfer, &TransferController::report, this, &MainWindow::say);
     connect(m_port.get(), &SerialLink::failed, m_transfer, &TransferController::portFailed);
-    connect(m_grid, &ChannelGrid::editRefused, this, [this] { refuseChange(m_channels->refusalReason()); },
+    connect(m_grid, &ChannelGrid::editRefused, this, [this] { refuseChange(m_store->refusalReason()); },
             Qt::QueuedConnection);
     connect(m_editor, &ChannelEditor::refused, this, &MainWindow::refuseChange, Qt::QueuedConnection);
     // The program can end without the window closing: a signal, the session's end.
@@ -88,7 +88,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialLink> port, const QString &database
     connect(m_transfer, &TransferController::concluded, this, &MainWindow::showLastResult);
     // Shown after the edit has finished, not from inside the grid's commit.
     connect(m_editor, &ChannelEditor::saveFailed, this, &MainWindow::say, Qt::QueuedConnection);
-    connect(m_channels, &ChannelStore::becameStale, this, &MainWindow::fileLost, Qt::QueuedConnection);
+    connect(m_store, &ChannelStore::becameStale, this, &MainWindow::fileLost, Qt::QueuedConnection);
     connect(m_editor, &ChannelEditor::conflicted, this, &MainWindow::resolveConflict, Qt::QueuedConnection);
 }
 
@@ -233,7 +233,7 @@ void MainWindow::startTransfer()
     // A refused plan goes to the controller too, which says why and journals
     // it; one with no file behind it has the way to a file offered instead.
     const std::optional<LoadPlan> plan = planToSend();
-    if (plan && !plan->isSendable() && m_channels->isMissing())
+    if (plan && !plan->isSendable() && m_store->isMissing())
         offerSaveAs(plan->refusal());
     else if (plan)
         m_transfer->start(*plan, plan->warningCount());
@@ -244,12 +244,12 @@ void MainWindow::startFleet()
     if (!idleOrSayWhy())
         return;
     const std::optional<LoadPlan> plan = planToSend();
-    if (plan && !plan->isSendable() && m_channels->isMissing())
+    if (plan && !plan->isSendable() && m_store->isMissing())
         offerSaveAs(plan->refusal());
     else if (plan && !plan->isSendable())
         say(plan->refusal());
     else if (plan)
-        m_fleet = FleetDialog::open(this, m_transfer, *plan, m_channels, m_ports);
+        m_fleet = FleetDialog::open(this, m_transfer, *plan, m_store, m_ports);
 }
 
 // The way to a load, the same for 数据传送 and 连续传送: what the grid holds
@@ -260,7 +260,7 @@ void MainWindow::startFleet()
 std::optional<LoadPlan> MainWindow::planToSend()
 {
     m_grid->commitPendingEdit();
-    if (m_channels->unsavedCount() > 0)
+    if (m_store->unsavedCount() > 0)
         m_editor->saveUnsaved();   // the file may take now what it refused before
     m_session->follower()->check();   // what the file holds now, not what the grid last read
     LoadPlan plan = m_transfer->prepare();
@@ -287,7 +287,7 @@ void MainWindow::fileLost(const QString &message)
 {
     if (m_fleet)
         m_fleet->report(message);
-    else if (m_channels->isMissing())
+    else if (m_store->isMissing())
         offerSaveAs(message);
     else
         say(message);

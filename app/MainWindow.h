@@ -95,7 +95,7 @@ private:
 
     std::unique_ptr<SerialLink> m_port;
     FileSession *m_session;
-    ChannelStore *m_channels;
+    ChannelStore *m_store;
     ChannelEditor *m_editor;
     ChannelTableModel *m_table;
     ChannelCursor *m_cursor;

@@ -70,8 +70,8 @@ int main(int argc, char *argv[])
     for (const char *id : { "dedicated", "public" }) {
         const BandProfile band = *BandProfiles::find(QString::fromLatin1(id));
         int findings = 0;
-        const double plan = medianMs(runs, [&] { findings = int(LoadPlan::of(store, band).findings().size()); });
-        std::printf("LoadPlan of 51 rows (band %s, %d findings): median %.3f ms over %d runs\n", id, findings, plan,
+        const double ms = medianMs(runs, [&] { findings = int(LoadPlan::of(store, band).findings().size()); });
+        std::printf("LoadPlan of 51 rows (band %s, %d findings): median %.3f ms over %d runs\n", id, findings, ms,
                     runs);
     }
     const BandProfile band = *BandProfiles::find(QStringLiteral("dedicated"));
@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
     ChannelTableModel table(&editor);
     table.setSentRows(LoadPlan::rowsSent);
     table.setRowCheck([band](const ChannelRow &row) { return checkRow(row, band); });
-    table.setPlanWarnings([band](ChannelStore &s) { return LoadPlan::of(s, band).crossRowMarks(); });
+    table.setPlanWarnings([band, &store](ChannelStore &) { return LoadPlan::of(store, band).crossRowMarks(); });
     ChannelCursor cursor(&store, &table);
     ChannelGrid grid;
     grid.setCursor(&cursor);

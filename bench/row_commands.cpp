@@ -8,7 +8,7 @@
 #include "ChannelEditor.h"
 #include "CellSearch.h"
 #include "ChannelStore.h"
-#include "FrequencyUnits.h"
+#include "Frequency.h"
 #include "Tsv.h"
 
 #include <QCoreApplication>
@@ -51,7 +51,7 @@ static void timeTools(ChannelEditor &editor, int n, QTextStream &out)
         { "fill 1000 channel numbers", 50, [&] { return editor.fillSeries(every.mid(4000, 1000), 1, 1, 1); } },
         { "fill 10000 channel numbers", 50, [&] { return editor.fillSeries(every, 1, 1, 1); } },
         { "fill 10000 frequencies", 50, [&] { return editor.fillSeries(every, 2, 4385000, 125); } },
-        { "tx = rx + 5 MHz, 10000", 50, [&] { return editor.computeFrequencies(transmit, 2, 50000); } },
+        { "tx = rx + 5 MHz, 10000", 50, [&] { return editor.computeFrequencies(transmit, 2, Frequency::fromUnits(50000)); } },
         { "replace all, 1000 cells", 50, [&] { return editor.replaceAll(CellSearch("第 1", true, false), "甲 1"); } },
     };
     // Best of three: the machine is shared, and the best run is the tool's own cost.
@@ -79,12 +79,12 @@ int main(int argc, char **argv)
         QString error;
         if (!ChannelDatabase::create(path, ChannelFields::names(), plan(n), &error))
             qFatal("%s", qPrintable(error));
-        ChannelStore model;
-        ChannelEditor editor(&model);
-        model.open(path);
+        ChannelStore store;
+        ChannelEditor editor(&store);
+        store.open(path);
         const double limit = n <= 10000 ? 50 : 500;
         const int middle = n / 2;
-        model.rowAt(n - 1);   // the operator scrolled to the end: every row is in memory
+        store.rowAt(n - 1);   // the operator scrolled to the end: every row is in memory
         const struct { const char *name; std::function<bool()> step; } commands[] = {
             { "insert at top", [&] { return editor.insertRowAbove(0); } },
             { "insert in middle", [&] { return editor.insertRowAbove(middle); } },
@@ -92,7 +92,7 @@ int main(int argc, char **argv)
             { "delete 10 rows at top", [&] { return editor.deleteRows({ 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 }); } },
             { "move up 100 rows", [&] { QList<int> r; for (int i = 1; i <= 100; ++i) r << middle + i; return editor.moveRowsBy(r, -1); } },
             { "move down", [&] { return editor.moveRowsBy({ middle }, 1); } },
-            { "clear 100 cells", [&] { QModelIndexList c; for (int i = 0; i < 100; ++i) c << model.index(i, 2); return editor.clearCells(c); } },
+            { "clear 100 cells", [&] { QModelIndexList c; for (int i = 0; i < 100; ++i) c << store.index(i, 2); return editor.clearCells(c); } },
             { "typed edit", [&] { return editor.editCell(middle, 4, QStringLiteral("备用")); } },
             { "paste 1 row", [&] { return editor.paste(middle, 0, { { "1", "2", "438.5", "438.5", "x" } }); } },
         };

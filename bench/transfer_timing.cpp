@@ -153,15 +153,15 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     // The bench's loads go into a journal of its own, not the user's.
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
-    ChannelStore model;
-    if (!model.open(makeBenchTable(dir))) {
-        std::fprintf(stderr, "table: %s\n", qPrintable(model.errorString()));
+    ChannelStore store;
+    if (!store.open(makeBenchTable(dir))) {
+        std::fprintf(stderr, "table: %s\n", qPrintable(store.errorString()));
         return 1;
     }
 
     double worstOverall = 0;
     for (int r = 1; r <= runs; ++r) {
-        const Run run = measure(model, locked);
+        const Run run = measure(store, locked);
         std::vector<double> deviations;
         if (r == 1)
             std::printf("frame  arrival ms  deviation ms\n");

@@ -2,7 +2,7 @@
 
 ChannelCursor::ChannelCursor(ChannelStore *store, QAbstractItemModel *shown, QObject *parent)
     : QItemSelectionModel(shown ? shown : store, parent)
-    , m_channels(store)
+    , m_store(store)
 {
 }
 
@@ -14,7 +14,7 @@ int ChannelCursor::currentRow() const
 
 void ChannelCursor::moveTo(int row)
 {
-    if (!m_channels->rowAt(row)) {
+    if (!m_store->rowAt(row)) {
         clear();
         return;
     }

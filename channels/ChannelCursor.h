@@ -16,7 +16,7 @@ class ChannelCursor : public QItemSelectionModel
 public:
     explicit ChannelCursor(ChannelStore *store, QAbstractItemModel *shown = nullptr, QObject *parent = nullptr);
 
-    ChannelStore *channels() const { return m_channels; }
+    ChannelStore *store() const { return m_store; }
 
     // False when the table is not open or has no row; the cursor is then at the end.
     bool moveFirst();
@@ -26,5 +26,5 @@ public:
     int currentRow() const;
 
 private:
-    ChannelStore *m_channels;
+    ChannelStore *m_store;
 };

@@ -17,11 +17,11 @@ namespace ChannelExchange {
 
 static QString nameOf(const QString &path) { return QFileInfo(path).fileName(); }
 
-Outcome exportTo(ChannelStore &model, const QString &file, Format format)
+Outcome exportTo(ChannelStore &store, const QString &file, Format format)
 {
-    if (!model.isOpen())
-        return { false, QStringLiteral("导出失败：信道文件 %1 未打开").arg(model.fileName()) };
-    const QVector<QVariantList> rows = model.allRows();
+    if (!store.isOpen())
+        return { false, QStringLiteral("导出失败：信道文件 %1 未打开").arg(store.fileName()) };
+    const QVector<QVariantList> rows = store.allRows();
     QStringList skipped;
     const QByteArray bytes = format == Format::Chirp ? ChirpCsv::write(rows, &skipped) : ChannelCsv::write(rows);
     QSaveFile out(file);
@@ -57,44 +57,44 @@ Import read(const QString &file)
     return import;
 }
 
-QString question(ChannelStore &model, const Import &import)
+QString question(ChannelStore &store, const Import &import)
 {
     return import.message
             + QStringLiteral("\n\n用这些行替换信道表现有的全部 %1 行吗？原文件会先复制为 %2。")
-                      .arg(model.allRows().size())
-                      .arg(nameOf(BackupName::beforeImport(model.path())));
+                      .arg(store.allRows().size())
+                      .arg(nameOf(BackupName::beforeImport(store.path())));
 }
 
 // Every row in one transaction, after copying the file to char4.mdb.bak
 // (char4.mdb.bak.2, … when taken); on failure the file's rows are as they were.
-static bool replaceAll(ChannelStore &model, const QVector<QVariantList> &rows, QString *backup, QString *error)
+static bool replaceAll(ChannelStore &store, const QVector<QVariantList> &rows, QString *backup, QString *error)
 {
-    if (!model.isOpen() || model.isReadOnly()) {
-        *error = model.isReadOnly() ? QStringLiteral("旧格式（Access）的文件不能修改，请先转换为新格式")
+    if (!store.isOpen() || store.isReadOnly()) {
+        *error = store.isReadOnly() ? QStringLiteral("旧格式（Access）的文件不能修改，请先转换为新格式")
                                     : QStringLiteral("数据库未打开");
         return false;
     }
-    *backup = BackupName::beforeImport(model.path());
-    if (!QFile::copy(model.path(), *backup)) {
+    *backup = BackupName::beforeImport(store.path());
+    if (!QFile::copy(store.path(), *backup)) {
         *error = QStringLiteral("不能复制为 %1").arg(nameOf(*backup));
         return false;
     }
     ChannelDatabase file;
-    if (!file.open(model.path()) || !file.replaceAll(rows)) {
+    if (!file.open(store.path()) || !file.replaceAll(rows)) {
         *error = file.errorString();
         return false;
     }
     file.close();
-    if (!model.open(model.path()))
-        *error = model.errorString();
-    return model.isOpen();
+    if (!store.open(store.path()))
+        *error = store.errorString();
+    return store.isOpen();
 }
 
-Outcome apply(ChannelStore &model, const Import &import)
+Outcome apply(ChannelStore &store, const Import &import)
 {
     QString backup;
     QString error;
-    if (!replaceAll(model, import.rows.rows, &backup, &error))
+    if (!replaceAll(store, import.rows.rows, &backup, &error))
         return { false, QStringLiteral("导入失败，信道表没有改动：%1").arg(error) };
     return { true, QStringLiteral("已导入 %1 行。原文件已复制为 %2。").arg(import.rows.rows.size()).arg(nameOf(backup)) };
 }

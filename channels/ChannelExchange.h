@@ -28,16 +28,16 @@ struct Import
     ImportedRows rows;
 };
 
-Outcome exportTo(ChannelStore &model, const QString &file, Format format);
+Outcome exportTo(ChannelStore &store, const QString &file, Format format);
 
 // Reads our CSV or CHIRP's (told apart by the header) without touching the table.
 Import read(const QString &file);
 // What to ask before the table is replaced, naming the copy that will be made.
-QString question(ChannelStore &model, const Import &import);
+QString question(ChannelStore &store, const Import &import);
 // Replaces the table by the import's rows in one transaction, after a copy.
-Outcome apply(ChannelStore &model, const Import &import);
+Outcome apply(ChannelStore &store, const Import &import);
 
-// Turns the Access file at `path` into our format; the model is not involved.
+// Turns the Access file at `path` into our format; the store is not involved.
 Outcome convert(const QString &path);
 
 } // namespace ChannelExchange

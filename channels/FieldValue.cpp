@@ -3,6 +3,7 @@
 #include "ChannelFields.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace FieldValue {
@@ -85,6 +86,22 @@ QVariant fromInput(int position, const QString &typed)
     if (ok && std::isfinite(number))
         return number;
     return typed;
+}
+
+std::optional<qint64> exactDecimal(const QString &typed, int decimals)
+{
+    static const QRegularExpression number(QStringLiteral(R"(^\s*([+\-−]?)(\d{0,12})(?:\.(\d*))?\s*$)"));
+    const QRegularExpressionMatch match = number.match(typed);
+    const QString whole = match.captured(2), fraction = match.captured(3);
+    if (!match.hasMatch() || (whole.isEmpty() && fraction.isEmpty()))
+        return std::nullopt;
+    for (int i = decimals; i < fraction.size(); ++i)
+        if (fraction.at(i) != u'0')
+            return std::nullopt;
+    qint64 count = whole.toLongLong();
+    for (int i = 0; i < decimals; ++i)
+        count = count * 10 + (i < fraction.size() ? fraction.at(i).digitValue() : 0);
+    return match.captured(1).isEmpty() || match.captured(1) == u"+" ? count : -count;
 }
 
 } // namespace FieldValue

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 // How a stored channel field looks as text, and how an operator's typing is stored.
 // The frame encoder reads numbers through the text form, so the grid and the
@@ -32,6 +33,12 @@ struct Typed
     QString note;   // "按 430.175 读取（输入的是 430,175）", or empty
 };
 Typed fromTyping(int position, const QString &typed);
+
+// A decimal number as typed ("438.5125", "-0.0125", "12.5", "−5") as a whole
+// count of 10^-decimals: exactDecimal("438.5125", 4) is 4385125. None when it
+// is no number or has a digit past the last decimal (438.51255 to 4), so that
+// a tool never rounds what the operator asked for.
+std::optional<qint64> exactDecimal(const QString &typed, int decimals);
 
 // Values as the grid shows them: a number stored as text is the same value.
 inline bool sameValue(const QVariant &a, const QVariant &b)

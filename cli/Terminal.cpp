@@ -24,11 +24,11 @@ void err(const QString &text)
     std::fputs(qPrintable(SystemCause::withinText(text) + u'\n'), stderr);
 }
 
-bool openTable(ChannelStore &model, const QString &path)
+bool openTable(ChannelStore &store, const QString &path)
 {
-    if (model.open(path))
+    if (store.open(path))
         return true;
-    err(QStringLiteral("信道文件 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), model.errorString()));
+    err(QStringLiteral("信道文件 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), store.errorString()));
     return false;
 }
 

@@ -14,7 +14,7 @@ void out(const QString &text);
 void err(const QString &text);
 
 // Opens the channel file for a command, or says why it cannot be used.
-bool openTable(ChannelStore &model, const QString &path);
+bool openTable(ChannelStore &store, const QString &path);
 
 // The band plan the operator chose for the checks; a setting this program
 // does not know is said on standard error, once.

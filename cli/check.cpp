@@ -14,15 +14,15 @@
 // printed sheet and the journal show.
 int checkCommand(const CommandLine &line)
 {
-    ChannelStore model;
-    if (!Terminal::openTable(model, line.database()))
+    ChannelStore store;
+    if (!Terminal::openTable(store, line.database()))
         return ExitCode::Unusable;
-    const LoadPlan plan = LoadPlan::of(model, Terminal::band());
+    const LoadPlan plan = LoadPlan::of(store, Terminal::band());
     Terminal::out(QStringLiteral("频段规划：%1").arg(plan.bandName()));
     for (const LoadPlan::Finding &finding : plan.findings())
         Terminal::out(LoadPlan::describe(finding));
-    if (!model.readError().isEmpty()) {
-        Terminal::err(model.readError());
+    if (!store.readError().isEmpty()) {
+        Terminal::err(store.readError());
         return ExitCode::Unusable;
     }
     if (!plan.isSendable() && plan.firstBadRow() < 0)

@@ -8,9 +8,9 @@
 
 int exportCommand(const CommandLine &line)
 {
-    ChannelStore model;
-    if (!Terminal::openTable(model, line.database()))
+    ChannelStore store;
+    if (!Terminal::openTable(store, line.database()))
         return ExitCode::Failed;
     const auto format = line.chirp() ? ChannelExchange::Format::Chirp : ChannelExchange::Format::Ours;
-    return Terminal::report(ChannelExchange::exportTo(model, line.argument(), format));
+    return Terminal::report(ChannelExchange::exportTo(store, line.argument(), format));
 }

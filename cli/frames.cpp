@@ -10,10 +10,10 @@
 // the reason when the rows would not be sent.
 int framesCommand(const CommandLine &line)
 {
-    ChannelStore model;
-    if (!Terminal::openTable(model, line.database()))
+    ChannelStore store;
+    if (!Terminal::openTable(store, line.database()))
         return ExitCode::Failed;
-    const LoadPlan plan = LoadPlan::of(model, Terminal::band());
+    const LoadPlan plan = LoadPlan::of(store, Terminal::band());
     if (!plan.isSendable()) {
         Terminal::err(plan.refusal());
         return ExitCode::Unusable;

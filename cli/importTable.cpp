@@ -32,8 +32,8 @@ int importCommand(const CommandLine &line)
         Terminal::out(QStringLiteral("已新建 %1，导入 %2 行。").arg(path).arg(import.rows.rows.size()));
         return ExitCode::Ok;
     }
-    ChannelStore model;
-    if (!Terminal::openTable(model, path))
+    ChannelStore store;
+    if (!Terminal::openTable(store, path))
         return ExitCode::Failed;
-    return Terminal::report(ChannelExchange::apply(model, import));
+    return Terminal::report(ChannelExchange::apply(store, import));
 }

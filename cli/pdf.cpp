@@ -13,11 +13,11 @@
 // The sheet the window prints, as a PDF file, without a display.
 int pdfCommand(const CommandLine &line)
 {
-    ChannelStore model;
-    if (!Terminal::openTable(model, line.database()))
+    ChannelStore store;
+    if (!Terminal::openTable(store, line.database()))
         return ExitCode::Failed;
-    const QVector<QVariantList> rows = model.allRows();
-    const ChannelSheet sheet(rows, LoadPlan::of(model, Terminal::band()), model.fileName(), QDate::currentDate());
+    const QVector<QVariantList> rows = store.allRows();
+    const ChannelSheet sheet(rows, LoadPlan::of(store, Terminal::band()), store.fileName(), QDate::currentDate());
     QString error;
     if (!sheet.writePdf(line.argument(), &error)) {
         Terminal::err(error);

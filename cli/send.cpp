@@ -72,12 +72,12 @@ static bool warningsRefused(const LoadPlan &plan, const CommandLine &line)
 // when every frame has left the line.
 int sendCommand(const CommandLine &line)
 {
-    ChannelStore model;
-    if (!Terminal::openTable(model, line.database()))
+    ChannelStore store;
+    if (!Terminal::openTable(store, line.database()))
         return ExitCode::Failed;
     // Another program may change the file while the frames go out: the
     // verdict then says the radio got the plan as it was at the start.
-    FileFollower follower(&model);
+    FileFollower follower(&store);
     const QString device = line.argument();
     QtSerialLink link;
     link.setDevice(1, device);
@@ -87,7 +87,7 @@ int sendCommand(const CommandLine &line)
         journalRefusal(line, failure);
         return ExitCode::Failed;
     }
-    TransferController controller(&model, &link);
+    TransferController controller(&store, &link);
     const SystemPortList ports;
     controller.setPortList(&ports);
     controller.setBand(Terminal::band());

@@ -4,7 +4,6 @@
 #include "ChannelFrame.h"
 #include "FieldValue.h"
 
-#include <cmath>
 #include <iterator>
 #include <optional>
 
@@ -29,47 +28,27 @@ ChannelSheet::ChannelSheet(const QVector<QVariantList> &rows, const LoadPlan &pl
             m_marks[finding.row] = finding.what.isError() ? QStringLiteral("错误") : QStringLiteral("警告");
 }
 
-// Four decimals are the radio's 100 Hz step, and line the column up on the point.
-static QString megahertz(qint64 units)
-{
-    const qint64 whole = qAbs(units);
-    return QStringLiteral("%1%2.%3")
-            .arg(units < 0 ? QStringLiteral("-") : QString())
-            .arg(whole / 10000)
-            .arg(whole % 10000, 4, 10, QLatin1Char('0'));
-}
-
-// The frequency the frame carries, in units of 100 Hz: the encoder's own
-// reading and rounding (halves to even), so the sheet cannot round apart
-// from the radio. None for a field the frame leaves at 000000 or refuses.
-static std::optional<qint64> carried(const QVariant &value, int field)
+// What the sheet prints for a frequency: the one the frame carries, read
+// and rounded by the encoder itself, so the sheet cannot round apart from the
+// radio; a finite number the frame leaves at 000000 or refuses, rounded as the
+// frame would. None for anything else.
+static std::optional<Frequency> printed(const QVariant &value, int field)
 {
     const bool receive = field == ChannelFields::Receive;
     // Any valid channel number: only the frequency is wanted here.
     const ChannelFrame frame = ChannelFrame::encode(1, receive ? value : QVariant(), receive ? QVariant() : value);
-    const qint64 units = receive ? frame.receiveUnits() : frame.transmitUnits();
-    if (!frame.isValid() || units == 0)
-        return std::nullopt;
-    return units;
-}
-
-// What the sheet prints for a frequency, in units of 100 Hz; none unless it
-// is a finite number (what a frame cannot carry, rounded as the frame would).
-static std::optional<qint64> printed(const QVariant &value, int field)
-{
-    if (const auto units = carried(value, field))
-        return units;
+    const Frequency carried = receive ? frame.receive() : frame.transmit();
+    if (frame.isValid() && !carried.isZero())
+        return carried;
     bool ok = false;
-    const double mhz = FieldValue::fieldText(value).toDouble(&ok);
-    if (!ok || !std::isfinite(mhz) || std::fabs(mhz) > 1e12)
-        return std::nullopt;
-    return qint64(std::nearbyint(mhz * 1e4));
+    const double megahertz = FieldValue::fieldText(value).toDouble(&ok);
+    return ok ? Frequency::nearest(megahertz) : std::nullopt;
 }
 
 QString ChannelSheet::frequency(const QVariantList &row, int field)
 {
-    const auto units = printed(row.value(field), field);
-    return units ? megahertz(*units) : FieldValue::fieldText(row.value(field));
+    const auto shown = printed(row.value(field), field);
+    return shown ? shown->fixedText() : FieldValue::fieldText(row.value(field));
 }
 
 QString ChannelSheet::offset(const QVariantList &row)
@@ -78,7 +57,7 @@ QString ChannelSheet::offset(const QVariantList &row)
     const auto tx = printed(row.value(ChannelFields::Transmit), ChannelFields::Transmit);
     if (!rx || !tx)
         return QString();
-    return (*tx > *rx ? QStringLiteral("+") : QString()) + megahertz(*tx - *rx);
+    return (*rx < *tx ? QStringLiteral("+") : QString()) + (*tx - *rx).fixedText();
 }
 
 TablePages ChannelSheet::pages() const

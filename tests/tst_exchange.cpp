@@ -70,16 +70,16 @@ private slots:
 
         // Through a database file and back.
         TestDatabase file;
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
         const ChannelExchange::Import import{ true, QString(), back };
         // The question and the report name the copy that is really made.
         for (const QString backup : { "char4.mdb.bak", "char4.mdb.bak.2" }) {
-            QVERIFY(ChannelExchange::question(model.store, import).endsWith(QStringLiteral("原文件会先复制为 %1。").arg(backup)));
-            const ChannelExchange::Outcome outcome = ChannelExchange::apply(model.store, import);
+            QVERIFY(ChannelExchange::question(rig.store, import).endsWith(QStringLiteral("原文件会先复制为 %1。").arg(backup)));
+            const ChannelExchange::Outcome outcome = ChannelExchange::apply(rig.store, import);
             QVERIFY(outcome.ok && outcome.message.endsWith(QStringLiteral("原文件已复制为 %1。").arg(backup)));
             QVERIFY(QFile::exists(file.dir() + u'/' + backup));
-            QCOMPARE(model.store.allRows(), rows);
+            QCOMPARE(rig.store.allRows(), rows);
         }
     }
 
@@ -197,13 +197,13 @@ private slots:
                             { 2, 300, 99.5, 2000, null },
                             { 3, 3, 99.5, 2000, null },
                             { 4, null, 99.5, 2000, null } });
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        model.table.setRowCheck([](const ChannelRow &row) { return checkRow(row, BandProfiles::none()); });
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        rig.table.setRowCheck([](const ChannelRow &row) { return checkRow(row, BandProfiles::none()); });
         auto marked = [&](int row) {
             QString cells;
             for (int c = 0; c < 5; ++c) {
-                const QVariant tint = model.table.index(row, c).data(Qt::BackgroundRole);
+                const QVariant tint = rig.table.index(row, c).data(Qt::BackgroundRole);
                 // x: cannot be sent (red); w: sent, with a warning (amber)
                 cells += !tint.isValid() ? u'.' : tint.value<QBrush>().color().green() < 210 ? u'x' : u'w';
             }
@@ -211,17 +211,17 @@ private slots:
         };
         // Row 2: the channel alone decides; row 4, no channel: the null frame, said so.
         QCOMPARE(QStringList({ marked(0), marked(1), marked(2), marked(3) }), QStringList({ ".....", ".x...", "..xx.", ".w..." }));
-        QCOMPARE(model.table.index(2, 2).data(Qt::ToolTipRole).toString(), QStringLiteral("接收频率 超出范围: 99.5"));
-        QCOMPARE(model.table.index(2, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("发送频率 超出范围: 2000"));
-        QCOMPARE(model.table.headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("发送: 01F8A43F00E8E842"));
-        QCOMPARE(model.table.headerData(2, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("此行不能传送"));
+        QCOMPARE(rig.table.index(2, 2).data(Qt::ToolTipRole).toString(), QStringLiteral("接收频率 超出范围: 99.5"));
+        QCOMPARE(rig.table.index(2, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("发送频率 超出范围: 2000"));
+        QCOMPARE(rig.table.headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("发送: 01F8A43F00E8E842"));
+        QCOMPARE(rig.table.headerData(2, Qt::Vertical, Qt::ToolTipRole).toString(), QStringLiteral("此行不能传送"));
 
-        QSignalSpy changed(&model.table, &QAbstractItemModel::dataChanged);
-        QVERIFY(model.table.setData(model.table.index(2, 2), QStringLiteral("145")));
+        QSignalSpy changed(&rig.table, &QAbstractItemModel::dataChanged);
+        QVERIFY(rig.table.setData(rig.table.index(2, 2), QStringLiteral("145")));
         QCOMPARE(changed.count(), 1);   // the whole row is repainted
         QCOMPARE(std::pair(changed.at(0).at(0).toModelIndex().column(), changed.at(0).at(1).toModelIndex().column()), std::pair(0, 4));
         QCOMPARE(marked(2), QStringLiteral("...x."));
-        QVERIFY(model.table.setData(model.table.index(2, 1), QStringLiteral("")));
+        QVERIFY(rig.table.setData(rig.table.index(2, 1), QStringLiteral("")));
         QCOMPARE(marked(2), QStringLiteral(".w..."));
     }
 

@@ -118,9 +118,9 @@ private slots:
         rows[1][2] = 99.5;
         TestDatabase file(rows);
         MainWindow window(std::unique_ptr<SerialLink>(new FakeSerialLink), file.path());
-        const QAbstractItemModel *channels = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
-        QVERIFY(channels->index(1, 2).data(Qt::BackgroundRole).isValid());   // the window checks its rows
-        QVERIFY(!channels->index(0, 2).data(Qt::BackgroundRole).isValid());
+        const QAbstractItemModel *shown = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"))->model();
+        QVERIFY(shown->index(1, 2).data(Qt::BackgroundRole).isValid());   // the window checks its rows
+        QVERIFY(!shown->index(0, 2).data(Qt::BackgroundRole).isValid());
         const int dpi = window.logicalDpiX();
         QCOMPARE(window.centralWidget()->size(), QSize(Twips::toPixels(11880, dpi), Twips::toPixels(7860, dpi)));
         auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
@@ -240,9 +240,9 @@ private slots:
             QVERIFY2(text.contains(QString::fromUtf8(heading)), heading);
     }
 
-    // 系统设置 → 频段… holds the rows to the plan chosen: a frequency off it is
+    // 系统设置 → 频段… holds the rows to the band chosen: a frequency off it is
     // tinted, in the check's words, from then on.
-    void bandPlanTintsTheGrid()
+    void bandTintsTheGrid()
     {
         OwnHome home;
         TestDatabase file(TestDatabase::numberedRows(3));
@@ -253,14 +253,14 @@ private slots:
         QTimer chooser;
         connect(&chooser, &QTimer::timeout, &window, [] {
             if (auto *dialog = qobject_cast<BandDialog *>(QApplication::activeModalWidget())) {
-                auto *plans = dialog->findChild<QComboBox *>();
-                plans->setCurrentIndex(plans->findData(QStringLiteral("pmr446")));
+                auto *bands = dialog->findChild<QComboBox *>();
+                bands->setCurrentIndex(bands->findData(QStringLiteral("pmr446")));
                 dialog->accept();
             }
         });
         chooser.start(10);
         menuItem(&window, "频段")->trigger();
-        const auto noPlan = qScopeGuard([] { BandProfiles::save(QStringLiteral("none")); });
+        const auto noBand = qScopeGuard([] { BandProfiles::save(QStringLiteral("none")); });
         QVERIFY(shown->index(0, 2).data(Qt::BackgroundRole).isValid());
         QVERIFY(shown->index(0, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("不在“PMR446”的频段内")));
         QCOMPARE(QSettings().value(QStringLiteral("band/id")).toString(), QStringLiteral("pmr446"));
@@ -273,18 +273,18 @@ private slots:
         QCOMPARE(boxes.texts(), QStringList{ QStringLiteral("频段设置 “cb27” 无法识别，按“无”检查。") });
         QCOMPARE(again.transfer()->band().id, QStringLiteral("none"));
 
-        // The source of each plan read whole, whichever was shown before it.
+        // The source of each band read whole, whichever was shown before it.
         chooser.stop();
         BandDialog dialog(QStringLiteral("none"), &window);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        auto *plans = dialog.findChild<QComboBox *>();
+        auto *bands = dialog.findChild<QComboBox *>();
         QLabel *source = nullptr;
         for (QLabel *label : dialog.findChildren<QLabel *>())
             if (label->textInteractionFlags() & Qt::TextSelectableByMouse)
                 source = label;
-        for (int plan = 0; plan < plans->count(); ++plan) {
-            plans->setCurrentIndex(plan);
+        for (int band = 0; band < bands->count(); ++band) {
+            bands->setCurrentIndex(band);
             QTRY_VERIFY2(source->height() >= source->heightForWidth(source->width()), qPrintable(source->text()));
         }
     }
@@ -515,9 +515,9 @@ private slots:
     {
         DesignFonts::installSubstitutes();   // the design's fonts, whose digits Qt's own estimate cuts
         TestDatabase file(TestDatabase::numberedRows(5));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        ChannelCursor cursor(&model.store, &model.table);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        ChannelCursor cursor(&rig.store, &rig.table);
         ChannelGrid grid;
         grid.setCursor(&cursor);
         grid.show();
@@ -532,8 +532,8 @@ private slots:
         };
         auto records = [&] {
             QStringList numbers;
-            for (int r = 0; r < model.store.rowCount(); ++r)
-                numbers << model.store.index(r, 0).data().toString();
+            for (int r = 0; r < rig.store.rowCount(); ++r)
+                numbers << rig.store.index(r, 0).data().toString();
             return numbers.join(u' ');
         };
         const auto ctrl = Qt::ControlModifier;
@@ -542,8 +542,8 @@ private slots:
             return records();
         };
         // Cells of rows 2 and 3 selected: the copies follow them and become the selection.
-        cursor.setCurrentIndex(model.table.index(1, 1), QItemSelectionModel::NoUpdate);
-        cursor.select(QItemSelection(model.table.index(1, 1), model.table.index(2, 2)), QItemSelectionModel::ClearAndSelect);
+        cursor.setCurrentIndex(rig.table.index(1, 1), QItemSelectionModel::NoUpdate);
+        cursor.select(QItemSelection(rig.table.index(1, 1), rig.table.index(2, 2)), QItemSelectionModel::ClearAndSelect);
         QCOMPARE(press(Qt::Key_D, ctrl), QStringLiteral("1 2 3 6 7 4 5"));
         QCOMPARE(rows(), QList<int>({ 3, 4 }));
         QCOMPARE(cursor.currentRow(), 3);
@@ -552,7 +552,7 @@ private slots:
         press(Qt::Key_C, ctrl);
         QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 2);
         QCOMPARE(press(Qt::Key_Delete, ctrl), QStringLiteral("1 2 3 4 5"));
-        cursor.setCurrentIndex(model.table.index(4, 0), QItemSelectionModel::ClearAndSelect);
+        cursor.setCurrentIndex(rig.table.index(4, 0), QItemSelectionModel::ClearAndSelect);
         QCOMPARE(press(Qt::Key_V, ctrl), QStringLiteral("1 2 3 4 6 7"));   // the two rows again, past the end
         press(Qt::Key_Z, ctrl);
         QCOMPARE(press(Qt::Key_Insert), QStringLiteral("1 2 3 4 6 5"));
@@ -566,21 +566,21 @@ private slots:
         // not fetched yet, or fetched by scrolling after it.
         TestDatabase big(TestDatabase::numberedRows(300));
         const QVector<QVariantList> original = big.stored();
-        QVERIFY(model.store.open(big.path()) && model.store.canFetchMore());
+        QVERIFY(rig.store.open(big.path()) && rig.store.canFetchMore());
         press(Qt::Key_A, ctrl);
         press(Qt::Key_C, ctrl);
         QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 300);
-        QVERIFY(model.store.open(big.path()));
+        QVERIFY(rig.store.open(big.path()));
         press(Qt::Key_A, ctrl);
-        model.table.fetchMore({});
+        rig.table.fetchMore({});
         press(Qt::Key_Delete);
         QCOMPARE(big.stored(), QVector<QVariantList>(300, QVariantList(ChannelRow::fieldCount)));
-        QCOMPARE(model.editor.history()->count(), 1);
+        QCOMPARE(rig.editor.history()->count(), 1);
         press(Qt::Key_Z, ctrl);
         QCOMPARE(big.stored(), original);
 
         // Dragging over cells selects them.
-        const auto at = [&](int row, int column) { return grid.visualRect(model.table.index(row, column)).center(); };
+        const auto at = [&](int row, int column) { return grid.visualRect(rig.table.index(row, column)).center(); };
         QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, at(1, 1));
         QTest::mouseMove(grid.viewport(), at(2, 2));
         QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, at(2, 2));
@@ -599,7 +599,7 @@ private slots:
         press(Qt::Key_A, ctrl);
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at(2, 4));
         QCOMPARE(rows(), QList<int>());
-        QCOMPARE(cursor.selectedIndexes(), QModelIndexList({ model.table.index(2, 4) }));
+        QCOMPARE(cursor.selectedIndexes(), QModelIndexList({ rig.table.index(2, 4) }));
         QTest::qWait(QApplication::doubleClickInterval() + 100);
         QVERIFY(!grid.viewport()->findChild<QLineEdit *>());
         press(Qt::Key_Delete, ctrl);
@@ -612,8 +612,8 @@ private slots:
         // Ctrl+End goes to the file's last row, though a page of rows is read;
         // the row numbers then need a digit more, and show it whole.
         TestDatabase longer(TestDatabase::numberedRows(1200));
-        QVERIFY(model.store.open(longer.path()) && model.store.canFetchMore());
-        grid.setCurrentIndex(model.table.index(0, 1));
+        QVERIFY(rig.store.open(longer.path()) && rig.store.canFetchMore());
+        grid.setCurrentIndex(rig.table.index(0, 1));
         press(Qt::Key_End, ctrl);
         QCOMPARE(cursor.currentRow(), 1199);
         QHeaderView *numbers = grid.verticalHeader();
@@ -626,8 +626,8 @@ private slots:
         // In an open cell editor the keys edit the text, not the table.
         grid.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&grid));
-        grid.setCurrentIndex(model.table.index(0, 4));
-        grid.edit(model.table.index(0, 4));
+        grid.setCurrentIndex(rig.table.index(0, 4));
+        grid.edit(rig.table.index(0, 4));
         QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
         auto *typing = qobject_cast<QLineEdit *>(QApplication::focusWidget());
         typing->setText(QStringLiteral("ab cd"));
@@ -885,42 +885,42 @@ private slots:
         QFETCH(int, rows);
         QFETCH(QString, remark);
         TestDatabase file(TestDatabase::numberedRows(5));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        ChannelCursor cursor(&model.store, &model.table);
-        cursor.setCurrentIndex(model.table.index(3, 4), QItemSelectionModel::ClearAndSelect);
-        QVERIFY(model.editor.editCell(4, 4, QStringLiteral("我的")));
-        QSignalSpy resets(&model.store, &QAbstractItemModel::modelReset);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        ChannelCursor cursor(&rig.store, &rig.table);
+        cursor.setCurrentIndex(rig.table.index(3, 4), QItemSelectionModel::ClearAndSelect);
+        QVERIFY(rig.editor.editCell(4, 4, QStringLiteral("我的")));
+        QSignalSpy resets(&rig.store, &QAbstractItemModel::modelReset);
         if (change == u"replace")   // a two-row file moved in under the same name
             QCOMPARE(std::rename(qPrintable(TestDatabase(TestDatabase::numberedRows(2)).path()), qPrintable(file.path())), 0);
         else
             otherProgram(file.path(), change);
         // Nobody asks: the watch and the poll notice on their own.
-        QTRY_VERIFY(model.store.rowCount() == rows && cursor.currentIndex().data().toString() == remark);
+        QTRY_VERIFY(rig.store.rowCount() == rows && cursor.currentIndex().data().toString() == remark);
         QTEST(cursor.currentRow(), "currentAt");
-        QTEST(model.editor.history()->count(), "history");
+        QTEST(rig.editor.history()->count(), "history");
         QCOMPARE(resets.count(), 0);
     }
 
     void fileSwappedForNoTableIsStale()
     {
         TestDatabase file(TestDatabase::numberedRows(5));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        QSignalSpy stale(&model.store, &ChannelStore::becameStale);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        QSignalSpy stale(&rig.store, &ChannelStore::becameStale);
         QCOMPARE(std::rename(qPrintable(TestDatabase({}, QStringLiteral("CREATE TABLE 其它 (x)")).path()),
                              qPrintable(file.path())), 0);
         QTRY_COMPARE(stale.count(), 1);
-        model.follower.check();
+        rig.follower.check();
         QCOMPARE(stale.count(), 1);   // said once, though looked at again
-        QVERIFY(model.store.staleReason().startsWith(QStringLiteral("char4.mdb 已被其他程序换成了不能使用的文件（缺少信道表）")));
-        QCOMPARE(model.store.rowCount(), 5);
-        QVERIFY(!model.editor.insertRowAbove(0) && !(model.table.flags(model.table.index(0, 4)) & Qt::ItemIsEditable));
-        QVERIFY(LoadPlan::of(model.store, BandProfiles::none()).refusal().startsWith(model.store.staleReason()));
+        QVERIFY(rig.store.staleReason().startsWith(QStringLiteral("char4.mdb 已被其他程序换成了不能使用的文件（缺少信道表）")));
+        QCOMPARE(rig.store.rowCount(), 5);
+        QVERIFY(!rig.editor.insertRowAbove(0) && !(rig.table.flags(rig.table.index(0, 4)) & Qt::ItemIsEditable));
+        QVERIFY(LoadPlan::of(rig.store, BandProfiles::none()).refusal().startsWith(rig.store.staleReason()));
         // A channel table back under the name: followed as before.
         QCOMPARE(std::rename(qPrintable(TestDatabase(TestDatabase::numberedRows(2)).path()), qPrintable(file.path())), 0);
-        QTRY_COMPARE(model.store.rowCount(), 2);
-        QVERIFY(model.store.staleReason().isEmpty() && model.editor.insertRowAbove(0));
+        QTRY_COMPARE(rig.store.rowCount(), 2);
+        QVERIFY(rig.store.staleReason().isEmpty() && rig.editor.insertRowAbove(0));
     }
 
     // A row command (a typed edit in the window test below) on a row another
@@ -930,30 +930,30 @@ private slots:
         for (const bool mine : { false, true }) {   // 保留文件中的值, 使用我的值
             const QString remarkAfter = mine ? QStringLiteral("第 4 行") : QStringLiteral("他人");   // row 2's, in file and grid
             TestDatabase file(TestDatabase::numberedRows(5));
-            Channels model;
-            QVERIFY(model.store.open(file.path()));
-            QSignalSpy conflicts(&model.editor, &ChannelEditor::conflicted);
+            Channels rig;
+            QVERIFY(rig.store.open(file.path()));
+            QSignalSpy conflicts(&rig.editor, &ChannelEditor::conflicted);
             otherProgram(file.path(), otherRemark + QStringLiteral(";UPDATE 信道表 SET 信道号 = 9 WHERE rowid = 3"));
             const QByteArray before = fileDigest(file.path());
-            QVERIFY(!model.editor.deleteRows({ 1, 2 }));
+            QVERIFY(!rig.editor.deleteRows({ 1, 2 }));
             QCOMPARE(fileDigest(file.path()), before);
             QCOMPARE(conflicts.count(), 1);
             QVERIFY(conflicts.first().first().toString().endsWith(
                     QStringLiteral("第 2 行“备注”：文件中的值为“他人”，您的值为“第 2 行”。\n另有 1 处也已不同。")));
 
-            QCOMPARE(mine ? model.editor.useMine() : (model.editor.keepFileValues(), false), mine);
+            QCOMPARE(mine ? rig.editor.useMine() : (rig.editor.keepFileValues(), false), mine);
             QCOMPARE(file.stored().size(), mine ? 3 : 5);
             QCOMPARE(file.stored().at(1).at(4).toString(), remarkAfter);
-            QCOMPARE(model.store.rowCount(), file.stored().size());
-            QCOMPARE(model.store.index(1, 4).data().toString(), remarkAfter);
+            QCOMPARE(rig.store.rowCount(), file.stored().size());
+            QCOMPARE(rig.store.index(1, 4).data().toString(), remarkAfter);
         }
         // A row the command takes, deleted meanwhile, is named by its place in the grid.
         TestDatabase file(TestDatabase::numberedRows(5));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        QSignalSpy conflicts(&model.editor, &ChannelEditor::conflicted);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        QSignalSpy conflicts(&rig.editor, &ChannelEditor::conflicted);
         otherProgram(file.path(), QStringLiteral("DELETE FROM 信道表 WHERE rowid = 3"));
-        QVERIFY(!model.editor.deleteRows({ 2 }));
+        QVERIFY(!rig.editor.deleteRows({ 2 }));
         QVERIFY(conflicts.first().first().toString().endsWith(QStringLiteral("\n第 3 行已被其他程序删除。")));
     }
 
@@ -996,16 +996,16 @@ private slots:
     {
         for (const int cutAt : { 0, 3, -3 }) {
             TestDatabase file(TestDatabase::numberedRows(51));
-            Channels model;
-            QVERIFY(model.store.open(file.path()));
+            Channels rig;
+            QVERIFY(rig.store.open(file.path()));
             FakeSerialLink port;
             port.open();
-            TransferController controller(&model.store, &port);
+            TransferController controller(&rig.store, &port);
             QSignalSpy verdicts(&controller, &TransferController::concluded);
             const QString cut = QStringLiteral("DELETE FROM 信道表 WHERE rowid > 4");
             if (cutAt == 0) {
                 otherProgram(file.path(), cut);
-                model.follower.check();
+                rig.follower.check();
             }
             QVERIFY(controller.start(controller.prepare()));
             for (int tick = 0; tick < TransferSequence::endAt / TransferSequence::step; ++tick) {

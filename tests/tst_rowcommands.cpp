@@ -7,9 +7,9 @@
 #include "Channels.h"
 #include "ChannelGrid.h"
 #include "FieldValue.h"
-#include "FrequencyUnits.h"
 #include "FillDialog.h"
 #include "FindReplaceDialog.h"
+#include "Frequency.h"
 #include "FrequencyDialog.h"
 #include "HeaderRow.h"
 #include "MessageBoxes.h"
@@ -50,17 +50,17 @@ static QStringList natural(const QString &path)
 
 // The grid shows what the file holds, kinds included, and knows each row by the
 // key the file has for it, or the next edit would land on another row.
-static bool modelMatchesFile(Channels &model, const QString &path)
+static bool storeMatchesFile(Channels &rig, const QString &path)
 {
     ChannelStore fresh;
     fresh.open(path);
-    if (fresh.allRows().size() != model.store.allRows().size())
+    if (fresh.allRows().size() != rig.store.allRows().size())
         return false;
     for (int r = 0; r < fresh.rowCount(); ++r)
         for (int c = 0; c < ChannelRow::fieldCount; ++c) {
-            const QVariant &a = model.store.rowAt(r)->values[c];
+            const QVariant &a = rig.store.rowAt(r)->values[c];
             const QVariant &b = fresh.rowAt(r)->values[c];
-            if (model.store.rowAt(r)->key != fresh.rowAt(r)->key || a.isValid() != b.isValid()
+            if (rig.store.rowAt(r)->key != fresh.rowAt(r)->key || a.isValid() != b.isValid()
                 || (a.isValid() && (a != b || a.typeId() != b.typeId())))
                 return false;
         }
@@ -103,37 +103,39 @@ static const QString D = QStringLiteral("'12' NULL NULL NULL ''");
 static void addToolRows()
 {
     auto rows = [](std::initializer_list<int> list) { return QList<int>(list); };
-    QTest::newRow("sort by channel") << Operation([](Channels &m) { return m.editor.sortRows(1, false); })
+    QTest::newRow("sort by channel") << Operation([](Channels &rig) { return rig.editor.sortRows(1, false); })
                                      << QStringList{ A, A, B, D };
     QTest::newRow("sort by record, descending, text '12' as 12")
-            << Operation([](Channels &m) { return m.editor.sortRows(0, true); }) << QStringList{ D, B, A, A };
+            << Operation([](Channels &rig) { return rig.editor.sortRows(0, true); }) << QStringList{ D, B, A, A };
     QTest::newRow("sort by remark, an empty text with the empty cells")
-            << Operation([](Channels &m) { return m.editor.sortRows(4, false); }) << QStringList{ B, A, A, D };
-    QTest::newRow("fill channel numbers") << Operation([=](Channels &m) {
-        return m.editor.fillSeries(rows({ 3, 0, 1 }), 1, 10, 5);
+            << Operation([](Channels &rig) { return rig.editor.sortRows(4, false); }) << QStringList{ B, A, A, D };
+    QTest::newRow("fill channel numbers") << Operation([=](Channels &rig) {
+        return rig.editor.fillSeries(rows({ 3, 0, 1 }), 1, 10, 5);
     }) << QStringList{ "1 10 438.5 438.5 '甲'", "2.5 15 145.0 '145' '乙'", A, "'12' 20 NULL NULL ''" };
-    QTest::newRow("fill frequencies by 12.5 kHz") << Operation([=](Channels &m) {
-        return m.editor.fillSeries(rows({ 0, 1, 2, 3 }), 2, 4385000, 125);
+    QTest::newRow("fill frequencies by 12.5 kHz") << Operation([=](Channels &rig) {
+        return rig.editor.fillSeries(rows({ 0, 1, 2, 3 }), 2, 4385000, 125);
     }) << QStringList{ A, "2.5 7 438.5125 '145' '乙'", "1 5 438.525 438.5 '甲'", "'12' NULL 438.5375 NULL ''" };
-    QTest::newRow("transmit = receive + 5 MHz") << Operation([](Channels &m) {
+    QTest::newRow("transmit = receive + 5 MHz") << Operation([](Channels &rig) {
         int changed = 0, skipped = 0;
-        return m.editor.computeFrequencies({ { 0, 3 }, { 1, 3 }, { 3, 3 } }, 2, 50000, &changed, &skipped)
+        return rig.editor.computeFrequencies({ { 0, 3 }, { 1, 3 }, { 3, 3 } }, 2, Frequency::fromUnits(50000),
+                                             &changed, &skipped)
                 && changed == 2 && skipped == 1;
     }) << QStringList{ "1 5 438.5 443.5 '甲'", "2.5 7 145.0 150.0 '乙'", A, D };
-    QTest::newRow("all -12.5 kHz") << Operation([](Channels &m) {
-        return m.editor.computeFrequencies({ { 0, 2 }, { 0, 3 }, { 1, 3 }, { 1, 4 } }, -1, -125);
+    QTest::newRow("all -12.5 kHz") << Operation([](Channels &rig) {
+        const QList<QPair<int, int>> cells{ { 0, 2 }, { 0, 3 }, { 1, 3 }, { 1, 4 } };
+        return rig.editor.computeFrequencies(cells, -1, Frequency::fromUnits(-125));
     }) << QStringList{ "1 5 438.4875 438.4875 '甲'", "2.5 7 145.0 144.9875 '乙'", A, D };
-    QTest::newRow("replace all") << Operation([](Channels &m) {
+    QTest::newRow("replace all") << Operation([](Channels &rig) {
         int changed = 0;
-        return m.editor.replaceAll(CellSearch(QStringLiteral("438.5"), true, false), QStringLiteral("439"), &changed)
+        return rig.editor.replaceAll(CellSearch(QStringLiteral("438.5"), true, false), QStringLiteral("439"), &changed)
                 && changed == 4;
     }) << QStringList{ "1 5 439 439 '甲'", B, "1 5 439 439 '甲'", D };
-    QTest::newRow("replace all, typed in full-width digits") << Operation([](Channels &m) {
-        return m.editor.replaceAll(CellSearch(QStringLiteral("438.5"), true, true), QStringLiteral("４３９"))
-                && m.editor.readingNote(2, 3) == QStringLiteral("按 439 读取（输入的是 ４３９）");
+    QTest::newRow("replace all, typed in full-width digits") << Operation([](Channels &rig) {
+        return rig.editor.replaceAll(CellSearch(QStringLiteral("438.5"), true, true), QStringLiteral("４３９"))
+                && rig.editor.readingNote(2, 3) == QStringLiteral("按 439 读取（输入的是 ４３９）");
     }) << QStringList{ "1 5 439 439 '甲'", B, "1 5 439 439 '甲'", D };
-    QTest::newRow("replace whole cells") << Operation([](Channels &m) {
-        return m.editor.replaceAll(CellSearch(QStringLiteral("145"), true, true), QStringLiteral("145,5"));
+    QTest::newRow("replace whole cells") << Operation([](Channels &rig) {
+        return rig.editor.replaceAll(CellSearch(QStringLiteral("145"), true, true), QStringLiteral("145,5"));
     }) << QStringList{ A, "2.5 7 145.5 145.5 '乙'", A, D };
 }
 
@@ -147,35 +149,35 @@ private slots:
         QTest::addColumn<QStringList>("after");
         const QString added = QStringLiteral("13 NULL NULL NULL NULL");
         auto rows = [](std::initializer_list<int> list) { return QList<int>(list); };
-        QTest::newRow("insert above twin") << Operation([](Channels &m) { return m.editor.insertRowAbove(2); })
+        QTest::newRow("insert above twin") << Operation([](Channels &rig) { return rig.editor.insertRowAbove(2); })
                                           << QStringList{ A, B, added, A, D };
-        QTest::newRow("insert at end") << Operation([](Channels &m) { return m.editor.insertRowAbove(4); })
+        QTest::newRow("insert at end") << Operation([](Channels &rig) { return rig.editor.insertRowAbove(4); })
                                        << QStringList{ A, B, A, D, added };
-        QTest::newRow("insert first") << Operation([](Channels &m) { return m.editor.insertRowAbove(0); })
+        QTest::newRow("insert first") << Operation([](Channels &rig) { return rig.editor.insertRowAbove(0); })
                                       << QStringList{ added, A, B, A, D };
-        QTest::newRow("duplicate") << Operation([=](Channels &m) { return m.editor.duplicateRows(rows({ 2, 0 })); })
+        QTest::newRow("duplicate") << Operation([=](Channels &rig) { return rig.editor.duplicateRows(rows({ 2, 0 })); })
                                    << QStringList{ A, B, A, "13 5 438.5 438.5 '甲'", "14 5 438.5 438.5 '甲'", D };
-        QTest::newRow("delete twin") << Operation([=](Channels &m) { return m.editor.deleteRows(rows({ 0, 2 })); })
+        QTest::newRow("delete twin") << Operation([=](Channels &rig) { return rig.editor.deleteRows(rows({ 0, 2 })); })
                                      << QStringList{ B, D };
-        QTest::newRow("up") << Operation([=](Channels &m) { return m.editor.moveRowsBy(rows({ 2, 3 }), -1); })
+        QTest::newRow("up") << Operation([=](Channels &rig) { return rig.editor.moveRowsBy(rows({ 2, 3 }), -1); })
                             << QStringList{ A, A, D, B };
-        QTest::newRow("down") << Operation([=](Channels &m) { return m.editor.moveRowsBy(rows({ 0, 1 }), 1); })
+        QTest::newRow("down") << Operation([=](Channels &rig) { return rig.editor.moveRowsBy(rows({ 0, 1 }), 1); })
                               << QStringList{ A, A, B, D };
-        QTest::newRow("clear") << Operation([](Channels &m) {
-            return m.editor.clearCells({ m.store.index(1, 2), m.store.index(1, 4), m.store.index(3, 2) });
+        QTest::newRow("clear") << Operation([](Channels &rig) {
+            return rig.editor.clearCells({ rig.store.index(1, 2), rig.store.index(1, 4), rig.store.index(3, 2) });
         }) << QStringList{ A, "2.5 7 NULL '145' NULL", A, D };
-        QTest::newRow("paste past end") << Operation([](Channels &m) {
+        QTest::newRow("paste past end") << Operation([](Channels &rig) {
             int dropped = 0;
-            const bool ok = m.editor.paste(3, 1, Tsv::read("9\t150.025\tabc\t 备 \textra\r\n\t1e3\r\n"), &dropped);
+            const bool ok = rig.editor.paste(3, 1, Tsv::read("9\t150.025\tabc\t 备 \textra\r\n\t1e3\r\n"), &dropped);
             return ok && dropped == 1;
         }) << QStringList{ A, B, A, "'12' 9 150.025 'abc' ' 备 '", "NULL NULL 1000.0 NULL NULL" };
-        QTest::newRow("paste under a header") << Operation([](Channels &m) {
+        QTest::newRow("paste under a header") << Operation([](Channels &rig) {
             bool skipped = false;
-            return m.editor.paste(3, 1, Tsv::read("信道号\t接收频率 (MHz)\r\n9\t430,175\r\n"), nullptr, &skipped)
-                    && skipped && m.editor.readingNote(3, 2) == QStringLiteral("按 430.175 读取（输入的是 430,175）");
+            return rig.editor.paste(3, 1, Tsv::read("信道号\t接收频率 (MHz)\r\n9\t430,175\r\n"), nullptr, &skipped)
+                    && skipped && rig.editor.readingNote(3, 2) == QStringLiteral("按 430.175 读取（输入的是 430,175）");
         }) << QStringList{ A, B, A, "'12' 9 430.175 NULL ''" };
-        QTest::newRow("typed edit") << Operation([](Channels &m) {
-            return m.table.setData(m.store.index(2, 3), QStringLiteral("439")) && m.editor.history()->count() == 1;
+        QTest::newRow("typed edit") << Operation([](Channels &rig) {
+            return rig.table.setData(rig.store.index(2, 3), QStringLiteral("439")) && rig.editor.history()->count() == 1;
         }) << QStringList{ A, B, "1 5 438.5 439 '甲'", D };
         addToolRows();
     }
@@ -186,24 +188,24 @@ private slots:
         QFETCH(QStringList, after);
         TestDatabase file({ { 1, 5, 438.5, 438.5, "甲" }, { 2.5, 7, 145.0, "145", "乙" },
                             { 1, 5, 438.5, 438.5, "甲" }, { "12", QVariant(), QVariant(), QVariant(), "" } });
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
         const QStringList before = natural(file.path());
         QCOMPARE(before, QStringList({ A, B, A, D }));
-        QSignalSpy changed(&model.store, &QAbstractItemModel::dataChanged);
+        QSignalSpy changed(&rig.store, &QAbstractItemModel::dataChanged);
         const auto heard = [&](const std::function<bool()> &step) {
-            const QStringList shown = shownRows(model.store);
+            const QStringList shown = shownRows(rig.store);
             changed.clear();
-            return step() && viewsHeard(shown, model.store, changed);
+            return step() && viewsHeard(shown, rig.store, changed);
         };
-        QVERIFY(heard([&] { return operation(model); }));
+        QVERIFY(heard([&] { return operation(rig); }));
         for (int round = 0; round < 2; ++round) {
             QCOMPARE(natural(file.path()), after);
-            QVERIFY(modelMatchesFile(model, file.path()));
-            QVERIFY(heard([&] { return model.editor.undo(); }));
+            QVERIFY(storeMatchesFile(rig, file.path()));
+            QVERIFY(heard([&] { return rig.editor.undo(); }));
             QCOMPARE(natural(file.path()), before);
-            QVERIFY(modelMatchesFile(model, file.path()));
-            QVERIFY(heard([&] { return model.editor.redo(); }));
+            QVERIFY(storeMatchesFile(rig, file.path()));
+            QVERIFY(heard([&] { return rig.editor.redo(); }));
         }
     }
 
@@ -221,16 +223,16 @@ private slots:
             all << i;
             block << QStringList{ QString::number(i), "9", "438.5", "438.5", "贴" };
         }
-        QTest::newRow("import") << Operation([](Channels &m) {
+        QTest::newRow("import") << Operation([](Channels &rig) {
             ChannelExchange::Import import;
             import.rows.rows = TestDatabase::numberedRows(20000);
-            return ChannelExchange::apply(m.store, import).ok;
+            return ChannelExchange::apply(rig.store, import).ok;
         });
-        QTest::newRow("paste") << Operation([block](Channels &m) { return m.editor.paste(2500, 0, block); });
-        QTest::newRow("duplicate") << Operation([all](Channels &m) { return m.editor.duplicateRows(all); });
-        QTest::newRow("delete") << Operation([all](Channels &m) { return m.editor.deleteRows(all); });
-        QTest::newRow("move") << Operation([all](Channels &m) { return m.editor.moveRowsBy(all.mid(1), -1); });
-        QTest::newRow("sort") << Operation([](Channels &m) { return m.editor.sortRows(0, true); });
+        QTest::newRow("paste") << Operation([block](Channels &rig) { return rig.editor.paste(2500, 0, block); });
+        QTest::newRow("duplicate") << Operation([all](Channels &rig) { return rig.editor.duplicateRows(all); });
+        QTest::newRow("delete") << Operation([all](Channels &rig) { return rig.editor.deleteRows(all); });
+        QTest::newRow("move") << Operation([all](Channels &rig) { return rig.editor.moveRowsBy(all.mid(1), -1); });
+        QTest::newRow("sort") << Operation([](Channels &rig) { return rig.editor.sortRows(0, true); });
     }
 
     // Each command run by a child process that is killed (SIGKILL) as soon as
@@ -243,11 +245,11 @@ private slots:
         const TestDatabase original(TestDatabase::numberedRows(5000)), whole(original.stored());
         QElapsedTimer took;
         auto run = [&operation, &took](const QString &path) {
-            Channels model;
-            model.store.open(path);
-            model.store.rowAt(5000);
+            Channels rig;
+            rig.store.open(path);
+            rig.store.rowAt(5000);
             took.start();
-            return operation(model);
+            return operation(rig);
         };
         QVERIFY(run(whole.path()));
         const qint64 tookUs = took.nsecsElapsed() / 1000;
@@ -285,9 +287,9 @@ private slots:
     void refusedWriteRollsTheCommandBack()
     {
         TestDatabase file(TestDatabase::numberedRows(3));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        QSignalSpy failures(&model.editor, &ChannelEditor::saveFailed);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        QSignalSpy failures(&rig.editor, &ChannelEditor::saveFailed);
         const QStringList before = natural(file.path());
 
         // The file refuses the second added row after the cells were written.
@@ -295,64 +297,64 @@ private slots:
             QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER no BEFORE INSERT ON 信道表 WHEN NEW.备注 = 'x' "
                                           "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
         });
-        QVERIFY(!model.editor.paste(2, 0, Tsv::read("7\r\n8\t1\t2\t3\tok\r\n9\t1\t2\t3\tx\r\n")));
+        QVERIFY(!rig.editor.paste(2, 0, Tsv::read("7\r\n8\t1\t2\t3\tok\r\n9\t1\t2\t3\tx\r\n")));
         QCOMPARE(natural(file.path()), before);
-        QVERIFY(modelMatchesFile(model, file.path()));
-        QCOMPARE(model.editor.history()->count(), 0);
+        QVERIFY(storeMatchesFile(rig, file.path()));
+        QCOMPARE(rig.editor.history()->count(), 0);
 
         // Another program holds the file: neither the command nor an undo gets in.
-        QVERIFY(model.editor.deleteRows({ 0 }));
+        QVERIFY(rig.editor.deleteRows({ 0 }));
         const QStringList deleted = natural(file.path());
         FileLock lock(file.path(), QStringLiteral("BEGIN EXCLUSIVE"));
-        QVERIFY(!model.editor.insertRowAbove(0));
-        QVERIFY(!model.editor.undo());
-        QCOMPARE(model.editor.history()->index(), 1);
-        QCOMPARE(model.store.rowCount(), 2);
+        QVERIFY(!rig.editor.insertRowAbove(0));
+        QVERIFY(!rig.editor.undo());
+        QCOMPARE(rig.editor.history()->index(), 1);
+        QCOMPARE(rig.store.rowCount(), 2);
         lock.release();
         QCOMPARE(natural(file.path()), deleted);
         QCOMPARE(failures.count(), 3);
         QVERIFY2(failures.last().at(0).toString().contains(QStringLiteral("撤销删除行")),
                  qPrintable(failures.last().at(0).toString()));
         QVERIFY(failures.first().at(0).toString().contains(QStringLiteral("信道表保持原样")));
-        QVERIFY(model.editor.undo());
+        QVERIFY(rig.editor.undo());
         QCOMPARE(natural(file.path()), before);
 
         // Undone, the step stays to be redone: neither a refused redo nor a
         // refused new command moves or cuts the history.
         FileLock again(file.path(), QStringLiteral("BEGIN EXCLUSIVE"));
-        QVERIFY(!model.editor.redo());
-        QVERIFY(!model.editor.deleteRows({ 1 }));
-        QCOMPARE(model.editor.history()->index(), 0);
-        QCOMPARE(model.editor.history()->count(), 1);
+        QVERIFY(!rig.editor.redo());
+        QVERIFY(!rig.editor.deleteRows({ 1 }));
+        QCOMPARE(rig.editor.history()->index(), 0);
+        QCOMPARE(rig.editor.history()->count(), 1);
         again.release();
-        QVERIFY(model.editor.redo());
+        QVERIFY(rig.editor.redo());
         QCOMPARE(natural(file.path()), deleted);
     }
 
     void readOnlyAndBusyRefuseEveryCommand()
     {
         TestDatabase file(TestDatabase::numberedRows(3));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        QVERIFY(model.editor.deleteRows({ 1 }));
-        ChannelStore::Lock busy = model.store.lock(QStringLiteral("正在传送"));
-        QSignalSpy refusals(&model.editor, &ChannelEditor::refused);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        QVERIFY(rig.editor.deleteRows({ 1 }));
+        ChannelStore::Lock busy = rig.store.lock(QStringLiteral("正在传送"));
+        QSignalSpy refusals(&rig.editor, &ChannelEditor::refused);
         const QStringList before = natural(file.path());
-        QVERIFY(!model.editor.insertRowAbove(0));
-        QVERIFY(!model.editor.duplicateRows({ 0 }));
-        QVERIFY(!model.editor.deleteRows({ 0 }));
-        QVERIFY(!model.editor.moveRowsBy({ 1 }, -1));
-        QVERIFY(!model.editor.clearCells({ model.store.index(0, 0) }));
-        QVERIFY(!model.editor.paste(0, 0, { { "1" } }));
-        QVERIFY(!model.editor.sortRows(0, true));
-        QVERIFY(!model.editor.undo());
-        QVERIFY(!(model.table.flags(model.store.index(0, 0)) & Qt::ItemIsEditable));
+        QVERIFY(!rig.editor.insertRowAbove(0));
+        QVERIFY(!rig.editor.duplicateRows({ 0 }));
+        QVERIFY(!rig.editor.deleteRows({ 0 }));
+        QVERIFY(!rig.editor.moveRowsBy({ 1 }, -1));
+        QVERIFY(!rig.editor.clearCells({ rig.store.index(0, 0) }));
+        QVERIFY(!rig.editor.paste(0, 0, { { "1" } }));
+        QVERIFY(!rig.editor.sortRows(0, true));
+        QVERIFY(!rig.editor.undo());
+        QVERIFY(!(rig.table.flags(rig.store.index(0, 0)) & Qt::ItemIsEditable));
         QCOMPARE(refusals.count(), 8);
         QCOMPARE(natural(file.path()), before);
         busy.release();
-        QVERIFY(model.editor.undo());
+        QVERIFY(rig.editor.undo());
         // Rows and columns outside the table are no command at all.
-        QVERIFY(!model.editor.duplicateRows({ 0, 99 }) && !model.editor.paste(0, ChannelRow::fieldCount, { { "1" } }));
+        QVERIFY(!rig.editor.duplicateRows({ 0, 99 }) && !rig.editor.paste(0, ChannelRow::fieldCount, { { "1" } }));
         QCOMPARE(natural(file.path()).size(), 3);
     }
 
@@ -360,22 +362,22 @@ private slots:
     {
         TestDatabase file(TestDatabase::numberedRows(3),
                           QStringLiteral("CREATE TABLE 信道表 (记录编号 INTEGER PRIMARY KEY, 信道号, 接收频率, 发送频率, 备注)"));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        QSignalSpy refusals(&model.editor, &ChannelEditor::refused);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        QSignalSpy refusals(&rig.editor, &ChannelEditor::refused);
         const QStringList before = natural(file.path());
-        QVERIFY(!model.editor.insertRowAbove(1));
-        QVERIFY(!model.editor.moveRowsBy({ 1 }, 1));
-        QVERIFY(!model.editor.paste(0, 0, { { "9" } }));
-        QVERIFY(!model.table.setData(model.store.index(0, 0), QStringLiteral("9")));
-        QVERIFY(!model.editor.sortRows(0, true));
+        QVERIFY(!rig.editor.insertRowAbove(1));
+        QVERIFY(!rig.editor.moveRowsBy({ 1 }, 1));
+        QVERIFY(!rig.editor.paste(0, 0, { { "9" } }));
+        QVERIFY(!rig.table.setData(rig.store.index(0, 0), QStringLiteral("9")));
+        QVERIFY(!rig.editor.sortRows(0, true));
         QCOMPARE(refusals.count(), 4);
         QVERIFY(refusals.at(0).at(0).toString().contains(QStringLiteral("“记录编号”是主键")));
-        QVERIFY(model.editor.deleteRows({ 1 }));
-        QVERIFY(model.table.setData(model.store.index(1, 4), QStringLiteral("改")));
-        QVERIFY(model.editor.undo() && model.editor.undo());
+        QVERIFY(rig.editor.deleteRows({ 1 }));
+        QVERIFY(rig.table.setData(rig.store.index(1, 4), QStringLiteral("改")));
+        QVERIFY(rig.editor.undo() && rig.editor.undo());
         QCOMPARE(natural(file.path()), before);
-        QVERIFY(modelMatchesFile(model, file.path()));
+        QVERIFY(storeMatchesFile(rig, file.path()));
     }
 
     // 频率计算 in whole 100 Hz units: what is stored is the exact decimal,
@@ -404,27 +406,25 @@ private slots:
         QFETCH(QString, offset);
         QFETCH(QString, stored);
         TestDatabase file({ { 1, 1, receive, QVariant(), QStringLiteral("") } });
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        const std::optional<qint64> units = FrequencyUnits::parse(offset, 4);
-        QCOMPARE(units.has_value(), stored != QStringLiteral("refused"));
-        if (!units)
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        const std::optional<Frequency> amount = Frequency::parse(offset);
+        QCOMPARE(amount.has_value(), stored != QStringLiteral("refused"));
+        if (!amount)
             return;
-        QVERIFY(model.editor.computeFrequencies({ { 0, 3 } }, 2, *units));
+        QVERIFY(rig.editor.computeFrequencies({ { 0, 3 } }, 2, *amount));
         QCOMPARE(natural(file.path()).value(0).split(u' ').value(3), stored);
-        QCOMPARE(model.store.index(0, 3).data().toString(), stored == QStringLiteral("NULL") ? QString() : stored);
-        QCOMPARE(FrequencyUnits::text(*FrequencyUnits::parse(QStringLiteral("-438.0125"), 4)),
-                 QStringLiteral("-438.0125"));
+        QCOMPARE(rig.store.index(0, 3).data().toString(), stored == QStringLiteral("NULL") ? QString() : stored);
     }
 
     // 查找 walks the cells as shown, row by row, and round from the top.
     void searchFindsCellsAsShown()
     {
         TestDatabase file({ { 1, 5, 438.5, 438.5, "甲a" }, { 2, 7, 145.0, "145", "乙" }, { 3, 5, 438.51, 438.5, "甲A" } });
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        const auto at = [&model](const CellSearch &search, int row, int column) {
-            const auto [r, c] = search.next(model.store, row, column);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        const auto at = [&rig](const CellSearch &search, int row, int column) {
+            const auto [r, c] = search.next(rig.store, row, column);
             return QStringLiteral("%1,%2").arg(r).arg(c);
         };
         QCOMPARE(at(CellSearch(QStringLiteral("438.5"), false, true), 0, 2), QStringLiteral("0,3"));
@@ -442,20 +442,20 @@ private slots:
     void downPastTheLastRowAddsOne()
     {
         TestDatabase file(TestDatabase::numberedRows(3));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        ChannelCursor cursor(&model.store, &model.table);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        ChannelCursor cursor(&rig.store, &rig.table);
         ChannelGrid grid;
         grid.setCursor(&cursor);
-        grid.setCurrentIndex(model.table.index(1, 2));
+        grid.setCurrentIndex(rig.table.index(1, 2));
         QTest::keyClick(&grid, Qt::Key_Down);
-        QCOMPARE(model.store.rowCount(), 3);
+        QCOMPARE(rig.store.rowCount(), 3);
         QTest::keyClick(&grid, Qt::Key_Down);
         QTest::keyClick(&grid, Qt::Key_Down, Qt::KeypadModifier);
         QCOMPARE(natural(file.path()).mid(3), QStringList({ "4 NULL NULL NULL NULL", "5 NULL NULL NULL NULL" }));
-        QCOMPARE(grid.currentIndex(), model.table.index(4, 2));
-        QCOMPARE(model.editor.history()->count(), 2);
-        QVERIFY(model.editor.undo() && model.editor.undo());
+        QCOMPARE(grid.currentIndex(), rig.table.index(4, 2));
+        QCOMPARE(rig.editor.history()->count(), 2);
+        QVERIFY(rig.editor.undo() && rig.editor.undo());
         QCOMPARE(natural(file.path()).size(), 3);
     }
 
@@ -464,9 +464,9 @@ private slots:
     void toolsFromTheGrid()
     {
         TestDatabase file(TestDatabase::numberedRows(4));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        ChannelCursor cursor(&model.store, &model.table);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        ChannelCursor cursor(&rig.store, &rig.table);
         ChannelGrid grid;
         grid.setCursor(&cursor);
         new PlanTools(&grid);   // the grid owns it
@@ -493,7 +493,7 @@ private slots:
             return values.join(u' ');
         };
         auto select = [&](int top, int left, int bottom, int right) {
-            grid.selectionModel()->select(QItemSelection(model.table.index(top, left), model.table.index(bottom, right)),
+            grid.selectionModel()->select(QItemSelection(rig.table.index(top, left), rig.table.index(bottom, right)),
                                           QItemSelectionModel::ClearAndSelect);
         };
         select(0, 2, 3, 2);
@@ -504,15 +504,15 @@ private slots:
         QCOMPARE(column(3), QStringLiteral("440.0125 150.475 150.45 440.05"));
         trigger("frequencies", { { "shift", "on" }, { "amount", "-0.0125" } });   // 1.1 and 2.4 are not frequencies
         QCOMPARE(column(3), QStringLiteral("440.0125 150.4625 150.4375 440.05"));
-        grid.setCurrentIndex(model.table.index(0, 1));   // 排序… starts on the current column
+        grid.setCurrentIndex(rig.table.index(0, 1));   // 排序… starts on the current column
         trigger("sort", { { "descending", "on" } });
         QCOMPARE(column(1), QStringLiteral("4 3 2 1"));
-        QCOMPARE(model.editor.history()->count(), 4);
+        QCOMPARE(rig.editor.history()->count(), 4);
         QCOMPARE(notes.size(), 4);
         QVERIFY(notes.at(1).startsWith(QStringLiteral("将改变 2 个单元格。")));
         QVERIFY(notes.at(2).startsWith(QStringLiteral("将改变 4 个单元格。")));   // both frequencies of two rows
         QCOMPARE(notes.at(3), QStringLiteral("信道号"));
-        grid.setCurrentIndex(model.table.index(0, 4));
+        grid.setCurrentIndex(rig.table.index(0, 4));
         trigger("sort", {});
         QCOMPARE(notes.at(4), QStringLiteral("备注"));
         {
@@ -526,9 +526,9 @@ private slots:
     void findReplaceAndZoomFromTheGrid()
     {
         TestDatabase file(TestDatabase::numberedRows(4));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        ChannelCursor cursor(&model.store, &model.table);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        ChannelCursor cursor(&rig.store, &rig.table);
         ChannelGrid grid;
         grid.setCursor(&cursor);
         auto *tools = new PlanTools(&grid);
@@ -551,7 +551,7 @@ private slots:
                     + grid.findChild<QAction *>(QStringLiteral("redo"))->text();
         };
         QCOMPARE(texts(), QStringLiteral("撤销 全部替换(&U)|重做(&R)"));   // naming the step
-        QVERIFY(model.editor.undo());
+        QVERIFY(rig.editor.undo());
         QCOMPARE(texts(), QStringLiteral("撤销(&U)|重做 全部替换(&R)"));
         QCOMPARE(column(4), QStringLiteral("第 1 行 第 2 行 第 3 行 第 4 行"));
 
@@ -559,7 +559,7 @@ private slots:
         grid.resize(900, 300);   // the whole row in sight: the cell does not move
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
-        const QModelIndex third = model.table.index(2, 4);
+        const QModelIndex third = rig.table.index(2, 4);
         const QRect cell(grid.viewport()->mapToGlobal(grid.visualRect(third).topLeft()), grid.visualRect(third).size());
         find->move(cell.center() - QPoint(find->width() / 2, find->height() / 2));
         QVERIFY(find->frameGeometry().intersects(cell));
@@ -587,18 +587,18 @@ private slots:
     void sortDropsReadingNotesWhenRowsMove()
     {
         TestDatabase file(TestDatabase::numberedRows(3));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
         const QString note = QStringLiteral("按 439 读取（输入的是 ４３９）");
-        QVERIFY(model.editor.editCell(0, 2, QStringLiteral("４３９")));
-        QCOMPARE(model.editor.readingNote(0, 2), note);
+        QVERIFY(rig.editor.editCell(0, 2, QStringLiteral("４３９")));
+        QCOMPARE(rig.editor.readingNote(0, 2), note);
         int changed = -1;
-        QVERIFY(model.editor.sortRows(0, false, &changed));
+        QVERIFY(rig.editor.sortRows(0, false, &changed));
         QCOMPARE(changed, 0);
-        QCOMPARE(model.editor.readingNote(0, 2), note);
-        QVERIFY(model.editor.sortRows(0, true, &changed));
+        QCOMPARE(rig.editor.readingNote(0, 2), note);
+        QVERIFY(rig.editor.sortRows(0, true, &changed));
         QCOMPARE(changed, 2);   // the middle row stays
-        QVERIFY(model.editor.readingNote(0, 2).isEmpty() && model.editor.readingNote(2, 2).isEmpty());
+        QVERIFY(rig.editor.readingNote(0, 2).isEmpty() && rig.editor.readingNote(2, 2).isEmpty());
     }
 
     // A tool over many rows reads them in one go to check them: a row another
@@ -611,13 +611,14 @@ private slots:
         QList<int> rows;
         for (int i = 0; i < 40; ++i)
             rows << i;
-        QTest::newRow("sort, a remark changed") << Operation([](Channels &m) { return m.editor.sortRows(1, true); })
+        QTest::newRow("sort, a remark changed") << Operation([](Channels &rig) { return rig.editor.sortRows(1, true); })
                                                 << "UPDATE 信道表 SET 备注 = '他人' WHERE rowid = 30"
                                                 << "第 30 行“备注”：文件中的值为“他人”，您的值为“第 30 行”。";
-        QTest::newRow("fill, a row removed") << Operation([rows](Channels &m) { return m.editor.fillSeries(rows, 1, 2, 1); })
-                                             << "DELETE FROM 信道表 WHERE rowid = 25" << "第 25 行已被其他程序删除。";
-        QTest::newRow("fill, a frequency changed") << Operation([rows](Channels &m) {
-            return m.editor.fillSeries(rows, 2, 4385000, 125);
+        QTest::newRow("fill, a row removed") << Operation([rows](Channels &rig) {
+            return rig.editor.fillSeries(rows, 1, 2, 1);
+        }) << "DELETE FROM 信道表 WHERE rowid = 25" << "第 25 行已被其他程序删除。";
+        QTest::newRow("fill, a frequency changed") << Operation([rows](Channels &rig) {
+            return rig.editor.fillSeries(rows, 2, 4385000, 125);
         }) << "UPDATE 信道表 SET 接收频率 = 1 WHERE rowid = 40" << "第 40 行“接收频率  (MHz)”：文件中的值为“1”";
     }
 
@@ -627,18 +628,18 @@ private slots:
         QFETCH(QString, other);
         QFETCH(QString, said);
         TestDatabase file(TestDatabase::numberedRows(40));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        model.store.fetchAll();
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        rig.store.fetchAll();
         TestDatabase::withFile(file.path(), [&other](QSqlQuery &q) { QVERIFY(q.exec(other)); });
         const QStringList changed = natural(file.path());
-        QSignalSpy conflicts(&model.editor, &ChannelEditor::conflicted);
-        QVERIFY(!operation(model));
+        QSignalSpy conflicts(&rig.editor, &ChannelEditor::conflicted);
+        QVERIFY(!operation(rig));
         QCOMPARE(conflicts.count(), 1);
         QVERIFY2(conflicts.first().at(0).toString().contains(said), qPrintable(conflicts.first().at(0).toString()));
         QCOMPARE(natural(file.path()), changed);
-        model.editor.keepFileValues();
-        QCOMPARE(model.editor.history()->count(), 0);
+        rig.editor.keepFileValues();
+        QCOMPARE(rig.editor.history()->count(), 0);
     }
 
     // The dialogs take numbers to 100 Hz (frequencies in MHz, steps in kHz)
@@ -679,7 +680,7 @@ private slots:
             return;
         const auto *fill = qobject_cast<FillDialog *>(dialog.get());
         const qint64 first = fill ? fill->start() : 0;
-        const qint64 by = fill ? fill->step() : static_cast<FrequencyDialog *>(dialog.get())->offset();
+        const qint64 by = fill ? fill->step() : static_cast<FrequencyDialog *>(dialog.get())->offset().units();
         QCOMPARE(QStringLiteral("%1,%2").arg(first).arg(by), units);
     }
 
@@ -717,20 +718,20 @@ private slots:
         TestDatabase file({ { QStringLiteral("A7"), 3000000000LL, 150.025, 0.1 + 0.2, QStringLiteral("438.5") },
                             { null, null, null, null, null } },
                           QStringLiteral("CREATE TABLE 信道表 (a, b, c, d, e)"));
-        Channels model;
-        QVERIFY2(model.store.open(file.path()), qPrintable(model.store.errorString()));
+        Channels rig;
+        QVERIFY2(rig.store.open(file.path()), qPrintable(rig.store.errorString()));
         QStringList captions, texts;
-        for (int i = 0; i < model.store.columnCount(); ++i) {
-            captions << model.table.headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-            texts << model.store.index(0, i).data().toString();   // the text form the encoder reads
+        for (int i = 0; i < rig.store.columnCount(); ++i) {
+            captions << rig.table.headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+            texts << rig.store.index(0, i).data().toString();   // the text form the encoder reads
         }
         QCOMPARE(captions, QStringList({ "记录编号", "信道号", "接收频率  (MHz)", "发送频率  (MHz)", "备注" }));
         QCOMPARE(texts, QStringList({ "A7", "3000000000", "150.025", "0.3", "438.5" }));
-        QCOMPARE(model.store.rowAt(0)->values[2].typeId(), QMetaType::Double);
-        QCOMPARE(model.store.rowAt(0)->values[4].typeId(), QMetaType::QString);
-        for (const QVariant &v : model.store.rowAt(1)->values)
+        QCOMPARE(rig.store.rowAt(0)->values[2].typeId(), QMetaType::Double);
+        QCOMPARE(rig.store.rowAt(0)->values[4].typeId(), QMetaType::QString);
+        for (const QVariant &v : rig.store.rowAt(1)->values)
             QVERIFY(!v.isValid());
-        QVERIFY(!model.store.rowAt(2));
+        QVERIFY(!rig.store.rowAt(2));
     }
 
     // What a person types is stored as meant: full-width forms as ASCII, a
@@ -791,11 +792,11 @@ private slots:
     void cursorWalksALargeTableFetchedLazily()
     {
         TestDatabase file(TestDatabase::numberedRows(1000));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        QVERIFY(model.store.rowCount() < 1000 && model.store.canFetchMore());
-        ChannelCursor cursor(&model.store, &model.table);
-        auto record = [&] { return model.store.rowAt(cursor.currentRow())->values[0].toInt(); };
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        QVERIFY(rig.store.rowCount() < 1000 && rig.store.canFetchMore());
+        ChannelCursor cursor(&rig.store, &rig.table);
+        auto record = [&] { return rig.store.rowAt(cursor.currentRow())->values[0].toInt(); };
         QVERIFY(cursor.atEnd());
         QVERIFY(cursor.moveFirst());
         QVERIFY(cursor.isRowSelected(0, {}));
@@ -805,15 +806,15 @@ private slots:
         for (int i = 700; i < 1001; ++i)
             cursor.moveNext();
         QVERIFY(cursor.atEnd());
-        QCOMPARE(model.store.rowCount(), 1000);
+        QCOMPARE(rig.store.rowCount(), 1000);
         // The grid moving the current row moves the cursor, and its column stays.
-        cursor.setCurrentIndex(model.store.index(1, 2), QItemSelectionModel::ClearAndSelect);
+        cursor.setCurrentIndex(rig.store.index(1, 2), QItemSelectionModel::ClearAndSelect);
         QCOMPARE(record(), 2);
         QVERIFY(cursor.moveFirst());
         QCOMPARE(cursor.currentIndex().column(), 2);
 
         TestDatabase emptyTable;
-        QVERIFY(model.store.open(emptyTable.path()));
+        QVERIFY(rig.store.open(emptyTable.path()));
         QVERIFY(!cursor.moveFirst());
         QVERIFY(cursor.atEnd());
     }
@@ -821,22 +822,22 @@ private slots:
     void refusedEditIsKeptAndReported()
     {
         TestDatabase file(TestDatabase::numberedRows(2));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
-        QSignalSpy failures(&model.editor, &ChannelEditor::saveFailed);
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
+        QSignalSpy failures(&rig.editor, &ChannelEditor::saveFailed);
 
         FileLock lock(file.path());
-        QVERIFY(model.table.setData(model.store.index(0, 2), QStringLiteral("439.5")));
+        QVERIFY(rig.table.setData(rig.store.index(0, 2), QStringLiteral("439.5")));
         QCOMPARE(failures.count(), 1);
-        QVERIFY(model.table.index(0, 2).data(Qt::BackgroundRole).isValid());
+        QVERIFY(rig.table.index(0, 2).data(Qt::BackgroundRole).isValid());
         // The transfer reads what the operator sees.
-        QCOMPARE(model.store.rowAt(0)->values[2].toDouble(), 439.5);
+        QCOMPARE(rig.store.rowAt(0)->values[2].toDouble(), 439.5);
         // Neither beside the file (a folder holds the name) nor in the state
         // folder (its path runs through a file) can it be kept: it is said lost.
         QVERIFY(QDir(file.dir()).mkdir(QStringLiteral("char4.mdb.unsaved.csv")));
         const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
         qputenv("XDG_STATE_HOME", file.path().toUtf8());
-        const ChannelExchange::Outcome lost = UnsavedEdits::writeSideFile(model.store);
+        const ChannelExchange::Outcome lost = UnsavedEdits::writeSideFile(rig.store);
         qputenv("XDG_STATE_HOME", stateHome);
         QVERIFY(!lost.ok);
         QVERIFY2(lost.message.startsWith(QStringLiteral("有 1 处修改未能保存到 char4.mdb，也不能另存"))
@@ -845,20 +846,20 @@ private slots:
         lock.release();
 
         // The lock is gone: the next edit also writes the one that was refused.
-        QVERIFY(model.table.setData(model.store.index(1, 4), QStringLiteral("新")));
-        QCOMPARE(model.store.unsavedCount(), 0);
+        QVERIFY(rig.table.setData(rig.store.index(1, 4), QStringLiteral("新")));
+        QCOMPARE(rig.store.unsavedCount(), 0);
         QCOMPARE(file.stored()[0][2], QVariant(439.5));
         QCOMPARE(file.stored()[1][4], QVariant(QStringLiteral("新")));
-        QVERIFY(!model.store.index(0, 2).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!rig.store.index(0, 2).data(Qt::BackgroundRole).isValid());
 
         // A side file of whole rows, as earlier versions kept them, is still written.
         const QString old = file.dir() + QStringLiteral("/old.unsaved.csv");
-        QVariantList row(model.store.rowAt(1)->values.begin(), model.store.rowAt(1)->values.end());
+        QVariantList row(rig.store.rowAt(1)->values.begin(), rig.store.rowAt(1)->values.end());
         row[4] = QStringLiteral("旧格式");
         QFile kept(old);
         QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write(ChannelCsv::write({ row })) > 0);
         kept.close();
-        const auto outcome = UnsavedEdits::apply(model.editor, old, [](const QStringList &) { return false; });
+        const auto outcome = UnsavedEdits::apply(rig.editor, old, [](const QStringList &) { return false; });
         QCOMPARE(outcome.message, QStringLiteral("已把 1 处修改写入 char4.mdb。"));
         QCOMPARE(file.stored()[1][4], QVariant(QStringLiteral("旧格式")));
         QVERIFY(!QFile::exists(old));
@@ -870,17 +871,17 @@ private slots:
     void keptEditDoesNotOverwriteAnotherProgram()
     {
         TestDatabase file(TestDatabase::numberedRows(2));
-        Channels model;
-        QVERIFY(model.store.open(file.path()));
+        Channels rig;
+        QVERIFY(rig.store.open(file.path()));
         {
             FileLock lock(file.path());
-            QVERIFY(model.table.setData(model.store.index(0, 2), QStringLiteral("439.5")));
+            QVERIFY(rig.table.setData(rig.store.index(0, 2), QStringLiteral("439.5")));
         }
         otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 接收频率 = 440 WHERE rowid = 1"));
-        QSignalSpy conflicts(&model.editor, &ChannelEditor::conflicted);
-        QVERIFY(!model.editor.saveUnsaved());
+        QSignalSpy conflicts(&rig.editor, &ChannelEditor::conflicted);
+        QVERIFY(!rig.editor.saveUnsaved());
         QCOMPARE(conflicts.count(), 1);
-        QVERIFY(model.store.isHeld());
+        QVERIFY(rig.store.isHeld());
         QCOMPARE(file.stored()[0][2], QVariant(440));
     }
 };

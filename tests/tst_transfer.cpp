@@ -4,6 +4,7 @@
 #include "BandProfiles.h"
 #include "ChannelFrame.h"
 #include "FileFollower.h"
+#include "Frequency.h"
 #include "LoadComparison.h"
 #include "LoadPlan.h"
 #include "NumericReading.h"
@@ -329,6 +330,11 @@ private slots:
         QTest::newRow("receive zero, no offset") << QVariant(1) << QVariant(0) << QVariant(145) << "0100000000102016";
         QTest::newRow("transmit null") << QVariant(1) << QVariant(145) << null << "0120DC1200000000";
         QTest::newRow("transmit half to even") << QVariant(1) << QVariant(145) << QVariant(145.00025) << "0120DC1200122016";
+        QTest::newRow("transmit half up to even") << QVariant(1) << QVariant(145) << QVariant(145.00035) << "0120DC1200142016";
+        // The receive value's count passes through its 15-digit text, the
+        // transmit's does not: 1236008.5000000002 is a half, 1450008.5000000002 is not.
+        QTest::newRow("receive half after its text") << QVariant(1) << QVariant(145.00085) << QVariant(145.00085) << "0128DC1200192016";
+        QTest::newRow("receive half up after its text") << QVariant(1) << QVariant(145.00175) << QVariant(145.00175) << "0132DC1200212016";
         QTest::newRow("lowest receive") << QVariant(1) << QVariant(126.2576) << QVariant(145) << "0100001000102016";
         QTest::newRow("highest receive") << QVariant(1) << QVariant(1699.1215) << QVariant(145) << "01FFFFFF00102016";
         QTest::newRow("lowest transmit") << QVariant(1) << QVariant(145) << QVariant(104.8576) << "0120DC1200000010";
@@ -355,6 +361,24 @@ private slots:
         // A row that cannot be sent has no frame text besides its message.
         QTEST(f.isValid() ? f.text() : QStringLiteral("%1%2 %3").arg(f.text()).arg(int(f.errorField())).arg(f.errorMessage()),
               "frame");
+    }
+
+    // A frequency's texts where no message, sheet or comparison of the
+    // program reaches: below 1 MHz, below 0, band edges between 100 Hz steps.
+    void frequencyTexts()
+    {
+        const struct { QString text; const char *expected; } texts[] = {
+            { Frequency::fromUnits(4300000).text(), "430" },
+            { Frequency::fromUnits(-4380125).text(), "-438.0125" },
+            { Frequency::fromUnits(-125).text(), "-0.0125" },
+            { Frequency::fromUnits(5).fixedText(), "0.0005" },
+            { Frequency::fromUnits(-125).fixedText(), "-0.0125" },
+            { Frequency::megahertz(446006250), "446.00625" },
+            { Frequency::megahertz(5700000), "5.7" },
+            { Frequency::megahertz(-1), "-0.000001" },
+        };
+        for (const auto &t : texts)
+            QCOMPARE(t.text, QString::fromUtf8(t.expected));
     }
 
     // Two loads' frames, row by row: the fields as the frames carry them (the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Frequency.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -43,14 +45,14 @@ struct BandProfile
     // between two steps (446.00625 MHz) goes out as the nearer one, at most
     // this far from it. A frequency as carried is judged within this slack.
     static constexpr qint64 carriedSlackHz = 50;
-    // `hz` is a frame's rendering of offset + n × step.
-    static bool onRaster(qint64 hz, qint64 stepHz, qint64 offsetHz = 0);
+    // `carried` is a frame's rendering of offset + n × step.
+    static bool onRaster(Frequency carried, qint64 stepHz, qint64 offsetHz = 0);
 
     bool isNone() const { return bands.isEmpty(); }
     // For a frequency as a frame carries it; empty when it fits.
-    QVector<Warning> frequencyWarnings(qint64 hz) const;
+    QVector<Warning> frequencyWarnings(Frequency carried) const;
     // What is wrong with the pair; empty when the split fits.
-    QString splitWarning(qint64 receiveHz, qint64 transmitHz) const;
+    QString splitWarning(Frequency receive, Frequency transmit) const;
 
 private:
     const Band *bandOf(qint64 hz) const;

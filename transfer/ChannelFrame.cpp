@@ -3,14 +3,13 @@
 #include "FieldValue.h"
 #include "NumericReading.h"
 
-#include <QLocale>
 #include <cmath>
 #include <optional>
 
 const QString ChannelFrame::nullFrame = QStringLiteral("0000000000000000");
 
 static const QString nullField = QStringLiteral("000000");
-static const double receiveOffset = 214000;   // 21.4 MHz in units of 100 Hz
+static constexpr Frequency receiveOffset = Frequency::fromUnits(214000);   // 21.4 MHz
 static const double lowestValue = 0x100000;  // smallest value with six hex digits
 static const double highestValue = 0xFFFFFF;
 
@@ -21,7 +20,7 @@ struct Part
 {
     QString digits;
     QString problem;
-    qint64 units = 0;   // the frequency carried, in 100 Hz
+    Frequency carried;
 };
 
 QString hex(double rounded) { return QString::number(qint64(rounded), 16).toUpper(); }
@@ -37,23 +36,17 @@ std::optional<double> roundedInRange(double value, double low, double high)
     return rounded;
 }
 
-// Six digits ABCDEF go out as EFCDAB.
+// Six digits ABCDEF go out as EFCDAB, and EFCDAB reads back as ABCDEF.
 QString swapped(const QString &six) { return six.mid(4, 2) + six.mid(2, 2) + six.mid(0, 2); }
 
-Part frequency(double reading, double offset)
+Part frequency(double reading, Frequency offset)
 {
-    double value = reading * 10000 - offset;
-    if (!std::isfinite(reading) || !std::isfinite(value))
-        return { {}, QStringLiteral("不是有效数值") };
-    if (offset != 0) {
-        // The receive value passes through its 15-digit decimal text, which
-        // settles products such as 1286250.0000000002 on the intended integer.
-        value = QLocale::c().toDouble(QString::number(value, 'g', 15));
-    }
-    const auto rounded = roundedInRange(value, lowestValue, highestValue);
-    if (!rounded)
-        return { {}, QStringLiteral("超出范围") };
-    return { swapped(hex(*rounded)), {}, qint64(*rounded + offset) };
+    const double value = Frequency::steps(reading, offset);
+    if (!std::isfinite(value))
+        return { {}, QStringLiteral("不是有效数值"), {} };
+    if (value < lowestValue || value > highestValue)
+        return { {}, QStringLiteral("超出范围"), {} };
+    return { swapped(hex(value)), {}, offset + Frequency::fromUnits(qint64(value)) };
 }
 
 } // namespace
@@ -81,9 +74,9 @@ ChannelFrame ChannelFrame::encode(const QVariant &channel, const QVariant &recei
         return fail(Channel, channel, QStringLiteral("超出范围 (1–255)"));
     QString text = hex(*rounded).rightJustified(2, u'0');
 
-    const struct { Field field; const QVariant &value; double offset; } frequencies[] = {
+    const struct { Field field; const QVariant &value; Frequency offset; } frequencies[] = {
         { Receive, receive, receiveOffset },
-        { Transmit, transmit, 0 },
+        { Transmit, transmit, Frequency() },
     };
     for (int i = 0; i < 2; ++i) {
         const auto &f = frequencies[i];
@@ -96,11 +89,21 @@ ChannelFrame ChannelFrame::encode(const QVariant &channel, const QVariant &recei
             if (!part.problem.isEmpty())
                 return fail(f.field, f.value, part.problem);
             text += part.digits;
-            frame.m_units[i] = part.units;
+            frame.m_carried[i] = part.carried;
         }
         if (f.field == Receive)
             text += QStringLiteral("00");
     }
     frame.m_text = text;
     return frame;
+}
+
+std::optional<Frequency> ChannelFrame::carriedIn(const QByteArray &frame, ChannelFields::Field field)
+{
+    const bool receive = field == ChannelFields::Receive;
+    const QByteArray digits = frame.mid(receive ? 2 : 10, 6);
+    if (frame.left(2) == "00" || digits == "000000")
+        return std::nullopt;
+    const Frequency value = Frequency::fromUnits(swapped(QString::fromLatin1(digits)).toLongLong(nullptr, 16));
+    return receive ? value + receiveOffset : value;
 }

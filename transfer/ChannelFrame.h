@@ -1,9 +1,12 @@
 #pragma once
 
 #include "ChannelRow.h"
+#include "Frequency.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 // One channel as the radio receives it: 16 uppercase hexadecimal characters,
 //   channel number (2) | receive value (6) | "00" | transmit value (6),
@@ -34,15 +37,19 @@ public:
     ChannelFields::Field errorField() const { return m_errorField; }
     QString errorMessage() const { return m_error; }   // "接收频率 超出范围: 99.5"
 
-    // The frequencies as the frame carries them, in units of 100 Hz after its
-    // rounding (430.012501 MHz is carried as 4300125); 0 where the frame
-    // sends 000000. Checks judge these, not the digits typed.
-    qint64 receiveUnits() const { return m_units[0]; }
-    qint64 transmitUnits() const { return m_units[1]; }
+    // The frequencies as the frame carries them, after its rounding
+    // (430.012501 MHz is carried as 430.0125); 0 where the frame sends
+    // 000000. Checks judge these, not the digits typed.
+    Frequency receive() const { return m_carried[0]; }
+    Frequency transmit() const { return m_carried[1]; }
+
+    // The frequency a frame's text carries in `field` (Receive or Transmit);
+    // none where it sends none (no channel number, or 000000).
+    static std::optional<Frequency> carriedIn(const QByteArray &frame, ChannelFields::Field field);
 
 private:
     QString m_text;
-    qint64 m_units[2] = { 0, 0 };
+    Frequency m_carried[2];
     ChannelFields::Field m_errorField = ChannelFields::Channel;
     QString m_error;
 };

@@ -1,5 +1,6 @@
 #include "LoadComparison.h"
 
+#include "ChannelFrame.h"
 #include "LoadPlan.h"
 
 static constexpr int frameSize = 16;
@@ -21,13 +22,8 @@ QString LoadComparison::channelOf(const QByteArray &frame)
 
 QString LoadComparison::frequencyOf(const QByteArray &frame, bool receive)
 {
-    const QByteArray digits = frame.mid(receive ? 2 : 10, 6);   // least significant byte first
-    if (frame.left(2) == "00" || digits == "000000")
-        return QStringLiteral("无");
-    qint64 units = (digits.mid(4, 2) + digits.mid(2, 2) + digits.mid(0, 2)).toLongLong(nullptr, 16);
-    if (receive)
-        units += 214000;   // the receive value lies 21.4 MHz below
-    return QStringLiteral("%1.%2").arg(units / 10000).arg(units % 10000, 4, 10, QLatin1Char('0'));
+    const auto carried = ChannelFrame::carriedIn(frame, receive ? ChannelFields::Receive : ChannelFields::Transmit);
+    return carried ? carried->fixedText() : QStringLiteral("无");
 }
 
 void LoadComparison::compareRow(int row, const QByteArray &a, const QByteArray &b)

@@ -22,12 +22,6 @@ QString number(double value)
     return QString::number(value, 'g', 15);
 }
 
-// A frequency the frame carries, in MHz as the operator writes it: 438.5125.
-QString megahertz(qint64 units)
-{
-    return number(double(units) / 10000);
-}
-
 // True when the whole text is the number it reads as; stored numbers always are.
 bool readWhole(const QVariant &value)
 {
@@ -46,9 +40,9 @@ bool readWhole(const QVariant &value)
 }
 
 // On a 5 kHz or a 6.25 kHz raster.
-bool onRaster(qint64 hertz)
+bool onRaster(Frequency carried)
 {
-    return BandProfile::onRaster(hertz, 5000) || BandProfile::onRaster(hertz, 6250);
+    return BandProfile::onRaster(carried, 5000) || BandProfile::onRaster(carried, 6250);
 }
 
 class Checker
@@ -62,7 +56,7 @@ private:
     void add(int field, Kind kind, const QString &text) { m_verdict.findings.append({ field, kind, text }); }
     void refusals(const ChannelFrame &whole);
     void readings();
-    void frequency(int field, qint64 units);
+    void frequency(int field, Frequency carried);
 
     const ChannelRow &m_row;
     const BandProfile &m_band;
@@ -96,18 +90,17 @@ void Checker::readings()
                                                       number(reading(m_row.values[field]))));
 }
 
-void Checker::frequency(int field, qint64 units)
+void Checker::frequency(int field, Frequency carried)
 {
-    if (units == 0) {
+    if (carried.isZero()) {
         add(field, Kind::ZeroFrequency, QStringLiteral("为空或为 0：发送 000000"));
         return;
     }
-    const qint64 hertz = units * 100;
-    if (!onRaster(hertz))
-        add(field, Kind::OffRaster, QStringLiteral("%1 不在 5 kHz 或 6.25 kHz 的频道间隔上，可能输错").arg(megahertz(units)));
+    if (!onRaster(carried))
+        add(field, Kind::OffRaster, QStringLiteral("%1 不在 5 kHz 或 6.25 kHz 的频道间隔上，可能输错").arg(carried.text()));
     static const Kind kinds[] = { Kind::OutOfBand, Kind::SetApart, Kind::OffBandRaster };
-    for (const BandProfile::Warning &off : m_band.frequencyWarnings(hertz))
-        add(field, kinds[off.kind], megahertz(units) + u' ' + off.text);
+    for (const BandProfile::Warning &off : m_band.frequencyWarnings(carried))
+        add(field, kinds[off.kind], carried.text() + u' ' + off.text);
 }
 
 RowVerdict Checker::verdict()
@@ -128,10 +121,10 @@ RowVerdict Checker::verdict()
     }
     if (channel != std::nearbyint(channel))
         add(Channel, Kind::NotWhole, QStringLiteral("%1 不是整数：发送为 %2").arg(number(channel), number(std::nearbyint(channel))));
-    frequency(Receive, whole.receiveUnits());
-    frequency(Transmit, whole.transmitUnits());
-    if (whole.receiveUnits() != 0 && whole.transmitUnits() != 0) {
-        const QString split = m_band.splitWarning(whole.receiveUnits() * 100, whole.transmitUnits() * 100);
+    frequency(Receive, whole.receive());
+    frequency(Transmit, whole.transmit());
+    if (!whole.receive().isZero() && !whole.transmit().isZero()) {
+        const QString split = m_band.splitWarning(whole.receive(), whole.transmit());
         if (!split.isEmpty())
             add(Transmit, Kind::Split, split);
     }

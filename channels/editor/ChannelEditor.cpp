@@ -236,7 +236,7 @@ bool ChannelEditor::fillSeries(const QList<int> &rows, int column, qint64 start,
     return runTool(std::make_unique<FillSeriesCommand>(*m_store, sortedUnique(rows), column, start, step), changed);
 }
 
-bool ChannelEditor::computeFrequencies(const QList<QPair<int, int>> &cells, int source, qint64 offset, int *changed,
+bool ChannelEditor::computeFrequencies(const QList<QPair<int, int>> &cells, int source, Frequency offset, int *changed,
                                        int *skipped)
 {
     if (!mayChange())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Frequency.h"
 #include "RowCommand.h"
 
 #include <QHash>
@@ -58,7 +59,7 @@ public:
     // Units as FillSeriesCommand takes them.
     bool fillSeries(const QList<int> &rows, int column, qint64 start, qint64 step, int *changed = nullptr);
     // `skipped` counts the cells without a frequency to start from.
-    bool computeFrequencies(const QList<QPair<int, int>> &cells, int source, qint64 offset, int *changed = nullptr,
+    bool computeFrequencies(const QList<QPair<int, int>> &cells, int source, Frequency offset, int *changed = nullptr,
                             int *skipped = nullptr);
     bool replaceAll(const CellSearch &search, const QString &with, int *changed = nullptr);
 

@@ -1,7 +1,7 @@
 #include "FillSeriesCommand.h"
 
 #include "CellsChange.h"
-#include "FrequencyUnits.h"
+#include "Frequency.h"
 
 FillSeriesCommand::FillSeriesCommand(ChannelStore &store, const QList<int> &rows, int column, qint64 start,
                                      qint64 step)
@@ -25,6 +25,6 @@ QVariant FillSeriesCommand::valueAt(int column, qint64 start, qint64 step, int k
 {
     const qint64 units = start + step * k;
     return column == ChannelFields::Receive || column == ChannelFields::Transmit
-            ? FrequencyUnits::frequency(units)
+            ? Frequency::fromUnits(units).stored()
             : QVariant(units);
 }

@@ -4,7 +4,7 @@
 
 // 填充序列: the cells of one column in `rows` (ascending) numbered from
 // `start` on by `step`, both in the column's unit: 1 for 记录编号 and 信道号,
-// which get whole numbers, 100 Hz for the frequencies (FrequencyUnits). Cells
+// which get whole numbers, 100 Hz for the frequencies (Frequency). Cells
 // that already hold their number are left out; 备注 takes no series.
 class FillSeriesCommand : public RowCommand
 {

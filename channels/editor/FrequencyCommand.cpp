@@ -1,10 +1,9 @@
 #include "FrequencyCommand.h"
 
 #include "CellsChange.h"
-#include "FrequencyUnits.h"
 
 FrequencyCommand::FrequencyCommand(ChannelStore &store, const QList<QPair<int, int>> &cells, int source,
-                                   qint64 offset)
+                                   Frequency offset)
     : RowCommand(store, QStringLiteral("频率计算"))
 {
     QVector<CellsChange::Cell> computed;
@@ -13,12 +12,12 @@ FrequencyCommand::FrequencyCommand(ChannelStore &store, const QList<QPair<int, i
         const bool frequency = column == ChannelFields::Receive || column == ChannelFields::Transmit;
         if (!values || !frequency)
             continue;
-        const auto from = FrequencyUnits::ofFrequency(values->values[source < 0 ? column : source]);
-        if (!from || *from + offset <= 0) {
+        const auto from = Frequency::ofCell(values->values[source < 0 ? column : source]);
+        if (!from || (*from + offset).units() <= 0) {
             ++m_skipped;
             continue;
         }
-        const QVariant before = values->values[column], after = FrequencyUnits::frequency(*from + offset);
+        const QVariant before = values->values[column], after = (*from + offset).stored();
         if (before.typeId() != after.typeId() || before != after)
             computed.append({ row, column, before, after });
     }

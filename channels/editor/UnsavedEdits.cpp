@@ -94,12 +94,12 @@ bool readCells(const QByteArray &bytes, QVector<Cell> *cells, QString *error)
 
 // The record number that finds the row at the next start is the file's: an
 // unsaved record number is not in it.
-QVector<Cell> unsavedCells(ChannelStore &model)
+QVector<Cell> unsavedCells(ChannelStore &store)
 {
     QVector<Cell> cells;
-    for (int row : model.unsavedRows()) {
-        const QHash<int, QVariant> unsaved = model.unsavedCells(row);
-        const ChannelRow &values = *model.rowAt(row);
+    for (int row : store.unsavedRows()) {
+        const QHash<int, QVariant> unsaved = store.unsavedCells(row);
+        const ChannelRow &values = *store.rowAt(row);
         const QVariant record = unsaved.value(ChannelFields::Record, values.values[ChannelFields::Record]);
         for (int field = 0; field < ChannelRow::fieldCount; ++field)
             if (unsaved.contains(field))
@@ -150,11 +150,11 @@ bool writeVerified(const QString &path, const QByteArray &bytes, QString *error)
 }
 
 // The one row of the table with this record number, or -1.
-int rowWithRecord(ChannelStore &model, const QVariant &record)
+int rowWithRecord(ChannelStore &store, const QVariant &record)
 {
     int found = -1;
     const QString wanted = FieldValue::fieldText(record);
-    for (int row = 0; const ChannelRow *values = model.rowAt(row); ++row) {
+    for (int row = 0; const ChannelRow *values = store.rowAt(row); ++row) {
         if (FieldValue::isNull(record) || FieldValue::fieldText(values->values[0]) != wanted)
             continue;
         if (found >= 0)
@@ -207,18 +207,18 @@ QString shownName(const QString &side, const QString &database)
                                                                      : QDir::toNativeSeparators(file.absoluteFilePath());
 }
 
-ChannelExchange::Outcome writeSideFile(ChannelStore &model)
+ChannelExchange::Outcome writeSideFile(ChannelStore &store)
 {
-    if (model.unsavedCount() == 0 || model.writeUnsaved() == ChannelStore::Outcome::Written)
+    if (store.unsavedCount() == 0 || store.writeUnsaved() == ChannelStore::Outcome::Written)
         return { true, QString() };
-    const QVector<Cell> cells = unsavedCells(model);
+    const QVector<Cell> cells = unsavedCells(store);
     const QByteArray bytes = writeCells(cells);
-    const QString unsaved = QStringLiteral("有 %1 处修改未能保存到 %2").arg(cells.size()).arg(model.fileName());
+    const QString unsaved = QStringLiteral("有 %1 处修改未能保存到 %2").arg(cells.size()).arg(store.fileName());
     QStringList causes;
-    for (const QString &side : { fileFor(model.path()), stateFileFor(model.path()) }) {
+    for (const QString &side : { fileFor(store.path()), stateFileFor(store.path()) }) {
         QString cause;
         if (writeVerified(side, bytes, &cause))
-            return { true, QStringLiteral("%1，已另存在 %2。").arg(unsaved, shownName(side, model.path())) };
+            return { true, QStringLiteral("%1，已另存在 %2。").arg(unsaved, shownName(side, store.path())) };
         causes << QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(side), cause);
     }
     return { false, QStringLiteral("%1，也不能另存（%2），这些修改已丢失。").arg(unsaved, causes.join(QStringLiteral("；"))) };
@@ -226,8 +226,8 @@ ChannelExchange::Outcome writeSideFile(ChannelStore &model)
 
 ChannelExchange::Outcome apply(ChannelEditor &editor, const QString &side, const Overwrite &overwrite)
 {
-    ChannelStore &model = *editor.store();
-    const QString sideName = shownName(side, model.path());
+    ChannelStore &store = *editor.store();
+    const QString sideName = shownName(side, store.path());
     QFile file(side);
     QVector<Cell> kept;
     QString error;
@@ -239,13 +239,13 @@ ChannelExchange::Outcome apply(ChannelEditor &editor, const QString &side, const
     QStringList unplaced;
     QVector<std::pair<int, Cell>> toWrite, changed;
     for (const Cell &cell : std::as_const(kept)) {
-        const int row = rowWithRecord(model, cell.record);
+        const int row = rowWithRecord(store, cell.record);
         if (row < 0) {
             if (!unplaced.contains(FieldValue::fieldText(cell.record)))
                 unplaced << FieldValue::fieldText(cell.record);
             continue;
         }
-        const QVariant &now = model.rowAt(row)->values[cell.field];
+        const QVariant &now = store.rowAt(row)->values[cell.field];
         if (FieldValue::sameValue(now, cell.value))
             continue;
         (!cell.beforeKnown || FieldValue::sameValue(now, cell.before) ? toWrite : changed) << std::pair(row, cell);
@@ -255,7 +255,7 @@ ChannelExchange::Outcome apply(ChannelEditor &editor, const QString &side, const
         for (const auto &[row, cell] : std::as_const(changed))
             lines << QStringLiteral("第 %1 行“%2”：文件中现为%3，保存的修改为%4")
                              .arg(row + 1)
-                             .arg(ChannelFields::caption(cell.field), quoted(model.rowAt(row)->values[cell.field]),
+                             .arg(ChannelFields::caption(cell.field), quoted(store.rowAt(row)->values[cell.field]),
                                   quoted(cell.value));
         if (overwrite(lines))
             toWrite += std::exchange(changed, {});
@@ -266,16 +266,16 @@ ChannelExchange::Outcome apply(ChannelEditor &editor, const QString &side, const
 
     if (!unplaced.isEmpty())
         return { false, QStringLiteral("记录编号 %1 在 %2 中找不到唯一的一行，这些修改仍保存在 %3。")
-                                .arg(unplaced.join(QStringLiteral("、")), model.fileName(), sideName) };
-    if (model.unsavedCount() > 0)
+                                .arg(unplaced.join(QStringLiteral("、")), store.fileName(), sideName) };
+    if (store.unsavedCount() > 0)
         return { false, QStringLiteral("%1 仍不能写入：%2\n这些修改仍保存在 %3。")
-                                .arg(model.fileName(), model.saveError(), sideName) };
+                                .arg(store.fileName(), store.saveError(), sideName) };
     if (notWritten > 0)
         return { false, QStringLiteral("有 %1 处修改没有写入 %2，这些修改仍保存在 %3。")
-                                .arg(notWritten).arg(model.fileName(), sideName) };
+                                .arg(notWritten).arg(store.fileName(), sideName) };
     QFile::remove(side);
-    QString done = toWrite.isEmpty() ? QStringLiteral("%1 中已有保存的修改。").arg(model.fileName())
-                                     : QStringLiteral("已把 %1 处修改写入 %2。").arg(toWrite.size()).arg(model.fileName());
+    QString done = toWrite.isEmpty() ? QStringLiteral("%1 中已有保存的修改。").arg(store.fileName())
+                                     : QStringLiteral("已把 %1 处修改写入 %2。").arg(toWrite.size()).arg(store.fileName());
     if (!changed.isEmpty())
         done += QStringLiteral("%1 处保留了文件中的值。").arg(changed.size());
     return { true, done };

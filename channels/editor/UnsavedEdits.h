@@ -37,7 +37,7 @@ QString shownName(const QString &side, const QString &database);
 
 // Tries the file once more; what it still refuses goes to a side file. False
 // with a message saying the edits are lost when no side file can be written.
-ChannelExchange::Outcome writeSideFile(ChannelStore &model);
+ChannelExchange::Outcome writeSideFile(ChannelStore &store);
 
 // Asked once with a line for each kept cell the file no longer holds the
 // replaced value of (another program changed it since): true writes them anyway.

@@ -3,7 +3,7 @@
 #include "ChannelFields.h"
 #include "FieldValue.h"
 #include "FillSeriesCommand.h"
-#include "FrequencyUnits.h"
+#include "Frequency.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -19,8 +19,7 @@ FillDialog::FillDialog(int column, const QString &first, int count, QWidget *par
 {
     m_startEdit->setObjectName(QStringLiteral("start"));
     m_stepEdit->setObjectName(QStringLiteral("step"));
-    const bool numeric = m_frequency ? FrequencyUnits::parse(first, 4).has_value()
-                                     : FrequencyUnits::parse(first, 0).has_value();
+    const bool numeric = amount(first, Frequency::Unit::MHz).has_value();
     m_startEdit->setText(numeric ? first : QStringLiteral("1"));
     m_stepEdit->setText(m_frequency ? QStringLiteral("12.5") : QStringLiteral("1"));
     const QString cells = QStringLiteral("%1，共选中 %2 格").arg(ChannelFields::name(column)).arg(count);
@@ -32,11 +31,21 @@ FillDialog::FillDialog(int column, const QString &first, int count, QWidget *par
     check();
 }
 
+// What was typed in the column's unit: steps of 100 Hz, in the frequencies
+// typed in `unit`, else whole numbers.
+std::optional<qint64> FillDialog::amount(const QString &typed, Frequency::Unit unit) const
+{
+    if (!m_frequency)
+        return FieldValue::exactDecimal(typed, 0);
+    const auto frequency = Frequency::parse(typed, unit);
+    return frequency ? std::optional(frequency->units()) : std::nullopt;
+}
+
 // The series as it will be, or what keeps it from being one.
 void FillDialog::check()
 {
-    const auto start = FrequencyUnits::parse(m_startEdit->text(), m_frequency ? 4 : 0);
-    const auto step = FrequencyUnits::parse(m_stepEdit->text(), m_frequency ? 1 : 0);
+    const auto start = amount(m_startEdit->text(), Frequency::Unit::MHz);
+    const auto step = amount(m_stepEdit->text(), Frequency::Unit::kHz);
     setAcceptable(start && step);
     if (!start || !step) {
         setNote(m_frequency ? QStringLiteral("请输入数字：频率精确到 0.0001 MHz，步长精确到 0.1 kHz。")

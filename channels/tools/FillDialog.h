@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Frequency.h"
 #include "ToolDialog.h"
+
+#include <optional>
 
 class QLineEdit;
 
@@ -17,6 +20,7 @@ public:
     qint64 step() const { return m_step; }
 
 private:
+    std::optional<qint64> amount(const QString &typed, Frequency::Unit unit) const;
     void check();
 
     int m_column;

@@ -1,7 +1,6 @@
 #include "FrequencyDialog.h"
 
 #include "ChannelFields.h"
-#include "FrequencyUnits.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
@@ -44,9 +43,9 @@ int FrequencyDialog::source() const
 
 void FrequencyDialog::check()
 {
-    const auto amount = FrequencyUnits::parse(m_amount->text(), 4);
+    const auto amount = Frequency::parse(m_amount->text());
     setAcceptable(amount.has_value());
-    m_offset = amount.value_or(0);
+    m_offset = amount.value_or(Frequency());
     if (!amount)
         return setNote(QStringLiteral("请输入以 MHz 为单位的数字，精确到 0.0001 MHz（100 Hz）。"));
     QString count;

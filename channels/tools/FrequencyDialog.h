@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Frequency.h"
 #include "ToolDialog.h"
 
 #include <QPair>
@@ -19,11 +20,10 @@ public:
     // The field each result is made from: -1 for the cell itself, else
     // 接收频率 (the results go to 发送频率) or 发送频率.
     int source() const;
-    // The amount in 100 Hz units.
-    qint64 offset() const { return m_offset; }
+    Frequency offset() const { return m_offset; }
     // How many cells a calculation would change and leave alone, for the
     // note to say before it is done.
-    using Preview = std::function<QPair<int, int>(int source, qint64 offset)>;
+    using Preview = std::function<QPair<int, int>(int source, Frequency offset)>;
     void setPreview(const Preview &preview);
 
 private:
@@ -33,6 +33,6 @@ private:
     QRadioButton *m_fromReceive;
     QRadioButton *m_fromTransmit;
     QLineEdit *m_amount;
-    qint64 m_offset = 0;
+    Frequency m_offset;
     Preview m_preview;
 };

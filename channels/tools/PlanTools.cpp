@@ -118,7 +118,7 @@ void PlanTools::computeFrequencies()
         return;
     FrequencyDialog dialog(m_grid->window());
     ChannelStore *store = m_grid->editor()->store();
-    dialog.setPreview([&selected, store](int source, qint64 offset) {
+    dialog.setPreview([&selected, store](int source, Frequency offset) {
         FrequencyCommand dry(*store, targets(selected, source), source, offset);
         return qMakePair(dry.count(), dry.skipped());
     });
