@@ -24,23 +24,12 @@ std::optional<Frequency> Frequency::nearest(double megahertz)
     return fromUnits(qint64(steps(megahertz, Frequency())));
 }
 
-// Halves away from zero: the editing tools have always rounded so, apart
-// from the frame (steps()); a real times 10^4 is within far less than half a
-// step of the whole number its shortest decimal gives, for any frequency a
-// radio has.
-static std::optional<Frequency> roundedForTools(double megahertz)
-{
-    if (!std::isfinite(megahertz) || std::abs(megahertz) > 1e9)
-        return std::nullopt;
-    return Frequency::fromUnits(std::llround(megahertz * Frequency::unitsPerMHz));
-}
-
 std::optional<Frequency> Frequency::ofCell(const QVariant &cell)
 {
     if (cell.typeId() == QMetaType::LongLong || cell.typeId() == QMetaType::Int)
         return fromUnits(cell.toLongLong() * unitsPerMHz);
     if (cell.typeId() == QMetaType::Double)
-        if (const auto rounded = roundedForTools(cell.toDouble()))
+        if (const auto rounded = nearest(cell.toDouble()))
             return rounded;
     // The text form has at most 15 significant digits, so a real read from
     // the file as 438.51250000000005 is "438.5125" here and parses exactly.
@@ -49,7 +38,7 @@ std::optional<Frequency> Frequency::ofCell(const QVariant &cell)
         return exact;
     bool ok = false;
     const double megahertz = shown.trimmed().toDouble(&ok);
-    return ok ? roundedForTools(megahertz) : std::nullopt;
+    return ok ? nearest(megahertz) : std::nullopt;
 }
 
 std::optional<Frequency> Frequency::parse(const QString &typed, Unit unit)

@@ -34,7 +34,8 @@ public:
     // `megahertz` to the nearest step, as above; none when it is no finite
     // number or beyond 10^12 MHz.
     static std::optional<Frequency> nearest(double megahertz);
-    // What a cell holds, for the editing tools: a number to the nearest step,
+    // What a cell holds, for the editing tools: a number to the nearest step
+    // as the frame rounds it (a shift by nothing changes nothing sent),
     // a text that is a number as written ("430.125" exactly); none for an
     // empty cell and for a text that is a number only in part ("438,5").
     static std::optional<Frequency> ofCell(const QVariant &cell);

@@ -394,6 +394,9 @@ private slots:
         QTest::newRow("binary fraction in the file") << QVariant(0.1 + 0.2) << "+.0001" << "0.3001";
         QTest::newRow("text number") << QVariant(QStringLiteral("430.125")) << "0" << "430.125";
         QTest::newRow("finer than 100 Hz rounds") << QVariant(438.51255) << "0" << "438.5126";
+        // A shift by nothing leaves what the radio gets as it was: halves to even, as the frame.
+        QTest::newRow("half step as the frame") << QVariant(446.00625) << "0" << "446.0062";
+        QTest::newRow("half step text as the frame") << QVariant(QStringLiteral("446.00625")) << "0" << "446.0062";
         QTest::newRow("comma text is no number") << QVariant(QStringLiteral("438,5")) << "1" << "NULL";
         QTest::newRow("result not above 0") << QVariant(430.0) << "-430" << "NULL";
         QTest::newRow("offset finer than 100 Hz") << QVariant(430.0) << "0.00001" << "refused";
