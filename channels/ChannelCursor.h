@@ -16,8 +16,6 @@ class ChannelCursor : public QItemSelectionModel
 public:
     explicit ChannelCursor(ChannelStore *store, QAbstractItemModel *shown = nullptr, QObject *parent = nullptr);
 
-    ChannelStore *store() const { return m_store; }
-
     // False when the table is not open or has no row; the cursor is then at the end.
     bool moveFirst();
     void moveNext();

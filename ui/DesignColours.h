@@ -3,7 +3,7 @@
 #include <QColor>
 
 // Every colour qt7020 draws in, named by what it marks, so that the grid, the
-// check list and the icon cannot drift apart. Qt Gui only: the channel model,
+// check list and the icon cannot drift apart. Qt Gui only: ChannelTableModel,
 // which has no widgets, tints its cells from here too.
 namespace DesignColours {
 
