@@ -1,10 +1,11 @@
 #pragma once
 
 // What the suites that drive the window or the program share: a channel file,
-// a fake serial line and the message boxes, the program run as a child, and a
-// home of the test's own.
+// the grid over it, a fake serial line and the transfer over it, the message
+// boxes, the program run as a child, and a home of the test's own.
 #include "FakePortList.h"
 #include "FakeSerialLink.h"
+#include "GridRig.h"
 #include "MessageBoxes.h"
 #include "TestDatabase.h"
 #include "TransferRig.h"

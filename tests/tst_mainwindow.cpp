@@ -50,6 +50,33 @@
 #include <csignal>
 #include <cstdio>
 
+// The grid in a window of its own, with the keyboard.
+static bool showActive(QWidget &grid)
+{
+    grid.show();
+    grid.activateWindow();
+    return QTest::qWaitForWindowActive(&grid);
+}
+
+static QList<int> selectedRows(const ChannelCursor &cursor)
+{
+    QList<int> selected;
+    for (const QModelIndex &index : cursor.selectedRows())
+        selected << index.row();
+    std::sort(selected.begin(), selected.end());
+    return selected;
+}
+
+// A key to the grid, and the record numbers of the rows it leaves.
+static QString pressed(GridRig &rig, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::keyClick(&rig.grid, key, modifiers);
+    QStringList numbers;
+    for (int r = 0; r < rig.store.rowCount(); ++r)
+        numbers << rig.store.index(r, 0).data().toString();
+    return numbers.join(u' ');
+}
+
 // Ticks by hand: the timer stays active (so the sequence runs) but never fires.
 static void ticks(MainWindow &window, int n)
 {
@@ -513,121 +540,34 @@ private slots:
 
     void gridKeysActOnTheSelection()
     {
-        DesignFonts::installSubstitutes();   // the design's fonts, whose digits Qt's own estimate cuts
-        TestDatabase file(TestDatabase::numberedRows(5));
-        Channels rig;
-        QVERIFY(rig.store.open(file.path()));
-        ChannelCursor cursor(&rig.store, &rig.table);
-        ChannelGrid grid;
-        grid.setCursor(&cursor);
-        grid.show();
-        grid.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&grid));
-        auto rows = [&] {
-            QList<int> selected;
-            for (const QModelIndex &index : cursor.selectedRows())
-                selected << index.row();
-            std::sort(selected.begin(), selected.end());
-            return selected;
-        };
-        auto records = [&] {
-            QStringList numbers;
-            for (int r = 0; r < rig.store.rowCount(); ++r)
-                numbers << rig.store.index(r, 0).data().toString();
-            return numbers.join(u' ');
-        };
+        GridRig rig(TestDatabase::numberedRows(5));
+        QVERIFY(rig.opened && showActive(rig.grid));
         const auto ctrl = Qt::ControlModifier;
-        auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-            QTest::keyClick(&grid, key, modifiers);
-            return records();
-        };
+        auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { return pressed(rig, key, modifiers); };
         // Cells of rows 2 and 3 selected: the copies follow them and become the selection.
-        cursor.setCurrentIndex(rig.table.index(1, 1), QItemSelectionModel::NoUpdate);
-        cursor.select(QItemSelection(rig.table.index(1, 1), rig.table.index(2, 2)), QItemSelectionModel::ClearAndSelect);
+        rig.cursor.setCurrentIndex(rig.table.index(1, 1), QItemSelectionModel::NoUpdate);
+        rig.cursor.select(QItemSelection(rig.table.index(1, 1), rig.table.index(2, 2)), QItemSelectionModel::ClearAndSelect);
         QCOMPARE(press(Qt::Key_D, ctrl), QStringLiteral("1 2 3 6 7 4 5"));
-        QCOMPARE(rows(), QList<int>({ 3, 4 }));
-        QCOMPARE(cursor.currentRow(), 3);
+        QCOMPARE(selectedRows(rig.cursor), QList<int>({ 3, 4 }));
+        QCOMPARE(rig.cursor.currentRow(), 3);
         QCOMPARE(press(Qt::Key_Up, Qt::AltModifier), QStringLiteral("1 2 6 7 3 4 5"));
-        QCOMPARE(rows(), QList<int>({ 2, 3 }));
+        QCOMPARE(selectedRows(rig.cursor), QList<int>({ 2, 3 }));
         press(Qt::Key_C, ctrl);
         QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 2);
         QCOMPARE(press(Qt::Key_Delete, ctrl), QStringLiteral("1 2 3 4 5"));
-        cursor.setCurrentIndex(rig.table.index(4, 0), QItemSelectionModel::ClearAndSelect);
+        rig.cursor.setCurrentIndex(rig.table.index(4, 0), QItemSelectionModel::ClearAndSelect);
         QCOMPARE(press(Qt::Key_V, ctrl), QStringLiteral("1 2 3 4 6 7"));   // the two rows again, past the end
         press(Qt::Key_Z, ctrl);
         QCOMPARE(press(Qt::Key_Insert), QStringLiteral("1 2 3 4 6 5"));
-        QCOMPARE(cursor.currentRow(), 4);
+        QCOMPARE(rig.cursor.currentRow(), 4);
         QCOMPARE(press(Qt::Key_Z, ctrl), QStringLiteral("1 2 3 4 5"));
         QCOMPARE(press(Qt::Key_Z, ctrl | Qt::ShiftModifier), QStringLiteral("1 2 3 4 6 5"));
         press(Qt::Key_Z, ctrl);
         QCOMPARE(press(Qt::Key_Y, ctrl), QStringLiteral("1 2 3 4 6 5"));
 
-        // After select-all the commands take every row of the file, also those
-        // not fetched yet, or fetched by scrolling after it.
-        TestDatabase big(TestDatabase::numberedRows(300));
-        const QVector<QVariantList> original = big.stored();
-        QVERIFY(rig.store.open(big.path()) && rig.store.canFetchMore());
-        press(Qt::Key_A, ctrl);
-        press(Qt::Key_C, ctrl);
-        QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 300);
-        QVERIFY(rig.store.open(big.path()));
-        press(Qt::Key_A, ctrl);
-        rig.table.fetchMore({});
-        press(Qt::Key_Delete);
-        QCOMPARE(big.stored(), QVector<QVariantList>(300, QVariantList(ChannelRow::fieldCount)));
-        QCOMPARE(rig.editor.history()->count(), 1);
-        press(Qt::Key_Z, ctrl);
-        QCOMPARE(big.stored(), original);
-
-        // Dragging over cells selects them.
-        const auto at = [&](int row, int column) { return grid.visualRect(rig.table.index(row, column)).center(); };
-        QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, at(1, 1));
-        QTest::mouseMove(grid.viewport(), at(2, 2));
-        QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, at(2, 2));
-        QCOMPARE(cursor.selectedIndexes().size(), 4);
-
-        // A right-click inside the selection keeps it for the context menu.
-        QMouseEvent right(QEvent::MouseButtonPress, at(2, 2), grid.viewport()->mapToGlobal(at(2, 2)), Qt::RightButton,
-                          Qt::RightButton, {});
-        QApplication::sendEvent(grid.viewport(), &right);
-        QCOMPARE(cursor.selectedIndexes().size(), 4);
-
-        // A plain click after select-all makes one cell the selection and opens
-        // no editor, however long the operator waits: Ctrl+Delete then takes
-        // one row. Deleting every row asks first; 取消 keeps them.
-        MessageBoxes boxes(QMessageBox::No);
-        press(Qt::Key_A, ctrl);
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at(2, 4));
-        QCOMPARE(rows(), QList<int>());
-        QCOMPARE(cursor.selectedIndexes(), QModelIndexList({ rig.table.index(2, 4) }));
-        QTest::qWait(QApplication::doubleClickInterval() + 100);
-        QVERIFY(!grid.viewport()->findChild<QLineEdit *>());
-        press(Qt::Key_Delete, ctrl);
-        QCOMPARE(big.stored().size(), 299);
-        press(Qt::Key_A, ctrl);
-        press(Qt::Key_Delete, ctrl);
-        QTRY_COMPARE(boxes.seen.size(), 1);
-        QCOMPARE(boxes.texts().first(), QStringLiteral("要删除信道表的全部 299 行吗？"));
-        QCOMPARE(big.stored().size(), 299);
-        // Ctrl+End goes to the file's last row, though a page of rows is read;
-        // the row numbers then need a digit more, and show it whole.
-        TestDatabase longer(TestDatabase::numberedRows(1200));
-        QVERIFY(rig.store.open(longer.path()) && rig.store.canFetchMore());
-        grid.setCurrentIndex(rig.table.index(0, 1));
-        press(Qt::Key_End, ctrl);
-        QCOMPARE(cursor.currentRow(), 1199);
-        QHeaderView *numbers = grid.verticalHeader();
-        QFont bold = numbers->font();   // as the current row's number is drawn
-        bold.setBold(true);
-        const int margins = 2 * numbers->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, numbers);
-        const int lines = 2;   // the section's edges
-        QTRY_VERIFY(numbers->width() >= QFontMetrics(bold).horizontalAdvance(QStringLiteral("1200")) + margins + lines);
-
         // In an open cell editor the keys edit the text, not the table.
-        grid.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&grid));
-        grid.setCurrentIndex(rig.table.index(0, 4));
-        grid.edit(rig.table.index(0, 4));
+        rig.grid.setCurrentIndex(rig.table.index(0, 4));
+        rig.grid.edit(rig.table.index(0, 4));
         QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
         auto *typing = qobject_cast<QLineEdit *>(QApplication::focusWidget());
         typing->setText(QStringLiteral("ab cd"));
@@ -635,7 +575,83 @@ private slots:
         QTest::keyClick(typing, Qt::Key_Delete, ctrl);
         QTest::keyClick(typing, Qt::Key_Delete);
         QCOMPARE(typing->text(), QStringLiteral("d"));
-        QCOMPARE(big.stored().size(), 299);
+        QCOMPARE(rig.store.rowCount(), 6);
+    }
+
+    // After select-all the commands take every row of the file, also those
+    // not fetched yet, or fetched by scrolling after it.
+    void selectAllTakesEveryRowOfTheFile()
+    {
+        GridRig rig(TestDatabase::numberedRows(300));
+        QVERIFY(rig.opened && rig.store.canFetchMore() && showActive(rig.grid));
+        const QVector<QVariantList> original = rig.file.stored();
+        const auto ctrl = Qt::ControlModifier;
+        pressed(rig, Qt::Key_A, ctrl);
+        pressed(rig, Qt::Key_C, ctrl);
+        QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 300);
+        QVERIFY(rig.store.open(rig.file.path()));
+        pressed(rig, Qt::Key_A, ctrl);
+        rig.table.fetchMore({});
+        pressed(rig, Qt::Key_Delete);
+        QCOMPARE(rig.file.stored(), QVector<QVariantList>(300, QVariantList(ChannelRow::fieldCount)));
+        QCOMPARE(rig.editor.history()->count(), 1);
+        pressed(rig, Qt::Key_Z, ctrl);
+        QCOMPARE(rig.file.stored(), original);
+
+        // Deleting every row asks first; 取消 keeps them.
+        MessageBoxes boxes(QMessageBox::No);
+        pressed(rig, Qt::Key_A, ctrl);
+        pressed(rig, Qt::Key_Delete, ctrl);
+        QTRY_COMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.texts().first(), QStringLiteral("要删除信道表的全部 300 行吗？"));
+        QCOMPARE(rig.file.stored(), original);
+    }
+
+    void mouseSelectsCells()
+    {
+        GridRig rig(TestDatabase::numberedRows(5));
+        QVERIFY(rig.opened && showActive(rig.grid));
+        const auto at = [&](int row, int column) { return rig.grid.visualRect(rig.table.index(row, column)).center(); };
+        // Dragging over cells selects them.
+        QTest::mousePress(rig.grid.viewport(), Qt::LeftButton, {}, at(1, 1));
+        QTest::mouseMove(rig.grid.viewport(), at(2, 2));
+        QTest::mouseRelease(rig.grid.viewport(), Qt::LeftButton, {}, at(2, 2));
+        QCOMPARE(rig.cursor.selectedIndexes().size(), 4);
+
+        // A right-click inside the selection keeps it for the context menu.
+        QMouseEvent right(QEvent::MouseButtonPress, at(2, 2), rig.grid.viewport()->mapToGlobal(at(2, 2)), Qt::RightButton,
+                          Qt::RightButton, {});
+        QApplication::sendEvent(rig.grid.viewport(), &right);
+        QCOMPARE(rig.cursor.selectedIndexes().size(), 4);
+
+        // A plain click after select-all makes one cell the selection and opens
+        // no editor, however long the operator waits: Ctrl+Delete then takes
+        // one row. Waiting out the double-click interval is the point here.
+        pressed(rig, Qt::Key_A, Qt::ControlModifier);
+        QTest::mouseClick(rig.grid.viewport(), Qt::LeftButton, {}, at(2, 4));
+        QCOMPARE(selectedRows(rig.cursor), QList<int>());
+        QCOMPARE(rig.cursor.selectedIndexes(), QModelIndexList({ rig.table.index(2, 4) }));
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QVERIFY(!rig.grid.viewport()->findChild<QLineEdit *>());
+        QCOMPARE(pressed(rig, Qt::Key_Delete, Qt::ControlModifier), QStringLiteral("1 2 4 5"));
+    }
+
+    // Ctrl+End goes to the file's last row, though a page of rows is read;
+    // the row numbers then need a digit more, and show it whole.
+    void ctrlEndReachesTheFilesLastRow()
+    {
+        DesignFonts::installSubstitutes();   // the design's fonts, whose digits Qt's own estimate cuts
+        GridRig rig(TestDatabase::numberedRows(1200));
+        QVERIFY(rig.opened && rig.store.canFetchMore() && showActive(rig.grid));
+        rig.grid.setCurrentIndex(rig.table.index(0, 1));
+        pressed(rig, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(rig.cursor.currentRow(), 1199);
+        QHeaderView *numbers = rig.grid.verticalHeader();
+        QFont bold = numbers->font();   // as the current row's number is drawn
+        bold.setBold(true);
+        const int margins = 2 * numbers->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, numbers);
+        const int lines = 2;   // the section's edges
+        QTRY_VERIFY(numbers->width() >= QFontMetrics(bold).horizontalAdvance(QStringLiteral("1200")) + margins + lines);
     }
 
     // The grid tints what 检查信道表… lists, duplicates included, in its words.
@@ -1014,7 +1030,7 @@ private slots:
                 if (tick == -cutAt && cutAt < 0)
                     std::rename(qPrintable(TestDatabase({}, QStringLiteral("CREATE TABLE 其它 (x)")).path()),
                                 qPrintable(file.path()));
-                QTest::qWait(0);   // the follower may read the file between ticks
+                rig.follower.check();   // the follower reads the file between ticks
                 TransferRig::tick(&controller, 1);
             }
             QCOMPARE(port.written, TestDatabase::sentFrames(1, cutAt == 0 ? 4 : 51));

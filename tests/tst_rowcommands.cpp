@@ -5,6 +5,7 @@
 #include "ChannelCursor.h"
 #include "ChannelExchange.h"
 #include "Channels.h"
+#include "GridRig.h"
 #include "ChannelGrid.h"
 #include "FieldValue.h"
 #include "FillDialog.h"
@@ -444,37 +445,29 @@ private slots:
     // Down on the last row adds an empty one, one step, as a spreadsheet does.
     void downPastTheLastRowAddsOne()
     {
-        TestDatabase file(TestDatabase::numberedRows(3));
-        Channels rig;
-        QVERIFY(rig.store.open(file.path()));
-        ChannelCursor cursor(&rig.store, &rig.table);
-        ChannelGrid grid;
-        grid.setCursor(&cursor);
-        grid.setCurrentIndex(rig.table.index(1, 2));
-        QTest::keyClick(&grid, Qt::Key_Down);
+        GridRig rig(TestDatabase::numberedRows(3));
+        QVERIFY(rig.opened);
+        rig.grid.setCurrentIndex(rig.table.index(1, 2));
+        QTest::keyClick(&rig.grid, Qt::Key_Down);
         QCOMPARE(rig.store.rowCount(), 3);
-        QTest::keyClick(&grid, Qt::Key_Down);
-        QTest::keyClick(&grid, Qt::Key_Down, Qt::KeypadModifier);
-        QCOMPARE(natural(file.path()).mid(3), QStringList({ "4 NULL NULL NULL NULL", "5 NULL NULL NULL NULL" }));
-        QCOMPARE(grid.currentIndex(), rig.table.index(4, 2));
+        QTest::keyClick(&rig.grid, Qt::Key_Down);
+        QTest::keyClick(&rig.grid, Qt::Key_Down, Qt::KeypadModifier);
+        QCOMPARE(natural(rig.file.path()).mid(3), QStringList({ "4 NULL NULL NULL NULL", "5 NULL NULL NULL NULL" }));
+        QCOMPARE(rig.grid.currentIndex(), rig.table.index(4, 2));
         QCOMPARE(rig.editor.history()->count(), 2);
         QVERIFY(rig.editor.undo() && rig.editor.undo());
-        QCOMPARE(natural(file.path()).size(), 3);
+        QCOMPARE(natural(rig.file.path()).size(), 3);
     }
 
     // The tools as the operator reaches them: an action of the grid, a
     // dialog filled in, one step of the history for what it changed.
     void toolsFromTheGrid()
     {
-        TestDatabase file(TestDatabase::numberedRows(4));
-        Channels rig;
-        QVERIFY(rig.store.open(file.path()));
-        ChannelCursor cursor(&rig.store, &rig.table);
-        ChannelGrid grid;
-        grid.setCursor(&cursor);
-        new PlanTools(&grid);   // the grid owns it
+        GridRig rig(TestDatabase::numberedRows(4));
+        QVERIFY(rig.opened);
+        new PlanTools(&rig.grid);   // the grid owns it
         QStringList notes;   // what each dialog said it would do, and the sort's column
-        auto trigger = [&grid, &notes](const char *name, const QHash<QString, QString> &typed) {
+        auto trigger = [&rig, &notes](const char *name, const QHash<QString, QString> &typed) {
             QTimer::singleShot(0, [typed, &notes] {
                 auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
                 for (auto [child, text] : typed.asKeyValueRange()) {
@@ -487,16 +480,16 @@ private slots:
                 notes << (column ? column->currentText() : dialog->findChild<QLabel *>(QStringLiteral("note"))->text());
                 dialog->accept();
             });
-            grid.findChild<QAction *>(QString::fromLatin1(name))->trigger();
+            rig.grid.findChild<QAction *>(QString::fromLatin1(name))->trigger();
         };
-        auto column = [&file](int field) {
+        auto column = [&rig](int field) {
             QStringList values;
-            for (const QVariantList &row : file.stored())
+            for (const QVariantList &row : rig.file.stored())
                 values << FieldValue::fieldText(row.at(field));
             return values.join(u' ');
         };
         auto select = [&](int top, int left, int bottom, int right) {
-            grid.selectionModel()->select(QItemSelection(rig.table.index(top, left), rig.table.index(bottom, right)),
+            rig.grid.selectionModel()->select(QItemSelection(rig.table.index(top, left), rig.table.index(bottom, right)),
                                           QItemSelectionModel::ClearAndSelect);
         };
         select(0, 2, 3, 2);
@@ -507,7 +500,7 @@ private slots:
         QCOMPARE(column(3), QStringLiteral("440.0125 150.475 150.45 440.05"));
         trigger("frequencies", { { "shift", "on" }, { "amount", "-0.0125" } });   // 1.1 and 2.4 are not frequencies
         QCOMPARE(column(3), QStringLiteral("440.0125 150.4625 150.4375 440.05"));
-        grid.setCurrentIndex(rig.table.index(0, 1));   // 排序… starts on the current column
+        rig.grid.setCurrentIndex(rig.table.index(0, 1));   // 排序… starts on the current column
         trigger("sort", { { "descending", "on" } });
         QCOMPARE(column(1), QStringLiteral("4 3 2 1"));
         QCOMPARE(rig.editor.history()->count(), 4);
@@ -515,43 +508,39 @@ private slots:
         QVERIFY(notes.at(1).startsWith(QStringLiteral("将改变 2 个单元格。")));
         QVERIFY(notes.at(2).startsWith(QStringLiteral("将改变 4 个单元格。")));   // both frequencies of two rows
         QCOMPARE(notes.at(3), QStringLiteral("信道号"));
-        grid.setCurrentIndex(rig.table.index(0, 4));
+        rig.grid.setCurrentIndex(rig.table.index(0, 4));
         trigger("sort", {});
         QCOMPARE(notes.at(4), QStringLiteral("备注"));
         {
             MessageBoxes boxes;
             select(0, 1, 0, 2);
-            grid.findChild<QAction *>(QStringLiteral("fill"))->trigger();
+            rig.grid.findChild<QAction *>(QStringLiteral("fill"))->trigger();
             QCOMPARE(boxes.texts(), QStringList({ QStringLiteral("请选择同一列中要填充的单元格。") }));
         }
     }
 
     void findReplaceAndZoomFromTheGrid()
     {
-        TestDatabase file(TestDatabase::numberedRows(4));
-        Channels rig;
-        QVERIFY(rig.store.open(file.path()));
-        ChannelCursor cursor(&rig.store, &rig.table);
-        ChannelGrid grid;
-        grid.setCursor(&cursor);
-        auto *tools = new PlanTools(&grid);
-        auto column = [&file](int field) {
+        GridRig rig(TestDatabase::numberedRows(4));
+        QVERIFY(rig.opened);
+        auto *tools = new PlanTools(&rig.grid);
+        auto column = [&rig](int field) {
             QStringList values;
-            for (const QVariantList &row : file.stored())
+            for (const QVariantList &row : rig.file.stored())
                 values << FieldValue::fieldText(row.at(field));
             return values.join(u' ');
         };
         tools->openFind(true);
-        auto *find = grid.window()->findChild<FindReplaceDialog *>();
+        auto *find = rig.grid.window()->findChild<FindReplaceDialog *>();
         QVERIFY(find && find->windowTitle() == QStringLiteral("替换"));
         find->findChild<QLineEdit *>(QStringLiteral("find"))->setText(QStringLiteral("第"));
         find->findChild<QLineEdit *>(QStringLiteral("replace"))->setText(QStringLiteral("甲"));
         tools->replaceAll();
         QCOMPARE(find->findChild<QLabel *>(QStringLiteral("result"))->text(), QStringLiteral("已替换 4 处。"));
         QCOMPARE(column(4), QStringLiteral("甲 1 行 甲 2 行 甲 3 行 甲 4 行"));
-        const auto texts = [&grid] {
-            return grid.findChild<QAction *>(QStringLiteral("undo"))->text() + u'|'
-                    + grid.findChild<QAction *>(QStringLiteral("redo"))->text();
+        const auto texts = [&rig] {
+            return rig.grid.findChild<QAction *>(QStringLiteral("undo"))->text() + u'|'
+                    + rig.grid.findChild<QAction *>(QStringLiteral("redo"))->text();
         };
         QCOMPARE(texts(), QStringLiteral("撤销 全部替换(&U)|重做(&R)"));   // naming the step
         QVERIFY(rig.editor.undo());
@@ -559,28 +548,28 @@ private slots:
         QCOMPARE(column(4), QStringLiteral("第 1 行 第 2 行 第 3 行 第 4 行"));
 
         // A match is never under the dialog, wherever the dialog was.
-        grid.resize(900, 300);   // the whole row in sight: the cell does not move
-        grid.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        rig.grid.resize(900, 300);   // the whole row in sight: the cell does not move
+        rig.grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.grid));
         const QModelIndex third = rig.table.index(2, 4);
-        const QRect cell(grid.viewport()->mapToGlobal(grid.visualRect(third).topLeft()), grid.visualRect(third).size());
+        const QRect cell(rig.grid.viewport()->mapToGlobal(rig.grid.visualRect(third).topLeft()), rig.grid.visualRect(third).size());
         find->move(cell.center() - QPoint(find->width() / 2, find->height() / 2));
         QVERIFY(find->frameGeometry().intersects(cell));
         find->findChild<QLineEdit *>(QStringLiteral("find"))->setText(QStringLiteral("第 3"));
         tools->findNext();
-        QCOMPARE(grid.currentIndex(), third);
+        QCOMPARE(rig.grid.currentIndex(), third);
         QTRY_VERIFY(!find->frameGeometry().intersects(cell));
 
         // The captions grow with the cells, and 原始大小 is the design again.
-        QHeaderView *captions = grid.horizontalHeader();
+        QHeaderView *captions = rig.grid.horizontalHeader();
         const auto sizes = [&] {
-            return QList<double>({ grid.font().pointSizeF(), captions->font().pointSizeF(), double(captions->height()) });
+            return QList<double>({ rig.grid.font().pointSizeF(), captions->font().pointSizeF(), double(captions->height()) });
         };
         const QList<double> designed = sizes();
         for (const char *step : { "zoomIn", "zoomIn", "zoomOut" })
-            grid.findChild<QAction *>(QString::fromLatin1(step))->trigger();
+            rig.grid.findChild<QAction *>(QString::fromLatin1(step))->trigger();
         QCOMPARE(sizes(), QList<double>({ designed[0] * 1.1, designed[1] * 1.1, double(qRound(designed[2] * 1.1)) }));
-        grid.findChild<QAction *>(QStringLiteral("zoomReset"))->trigger();
+        rig.grid.findChild<QAction *>(QStringLiteral("zoomReset"))->trigger();
         QCOMPARE(sizes(), designed);
     }
 
