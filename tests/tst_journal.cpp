@@ -54,6 +54,20 @@ static void threeLoads(const QString &file)
     QVERIFY(TransferJournal::close(whole));
 }
 
+// A home of the test's own whose journal holds three loads of a 60-row file:
+// one cut short on June 1st 2024, one refused, one whole.
+struct ThreeLoads
+{
+    ThreeLoads()
+    {
+        threeLoads(file.path());
+        entries = TransferJournal::entries();
+    }
+    const OwnHome home;
+    TestDatabase file{ TestDatabase::numberedRows(60) };
+    QVector<TransferJournal::Entry> entries;
+};
+
 static QList<QByteArray> journalLines()
 {
     return readFile(TransferJournal::path()).split('\n');
@@ -236,19 +250,15 @@ private slots:
     }
 
     // What --journal, --csv, the report and 传送记录… show of the three loads.
-    void journalOfTransfers()
+    void journalListing()
     {
-        const OwnHome home;
-        TestDatabase file(TestDatabase::numberedRows(60));
-        threeLoads(file.path());
-        const QVector<TransferJournal::Entry> entries = TransferJournal::entries();
-        QCOMPARE(entries.size(), 3);
-        const TransferJournal::Entry &sent = entries.at(0), &refused = entries.at(1), &given = entries.at(2);
+        const ThreeLoads loads;
+        const TransferJournal::Entry &sent = loads.entries.at(0), &refused = loads.entries.at(1), &given = loads.entries.at(2);
         QCOMPARE(given.sha256, QStringLiteral("f30c5a5e31fa90fa97f3f62563cb85bf2aac95117ebbfa8aa2d884480c4b6cc2"));
         QString text, csv;
         QCOMPARE(run({ "--journal" }, {}, &text), 0);
         QVERIFY(text.startsWith(sent.time.toString(Qt::ISODate) + QStringLiteral("  完成\n  电台：指挥车\n  信道文件：")
-                                + file.path() + u'\n'));
+                                + loads.file.path() + u'\n'));
         QVERIFY(text.contains(QStringLiteral("\n  校验 SHA-256：d3bd7d894765510a8fb2b52cf8dfdac2c3fe4426cd4f04ee6052c5f2ad7cdedd\n")));
         QVERIFY(text.contains(QStringLiteral("\n  帧数：1  字节：16  警告：2\n  说明：传送期间文件已改动\n")));
         QVERIFY(text.contains(QStringLiteral("说明：不能打开串口 /dev/qt7020-none：文件或文件夹不存在\n")));
@@ -256,12 +266,18 @@ private slots:
         QCOMPARE(run({ "--journal", "--csv" }, {}, &csv), 0);
         QCOMPARE(csv.section(QStringLiteral("\r\n"), 0, 0), QStringLiteral("time,file,sha256,radio,device,frames,bytes,warnings,result,detail,host"));
         QVERIFY(csv.endsWith(QStringLiteral("\r\n2024-06-01T08:30:00+08:00,%1,%2,巡逻 01,/dev/ttyUSB0 0403:6001 A9,1,16,2,中断,传送期间文件已改动,%3\r\n")
-                                     .arg(file.path(), given.sha256, QSysInfo::machineHostName())));
+                                     .arg(loads.file.path(), given.sha256, QSysInfo::machineHostName())));
         QCOMPARE(csv.count(QStringLiteral("\r\n")), 4);
         QVERIFY(qAbs(refused.time.secsTo(QDateTime::currentDateTime())) < 60);
+    }
 
-        // On paper by radio, labelled ones first, from --since on: 巡逻 01 of June 1st is left out.
-        const QString pdf = home.path(QStringLiteral("fleet.pdf"));
+    // On paper by radio, labelled ones first, from --since on: 巡逻 01 of June
+    // 1st is left out. 打印车队报告… prints every load the same way.
+    void journalOnPaper()
+    {
+        const ThreeLoads loads;
+        const QString pdf = loads.home.path(QStringLiteral("fleet.pdf"));
+        QString text;
         QCOMPARE(run({ "--journal", "--pdf", pdf, "--since", "2024-06-02" }, {}, &text), 0);
         QVERIFY(text.startsWith(QStringLiteral("已把 2 部电台的 2 次传送打印到 %1。\n").arg(pdf)));
         QCOMPARE(run({ "-layout", pdf, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
@@ -275,12 +291,28 @@ private slots:
             QVERIFY2(text.contains(QRegularExpression(line)), qPrintable(line + u'\n' + text));
         QVERIFY(!text.contains(QStringLiteral("巡逻 01")));
 
-        // 传送记录… over the window, within its width with 结果 in sight: local
-        // times, short checksums and file names, whole on hover; Ctrl+C and 复制
-        // copy the rows picked whole, in the table's order.
+        const QString report = loads.home.path(QStringLiteral("report.pdf"));
+        JournalDialog dialog(loads.entries, {});
+        dialog.show();
+        QTimer chooser;
+        connect(&chooser, &QTimer::timeout, &dialog, [&] { answerFileDialog(report); });
+        chooser.start(10);
+        button(&dialog, "打印车队报告…")->click();
+        QCOMPARE(run({ "-layout", report, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
+        for (const char *line : { "电台 3 部，传送 3 次", " 巡逻 01 ", " 巡逻 02 ", " 指挥车 " })
+            QVERIFY2(text.contains(QString::fromUtf8(line)), line);
+    }
+
+    // 传送记录… over the window, within its width with 结果 in sight: local
+    // times, short checksums and file names, whole on hover; Ctrl+C and 复制
+    // copy the rows picked whole, in the table's order.
+    void journalDialogShowsAndCopies()
+    {
+        const ThreeLoads loads;
+        const TransferJournal::Entry &sent = loads.entries.at(0), &given = loads.entries.at(2);
         QWidget window;
         window.resize(792, 524);
-        JournalDialog dialog(entries, {}, &window);
+        JournalDialog dialog(loads.entries, {}, &window);
         auto *table = dialog.findChild<QTableWidget *>();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -289,11 +321,11 @@ private slots:
         QVERIFY(table->horizontalHeader()->sectionViewportPosition(2) + table->columnWidth(2) <= table->viewport()->width());
         const auto cell = [table](int column) { return std::pair(table->item(0, column)->text(), table->item(0, column)->toolTip()); };
         QCOMPARE(cell(0), std::pair(sent.time.toLocalTime().toString("yyyy-MM-dd HH:mm"), sent.time.toString(Qt::ISODate)));
-        QCOMPARE(cell(3), std::pair(QStringLiteral("char4.mdb"), file.path()));
+        QCOMPARE(cell(3), std::pair(QStringLiteral("char4.mdb"), loads.file.path()));
         QCOMPARE(cell(4), std::pair(sent.sha256.left(16), sent.sha256));
         const QString host = QSysInfo::machineHostName();
-        const QVector<QStringList> copied{ { sent.time.toString(Qt::ISODate), "指挥车", "完成", file.path(), sent.sha256, "51",
-                                             "816", "", "", host },
+        const QVector<QStringList> copied{ { sent.time.toString(Qt::ISODate), "指挥车", "完成", loads.file.path(), sent.sha256,
+                                             "51", "816", "", "", host },
                                            { "2024-06-01T08:30:00+08:00", "巡逻 01", "中断：传送期间文件已改动", given.file,
                                              given.sha256, "1", "16", "2", given.device, host } };
         pick(table, { 2, 0 });
@@ -302,19 +334,24 @@ private slots:
         QGuiApplication::clipboard()->clear();
         button(&dialog, "复制")->click();
         QCOMPARE(Tsv::read(QGuiApplication::clipboard()->text()), copied);
+    }
 
-        // The buttons do what --diff does, in the same words, but name the
-        // loads as the operator knows them: two loads, the older as A; one load
-        // against the plan open in the window.
+    // The buttons do what --diff does, in the same words, but name the loads
+    // as the operator knows them: two loads, the older as A; one load against
+    // the plan open in the window.
+    void journalDialogCompares()
+    {
+        const ThreeLoads loads;
+        const TransferJournal::Entry &sent = loads.entries.at(0), &given = loads.entries.at(2);
         const QString lastName = QStringLiteral("上次传送（指挥车，%1）").arg(sent.time.toLocalTime().toString("MM-dd HH:mm"));
         const QString olderName = QStringLiteral("传送（巡逻 01，%1）").arg(given.time.toLocalTime().toString("MM-dd HH:mm"));
+        const QString path = loads.file.path();
         const struct { QString openPlan; QList<int> rows; const char *button; QStringList diff; QString names; } comparisons[] = {
             { {}, { 2, 0 }, "比较所选的两次", { "journal:3", "journal:1" }, QStringLiteral("A 为 %1，B 为 %2。").arg(olderName, lastName) },
-            { file.path(), { 0 }, "与当前信道表比较", { "journal:1", file.path() },
-              QStringLiteral("A 为 %1，B 为 当前信道表 char4.mdb。").arg(lastName) },
+            { path, { 0 }, "与当前信道表比较", { "journal:1", path }, QStringLiteral("A 为 %1，B 为 当前信道表 char4.mdb。").arg(lastName) },
         };
         for (const auto &c : comparisons) {
-            JournalDialog journal(entries, c.openPlan);
+            JournalDialog journal(loads.entries, c.openPlan);
             journal.show();
             pick(journal.findChild<QTableWidget *>(), c.rows);
             QCOMPARE(button(&journal, "比较所选的两次")->isEnabled(), c.rows.size() == 2);
@@ -322,21 +359,12 @@ private slots:
             button(&journal, c.button)->click();
             auto *shown = journal.findChild<ComparisonDialog *>();
             QVERIFY(shown && shown->isVisible());
+            QString text;
             QCOMPARE(run(QStringList{ "--diff" } + c.diff, {}, &text), c.rows.size() == 2 ? 1 : 0);
             QCOMPARE(shown->text().section(QStringLiteral("A 为 "), 0, 0), text.section(QStringLiteral("A 为 "), 0, 0));
             QVERIFY2(shown->text().endsWith(c.names), qPrintable(shown->text()));
             QVERIFY(shown->findChild<QPlainTextEdit *>()->height() > shown->height() / 2);   // the dialog is its text
         }
-
-        // 打印车队报告…: every load, as --journal --pdf prints them.
-        const QString report = home.path(QStringLiteral("report.pdf"));
-        QTimer chooser;
-        connect(&chooser, &QTimer::timeout, &dialog, [&] { answerFileDialog(report); });
-        chooser.start(10);
-        button(&dialog, "打印车队报告…")->click();
-        QCOMPARE(run({ "-layout", report, "-" }, {}, &text, QStringLiteral("pdftotext")), 0);
-        for (const char *line : { "电台 3 部，传送 3 次", " 巡逻 01 ", " 巡逻 02 ", " 指挥车 " })
-            QVERIFY2(text.contains(QString::fromUtf8(line)), line);
     }
 
     // What did radio X get: --journal --radio and --diff radio: find one
