@@ -42,6 +42,10 @@ public:
                     button = b;
             }
             buttons << names.join(u'/');
+            // A question without the answer named: a typo would answer nothing.
+            if (!answerText.isEmpty() && names.size() > 1 && !names.contains(answerText))
+                QTest::qFail(qPrintable(QStringLiteral("no button %1 in %2").arg(answerText, names.join(u'/'))),
+                             __FILE__, __LINE__);
             if (button)
                 button->click();
             else

@@ -1160,19 +1160,30 @@ private slots:
         menuItem(&window, "传送")->trigger();   // 数据传送 names no radio
         ticks(window, 65);
         QCOMPARE(TransferJournal::entries().first().radio, QString());
+    }
 
-        // Another program changes the plan: the run pauses and shows the
-        // change; 继续 asks about the new plan's warnings and goes on with it.
+    // Another program changes the plan: the run pauses and shows the change;
+    // 继续 asks about the new plan's warnings and goes on with it.
+    void fleetPausesWhenThePlanChanges()
+    {
+        OwnHome home;
+        TestDatabase file(TestDatabase::numberedRows(60));
+        auto *port = new FakeSerialLink;
+        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
+        window.load();
+        MessageBoxes boxes;
         menuItem(&window, "连续传送")->trigger();
-        dialog = window.findChild<FleetDialog *>();
+        QPointer<FleetDialog> dialog = window.findChild<FleetDialog *>();
+        QVERIFY(dialog && QTest::qWaitForWindowActive(dialog));
         otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 信道号 = 1 WHERE rowid = 2"));
         QTRY_COMPARE(dialog->run()->state(), FleetRun::State::PlanChanged);
         const QString shown = dialog->findChild<QPlainTextEdit *>(QStringLiteral("改动"))->toPlainText();
         QVERIFY2(shown.startsWith(QStringLiteral("第 2 行 信道 2：信道号 2 → 1\n")), qPrintable(shown));
         QVERIFY(shown.endsWith(QStringLiteral("新传送校验：") + dialog->run()->newPlan().checksum()));
-        QTest::keyClick(label = dialog->findChild<QLineEdit *>(QStringLiteral("电台")), Qt::Key_Return);
+        auto *label = dialog->findChild<QLineEdit *>(QStringLiteral("电台"));
+        QTest::keyClick(label, Qt::Key_Return);
         QCOMPARE(dialog->run()->radios().size(), 0);
-        boxes.answerText = QStringLiteral("仍然传送");
+        boxes.answerText = QStringLiteral("仍然传送(&Y)");
         dialog->findChild<QPushButton *>(QStringLiteral("继续"))->click();
         QVERIFY(boxes.texts().last().contains(QStringLiteral("信道号 1 与第 1 行相同")));
         QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("传送校验"))->text(), dialog->run()->newPlan().checksum());
