@@ -50,6 +50,25 @@
 #include <csignal>
 #include <cstdio>
 
+// The window over a 60-row file and a fake port, loaded, in a home of its own:
+// where a fleet run starts.
+struct FleetRig
+{
+    FleetRig() { window.load(); }
+    const OwnHome home;
+    TestDatabase file{ TestDatabase::numberedRows(60) };
+    FakeSerialLink *port = new FakeSerialLink;   // the window's
+    MainWindow window{ std::unique_ptr<SerialLink>(port), file.path() };
+};
+
+// 连续传送… from the menu, its dialog once it has the keys.
+static FleetDialog *openFleet(MainWindow &window)
+{
+    menuItem(&window, "连续传送")->trigger();
+    auto *dialog = window.findChild<FleetDialog *>();
+    return dialog && QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
+}
+
 // The grid in a window of its own, with the keyboard.
 static bool showActive(QWidget &grid)
 {
@@ -1091,15 +1110,12 @@ private slots:
     // closing during a load asks, and the first 关闭 shows what the run came to.
     void fleetLoadsRadioAfterRadio()
     {
-        OwnHome home;
-        TestDatabase file(TestDatabase::numberedRows(60));
-        auto *port = new FakeSerialLink;
-        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
-        window.load();
+        FleetRig rig;
+        FakeSerialLink *port = rig.port;
+        MainWindow &window = rig.window;
         MessageBoxes boxes;
-        menuItem(&window, "连续传送")->trigger();
-        QPointer<FleetDialog> dialog = window.findChild<FleetDialog *>();
-        QVERIFY(dialog && QTest::qWaitForWindowActive(dialog));
+        QPointer<FleetDialog> dialog = openFleet(window);
+        QVERIFY(dialog);
         QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("传送校验"))->text() == LoadPlan::checksumOf(TestDatabase::sentFrames(1, 51)));
         auto *label = dialog->findChild<QLineEdit *>(QStringLiteral("电台"));
         auto *table = dialog->findChild<QTableWidget *>();
@@ -1166,16 +1182,12 @@ private slots:
     // 继续 asks about the new plan's warnings and goes on with it.
     void fleetPausesWhenThePlanChanges()
     {
-        OwnHome home;
-        TestDatabase file(TestDatabase::numberedRows(60));
-        auto *port = new FakeSerialLink;
-        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
-        window.load();
+        FleetRig rig;
+        MainWindow &window = rig.window;
         MessageBoxes boxes;
-        menuItem(&window, "连续传送")->trigger();
-        QPointer<FleetDialog> dialog = window.findChild<FleetDialog *>();
-        QVERIFY(dialog && QTest::qWaitForWindowActive(dialog));
-        otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 信道号 = 1 WHERE rowid = 2"));
+        QPointer<FleetDialog> dialog = openFleet(window);
+        QVERIFY(dialog);
+        otherProgram(rig.file.path(), QStringLiteral("UPDATE 信道表 SET 信道号 = 1 WHERE rowid = 2"));
         QTRY_COMPARE(dialog->run()->state(), FleetRun::State::PlanChanged);
         const QString shown = dialog->findChild<QPlainTextEdit *>(QStringLiteral("改动"))->toPlainText();
         QVERIFY2(shown.startsWith(QStringLiteral("第 2 行 信道 2：信道号 2 → 1\n")), qPrintable(shown));
@@ -1201,17 +1213,15 @@ private slots:
     // the counts pick their lines; 复制 and 打印本次报告… take this run only.
     void fleetRunsThroughAList()
     {
-        OwnHome home;
-        TestDatabase file(TestDatabase::numberedRows(60));
-        auto *port = new FakeSerialLink;
-        MainWindow window(std::unique_ptr<SerialLink>(port), file.path());
-        window.load();
+        FleetRig rig;
+        FakeSerialLink *port = rig.port;
+        MainWindow &window = rig.window;
         MessageBoxes boxes;
         menuItem(&window, "传送")->trigger();   // before the run: not in its report
         ticks(window, 65);
-        const QString list = writeFile(home.path(QStringLiteral("车队.csv")),
+        const QString list = writeFile(rig.home.path(QStringLiteral("车队.csv")),
                                        QStringEncoder("GB18030").encode(QStringLiteral("序号,电台\n1,巡逻01\n2,巡逻02\n3,巡逻01\n4,巡逻03\n5,巡逻04\n")));
-        const QString pdf = home.path(QStringLiteral("本次.pdf"));
+        const QString pdf = rig.home.path(QStringLiteral("本次.pdf"));
         menuItem(&window, "连续传送")->trigger();
         auto *dialog = window.findChild<FleetDialog *>();
         QString answer = list;
