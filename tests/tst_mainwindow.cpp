@@ -35,6 +35,7 @@
 #include <QDialogButtonBox>
 #include <QListWidget>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -169,6 +170,17 @@ private slots:
         QVERIFY(!shown->index(0, 2).data(Qt::BackgroundRole).isValid());
         const int dpi = window.logicalDpiX();
         QCOMPARE(window.centralWidget()->size(), QSize(Twips::toPixels(11880, dpi), Twips::toPixels(7860, dpi)));
+        // The designed places, in pixels at 96 dpi (15 twips each): the date's
+        // label within its frame, the rest within the window.
+        QCOMPARE(dpi, 96);
+        const struct { const char *name; QRect place; } controls[] = {
+            { "Frame2", { 40, 40, 145, 49 } },     { "Label8", { 16, 24, 113, 17 } },
+            { "Label1", { 280, 48, 249, 57 } },    { "Label3", { 344, 96, 113, 25 } },
+            { "Label2", { 536, 48, 241, 25 } },    { "ProgressBar1", { 552, 96, 217, 17 } },
+            { "DataGrid1", { 168, 160, 513, 337 } },
+        };
+        for (const auto &c : controls)
+            QCOMPARE(window.findChild<QWidget *>(QString::fromLatin1(c.name))->geometry(), c.place);
         auto *grid = window.findChild<ChannelGrid *>(QStringLiteral("DataGrid1"));
         for (QWidget *w : window.centralWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             QCOMPARE(w->focusPolicy() != Qt::NoFocus, w == grid);   // only the grid takes the focus
@@ -325,6 +337,9 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         auto *bands = dialog.findChild<QComboBox *>();
+        auto *form = qobject_cast<QFormLayout *>(dialog.layout());
+        auto *caption = qobject_cast<QLabel *>(form ? form->labelForField(bands) : nullptr);
+        QVERIFY(caption && caption->text() == QStringLiteral("频段规划："));   // the list has its row, named
         QLabel *source = nullptr;
         for (QLabel *label : dialog.findChildren<QLabel *>())
             if (label->textInteractionFlags() & Qt::TextSelectableByMouse)
