@@ -15,6 +15,7 @@
 #include "HeaderRow.h"
 #include "MessageBoxes.h"
 #include "PlanTools.h"
+#include "RowMerge.h"
 #include "Tsv.h"
 #include "UnsavedEdits.h"
 
@@ -144,6 +145,34 @@ class TestRowCommands : public QObject
 {
     Q_OBJECT
 private slots:
+    // Another program's change as steps over the loaded rows, by key: runs
+    // gone, runs added (also between rows already placed), rows kept.
+    void mergeStepsFollowTheKeys()
+    {
+        const auto rows = [](std::initializer_list<qint64> keys) {
+            QVector<ChannelRow> list;
+            for (qint64 key : keys)
+                list.append(ChannelRow{ key, {} });
+            return list;
+        };
+        const char *kinds = "-+=";   // Remove, Insert, Update
+        const struct { QVector<ChannelRow> loaded, fresh; const char *steps; } cases[] = {
+            { rows({ 1, 2, 4 }), rows({ 1, 2, 3, 4 }), "=0<0 =1<1 +2<2x1 =3<3" },
+            { rows({ 1, 2, 3 }), rows({ 1, 3 }), "=0<0 -1x1 =1<1" },
+            { rows({ 1, 2 }), rows({ 3, 4, 5 }), "-0x2 +0<0x3" },
+            { rows({ 5 }), rows({ 1, 2, 5, 7, 8 }), "+0<0x2 =2<2 +3<3x2" },
+            { {}, {}, "" },
+        };
+        for (const auto &c : cases) {
+            QStringList steps;
+            for (const RowMerge::Step &s : RowMerge::plan(c.loaded, c.fresh))
+                steps << QStringLiteral("%1%2").arg(QChar::fromLatin1(kinds[s.kind])).arg(s.at)
+                                 + (s.kind == RowMerge::Step::Remove ? QString() : QStringLiteral("<%1").arg(s.from))
+                                 + (s.kind == RowMerge::Step::Update ? QString() : QStringLiteral("x%1").arg(s.count));
+            QCOMPARE(steps.join(u' '), QString::fromLatin1(c.steps));
+        }
+    }
+
     void commandUndoRedo_data()
     {
         QTest::addColumn<Operation>("operation");
