@@ -996,6 +996,10 @@ private slots:
             QCOMPARE(file.stored().at(1).at(4).toString(), remarkAfter);
             QCOMPARE(rig.store.rowCount(), file.stored().size());
             QCOMPARE(rig.store.index(1, 4).data().toString(), remarkAfter);
+            // Chosen, the grid follows the file again.
+            otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 备注 = '后来' WHERE rowid = 1"));
+            rig.follower.check();
+            QCOMPARE(rig.store.index(0, 4).data().toString(), QStringLiteral("后来"));
         }
         // A row the command takes, deleted meanwhile, is named by its place in the grid.
         TestDatabase file(TestDatabase::numberedRows(5));
