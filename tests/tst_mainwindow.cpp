@@ -1023,6 +1023,8 @@ private slots:
         grid->edit(cell);
         QLineEdit *editor = nullptr;
         QTRY_VERIFY((editor = qobject_cast<QLineEdit *>(QApplication::focusWidget())));
+        otherProgram(file.path(), QStringLiteral("UPDATE 信道表 SET 备注 = '先改' WHERE rowid = 2"));
+        QTRY_COMPARE(editor->text(), QStringLiteral("先改"));   // untouched, it shows the file
         editor->setText(QStringLiteral("我的"));
         otherProgram(file.path(), otherRemark);
         QTRY_COMPARE(cell.data().toString(), QStringLiteral("他人"));
