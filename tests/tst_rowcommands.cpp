@@ -529,17 +529,19 @@ private slots:
         QCOMPARE(column(3), QStringLiteral("440.0125 150.475 150.45 440.05"));
         trigger("frequencies", { { "shift", "on" }, { "amount", "-0.0125" } });   // 1.1 and 2.4 are not frequencies
         QCOMPARE(column(3), QStringLiteral("440.0125 150.4625 150.4375 440.05"));
+        trigger("frequencies", { { "fromTransmit", "on" }, { "amount", "-10" } });   // 接收 = 发送 − 10
+        QCOMPARE(column(2), QStringLiteral("145.5 140.4625 140.4375 145.425"));
         rig.grid.setCurrentIndex(rig.table.index(0, 1));   // 排序… starts on the current column
         trigger("sort", { { "descending", "on" } });
         QCOMPARE(column(1), QStringLiteral("4 3 2 1"));
-        QCOMPARE(rig.editor.history()->count(), 4);
-        QCOMPARE(notes.size(), 4);
+        QCOMPARE(rig.editor.history()->count(), 5);
+        QCOMPARE(notes.size(), 5);
         QVERIFY(notes.at(1).startsWith(QStringLiteral("将改变 2 个单元格。")));
         QVERIFY(notes.at(2).startsWith(QStringLiteral("将改变 4 个单元格。")));   // both frequencies of two rows
-        QCOMPARE(notes.at(3), QStringLiteral("信道号"));
+        QCOMPARE(notes.at(4), QStringLiteral("信道号"));
         rig.grid.setCurrentIndex(rig.table.index(0, 4));
         trigger("sort", {});
-        QCOMPARE(notes.at(4), QStringLiteral("备注"));
+        QCOMPARE(notes.at(5), QStringLiteral("备注"));
         {
             MessageBoxes boxes;
             select(0, 1, 0, 2);
