@@ -496,9 +496,11 @@ private slots:
         QVERIFY(rig.opened);
         new PlanTools(&rig.grid);   // the grid owns it
         QStringList notes;   // what each dialog said it would do, and the sort's column
-        auto trigger = [&rig, &notes](const char *name, const QHash<QString, QString> &typed) {
-            QTimer::singleShot(0, [typed, &notes] {
+        QStringList titles;
+        auto trigger = [&rig, &notes, &titles](const char *name, const QHash<QString, QString> &typed) {
+            QTimer::singleShot(0, [typed, &notes, &titles] {
                 auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                titles << dialog->windowTitle();
                 for (auto [child, text] : typed.asKeyValueRange()) {
                     if (auto *edit = dialog->findChild<QLineEdit *>(child))
                         edit->setText(text);
@@ -542,6 +544,7 @@ private slots:
         rig.grid.setCurrentIndex(rig.table.index(0, 4));
         trigger("sort", {});
         QCOMPARE(notes.at(5), QStringLiteral("备注"));
+        QCOMPARE(titles, QStringList({ "填充序列", "频率计算", "频率计算", "频率计算", "排序", "排序" }));
         {
             MessageBoxes boxes;
             select(0, 1, 0, 2);
