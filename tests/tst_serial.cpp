@@ -83,6 +83,10 @@ private slots:
         QVERIFY(!send.open());
         QVERIFY(send.openFailureCause().startsWith(null.cause + QStringLiteral("\n请在")));   // the window's remedy after it
         QCOMPARE(send.openFailureKind(), DeviceState::NotSerial);
+        // A device of this link's own for COM2, as a fleet run gives its found cable.
+        QtSerialLink second;
+        second.setDevice(2, QStringLiteral("/dev/null"));
+        QVERIFY(second.setPortNumber(2) && second.deviceName() == QStringLiteral("/dev/null"));
 
         Pty pty;
         QCOMPARE(DeviceState::probe(pty.device()).kind, DeviceState::Opens);   // this test's own hold does not count
