@@ -1258,11 +1258,14 @@ private slots:
         dialog->findChild<QPushButton *>(QStringLiteral("导入电台清单"))->click();
         QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("说明"))->text(), QStringLiteral("读入 4 台电台（GBK/GB18030 编码），略去 1 个重复。"));
         auto *label = dialog->findChild<QLineEdit *>(QStringLiteral("电台"));
+        QStringList marks;   // the list's item of each radio once its load has ended
         for (bool fails : { false, true, false }) {
             port->refuseWrites = fails;
             QTest::keyClick(label, Qt::Key_Return);
             ticks(window, 51);
+            marks << dialog->findChild<QListWidget *>()->item(int(marks.size()))->text();
         }
+        QCOMPARE(marks, QStringList({ "✓ 巡逻01", "✗ 巡逻02", "✓ 巡逻03" }));
         QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("清单进度"))->text(), QStringLiteral("电台清单 2 / 4"));
         QCOMPARE(label->text(), QStringLiteral("巡逻04"));
         auto *summary = dialog->findChild<QLabel *>(QStringLiteral("小结"));
