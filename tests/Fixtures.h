@@ -7,6 +7,7 @@
 #include "FakeSerialLink.h"
 #include "GridRig.h"
 #include "MessageBoxes.h"
+#include "OwnHome.h"
 #include "TestDatabase.h"
 #include "TransferRig.h"
 
@@ -16,7 +17,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
-#include <QSettings>
 
 // Runs the program (qt7020 unless another is named) in `dir` and returns its
 // exit status, -1 when it crashed or hung; `output` gets its standard output,
@@ -32,27 +32,6 @@ inline int run(const QStringList &arguments, const QString &dir = {}, QString *o
         *output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
-
-// Settings and the transfer journal in a folder of the test's own, for this
-// process and the programs it starts: a user who never chose a port or a file.
-class OwnHome
-{
-public:
-    OwnHome()
-    {
-        QCoreApplication::setOrganizationName(QStringLiteral("qt7020"));
-        QCoreApplication::setApplicationName(QStringLiteral("qt7020"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path(QStringLiteral("config")));
-        qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toUtf8());
-        qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toUtf8());
-        qunsetenv("QT7020_COM1");
-        qunsetenv("QT7020_COM2");
-    }
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 inline QAction *menuItem(QWidget *window, const char *name)
 {

@@ -25,6 +25,21 @@
 // A journal of three loads written as the program writes them: 巡逻 01
 // broken off after one frame, 巡逻 02 refused before it began, 指挥车 whole.
 // Lines 1–2, 3, 4–5.
+// A load of 51 frames into `radio` from `file`, journalled as the program does:
+// its opening line, then its end, 完成 with every byte out.
+static bool wholeLoad(const QString &radio, const QString &file = {})
+{
+    TransferJournal::Entry load;
+    load.file = file;
+    load.frames = TestDatabase::sentFrames(1, 51);
+    load.radio = radio;
+    if (!TransferJournal::open(load))
+        return false;
+    load.result = LoadResult::Done;
+    load.bytesDrained = 816;
+    return TransferJournal::close(load);
+}
+
 static void threeLoads(const QString &file)
 {
     TransferJournal::Entry load;
@@ -44,14 +59,7 @@ static void threeLoads(const QString &file)
     refused.radio = QStringLiteral("巡逻 02");
     refused.detail = QStringLiteral("不能打开串口 /dev/qt7020-none：No such file or directory");
     QVERIFY(TransferJournal::refuse(refused));
-    TransferJournal::Entry whole;
-    whole.file = file;
-    whole.frames = TestDatabase::sentFrames(1, 51);
-    whole.radio = QStringLiteral("指挥车");
-    QVERIFY(TransferJournal::open(whole));
-    whole.result = LoadResult::Done;
-    whole.bytesDrained = 816;
-    QVERIFY(TransferJournal::close(whole));
+    QVERIFY(wholeLoad(QStringLiteral("指挥车"), file));
 }
 
 // A home of the test's own whose journal holds three loads of a 60-row file:
@@ -388,13 +396,7 @@ private slots:
         }
         const QString other = writeFile(home.path(QStringLiteral("pc2.log")), copied);
         QVERIFY(QFile::remove(TransferJournal::path()));
-        TransferJournal::Entry again;   // on this PC: 巡逻 01 again, whole
-        again.frames = TestDatabase::sentFrames(1, 51);
-        again.radio = QStringLiteral("巡逻 01");
-        QVERIFY(TransferJournal::open(again));
-        again.result = LoadResult::Done;
-        again.bytesDrained = 816;
-        QVERIFY(TransferJournal::close(again));
+        QVERIFY(wholeLoad(QStringLiteral("巡逻 01")));   // on this PC: 巡逻 01 again
 
         QString text;
         QCOMPARE(run({ "--journal", "--radio", "巡逻 01", "--from", other }, {}, &text), 0);

@@ -1243,8 +1243,8 @@ private slots:
         const QString list = writeFile(rig.home.path(QStringLiteral("车队.csv")),
                                        QStringEncoder("GB18030").encode(QStringLiteral("序号,电台\n1,巡逻01\n2,巡逻02\n3,巡逻01\n4,巡逻03\n5,巡逻04\n")));
         const QString pdf = rig.home.path(QStringLiteral("本次.pdf"));
-        menuItem(&window, "连续传送")->trigger();
-        auto *dialog = window.findChild<FleetDialog *>();
+        FleetDialog *dialog = openFleet(window);
+        QVERIFY(dialog);
         QString answer = list;
         QTimer answering;
         connect(&answering, &QTimer::timeout, dialog, [&answer] {
@@ -1304,8 +1304,8 @@ private slots:
         MainWindow window(std::make_unique<QtSerialLink>(), file.path());
         MessageBoxes boxes;
         window.load();
-        menuItem(&window, "连续传送")->trigger();
-        auto *dialog = window.findChild<FleetDialog *>();
+        FleetDialog *dialog = openFleet(window);
+        QVERIFY(dialog);
         for (int radio = 1; radio <= 2; ++radio) {
             QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("电台")), Qt::Key_Return);
             if (radio == 2) {

@@ -1,4 +1,5 @@
 #include "FakePortList.h"
+#include "OwnHome.h"
 #include "Pty.h"
 #include "TransferRig.h"
 
@@ -162,8 +163,7 @@ private slots:
     // the count where it was.
     void fleetRunOffersTheNextLabel()
     {
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        const OwnHome home;
         TransferRig rig(TestDatabase::numberedRows(51));
         rig.port.refuseWrites = true;   // each load fails at its first frame
         FakePortList list;
@@ -186,8 +186,7 @@ private slots:
     // summary counts radios, not loads.
     void fleetRunKeepsEveryLabel()
     {
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        const OwnHome home;
         TransferRig rig(TestDatabase::numberedRows(51));
         FakePortList list;
         FleetRun run(&rig.controller, &rig.store, &rig.port, &list, rig.controller.prepare(), 0);
@@ -240,8 +239,7 @@ private slots:
     // gone on with; a change undone needs no word.
     void fleetRunPausesForAChangedPlan()
     {
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        const OwnHome home;
         TransferRig rig(TestDatabase::numberedRows(51));
         FakePortList list;
         FleetRun run(&rig.controller, &rig.store, &rig.port, &list, rig.controller.prepare(), 0);
@@ -276,8 +274,7 @@ private slots:
     // a load's two ends (its verdict, its sequence back at rest) comes first.
     void fleetRunHoldsThePlanBetweenLoads()
     {
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        const OwnHome home;
         for (bool verdictFirst : { true, false }) {
             TransferRig rig(TestDatabase::numberedRows(51));
             FakePortList list;
@@ -300,10 +297,7 @@ private slots:
     // run is then ready, and loads only on the operator's next Enter.
     void fleetRunFollowsItsAdapter()
     {
-        qunsetenv("QT7020_COM1");
-        QTemporaryDir config;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-        qputenv("XDG_DATA_HOME", config.filePath(QStringLiteral("data")).toUtf8());
+        const OwnHome home;
         auto cable = std::make_unique<Pty>();
         PortMapping::save(1, cable->device());
         FakePortList list;
@@ -341,8 +335,7 @@ private slots:
     // it, and is ready without loading once it is let go.
     void fleetRunWaitsForABusyCable()
     {
-        QTemporaryDir config;
-        qputenv("XDG_DATA_HOME", config.filePath(QStringLiteral("data")).toUtf8());
+        const OwnHome home;
         TransferRig rig(TestDatabase::numberedRows(51));
         rig.port.cause = QStringLiteral("串口 /dev/fake1 正被 minicom（PID 4242）使用。");
         FakePortList list;
@@ -711,8 +704,8 @@ private slots:
     // that merely has /dev/null open, is no holder.
     void doctorAgreesWithTheLoad()
     {
+        const OwnHome home;
         QTemporaryDir dir;
-        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
         const TestDatabase file(TestDatabase::numberedRows(3));
         Pty pty;
         const QString node = dir.filePath(QStringLiteral("ttyS9"));
