@@ -3,6 +3,7 @@
 #include "BandProfiles.h"
 #include "ChannelStore.h"
 #include "ExitCode.h"
+#include "JournalSet.h"
 #include "SystemCause.h"
 
 #include <QFileInfo>
@@ -30,6 +31,17 @@ bool openTable(ChannelStore &store, const QString &path)
         return true;
     err(QStringLiteral("信道文件 %1 不能使用：%2。").arg(QFileInfo(path).absoluteFilePath(), store.errorString()));
     return false;
+}
+
+bool readJournals(const JournalSet &journals)
+{
+    if (!journals.error().isEmpty()) {
+        err(journals.error());
+        return false;
+    }
+    for (const QString &damage : journals.damage())
+        err(damage);
+    return true;
 }
 
 const BandProfile &band()

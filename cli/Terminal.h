@@ -6,6 +6,7 @@
 #include <QString>
 
 class ChannelStore;
+class JournalSet;
 
 // What the commands say: results on standard output, problems on standard error.
 namespace Terminal {
@@ -15,6 +16,9 @@ void err(const QString &text);
 
 // Opens the channel file for a command, or says why it cannot be used.
 bool openTable(ChannelStore &store, const QString &path);
+
+// Says why a journal named cannot be read (false), or which are not as written.
+bool readJournals(const JournalSet &journals);
 
 // The band plan the operator chose for the checks; a setting this program
 // does not know is said on standard error, once.

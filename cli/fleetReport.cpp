@@ -12,15 +12,9 @@
 int fleetReportCommand(const CommandLine &line)
 {
     const JournalSet journals(line.from());
-    if (!journals.error().isEmpty()) {
-        Terminal::err(journals.error());
+    if (!Terminal::readJournals(journals))
         return ExitCode::Unusable;
-    }
-    for (const QString &damage : journals.damage())
-        Terminal::err(damage);
-    QVector<TransferJournal::Entry> entries = TransferJournal::since(journals.entries(), line.since());
-    if (!line.radio().isEmpty())
-        entries = JournalSet::ofRadio(entries, line.radio());
+    const QVector<TransferJournal::Entry> entries = journals.selected(line.since(), line.radio());
     FleetReport report(entries, line.since(), QDate::currentDate());
     report.setChainHead(journals.heads());
     QString error;

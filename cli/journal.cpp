@@ -120,15 +120,9 @@ int journalCommand(const CommandLine &line)
     const JournalSet journals(line.from(), JournalReading::Keep::Summary);
     if (line.verify())
         return verify(journals);
-    if (!journals.error().isEmpty()) {
-        Terminal::err(journals.error());
+    if (!Terminal::readJournals(journals))
         return ExitCode::Unusable;
-    }
-    for (const QString &damage : journals.damage())
-        Terminal::err(damage);
-    QVector<Entry> entries = TransferJournal::since(journals.entries(), line.since());
-    if (!line.radio().isEmpty())
-        entries = JournalSet::ofRadio(entries, line.radio());
+    const QVector<Entry> entries = journals.selected(line.since(), line.radio());
     const bool noRadio = !line.radio().isEmpty() && entries.isEmpty();
     if (line.csv())
         printCsv(entries);

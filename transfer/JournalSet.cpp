@@ -86,11 +86,10 @@ QString JournalSet::heads() const
     return heads.join(QStringLiteral("，"));
 }
 
-QVector<Entry> JournalSet::ofRadio(const QVector<Entry> &entries, const QString &label)
+QVector<Entry> JournalSet::selected(const QDate &since, const QString &radio) const
 {
-    QVector<Entry> kept;
-    for (const Entry &entry : entries)
-        if (entry.radio == label)
-            kept << entry;
+    QVector<Entry> kept = TransferJournal::since(m_entries, since);
+    if (!radio.isEmpty())
+        kept.removeIf([&radio](const Entry &entry) { return entry.radio != radio; });
     return kept;
 }

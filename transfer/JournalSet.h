@@ -43,8 +43,9 @@ public:
     // journal's first 16 digits with its PC.
     QString heads() const;
 
-    // The loads of one radio (and its damaged records), newest first.
-    static QVector<TransferJournal::Entry> ofRadio(const QVector<TransferJournal::Entry> &entries, const QString &label);
+    // The loads a report asks for, newest first: from `since` on (all when it
+    // is not a date), of one radio when `radio` names one.
+    QVector<TransferJournal::Entry> selected(const QDate &since, const QString &radio) const;
 
 private:
     void add(const QString &path, JournalReading::Keep keep, bool own);
