@@ -143,6 +143,23 @@ QJsonObject describing(const TransferJournal::Entry &load, const char *kind)
     };
 }
 
+// A load's first line, or its only one when refused: what it is about and
+// `more`, under an id of its own that its closing line names. Named apart
+// from its line's hash, so that a changed opening line is one damaged record,
+// not also a closing line that lost its load.
+bool appendFirstLine(TransferJournal::Entry &load, const char *kind, const QJsonObject &more, QString *error)
+{
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QJsonObject object = describing(load, kind);
+    object.insert(QStringLiteral("load"), id);
+    for (auto field = more.begin(); field != more.end(); ++field)
+        object.insert(field.key(), field.value());
+    if (!appendLine(object, error))
+        return false;
+    load.id = id;
+    return true;
+}
+
 } // namespace
 
 QString TransferJournal::path()
@@ -154,17 +171,9 @@ QString TransferJournal::path()
 
 bool TransferJournal::open(Entry &load, QString *error)
 {
-    // Named apart from its line's hash, so that a changed opening line is
-    // one damaged record, not also a closing line that lost its load.
-    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QJsonObject object = describing(load, "start");
-    object.insert(QStringLiteral("load"), id);
-    object.insert(QStringLiteral("frames"), QString::fromLatin1(load.frames));
-    object.insert(QStringLiteral("sha256"), LoadPlan::checksumOf(load.frames));
-    if (!appendLine(object, error))
-        return false;
-    load.id = id;
-    return true;
+    return appendFirstLine(load, "start",
+                           { { "frames", QString::fromLatin1(load.frames) }, { "sha256", LoadPlan::checksumOf(load.frames) } },
+                           error);
 }
 
 bool TransferJournal::close(const Entry &load, QString *error)
@@ -182,14 +191,7 @@ bool TransferJournal::close(const Entry &load, QString *error)
 
 bool TransferJournal::refuse(Entry &load, QString *error)
 {
-    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QJsonObject object = describing(load, "refused");
-    object.insert(QStringLiteral("load"), id);
-    object.insert(QStringLiteral("detail"), SystemCause::withinText(load.detail));
-    if (!appendLine(object, error))
-        return false;
-    load.id = id;
-    return true;
+    return appendFirstLine(load, "refused", { { "detail", SystemCause::withinText(load.detail) } }, error);
 }
 
 QVector<TransferJournal::Entry> TransferJournal::entries(const QDate &from)
